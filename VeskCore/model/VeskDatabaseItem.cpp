@@ -1,0 +1,452 @@
+#include "model/VeskDatabaseItem.h"
+
+#include "platform/VeskFileStat.h"
+#include "platform/VeskSettings.h"
+#include "readers/VeskByteReader.h"
+#include "report/VeskFileSize.h"
+#include "report/VeskNSLog.h"
+#include "report/VeskUtilities.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QMutex>
+
+#include <array>
+
+namespace {
+
+// One mutex per item would cost 40 bytes on each of a million items; a fixed set of
+// stripes, chosen by address, guards the texts as well at a fraction of that.
+QMutex &lockFor(const void *item)
+{
+    static std::array<QMutex, 64> stripes;
+    return stripes[(reinterpret_cast<uintptr_t>(item) >> 6) % stripes.size()];
+}
+
+VeskDatabaseItem::CorrespondingFileReader &correspondingFileReader()
+{
+    static VeskDatabaseItem::CorrespondingFileReader reader;
+    return reader;
+}
+
+constexpr uint32_t kAudioCode = 0x4455415F; // "_AUD" read little-endian
+constexpr uint32_t kCanonicalTimeOffset = 0x7C256A30;
+
+} // namespace
+
+#define VESK_ITEM_LOCKED QMutexLocker locker(&lockFor(this))
+
+void VeskDatabaseItem::setCorrespondingFileReader(CorrespondingFileReader reader)
+{
+    correspondingFileReader() = std::move(reader);
+}
+
+QString VeskDatabaseItem::GetProjectNameUnmanaged()
+{
+    return QStringLiteral("_00_VSK_UNMANAGED_FILES");
+}
+QString VeskDatabaseItem::GetProjectNameEmpty()
+{
+    return QStringLiteral("_00_VSK_EMPTY_PROJECT_NAME");
+}
+QString VeskDatabaseItem::GetProjectNameNull()
+{
+    return QStringLiteral("_00_VSK_NULL_PROJECT_NAME");
+}
+
+void VeskDatabaseItem::setUID(VeskUUID &uid, const uint8_t *bytes, uint32_t words)
+{
+    if (words == 8)
+        std::memcpy(uid.UMIDx.data(), bytes, 32);
+    else if (words == 2)
+        std::memcpy(uid.UMIDx.data() + 16, bytes, 8);
+}
+
+// Record: file UID, clip name length and name, project name length and name, material
+// UID, 4-byte trailer. Each field is taken only when it fits in the record; the copy
+// kept in DB_pmrField gets its two length fields in host order.
+void VeskDatabaseItem::setupWithPmrBytes(const uint8_t *bytes, uint32_t length, uint32_t uidSize, bool useByteSwap)
+{
+    if (!bytes || length == 0 || (uidSize != 2 && uidSize != 8))
+        return;
+    m_sizeofUID = uidSize;
+    QByteArray record(reinterpret_cast<const char *>(bytes), length);
+    readPmrFields(VeskByteReader(std::span<const uint8_t>(bytes, length)), record, useByteSwap);
+    {
+        VESK_ITEM_LOCKED;
+        m_pmrField = record;
+    }
+    checkForAudioTypeByExtension();
+    m_isReferenced = true;
+    m_isGoodUUID = checkUUID();
+}
+
+void VeskDatabaseItem::readPmrFields(const VeskByteReader &reader, QByteArray &record, bool useByteSwap)
+{
+    const uint64_t uidBytes = uint64_t(m_sizeofUID) * 4;
+    if (!reader.fits(0, uidBytes))
+        return;
+    setUID(m_filePackageUID, reader.data(), m_sizeofUID);
+    uint64_t offset = uidBytes;
+    const auto readName = [&](QString &name) {
+        const std::optional<uint16_t> nameLength = reader.read<uint16_t>(offset, useByteSwap);
+        if (!nameLength || !reader.fits(offset + 2, *nameLength))
+            return false;
+        qToLittleEndian(*nameLength, record.data() + offset);
+        name = QString::fromLatin1(reinterpret_cast<const char *>(reader.data() + offset + 2), *nameLength);
+        offset += 2 + *nameLength;
+        return true;
+    };
+    QString clipName;
+    if (!readName(clipName))
+        return;
+    {
+        VESK_ITEM_LOCKED;
+        m_clipName = clipName;
+    }
+    QString projectName;
+    if (!readName(projectName))
+        return;
+    if (!projectName.isEmpty())
+        setDB_ProjectName(projectName);
+    if (reader.fits(offset, uidBytes))
+        setUID(m_materialPackageUID, reader.data() + offset, m_sizeofUID);
+}
+
+void VeskDatabaseItem::setupWithUnrefFile(const QString &folder, const QString &clipname)
+{
+    setDB_itemPath(folder, clipname);
+    {
+        VESK_ITEM_LOCKED;
+        m_clipName = clipname;
+    }
+    checkForAudioTypeByExtension();
+    {
+        VESK_ITEM_LOCKED;
+        if (m_projectName.isNull())
+            m_projectName = GetProjectNameUnmanaged();
+    }
+    m_isReferenced = false;
+    m_isGoodUUID = checkUUID();
+}
+
+void VeskDatabaseItem::validatePath()
+{
+    m_isValid = false;
+    m_isValidInitial = false;
+    const QString path = DB_itemPath();
+    if (path.isEmpty())
+        return;
+    if (const std::optional<VeskFileStat> stat = VeskFileStat::query(path)) {
+        m_fileExists = true;
+        m_isValid = true;
+        m_isValidInitial = true;
+        setDB_filesize(stat->size);
+        m_dateMSecs = stat->creationMSecs;
+    } else {
+        findLinkFile();
+    }
+    if (!DB_filesize())
+        setDB_filesize(0);
+    checkPortableName();
+}
+
+// A listed clip.mxf that exists only as the link file clip.mxf.aaf.
+bool VeskDatabaseItem::findLinkFile()
+{
+    QString folder;
+    QString linkName;
+    {
+        VESK_ITEM_LOCKED;
+        folder = m_folder;
+        linkName = m_fileName + QStringLiteral(".aaf");
+    }
+    const std::optional<VeskFileStat> stat = VeskFileStat::query(folder + QLatin1Char('/') + linkName);
+    if (!stat)
+        return false;
+    m_fileExists = true;
+    m_isValid = true;
+    m_isValidInitial = true;
+    m_isAMA = true;
+    setDB_filesize(stat->size);
+    setDB_itemPath(folder, linkName);
+    return true;
+}
+
+void VeskDatabaseItem::checkPortableName()
+{
+    const QString name = DB_ClipName();
+    m_isPortableFilename = VeskUtilities::isPortable(name);
+    if (!m_isPortableFilename)
+        VESK_LOG(QStringLiteral("**** Warning **** %1 This filename contains non-Portable characters").arg(name));
+}
+
+void VeskDatabaseItem::addinfoToItemFromCorrespondingFile()
+{
+    const QString path = DB_itemPath();
+    if (!m_fileExists || path.isEmpty())
+        return;
+    m_isReferenced = false;
+    const bool isMXF = QFileInfo(path).suffix().compare(QLatin1String("mxf"), Qt::CaseInsensitive) == 0;
+    // Files of 1,024 bytes or less hold no header worth opening.
+    if (isMXF && VeskSettings::shared().integerForKey(QStringLiteral("ScanMXF")) == 1
+        && DB_filesize().value_or(0) >= 1025 && correspondingFileReader())
+        correspondingFileReader()(*this, path);
+}
+
+void VeskDatabaseItem::setUIDFromBuffer(VeskUUID &uid, const QByteArray &buffer)
+{
+    if (buffer.isNull())
+        return;
+    m_sizeofUID = uint32_t(buffer.size() / 4);
+    if (m_sizeofUID == 8 || m_sizeofUID == 2)
+        setUID(uid, reinterpret_cast<const uint8_t *>(buffer.constData()), m_sizeofUID);
+    m_isGoodUUID = checkUUID();
+}
+
+void VeskDatabaseItem::setFileUIDWithNSData(const QByteArray &buffer)
+{
+    setUIDFromBuffer(m_filePackageUID, buffer);
+}
+void VeskDatabaseItem::setMaterialUIDWithNSData(const QByteArray &buffer)
+{
+    setUIDFromBuffer(m_materialPackageUID, buffer);
+}
+
+void VeskDatabaseItem::setFrameRateNumerator(uint32_t numerator, uint32_t denominator)
+{
+    m_framerate = packRate(numerator, denominator);
+}
+
+void VeskDatabaseItem::setSampleRateNumerator(uint32_t numerator, uint32_t denominator)
+{
+    m_samplerate = packRate(numerator, denominator);
+}
+
+void VeskDatabaseItem::DB_setDate(const QDateTime &date)
+{
+    m_dateMSecs = date.isValid() ? date.toMSecsSinceEpoch() : kNoValue;
+}
+
+QDateTime VeskDatabaseItem::DB_Date() const
+{
+    const int64_t msecs = m_dateMSecs;
+    return msecs == kNoValue ? QDateTime() : QDateTime::fromMSecsSinceEpoch(msecs);
+}
+
+QString VeskDatabaseItem::DB_Date_String() const
+{
+    QMutexLocker locker(&lockFor(this));
+    if (m_dateString.isNull()) {
+        const QDateTime date = DB_Date();
+        if (!date.isValid())
+            return {};
+        m_dateString = QLocale::system().toString(date, QLocale::ShortFormat);
+    }
+    return m_dateString;
+}
+
+bool VeskDatabaseItem::checkUUID()
+{
+    if (m_sizeofUID != 8)
+        return true;
+    static constexpr std::array<uint8_t, 4> kSmptePrefix = { 0x06, 0x0A, 0x2B, 0x34 };
+    const auto hasPrefix
+        = [](const VeskUUID &uid) { return std::equal(kSmptePrefix.begin(), kSmptePrefix.end(), uid.UMIDx.begin()); };
+    if (hasPrefix(m_filePackageUID) && hasPrefix(m_materialPackageUID))
+        return true;
+    VESK_LOG(QStringLiteral("UMID: %1 :: File: %2 ").arg(getFileUIDString(), DB_ClipName()));
+    return false;
+}
+
+void VeskDatabaseItem::checkForAudioTypeByExtension()
+{
+    const QString extension = QFileInfo(DB_ClipName()).suffix().toLower();
+    const bool audioName = extension == QLatin1String("aif") || extension == QLatin1String("wav")
+        || extension == QLatin1String("sd2") || extension == QLatin1String("lrc");
+    if (audioName)
+        m_fourCC.setUMIDx32t(kAudioCode);
+    if (audioName || m_fourCC.UMIDx32t() == kAudioCode)
+        setDB_CompressionString(QStringLiteral("Audio"));
+}
+
+size_t VeskDatabaseItem::hash() const
+{
+    return size_t(m_filePackageUID.word(5) ^ m_filePackageUID.word(4));
+}
+
+bool VeskDatabaseItem::isEqualByUUID(const VeskDatabaseItem *other) const
+{
+    return other && hash() == other->hash() && m_filePackageUID.word(4) == other->m_filePackageUID.word(4)
+        && m_filePackageUID.word(5) == other->m_filePackageUID.word(5);
+}
+
+bool VeskDatabaseItem::isLessByUUID(const VeskDatabaseItem *other) const
+{
+    if (!other)
+        return false;
+    const uint32_t mine4 = m_filePackageUID.word(4);
+    const uint32_t theirs4 = other->m_filePackageUID.word(4);
+    if (mine4 != theirs4)
+        return mine4 < theirs4;
+    return m_filePackageUID.word(5) < other->m_filePackageUID.word(5);
+}
+
+bool VeskDatabaseItem::isEqual(const VeskDatabaseItem *other) const
+{
+    if (!isEqualByUUID(other))
+        return false;
+    const QString mine = DB_itemPath();
+    const QString theirs = other->DB_itemPath();
+    return !mine.isEmpty() && !theirs.isEmpty() && mine == theirs;
+}
+
+QString VeskDatabaseItem::getStringForUID(const VeskUUID *uid) const
+{
+    if (!uid)
+        return {};
+    QString text = QStringLiteral("{ ");
+    if (m_sizeofUID == 8) {
+        for (int i = 0; i < 32; ++i) {
+            if (i > 0 && i % 4 == 0)
+                text += QLatin1Char('-');
+            text += QStringLiteral("%1").arg(uid->UMIDx[i], 2, 16, QLatin1Char('0'));
+        }
+    } else {
+        for (int i = 16; i < 24; ++i)
+            text += QStringLiteral("%1").arg(uid->UMIDx[i], 2, 16, QLatin1Char('0'));
+    }
+    return text + QStringLiteral(" }");
+}
+
+QString VeskDatabaseItem::get_DB_ProjectName() const
+{
+    const QString name = DB_ProjectName();
+    if (name.isNull())
+        return GetProjectNameNull();
+    if (name.isEmpty())
+        return GetProjectNameEmpty();
+    return name;
+}
+
+QString VeskDatabaseItem::description() const
+{
+    QString text = QStringLiteral("VeskDatabaseItem");
+    const auto line = [&text](const char *label, const QString &value) {
+        if (!value.isNull())
+            text += QLatin1String(label) + value;
+    };
+    line("\n        Path:", DB_itemPath().isEmpty() ? QString() : DB_itemPath());
+    line("\n        File:", DB_ClipName());
+    line("\n Name in Bin:", DB_NameInBin());
+    line("\n     Project:", DB_ProjectName());
+    const std::optional<uint64_t> size = DB_filesize();
+    line("\n   File Size:", size ? VeskFileSize(double(*size)).description() : QString());
+    line("\n    File UID:", getFileUIDString());
+    line("\nMaterial UID:", getMaterialUIDString());
+    line("\n Compression:", DB_CompressionString());
+    return text;
+}
+
+void VeskDatabaseItem::ConvertTimeToCanonical(uint32_t *seconds)
+{
+    if (seconds)
+        *seconds -= kCanonicalTimeOffset;
+}
+
+void VeskDatabaseItem::ConvertTimeFromCanonical(uint32_t *seconds)
+{
+    if (seconds)
+        *seconds += kCanonicalTimeOffset;
+}
+
+std::optional<uint64_t> VeskDatabaseItem::DB_filesize() const
+{
+    const int64_t size = m_filesize;
+    return size == kNoValue ? std::nullopt : std::optional<uint64_t>(uint64_t(size));
+}
+
+void VeskDatabaseItem::setDB_filesize(std::optional<uint64_t> size)
+{
+    m_filesize = size ? int64_t(*size) : kNoValue;
+}
+
+QByteArray VeskDatabaseItem::DB_pmrField() const
+{
+    VESK_ITEM_LOCKED;
+    return m_pmrField;
+}
+
+QString VeskDatabaseItem::DB_ClipName() const
+{
+    VESK_ITEM_LOCKED;
+    return m_clipName;
+}
+
+QString VeskDatabaseItem::DB_ProjectName() const
+{
+    VESK_ITEM_LOCKED;
+    return m_projectName;
+}
+
+void VeskDatabaseItem::setDB_ProjectName(const QString &name)
+{
+    VESK_ITEM_LOCKED;
+    m_projectName = name;
+}
+
+QString VeskDatabaseItem::DB_NameInBin() const
+{
+    VESK_ITEM_LOCKED;
+    return m_nameInBin;
+}
+
+void VeskDatabaseItem::setDB_NameInBin(const QString &name)
+{
+    VESK_ITEM_LOCKED;
+    m_nameInBin = name;
+}
+
+QString VeskDatabaseItem::DB_CompressionString() const
+{
+    VESK_ITEM_LOCKED;
+    return m_compressionString;
+}
+
+void VeskDatabaseItem::setDB_CompressionString(const QString &name)
+{
+    VESK_ITEM_LOCKED;
+    m_compressionString = name;
+}
+
+QString VeskDatabaseItem::DB_itemFolder() const
+{
+    VESK_ITEM_LOCKED;
+    return m_folder;
+}
+
+QString VeskDatabaseItem::DB_itemPath() const
+{
+    VESK_ITEM_LOCKED;
+    if (m_folder.isEmpty() || m_fileName.isEmpty())
+        return m_folder + m_fileName;
+    if (m_folder.endsWith(QLatin1Char('/')))
+        return m_folder + m_fileName;
+    return m_folder + QLatin1Char('/') + m_fileName;
+}
+
+void VeskDatabaseItem::setDB_itemPath(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        setDB_itemPath(QString(), path);
+    else
+        setDB_itemPath(path.left(qMax<qsizetype>(slash, 1)), path.mid(slash + 1));
+}
+
+void VeskDatabaseItem::setDB_itemPath(const QString &folder, const QString &fileName)
+{
+    VESK_ITEM_LOCKED;
+    m_folder = folder;
+    m_fileName = fileName;
+}

@@ -1,0 +1,24 @@
+#include "platform/VeskFileStat.h"
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+std::optional<VeskFileStat> VeskFileStat::query(const QString &path)
+{
+    return query(QFile::encodeName(path).constData());
+}
+
+std::optional<VeskFileStat> VeskFileStat::query(const char *nativePath)
+{
+    struct statx st { };
+    if (statx(AT_FDCWD, nativePath, 0, STATX_SIZE | STATX_BTIME | STATX_CTIME | STATX_TYPE, &st) != 0)
+        return std::nullopt;
+    const struct statx_timestamp &t = (st.stx_mask & STATX_BTIME) ? st.stx_btime : st.stx_ctime;
+    VeskFileStat result;
+    result.size = st.stx_size;
+    result.creationMSecs = int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+    result.isDirectory = S_ISDIR(st.stx_mode);
+    return result;
+}

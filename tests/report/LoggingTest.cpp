@@ -1,0 +1,94 @@
+#include "report/VeskAlert.h"
+#include "report/VeskConsole.h"
+#include "report/VeskNSLog.h"
+#include "report/VeskUtilities.h"
+
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+class Logging : public ::testing::Test {
+protected:
+    void SetUp() override { VeskConsole::sharedInstance()->Reset(); }
+    QString logged() const { return VeskConsole::sharedInstance()->text().mid(5); } // after "Vesk\n"
+};
+
+TEST_F(Logging, LineCarriesFunctionFileAndPaddedLine)
+{
+    VeskNSLog("/src/VeskCore/model/Thing.cpp", 77, "doThing", QStringLiteral("Done"));
+    EXPECT_EQ(logged(), QStringLiteral("(doThing) (Thing.cpp:00000077) :: Done\n"));
+}
+
+TEST_F(Logging, KeepsExistingLineFeedAndOmitsMissingFile)
+{
+    VeskNSLog(nullptr, 5, "f", QStringLiteral("Twice\n"));
+    EXPECT_EQ(logged(), QStringLiteral("(f) :: Twice\n"));
+}
+
+TEST_F(Logging, MessageWithPercentSignsIsNotReformatted)
+{
+    VeskNSLog("a.cpp", 1, "f", QStringLiteral("100%1 %2"));
+    EXPECT_EQ(logged(), QStringLiteral("(f) (a.cpp:00000001) :: 100%1 %2\n"));
+}
+
+TEST_F(Logging, LinesFromManyThreadsAreAllKept)
+{
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([] {
+            for (int i = 0; i < 500; ++i)
+                VESK_LOG(QStringLiteral("line"));
+        });
+    for (std::thread &thread : threads)
+        thread.join();
+    EXPECT_EQ(logged().count(QLatin1Char('\n')), 2000);
+}
+
+TEST(Alert, AnswersAreButtonNumbersFromTheHandler)
+{
+    QStringList seen;
+    int answer = VeskAlert::First;
+    const VeskAlert::Handler previous = VeskAlert::setHandler([&](const VeskAlert::Request &r) {
+        seen = r.buttons;
+        return answer;
+    });
+    answer = VeskAlert::Third;
+    EXPECT_EQ(VeskAlert::ShowDialog_with_NoYesYesToAll(QStringLiteral("m"), QStringLiteral("i")), 1002);
+    EXPECT_EQ(seen, (QStringList { QStringLiteral("No"), QStringLiteral("Yes"), QStringLiteral("Yes to All") }));
+    answer = VeskAlert::Second;
+    EXPECT_EQ(VeskAlert::ShowDialog_with_YesNo(QStringLiteral("m"), QStringLiteral("i")), 1001);
+    EXPECT_FALSE(VeskAlert::ShowDialog_with_OkDoNotShowAgain(QStringLiteral("m"), QStringLiteral("i")));
+    answer = VeskAlert::First;
+    EXPECT_TRUE(VeskAlert::ShowDialog_with_OkDoNotShowAgain(QStringLiteral("m"), QStringLiteral("i")));
+    EXPECT_EQ(seen, (QStringList { QStringLiteral("Ok"), QStringLiteral("Do NotShow Again") }));
+    VeskAlert::setHandler(previous);
+}
+
+TEST(Alert, ExitAlertEndsTheProcess)
+{
+    EXPECT_EXIT(VeskAlert::ShowDialogAndExit_with_errorName(QStringLiteral("Vesk error DB-001"), QString()),
+        ::testing::ExitedWithCode(EXIT_FAILURE), "");
+}
+
+TEST(Utilities, PercentDecodingIsStrict)
+{
+    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding(QStringLiteral("a%20b")), QStringLiteral("a b"));
+    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding(QStringLiteral("caf%C3%A9")), QStringLiteral("café"));
+    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding(QStringLiteral("100%")), std::nullopt);
+    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding(QStringLiteral("%zz")), std::nullopt);
+    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding(QStringLiteral("%FF")), std::nullopt);
+}
+
+TEST(Utilities, PortableSetStartsAtTwentyAndEndsAt145)
+{
+    EXPECT_TRUE(VeskUtilities::isPortable(QString(QChar(20)) + QStringLiteral("clip 01.mxf")));
+    EXPECT_TRUE(VeskUtilities::isPortable(QString(QChar(145))));
+    EXPECT_FALSE(VeskUtilities::isPortable(QString(QChar(146))));
+    EXPECT_FALSE(VeskUtilities::isPortable(QStringLiteral("line\nfeed")));
+    EXPECT_FALSE(VeskUtilities::isPortable(QStringLiteral("caf\u00e9")));
+    for (QChar c : QStringLiteral("/\\?%*|\"<>"))
+        EXPECT_FALSE(VeskUtilities::isPortable(QString(c))) << int(c.unicode());
+}
