@@ -1,1 +1,243 @@
 #include "model/VeskDatabaseItem.h"
+#include "platform/VeskSettings.h"
+#include "report/VeskConsole.h"
+#include "support/MediaIndexWriter.h"
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+VeskItemRef itemWithUID(const QByteArray &fileUID, const QString &path = QString())
+{
+    auto item = std::make_shared<VeskDatabaseItem>();
+    item->setFileUIDWithNSData(fileUID);
+    if (!path.isEmpty())
+        item->setDB_itemPath(path);
+    return item;
+}
+
+QByteArray umid(uint8_t first, uint64_t number)
+{
+    QByteArray bytes = MediaIndexWriter::makeUID(8, number, false);
+    bytes[0] = char(first);
+    return bytes;
+}
+
+} // namespace
+
+TEST(DatabaseItem, NewItemsAreEqualByUIDAndNotLess)
+{
+    VeskDatabaseItem a;
+    VeskDatabaseItem b;
+    EXPECT_EQ(a.hash(), 0u);
+    EXPECT_TRUE(a.isEqualByUUID(&b));
+    EXPECT_FALSE(a.isLessByUUID(&b));
+    EXPECT_FALSE(a.isEqual(&b)); // no paths
+    EXPECT_FALSE(a.isEqualByUUID(nullptr));
+}
+
+TEST(DatabaseItem, ShortUIDMatchesTheSameBytesInsideAUMID)
+{
+    const QByteArray full = MediaIndexWriter::makeUID(8, 0x1122334455667788, false);
+    const VeskItemRef longItem = itemWithUID(full, QStringLiteral("/a/x.mxf"));
+    const VeskItemRef shortItem = itemWithUID(full.mid(16, 8), QStringLiteral("/a/x.mxf"));
+    EXPECT_EQ(shortItem->DB_SizeofUID(), 2u);
+    EXPECT_TRUE(longItem->isEqualByUUID(shortItem.get()));
+    EXPECT_TRUE(longItem->isEqual(shortItem.get()));
+    EXPECT_FALSE(longItem->isLessByUUID(shortItem.get()));
+    EXPECT_FALSE(shortItem->isLessByUUID(longItem.get()));
+    EXPECT_FALSE(longItem->isEqual(itemWithUID(full, QStringLiteral("/b/x.mxf")).get()));
+}
+
+TEST(DatabaseItem, WordsCompareUnsigned)
+{
+    QByteArray high(8, '\0');
+    QByteArray low(8, '\0');
+    high[3] = char(0x80); // word 4 = 0x80000000
+    low[0] = char(0xFF);
+    low[1] = char(0xFF);
+    low[2] = char(0xFF);
+    low[3] = char(0x7F); // word 4 = 0x7FFFFFFF
+    EXPECT_TRUE(itemWithUID(low)->isLessByUUID(itemWithUID(high).get()));
+    EXPECT_FALSE(itemWithUID(high)->isLessByUUID(itemWithUID(low).get()));
+}
+
+TEST(DatabaseItem, UIDTexts)
+{
+    const VeskItemRef shortItem = itemWithUID(QByteArray::fromHex("0102030405060708"));
+    EXPECT_EQ(shortItem->getFileUIDString(), QStringLiteral("{ 0102030405060708 }"));
+    QByteArray bytes;
+    for (int i = 0; i < 32; ++i)
+        bytes.append(char(i));
+    EXPECT_EQ(itemWithUID(bytes)->getFileUIDString(),
+              QStringLiteral("{ 00010203-04050607-08090a0b-0c0d0e0f-10111213-14151617-18191a1b-1c1d1e1f }"));
+}
+
+TEST(DatabaseItem, BadUMIDNeedsBothUIDsLabelled)
+{
+    const VeskItemRef item = itemWithUID(umid(0x06, 1));
+    EXPECT_FALSE(item->DB_isGoodUUID()); // material UID still zero
+    item->setMaterialUIDWithNSData(MediaIndexWriter::makeUID(8, 1, true));
+    EXPECT_TRUE(item->DB_isGoodUUID());
+    item->setFileUIDWithNSData(umid(0x07, 1));
+    EXPECT_FALSE(item->DB_isGoodUUID());
+    EXPECT_TRUE(itemWithUID(QByteArray(8, '\x55'))->DB_isGoodUUID());
+    EXPECT_TRUE(VeskConsole::sharedInstance()->text().contains(QStringLiteral("UMID: {")));
+}
+
+TEST(DatabaseItem, AudioByExtensionOrCode)
+{
+    for (const char *name : {"a.WAV", "b.Sd2", "c.aif", "d.lrc"}) {
+        VeskDatabaseItem item;
+        item.setupWithUnrefFile(QStringLiteral("/m"), QString::fromLatin1(name));
+        EXPECT_EQ(item.DB_CompressionString(), QStringLiteral("Audio")) << name;
+        EXPECT_EQ(item.DB_CompressionFourCC()->UMIDx32t(), 0x4455415Fu);
+    }
+    VeskDatabaseItem aiff;
+    aiff.setupWithUnrefFile(QStringLiteral("/m"), QStringLiteral("e.aiff"));
+    EXPECT_TRUE(aiff.DB_CompressionString().isNull());
+    VeskDatabaseItem coded;
+    coded.DB_CompressionFourCC()->setUMIDx32t(0x4455415F);
+    coded.setupWithUnrefFile(QStringLiteral("/m"), QStringLiteral("e.aiff"));
+    EXPECT_EQ(coded.DB_CompressionString(), QStringLiteral("Audio"));
+}
+
+TEST(DatabaseItem, ProjectNameSentinels)
+{
+    VeskDatabaseItem item;
+    EXPECT_EQ(item.get_DB_ProjectName(), QStringLiteral("_00_VSK_NULL_PROJECT_NAME"));
+    item.setDB_ProjectName(QStringLiteral(""));
+    EXPECT_EQ(item.get_DB_ProjectName(), QStringLiteral("_00_VSK_EMPTY_PROJECT_NAME"));
+    VeskDatabaseItem unmanaged;
+    unmanaged.setupWithUnrefFile(QStringLiteral("/m"), QStringLiteral("x.mxf"));
+    EXPECT_EQ(unmanaged.get_DB_ProjectName(), QStringLiteral("_00_VSK_UNMANAGED_FILES"));
+    EXPECT_FALSE(unmanaged.DB_isReferenced());
+}
+
+TEST(DatabaseItem, SetUpFromRecordOfEitherByteOrder)
+{
+    for (bool bigEndian : {false, true}) {
+        const MediaIndexWriter writer
+            = MediaIndexWriter().bigEndian(bigEndian).record("A001C003_220101_R1AB.mxf", "Feature");
+        const QByteArray record = writer.recordBytes(0);
+        VeskDatabaseItem item;
+        item.setupWithPmrBytes(reinterpret_cast<const uint8_t *>(record.constData()), uint32_t(record.size()), 8,
+                               bigEndian);
+        EXPECT_EQ(item.DB_ClipName(), QStringLiteral("A001C003_220101_R1AB.mxf"));
+        EXPECT_EQ(item.DB_ProjectName(), QStringLiteral("Feature"));
+        EXPECT_TRUE(item.DB_isReferenced());
+        EXPECT_TRUE(item.DB_isGoodUUID());
+        EXPECT_EQ(item.DB_pmrField().mid(32, 2), QByteArray::fromHex("1800")); // length in host order
+        const VeskItemRef expected = itemWithUID(MediaIndexWriter::makeUID(8, 1, false));
+        EXPECT_TRUE(item.isEqualByUUID(expected.get()));
+    }
+}
+
+TEST(DatabaseItem, SetUpIgnoresUnusableRecords)
+{
+    const QByteArray record = MediaIndexWriter().record("a.mxf", "").recordBytes(0);
+    const auto *bytes = reinterpret_cast<const uint8_t *>(record.constData());
+    VeskDatabaseItem wrongSize;
+    wrongSize.setupWithPmrBytes(bytes, uint32_t(record.size()), 4, false);
+    EXPECT_TRUE(wrongSize.DB_ClipName().isNull());
+    EXPECT_FALSE(wrongSize.DB_isReferenced());
+    VeskDatabaseItem noProject;
+    noProject.setupWithPmrBytes(bytes, uint32_t(record.size()), 8, false);
+    EXPECT_EQ(noProject.get_DB_ProjectName(), QStringLiteral("_00_VSK_NULL_PROJECT_NAME"));
+    VeskDatabaseItem cut; // stops at the first field that does not fit
+    cut.setupWithPmrBytes(bytes, 36, 8, false);
+    EXPECT_TRUE(cut.DB_ClipName().isNull());
+    EXPECT_EQ(cut.DB_SizeofUID(), 8u);
+}
+
+class ItemOnDisk : public ::testing::Test {
+protected:
+    TestFiles files;
+};
+
+TEST_F(ItemOnDisk, ValidatesSizeAndDate)
+{
+    files.writeSparse(QStringLiteral("m/clip.mxf"), 5000);
+    VeskDatabaseItem item;
+    item.setupWithUnrefFile(files.path() + QStringLiteral("/m"), QStringLiteral("clip.mxf"));
+    item.validatePath();
+    EXPECT_TRUE(item.DB_FileExists());
+    EXPECT_TRUE(item.DB_isValid());
+    EXPECT_EQ(item.DB_filesize(), std::optional<uint64_t>(5000));
+    EXPECT_TRUE(item.DB_Date().isValid());
+    EXPECT_FALSE(item.DB_Date_String().isEmpty());
+    EXPECT_TRUE(item.DB_isPortableFilename());
+}
+
+TEST_F(ItemOnDisk, MissingFileFallsBackToAMALink)
+{
+    files.write(QStringLiteral("m/clip.mxf.aaf"), QByteArray(321, 'x'));
+    VeskDatabaseItem item;
+    item.setupWithUnrefFile(files.path() + QStringLiteral("/m"), QStringLiteral("clip.mxf"));
+    item.validatePath();
+    EXPECT_TRUE(item.DB_isAMA());
+    EXPECT_TRUE(item.DB_isValid_initial());
+    EXPECT_EQ(item.DB_itemPath(), files.path() + QStringLiteral("/m/clip.mxf.aaf"));
+    EXPECT_EQ(item.DB_filesize(), std::optional<uint64_t>(321));
+    EXPECT_FALSE(item.DB_Date().isValid());
+}
+
+TEST_F(ItemOnDisk, MissingFileIsFlaggedNotFatal)
+{
+    VeskDatabaseItem item;
+    item.setupWithUnrefFile(files.path(), QStringLiteral("caf\u00e9?.mxf"));
+    item.validatePath();
+    EXPECT_FALSE(item.DB_FileExists());
+    EXPECT_FALSE(item.DB_isValid());
+    EXPECT_EQ(item.DB_filesize(), std::optional<uint64_t>(0));
+    EXPECT_FALSE(item.DB_isPortableFilename());
+}
+
+TEST_F(ItemOnDisk, SmallOrUnsettledFilesAreNotOpenedForInformation)
+{
+    int opened = 0;
+    VeskDatabaseItem::setCorrespondingFileReader([&](VeskDatabaseItem &, const QString &) { ++opened; });
+    VeskSettings::shared().useMemoryStore();
+    VeskSettings::shared().registerStandardDefaults();
+    files.writeSparse(QStringLiteral("small.mxf"), 1024);
+    files.writeSparse(QStringLiteral("big.MXF"), 1025);
+    for (const char *name : {"small.mxf", "big.MXF"}) {
+        VeskDatabaseItem item;
+        item.setupWithUnrefFile(files.path(), QString::fromLatin1(name));
+        item.validatePath();
+        item.addinfoToItemFromCorrespondingFile();
+    }
+    EXPECT_EQ(opened, 1);
+    VeskSettings::shared().setValue(QStringLiteral("ScanMXF"), 0);
+    VeskDatabaseItem item;
+    item.setupWithUnrefFile(files.path(), QStringLiteral("big.MXF"));
+    item.validatePath();
+    item.addinfoToItemFromCorrespondingFile();
+    EXPECT_EQ(opened, 1);
+    VeskSettings::shared().useMemoryStore();
+    VeskDatabaseItem::setCorrespondingFileReader({});
+}
+
+TEST(DatabaseItem, TimeBasesWrapBothWays)
+{
+    uint32_t seconds = 0;
+    VeskDatabaseItem::ConvertTimeFromCanonical(&seconds);
+    EXPECT_EQ(seconds, 0x7C256A30u);
+    VeskDatabaseItem::ConvertTimeToCanonical(&seconds);
+    EXPECT_EQ(seconds, 0u);
+    VeskDatabaseItem::ConvertTimeToCanonical(&seconds);
+    EXPECT_EQ(seconds, 0x83DA95D0u);
+}
+
+TEST(DatabaseItem, DescriptionAlignsLabels)
+{
+    VeskDatabaseItem item;
+    item.setupWithUnrefFile(QStringLiteral("/m"), QStringLiteral("x.wav"));
+    item.setDB_filesize(1536);
+    EXPECT_EQ(item.description(), QStringLiteral("VeskDatabaseItem\n        Path:/m/x.wav\n        File:x.wav"
+                                                 "\n     Project:_00_VSK_UNMANAGED_FILES\n   File Size:1.54 kB"
+                                                 "\n    File UID:{ 0000000000000000 }"
+                                                 "\nMaterial UID:{ 0000000000000000 }\n Compression:Audio"));
+}

@@ -1,0 +1,678 @@
+#include "model/VeskCore.h"
+
+#include "model/VeskCellTexts.h"
+#include "model/VeskColumns.h"
+#include "model/VeskFilter.h"
+#include "model/VeskPasteboard.h"
+#include "model/VeskRBTree.h"
+#include "model/VeskTableView.h"
+#include "model/VeskTextMatcher.h"
+#include "platform/VeskDirectory.h"
+#include "platform/VeskMainThread.h"
+#include "platform/VeskSettings.h"
+#include "platform/VeskStatusViewController.h"
+#include "readers/AVBFile.h"
+#include "readers/VeskMediafile.h"
+#include "readers/VeskPMRScannerOperation.h"
+#include "report/VeskFileSize.h"
+#include "report/VeskNSLog.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+#include <numeric>
+#include <unordered_map>
+
+namespace {
+
+int showOnlyExistingFiles()
+{
+    return VeskSettings::shared().integerForKey(QStringLiteral("ShowOnlyExistingFiles"));
+}
+
+std::vector<uint32_t> identity(size_t count)
+{
+    std::vector<uint32_t> positions(count);
+    std::iota(positions.begin(), positions.end(), 0u);
+    return positions;
+}
+
+} // namespace
+
+// Per-item project and folder numbers, so that rebuilds and searches look at each
+// distinct project name and folder once rather than once per item.
+struct VeskCore::ItemIndex {
+    std::vector<uint32_t> projectIds;
+    std::vector<QString> projectNames;
+    std::vector<uint32_t> folderIds;
+    std::vector<QString> folders;
+
+    explicit ItemIndex(const std::vector<VeskItemRef> &items);
+};
+
+VeskCore::ItemIndex::ItemIndex(const std::vector<VeskItemRef> &items)
+{
+    QHash<QString, uint32_t> projectNumbers;
+    std::unordered_map<const QChar *, uint32_t> folderNumbers; // items of one folder share its text
+    projectIds.reserve(items.size());
+    folderIds.reserve(items.size());
+    for (const VeskItemRef &item : items) {
+        const QString name = item->get_DB_ProjectName();
+        auto project = projectNumbers.constFind(name);
+        if (project == projectNumbers.constEnd()) {
+            project = projectNumbers.insert(name, uint32_t(projectNames.size()));
+            projectNames.push_back(name);
+        }
+        projectIds.push_back(*project);
+        const QString folder = item->DB_itemFolder();
+        const auto [entry, added] = folderNumbers.try_emplace(folder.constData(), uint32_t(folders.size()));
+        if (added)
+            folders.push_back(folder);
+        folderIds.push_back(entry->second);
+    }
+}
+
+// The search text compared once per distinct project and folder.
+struct VeskCore::Search {
+    std::optional<VeskTextMatcher> matcher;
+    std::vector<uint8_t> projectMatches;
+    std::vector<uint8_t> folderMatches;
+    bool flags = false;
+};
+
+VeskCore &VeskCore::sharedCore()
+{
+    static VeskCore *const core = new VeskCore;
+    return *core;
+}
+
+VeskCore::VeskCore()
+{
+    VeskMediafile::installCorrespondingFileReader();
+    VeskFilter::sharedFilter().ResetFilter();
+}
+
+void VeskCore::publish(const std::function<void()> &change)
+{
+    VeskMainThread::run(change, true);
+}
+
+void VeskCore::reload(VeskTableView *table) const
+{
+    if (table)
+        VeskMainThread::run([table] { table->reloadData(); }, true);
+}
+
+void VeskCore::clear()
+{
+    {
+        QMutexLocker locker(&m_coreLock);
+        m_intake.clear();
+    }
+    publish([this] {
+        m_items.clear();
+        m_filtered.clear();
+        m_sorted.clear();
+        m_projectIds.clear();
+        m_projectNames.clear();
+        m_folderIds.clear();
+        m_folders.clear();
+        m_filteredItemsSize = 0;
+        m_selectedItemsSize = 0;
+        m_projects.clear();
+    });
+    VeskFilter::sharedFilter().ResetFilter();
+}
+
+void VeskCore::AddItem(const VeskItemRef &item)
+{
+    if (item)
+        AddItemsFromArray({item});
+}
+
+void VeskCore::AddItemsFromArray(const std::vector<VeskItemRef> &items)
+{
+    for (const VeskItemRef &item : items)
+        if (item)
+            m_intake.push_back(item);
+}
+
+void VeskCore::AddFile(const QString &path)
+{
+    if (!VeskDirectory::isFolder(path)) {
+        AddFile_TypeSelector(path);
+        return;
+    }
+    VeskStatusViewController *status = VeskStatusViewController::getTheController();
+    VeskDirectory::walk(
+        path,
+        [&](const QString &entry, VeskDirectory::Kind kind) {
+            if (kind != VeskDirectory::Kind::Folder) {
+                AddFile_TypeSelector(entry);
+                return;
+            }
+            status->Status_SetTextWithString(entry);
+            if (QFileInfo(entry).fileName().compare(QLatin1String("creating"), Qt::CaseInsensitive) == 0)
+                return;
+            if (!VeskDirectory::exists(entry + QLatin1String("/msmMMOB.mdb"))
+                && !VeskDirectory::exists(entry + QLatin1String("/amaMMOB.mdb")))
+                VESK_LOG(QStringLiteral("MDB :: doesn't exist in::file://%1/").arg(entry));
+        },
+        [](const QString &message) { VESK_LOG(QStringLiteral("An error occurred: %1").arg(message)); });
+}
+
+void VeskCore::AddFile_TypeSelector(const QString &path)
+{
+    const QString extension = QFileInfo(path).suffix().toLower();
+    if (extension == QLatin1String("pmr")) {
+        VeskStatusViewController::getTheController()->Status_SetTextWithString(path);
+        VeskPMRScannerOperation::opQueue().addOperation(std::make_shared<VeskPMRScannerOperation>(*this, path));
+    } else if (extension == QLatin1String("aaf")) {
+        VeskStatusViewController::getTheController()->Status_SetTextWithString(path);
+    }
+}
+
+void VeskCore::adoptIntake()
+{
+    std::vector<VeskItemRef> intake;
+    {
+        QMutexLocker locker(&m_coreLock);
+        intake.swap(m_intake);
+    }
+    if (intake.empty())
+        return;
+    std::vector<VeskItemRef> items = m_items;
+    items.insert(items.end(), intake.begin(), intake.end());
+    setItems(std::move(items));
+}
+
+// A new item list invalidates every position: the index lists are emptied until the
+// next rebuild fills them.
+void VeskCore::setItems(std::vector<VeskItemRef> items)
+{
+    auto index = std::make_shared<ItemIndex>(items);
+    publish([this, &items, index] {
+        m_items = std::move(items);
+        m_sorted.clear();
+        m_filtered.clear();
+        m_projectIds = std::move(index->projectIds);
+        m_projectNames = std::move(index->projectNames);
+        m_folderIds = std::move(index->folderIds);
+        m_folders = std::move(index->folders);
+    });
+}
+
+void VeskCore::makeUnique()
+{
+    adoptIntake();
+    VeskRBTree<VeskDatabaseItem> tree;
+    tree.setEQBlock([](const VeskDatabaseItem &a, const VeskDatabaseItem &b) {
+        if (!a.isEqual(&b))
+            return false;
+        VESK_LOG(QStringLiteral("**** Warning **** comparing items ::EQ item found \n:: %1 is equal to :: %2")
+                     .arg(a.DB_itemPath(), b.DB_itemPath()));
+        return true;
+    });
+    tree.setLTBlock([](const VeskDatabaseItem &a, const VeskDatabaseItem &b) {
+        if (!a.isEqualByUUID(&b))
+            return a.isLessByUUID(&b);
+        const QString pathA = a.DB_itemPath();
+        const QString pathB = b.DB_itemPath();
+        return !pathA.isEmpty() && !pathB.isEmpty() && pathA < pathB;
+    });
+    for (const VeskItemRef &item : m_items)
+        tree.TreeInsertNode(item);
+    if (std::optional<std::vector<VeskItemRef>> unique = tree.Tree_v2_GetNonEqDataArray())
+        setItems(std::move(*unique));
+}
+
+void VeskCore::LoadDefaults()
+{
+    adoptIntake();
+    VeskFilter::sharedFilter().ResetFilter();
+    ValidateAllItems();
+    SortDefault();
+    prepareProjectsSummary();
+    setFilterFlagProjects(true);
+    applyFilter();
+    if (VeskTableView *table = m_databaseTable)
+        VeskMainThread::run([table] { table->deselectAll(); }, true);
+}
+
+VeskCore::Search VeskCore::makeSearch() const
+{
+    const VeskFilter &filter = VeskFilter::sharedFilter();
+    Search search;
+    search.flags = filter.hasKindOrProblemFlags();
+    if (!filter.hasSearch())
+        return search;
+    search.matcher.emplace(filter.filterString());
+    for (const QString &name : m_projectNames)
+        search.projectMatches.push_back(search.matcher->matches(name));
+    for (const QString &folder : m_folders)
+        search.folderMatches.push_back(search.matcher->matches(folder));
+    return search;
+}
+
+// itemPassFilter for the item at a position, with the search answered per project and
+// folder once. A path is its folder, "/" and the file name: what the folder alone does
+// not hold can only match from its last characters on.
+bool VeskCore::passes(uint32_t position, const Search &search) const
+{
+    const VeskDatabaseItem &item = *m_items[position];
+    const VeskFilter &filter = VeskFilter::sharedFilter();
+    if (search.flags && !filter.passesKindTest(item))
+        return false;
+    if (search.matcher && !matchesSearch(position, search))
+        return false;
+    return !search.flags || filter.passesProblemTest(item);
+}
+
+bool VeskCore::matchesSearch(uint32_t position, const Search &search) const
+{
+    const VeskDatabaseItem &item = *m_items[position];
+    const VeskTextMatcher &matcher = *search.matcher;
+    if (matcher.matches(item.DB_NameInBin()) || matcher.matches(item.DB_ClipName())
+        || search.projectMatches[m_projectIds[position]] || search.folderMatches[m_folderIds[position]])
+        return true;
+    const QString path = item.DB_itemPath();
+    const qsizetype start = qMax<qsizetype>(0, m_folders[m_folderIds[position]].size() - matcher.size() + 1);
+    return matcher.matches(QStringView(path).mid(start));
+}
+
+void VeskCore::applyValidityRule(VeskDatabaseItem &item, int showOnlyExisting) const
+{
+    item.setDB_isValid(item.DB_isValid_initial());
+    if (showOnlyExisting == 0 && !item.DB_FileExists())
+        item.setDB_isValid(true);
+}
+
+void VeskCore::ValidateAllItems()
+{
+    if (m_items.empty())
+        return;
+    const int showOnlyExisting = showOnlyExistingFiles();
+    const Search search = makeSearch();
+    for (uint32_t position = 0; position < m_items.size(); ++position) {
+        VeskDatabaseItem &item = *m_items[position];
+        item.setDB_isValid(false);
+        if (passes(position, search))
+            applyValidityRule(item, showOnlyExisting);
+    }
+}
+
+// By project name, then file name, as plain text; the item list itself is reordered.
+void VeskCore::SortDefault()
+{
+    if (m_items.empty())
+        return;
+    std::vector<uint32_t> rank(m_projectNames.size());
+    std::vector<uint32_t> byName = identity(m_projectNames.size());
+    std::sort(byName.begin(), byName.end(), [this](uint32_t a, uint32_t b) { return m_projectNames[a] < m_projectNames[b]; });
+    for (uint32_t i = 0; i < byName.size(); ++i)
+        rank[byName[i]] = i;
+    std::vector<QString> clipNames;
+    clipNames.reserve(m_items.size());
+    for (const VeskItemRef &item : m_items)
+        clipNames.push_back(item->DB_ClipName());
+    std::vector<uint32_t> order = identity(m_items.size());
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        const uint32_t rankA = rank[m_projectIds[a]];
+        const uint32_t rankB = rank[m_projectIds[b]];
+        return rankA != rankB ? rankA < rankB : clipNames[a] < clipNames[b];
+    });
+    std::vector<VeskItemRef> items;
+    std::vector<uint32_t> projectIds;
+    std::vector<uint32_t> folderIds;
+    items.reserve(order.size());
+    projectIds.reserve(order.size());
+    folderIds.reserve(order.size());
+    for (uint32_t position : order) {
+        items.push_back(m_items[position]);
+        projectIds.push_back(m_projectIds[position]);
+        folderIds.push_back(m_folderIds[position]);
+    }
+    publish([&] {
+        m_items = std::move(items);
+        m_projectIds = std::move(projectIds);
+        m_folderIds = std::move(folderIds);
+        m_sorted = identity(m_items.size());
+        if (m_filtered.empty())
+            m_filtered = m_sorted;
+    });
+}
+
+void VeskCore::sortUsingDescriptors(const std::vector<VeskSortDescriptor> &descriptors)
+{
+    if (descriptors.empty())
+        return;
+    std::vector<uint32_t> sorted = m_sorted;
+    VeskSorter(m_items, showOnlyExistingFiles()).sortUsingDescriptors(sorted, descriptors);
+    publish([&] { m_sorted = std::move(sorted); });
+}
+
+void VeskCore::sortDescriptorsDidChange(VeskTableView *table, const std::vector<VeskSortDescriptor> &descriptors)
+{
+    if (!table || table->identifier() != VeskTableID::Database)
+        return;
+    sortUsingDescriptors(descriptors);
+    applyFilter();
+    reload(table);
+}
+
+void VeskCore::applyFilter()
+{
+    if (m_items.empty() || m_sorted.empty())
+        return;
+    QHash<QString, bool> checked;
+    for (const VeskProjectRef &project : m_projects)
+        checked.insert(project->name(), project->mustBeShownInList());
+    std::vector<uint8_t> projectShown(m_projectNames.size());
+    for (size_t id = 0; id < m_projectNames.size(); ++id)
+        projectShown[id] = checked.value(m_projectNames[id], false);
+    const Search search = makeSearch();
+    std::vector<uint32_t> filtered;
+    filtered.reserve(m_sorted.size());
+    uint64_t size = 0;
+    for (uint32_t position : m_sorted) {
+        const VeskDatabaseItem &item = *m_items[position];
+        if (!item.DB_isValid() || !projectShown[m_projectIds[position]] || !passes(position, search))
+            continue;
+        filtered.push_back(position);
+        size += item.DB_filesize().value_or(0);
+    }
+    publish([&] {
+        m_filtered = std::move(filtered);
+        m_filteredItemsSize = size;
+    });
+}
+
+void VeskCore::prepareProjectsSummary()
+{
+    if (m_items.empty())
+        return;
+    std::vector<uint64_t> sizes(m_projectNames.size());
+    std::vector<uint32_t> counts(m_projectNames.size());
+    const Search search = makeSearch();
+    for (uint32_t position = 0; position < m_items.size(); ++position) {
+        const VeskDatabaseItem &item = *m_items[position];
+        if (!item.DB_isValid() || !passes(position, search))
+            continue;
+        sizes[m_projectIds[position]] += item.DB_filesize().value_or(0);
+        ++counts[m_projectIds[position]];
+    }
+    QHash<QString, VeskProjectRef> records;
+    for (const VeskProjectRef &project : m_projects) {
+        project->setSizeValue(0);
+        project->setFilesCount(0);
+        records.insert(project->name(), project);
+    }
+    for (size_t id = 0; id < m_projectNames.size(); ++id) {
+        if (counts[id] == 0)
+            continue;
+        VeskProjectRef &record = records[m_projectNames[id]];
+        if (!record) {
+            record = std::make_shared<VeskProject>();
+            record->setName(m_projectNames[id]);
+            record->setMustBeShownInList(true);
+        }
+        record->setSizeValue(record->SizeValue() + sizes[id]);
+        record->setFilesCount(record->FilesCount() + counts[id]);
+    }
+    std::vector<VeskProjectRef> projects(records.begin(), records.end());
+    std::stable_sort(projects.begin(), projects.end(), [](const VeskProjectRef &a, const VeskProjectRef &b) {
+        return QString::compare(a->name(), b->name(), Qt::CaseInsensitive) < 0;
+    });
+    publish([&] { m_projects = std::move(projects); });
+}
+
+void VeskCore::setFilterFlagProjects(bool value)
+{
+    for (const VeskProjectRef &project : m_projects)
+        project->setMustBeShownInList(value);
+    applyFilter();
+    reload(m_databaseTable);
+    reload(m_databaseSummaryTable);
+}
+
+void VeskCore::setCheckStateProject(uint64_t row, bool value)
+{
+    if (const VeskProjectRef project = projectAtIndex(row))
+        project->setMustBeShownInList(value);
+    applyFilter();
+    reload(m_databaseTable);
+    reload(m_databaseSummaryTable);
+}
+
+// Calls visit(item) for every item, in sorted order of insertion into the UID tree,
+// that is equal by UID to one of the probes and passes the current filter.
+template <typename Visit> void VeskCore::forEachProbeMatch(const std::vector<VeskItemRef> &probes, Visit visit)
+{
+    VeskRBTree<VeskDatabaseItem> tree;
+    tree.setEQBlock([](const VeskDatabaseItem &a, const VeskDatabaseItem &b) { return a.isEqualByUUID(&b); });
+    tree.setLTBlock([](const VeskDatabaseItem &a, const VeskDatabaseItem &b) { return a.isLessByUUID(&b); });
+    for (uint32_t position : m_sorted)
+        tree.TreeInsertNode(m_items[position]);
+    const VeskFilter &filter = VeskFilter::sharedFilter();
+    for (const VeskItemRef &probe : probes) {
+        if (!probe)
+            continue;
+        for (VeskItemRef item = tree.TreefindNode(*probe); item; item = tree.TreefindNextEQ())
+            if (filter.itemPassFilter(item.get()))
+                visit(*item);
+    }
+}
+
+std::vector<VeskItemRef> VeskCore::collectProbes(const QStringList &bins, bool amaLinks)
+{
+    std::vector<VeskItemRef> probes;
+    for (const QString &path : bins) {
+        AVBFile bin;
+        if (!bin.dataWithContentsOfURL(path))
+            continue;
+        for (const AVBFileUID &uid : amaLinks ? bin.getAMAUIDS() : bin.getUIDS())
+            probes.push_back(uid.makeProbe());
+    }
+    return probes;
+}
+
+void VeskCore::AVBArray_IntersectWith(const QStringList &bins)
+{
+    applyFilter(collectProbes(bins, false));
+}
+
+void VeskCore::AVBArray_Subtract(const QStringList &bins)
+{
+    applyFilterSubtract(collectProbes(bins, false));
+}
+
+void VeskCore::AVBArray_Add(const QStringList &bins)
+{
+    applyFilterAdd(collectProbes(bins, false));
+}
+
+void VeskCore::parseAMAfromAVBs(const QStringList &bins)
+{
+    collectProbes(bins, true);
+}
+
+void VeskCore::applyFilter(const std::vector<VeskItemRef> &probes)
+{
+    if (probes.empty() || m_items.empty() || m_sorted.empty())
+        return;
+    const int showOnlyExisting = showOnlyExistingFiles();
+    for (uint32_t position : m_sorted)
+        m_items[position]->setDB_isValid(false);
+    forEachProbeMatch(probes, [&](VeskDatabaseItem &item) { applyValidityRule(item, showOnlyExisting); });
+    applyFilter();
+}
+
+void VeskCore::applyFilterSubtract(const std::vector<VeskItemRef> &probes)
+{
+    if (probes.empty() || m_items.empty() || m_sorted.empty())
+        return;
+    forEachProbeMatch(probes, [](VeskDatabaseItem &item) { item.setDB_isValid(false); });
+    applyFilter();
+}
+
+void VeskCore::applyFilterAdd(const std::vector<VeskItemRef> &probes)
+{
+    if (probes.empty() || m_items.empty() || m_sorted.empty())
+        return;
+    const int showOnlyExisting = showOnlyExistingFiles();
+    forEachProbeMatch(probes, [&](VeskDatabaseItem &item) { applyValidityRule(item, showOnlyExisting); });
+    applyFilter();
+}
+
+VeskItemRef VeskCore::ObjectAtIndexFiltered(uint64_t row) const
+{
+    if (row >= m_filtered.size())
+        return nullptr;
+    return m_items[m_filtered[row]];
+}
+
+VeskProjectRef VeskCore::projectAtIndex(uint64_t row) const
+{
+    return row < m_projects.size() ? m_projects[row] : nullptr;
+}
+
+QString VeskCore::getExistentURLatIndex(uint64_t row) const
+{
+    const VeskItemRef item = ObjectAtIndexFiltered(row);
+    return item && item->DB_FileExists() ? item->DB_itemPath() : QString();
+}
+
+std::optional<std::vector<VeskItemRef>> VeskCore::getSelectedItemsArray() const
+{
+    if (!m_databaseTable)
+        return std::nullopt;
+    const std::vector<uint64_t> rows = m_databaseTable->selectedRows();
+    if (rows.empty())
+        return std::nullopt;
+    std::vector<VeskItemRef> items;
+    for (uint64_t row : rows)
+        if (VeskItemRef item = ObjectAtIndexFiltered(row))
+            items.push_back(std::move(item));
+    return items;
+}
+
+void VeskCore::calculateSelectedSize()
+{
+    if (!m_databaseTable)
+        return;
+    uint64_t size = 0;
+    for (uint64_t row : m_databaseTable->selectedRows())
+        if (const VeskItemRef item = ObjectAtIndexFiltered(row))
+            size += item->DB_filesize().value_or(0);
+    m_selectedItemsSize = size;
+}
+
+void VeskCore::tableViewSelectionDidChange(VeskTableView *table)
+{
+    if (!table || table->identifier() != VeskTableID::Database)
+        return;
+    calculateSelectedSize();
+    reload(m_databaseSummaryTable);
+    if (!m_databaseTable)
+        return;
+    const int64_t row = m_databaseTable->selectedRow();
+    if (row < 0) {
+        m_databaseTable->setLastitem(nullptr);
+        return;
+    }
+    const VeskItemRef item = ObjectAtIndexFiltered(uint64_t(row));
+    m_databaseTable->setLastitem(item);
+    m_databaseTable->updatePreviewWith(item);
+}
+
+bool VeskCore::writeRowsWithIndexes(VeskTableView *table, const std::vector<uint64_t> &rows,
+                                    VeskPasteboard &pasteboard)
+{
+    if (!table || table->identifier() != VeskTableID::Database)
+        return false;
+    QStringList paths;
+    for (uint64_t row : rows) {
+        const QString path = getExistentURLatIndex(row);
+        if (!path.isEmpty())
+            paths.push_back(path);
+    }
+    const bool wroteURLs = pasteboard.writeFileURLs(paths);
+    QStringList names;
+    for (const QString &path : paths)
+        names.push_back(QFileInfo(path).fileName());
+    const QString text = names.join(QLatin1Char('\r'));
+    if (text.isEmpty())
+        return wroteURLs;
+    const QString type = QStringLiteral("text/plain;charset=utf-8");
+    pasteboard.addType(type);
+    return wroteURLs && pasteboard.setString(text, type);
+}
+
+uint64_t VeskCore::numberOfRowsInTableView(const QString &tableId) const
+{
+    if (tableId == VeskTableID::Database)
+        return getFilteredIndexesCount();
+    if (tableId == VeskTableID::ProjectSummary || tableId == VeskTableID::ProjectFilter)
+        return getProjectsCount();
+    return tableId == VeskTableID::DatabaseSummary ? 1 : 0;
+}
+
+std::optional<QString> VeskCore::summaryText(const QString &columnId) const
+{
+    const auto count = [](uint64_t n) { return QString::number(n); };
+    if (columnId == QLatin1String("Items In Database"))
+        return count(getAllItemsCount());
+    if (columnId == QLatin1String("Projects count"))
+        return count(getProjectsCount());
+    if (columnId == QLatin1String("Filtered Items"))
+        return count(getFilteredIndexesCount());
+    if (columnId == QLatin1String("Selected Items"))
+        return count(m_databaseTable ? m_databaseTable->selectedRows().size() : 0);
+    if (columnId == QLatin1String("Filtered Size"))
+        return VeskFileSize::toHumanBytes(double(m_filteredItemsSize));
+    if (columnId == QLatin1String("Selected Size"))
+        return VeskFileSize::toHumanBytes(double(m_selectedItemsSize));
+    return std::nullopt;
+}
+
+QString VeskCore::viewForTableColumn(const QString &tableId, const QString &columnId, uint64_t row) const
+{
+    std::optional<QString> text;
+    if (tableId == VeskTableID::Database) {
+        if (const VeskItemRef item = ObjectAtIndexFiltered(row))
+            text = VeskCellTexts::itemText(*item, columnId, m_nameTables, VeskCellTexts::Use::Screen);
+    } else if (tableId == VeskTableID::DatabaseSummary) {
+        text = summaryText(columnId);
+    } else if (const VeskProjectRef project = projectAtIndex(row)) {
+        text = VeskCellTexts::projectText(*project, tableId, columnId);
+    }
+    return text.value_or(novalue());
+}
+
+std::optional<QString> VeskCore::NSStringValueForTableColumn(const QString &tableId, const QString &columnId,
+                                                             uint64_t row) const
+{
+    if (tableId == VeskTableID::Database) {
+        const VeskItemRef item = ObjectAtIndexFiltered(row);
+        return item ? VeskCellTexts::itemText(*item, columnId, m_nameTables, VeskCellTexts::Use::Export)
+                    : std::nullopt;
+    }
+    if (tableId == VeskTableID::ProjectSummary) {
+        const VeskProjectRef project = projectAtIndex(row);
+        return project ? VeskCellTexts::projectText(*project, tableId, columnId) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+ExportTable VeskCore::exportTable(const QString &tableId, const QString &windowTitle) const
+{
+    ExportTable table{tableId, windowTitle, {}, {}, numberOfRowsInTableView(tableId)};
+    const std::vector<VeskColumn> &columns
+        = tableId == VeskTableID::Database ? VeskColumns::databaseColumns() : VeskColumns::projectSummaryColumns();
+    for (const VeskColumn &column : columns) {
+        table.columnIds.push_back(column.identifier);
+        table.columnTitles.push_back(column.title);
+    }
+    return table;
+}

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "model/VeskDatabaseItem.h"
+#include "model/VeskNameTables.h"
+#include "model/VeskProject.h"
+#include "model/VeskSorter.h"
+#include "report/ExportMenuTexts.h"
+
+#include <QMutex>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class VeskPasteboard;
+class VeskTableView;
+class VeskTextMatcher;
+
+/// The media database: every item of the scans, de-duplicated, with the current sort
+/// order and the shown (filtered) list as positions into the item list, the project
+/// summary and the selection sizes. It is the data source of the database table, the
+/// two project tables and the one-row summary table.
+///
+/// Scanner threads hand in items under theCoreLock(); they wait in an intake list
+/// until the next makeUnique or LoadDefaults takes them in. The lists that tables
+/// read are only ever replaced on the main thread, each in one step, so a rebuild
+/// running on a scan thread never shows a table a half-built list.
+class VeskCore : public ExportMenuProtocol {
+public:
+    static VeskCore &sharedCore();
+    VeskCore();
+    VeskCore(const VeskCore &) = delete;
+    VeskCore &operator=(const VeskCore &) = delete;
+
+    /// The text a screen cell shows for a missing value.
+    static QString novalue() { return QStringLiteral("..."); }
+    QMutex &theCoreLock() { return m_coreLock; }
+    const VeskNameTables &nameTables() const { return m_nameTables; }
+
+    // Intake and rebuilds.
+    void clear();
+    void AddItem(const VeskItemRef &item);
+    /// Called by scanner operations holding theCoreLock().
+    void AddItemsFromArray(const std::vector<VeskItemRef> &items);
+    /// Walks a file or folder and queues one scanner operation per media index found;
+    /// does not wait for them.
+    void AddFile(const QString &path);
+    void AddFile_TypeSelector(const QString &path);
+    void makeUnique();
+    void LoadDefaults();
+    void ValidateAllItems();
+    void SortDefault();
+    void sortUsingDescriptors(const std::vector<VeskSortDescriptor> &descriptors);
+    void applyFilter();
+    void prepareProjectsSummary();
+    void setFilterFlagProjects(bool value);
+    void setCheckStateProject(uint64_t row, bool value);
+
+    // Bin reference operations over bin files, in the user's order; unreadable bins and
+    // bins without references are skipped.
+    void AVBArray_IntersectWith(const QStringList &bins);
+    void AVBArray_Subtract(const QStringList &bins);
+    void AVBArray_Add(const QStringList &bins);
+    /// Reads the bins' AMA link references; changes no item.
+    void parseAMAfromAVBs(const QStringList &bins);
+
+    // Bin reference matching: probes carry file package UID words 4 and 5.
+    void applyFilter(const std::vector<VeskItemRef> &probes);
+    void applyFilterSubtract(const std::vector<VeskItemRef> &probes);
+    void applyFilterAdd(const std::vector<VeskItemRef> &probes);
+
+    // Counts.
+    uint64_t getAllItemsCount() const { return m_items.size(); }
+    uint64_t getItemsCountUnfiltered() const { return getAllItemsCount(); }
+    uint64_t getFilteredIndexesCount() const { return m_filtered.size(); }
+    uint64_t getItemsCount() const { return getFilteredIndexesCount(); }
+    uint64_t getProjectsCount() const { return m_projects.size(); }
+    uint64_t FilteredItemsSize() const { return m_filteredItemsSize; }
+    uint64_t SelectedItemsSize() const { return m_selectedItemsSize; }
+
+    // Lookups.
+    VeskItemRef ObjectAtIndexFiltered(uint64_t row) const;
+    VeskProjectRef projectAtIndex(uint64_t row) const;
+    /// The path of the shown item at the row when its file exists; empty otherwise.
+    QString getExistentURLatIndex(uint64_t row) const;
+    std::optional<std::vector<VeskItemRef>> getSelectedItemsArray() const;
+    const std::vector<VeskItemRef> &ItemsUnsorted() const { return m_items; }
+    const std::vector<uint32_t> &IndexesSorted() const { return m_sorted; }
+    const std::vector<uint32_t> &IndexesSortedFiltered() const { return m_filtered; }
+
+    // Tables; the views outlive the store's use of them or are unset first.
+    void setDatabaseTable(VeskTableView *table) { m_databaseTable = table; }
+    VeskTableView *DatabaseTable() const { return m_databaseTable; }
+    void setDatabaseSummaryTable(VeskTableView *table) { m_databaseSummaryTable = table; }
+    void tableViewSelectionDidChange(VeskTableView *table);
+    void calculateSelectedSize();
+    void sortDescriptorsDidChange(VeskTableView *table, const std::vector<VeskSortDescriptor> &descriptors);
+    bool writeRowsWithIndexes(VeskTableView *table, const std::vector<uint64_t> &rows, VeskPasteboard &pasteboard);
+    uint64_t numberOfRowsInTableView(const QString &tableId) const;
+    /// The screen text of a cell: "..." for a missing value.
+    QString viewForTableColumn(const QString &tableId, const QString &columnId, uint64_t row) const;
+    /// The export text of a cell, or none.
+    std::optional<QString> NSStringValueForTableColumn(const QString &tableId, const QString &columnId,
+                                                       uint64_t row) const override;
+    /// The columns and rows an export of the table reads, in the default column order.
+    ExportTable exportTable(const QString &tableId, const QString &windowTitle) const;
+
+private:
+    struct ItemIndex;
+    struct Search;
+
+    void publish(const std::function<void()> &change);
+    static std::vector<VeskItemRef> collectProbes(const QStringList &bins, bool amaLinks);
+    void adoptIntake();
+    void setItems(std::vector<VeskItemRef> items);
+    Search makeSearch() const;
+    bool passes(uint32_t position, const Search &search) const;
+    bool matchesSearch(uint32_t position, const Search &search) const;
+    void applyValidityRule(VeskDatabaseItem &item, int showOnlyExisting) const;
+    template <typename Visit> void forEachProbeMatch(const std::vector<VeskItemRef> &probes, Visit visit);
+    void reload(VeskTableView *table) const;
+    std::optional<QString> summaryText(const QString &columnId) const;
+
+    QMutex m_coreLock;
+    std::vector<VeskItemRef> m_intake; // guarded by m_coreLock
+    VeskNameTables m_nameTables;
+
+    // Replaced on the main thread only.
+    std::vector<VeskItemRef> m_items;
+    std::vector<uint32_t> m_sorted;
+    std::vector<uint32_t> m_filtered;
+    std::vector<VeskProjectRef> m_projects;
+    std::vector<uint32_t> m_projectIds; // per item: index into m_projectNames
+    std::vector<QString> m_projectNames;
+    std::vector<uint32_t> m_folderIds; // per item: index into m_folders
+    std::vector<QString> m_folders;
+    uint64_t m_filteredItemsSize = 0;
+    uint64_t m_selectedItemsSize = 0;
+
+    VeskTableView *m_databaseTable = nullptr;
+    VeskTableView *m_databaseSummaryTable = nullptr;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QMutex>
+#include <QThreadPool>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+/// A unit of background work with a cancel flag and a completion step.
+class VeskOperation {
+public:
+    virtual ~VeskOperation() = default;
+    virtual void main() = 0;
+
+    void cancel() { m_cancelled = true; }
+    bool isCancelled() const { return m_cancelled; }
+    /// Runs on the worker thread after main(), cancelled or not.
+    void setCompletionBlock(std::function<void()> block) { m_completion = std::move(block); }
+
+private:
+    friend class VeskOperationQueue;
+    std::atomic<bool> m_cancelled{false};
+    std::function<void()> m_completion;
+};
+
+/// Runs operations on worker threads, at most a given number at once, oldest first.
+class VeskOperationQueue {
+public:
+    explicit VeskOperationQueue(int maxConcurrentOperations);
+    ~VeskOperationQueue();
+
+    void addOperation(std::shared_ptr<VeskOperation> operation);
+    void cancelAllOperations();
+    /// Blocks until every added operation has ended. Never call it on the main thread
+    /// while operations need the main thread.
+    void waitUntilAllOperationsAreFinished();
+    int operationCount() const { return m_pending; }
+
+private:
+    QThreadPool m_pool;
+    QMutex m_lock;
+    std::vector<std::weak_ptr<VeskOperation>> m_operations;
+    std::atomic<int> m_pending{0};
+};

@@ -1,0 +1,122 @@
+// The store's rebuilds over a million generated items.
+// Run: build/bench/bench_store --benchmark_repetitions=7 --benchmark_report_aggregates_only=true
+#include "model/VeskCore.h"
+#include "model/VeskFilter.h"
+#include "platform/VeskSettings.h"
+#include "support/SyntheticMedia.h"
+
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+namespace {
+
+const std::vector<VeskItemRef> &items()
+{
+    static const std::vector<VeskItemRef> generated = SyntheticMedia::makeItems({});
+    return generated;
+}
+
+// One store, scanned and rebuilt once, shared by the benchmarks that only read it.
+VeskCore &loadedStore()
+{
+    static VeskCore *core = [] {
+        VeskSettings::shared().useMemoryStore();
+        VeskSettings::shared().registerStandardDefaults();
+        auto *store = new VeskCore;
+        store->AddItemsFromArray(items());
+        store->makeUnique();
+        store->LoadDefaults();
+        return store;
+    }();
+    return *core;
+}
+
+void BM_makeUnique(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        VeskCore core;
+        core.AddItemsFromArray(items());
+        state.ResumeTiming();
+        core.makeUnique();
+        benchmark::DoNotOptimize(core.getAllItemsCount());
+    }
+}
+
+void BM_applyFilter(benchmark::State &state)
+{
+    VeskCore &core = loadedStore();
+    VeskFilter::sharedFilter().ResetFilter();
+    for (auto _ : state)
+        core.applyFilter();
+    state.counters["shown"] = double(core.getFilteredIndexesCount());
+}
+
+void BM_applyFilterSearch(benchmark::State &state)
+{
+    VeskCore &core = loadedStore();
+    VeskFilter::sharedFilter().setFilterString(QStringLiteral("vie"));
+    for (auto _ : state)
+        core.applyFilter();
+    state.counters["shown"] = double(core.getFilteredIndexesCount());
+    VeskFilter::sharedFilter().ResetFilter();
+    core.applyFilter();
+}
+
+void sortBy(benchmark::State &state, const std::vector<VeskSortDescriptor> &descriptors)
+{
+    VeskCore &core = loadedStore();
+    for (auto _ : state)
+        core.sortUsingDescriptors(descriptors);
+}
+
+void BM_sortUsingDescriptors_filename(benchmark::State &state)
+{
+    sortBy(state, {{QStringLiteral("filename"), true}});
+}
+
+void BM_sortUsingDescriptors_threeKeys(benchmark::State &state)
+{
+    sortBy(state, {{QStringLiteral("project"), true}, {QStringLiteral("filesize"), false},
+                   {QStringLiteral("clipname"), true}});
+}
+
+void BM_prepareProjectsSummary(benchmark::State &state)
+{
+    VeskCore &core = loadedStore();
+    for (auto _ : state)
+        core.prepareProjectsSummary();
+    state.counters["projects"] = double(core.getProjectsCount());
+}
+
+// Heap bytes per item of a store holding the generated items after the default
+// rebuild: the items, their texts and the store's lists.
+void BM_storeMemoryPerItem(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const size_t before = mallinfo2().uordblks;
+        auto *core = new VeskCore;
+        {
+            std::vector<VeskItemRef> fresh = SyntheticMedia::makeItems({});
+            core->AddItemsFromArray(fresh);
+        }
+        core->makeUnique();
+        core->LoadDefaults();
+        const size_t after = mallinfo2().uordblks;
+        state.counters["bytesPerItem"] = double(after - before) / double(core->getAllItemsCount());
+        delete core;
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_makeUnique)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_applyFilter)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_applyFilterSearch)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_sortUsingDescriptors_filename)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_sortUsingDescriptors_threeKeys)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_prepareProjectsSummary)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_storeMemoryPerItem)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+BENCHMARK_MAIN();

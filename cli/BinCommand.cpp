@@ -1,0 +1,70 @@
+#include "BinCommand.h"
+
+#include "CliIO.h"
+
+#include "readers/AVBFile.h"
+#include "report/VeskConsole.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+const QString kUsage = QStringLiteral("vesk-cli bin [--dump] FILE...");
+
+// The dump is what the reader logs; its lines without the log's source prefix.
+QString dumpOf(const AVBFile &bin)
+{
+    QString dump;
+    const QMetaObject::Connection connection
+        = QObject::connect(VeskConsole::sharedInstance(), &VeskConsole::stringAdded, [&dump](const QString &line) {
+              const qsizetype start = line.indexOf(QLatin1String(" :: "));
+              dump += start < 0 ? line : line.mid(start + 4);
+          });
+    bin.getAMAUIDS();
+    QObject::disconnect(connection);
+    return dump;
+}
+
+QString uidText(const AVBFileUID &uid)
+{
+    VeskItemRef probe = uid.makeProbe();
+    const QString text = probe->getFileUIDString(); // "{ 0123456789abcdef }"
+    return text.mid(2, 16);
+}
+
+} // namespace
+
+int BinCommand::run(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Print the media UIDs that bins reference."));
+    parser.addHelpOption();
+    const QCommandLineOption dump(QStringLiteral("dump"), QStringLiteral("Print the diagnostic dump instead."));
+    parser.addOption(dump);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Bin files (.avb)."), QStringLiteral("FILE..."));
+    if (!parser.parse(arguments))
+        return CliIO::usageError(parser.errorText(), kUsage);
+    if (parser.isSet(QStringLiteral("help"))) {
+        CliIO::out() << parser.helpText();
+        return CliIO::Success;
+    }
+    if (parser.positionalArguments().isEmpty())
+        return CliIO::usageError(QStringLiteral("no FILE given"), kUsage);
+    int status = CliIO::Success;
+    for (const QString &path : parser.positionalArguments()) {
+        AVBFile bin;
+        if (!bin.dataWithContentsOfURL(path)) {
+            CliIO::error(QStringLiteral("not a bin: %1").arg(path));
+            status = CliIO::Unreadable;
+            continue;
+        }
+        if (parser.isSet(dump)) {
+            CliIO::out() << dumpOf(bin);
+            continue;
+        }
+        for (const AVBFileUID &uid : bin.getUIDS())
+            CliIO::out() << uidText(uid) << '\n';
+    }
+    CliIO::out() << Qt::flush;
+    return status;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+
+/// Standard output and error of vesk-cli, and the exit statuses it uses.
+class CliIO {
+public:
+    enum Status { Success = 0, Unreadable = 1, Usage = 2 };
+
+    static QTextStream &out();
+    static QTextStream &err();
+    /// "vesk-cli: message" on standard error.
+    static void error(const QString &message);
+    /// The error, then the usage line; returns Usage.
+    static int usageError(const QString &message, const QString &usage);
+    static bool stderrIsTerminal();
+};

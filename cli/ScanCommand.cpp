@@ -1,0 +1,134 @@
+#include "ScanCommand.h"
+
+#include "CliIO.h"
+#include "ScanOptions.h"
+
+#include "model/VeskColumns.h"
+#include "model/VeskCore.h"
+#include "report/ExportMenuTexts.h"
+#include "report/VeskConsole.h"
+
+#include <QCommandLineParser>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+namespace {
+
+const QString kUsage = QStringLiteral("vesk-cli scan [options] PATH...");
+const QStringList kFormats = {QStringLiteral("csv"), QStringLiteral("csv-comma"), QStringLiteral("html"),
+                              QStringLiteral("json")};
+
+// Columns whose cells have an export text, in the table's default order.
+QStringList defaultColumns()
+{
+    QStringList ids;
+    for (const VeskColumn &column : VeskColumns::databaseColumns())
+        if (column.identifier != QLatin1String("IconCellID") && column.identifier != QLatin1String("hash")
+            && column.identifier != QLatin1String("sourceFileID") && column.identifier != QLatin1String("sourceTapeID"))
+            ids.push_back(column.identifier);
+    return ids;
+}
+
+QString jsonText(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// One JSON object per row; keys in column order, null for a missing text.
+QString jsonLines(const ExportTable &table, const ExportMenuProtocol &source)
+{
+    QString lines;
+    for (uint64_t row = 0; row < table.rowCount; ++row) {
+        QStringList fields;
+        for (const QString &column : table.columnIds) {
+            const std::optional<QString> value = source.NSStringValueForTableColumn(table.identifier, column, row);
+            fields.push_back(jsonText(column) + QLatin1Char(':')
+                             + (value ? jsonText(*value) : QStringLiteral("null")));
+        }
+        lines += QLatin1Char('{') + fields.join(QLatin1Char(',')) + QLatin1String("}\n");
+    }
+    return lines;
+}
+
+QString render(const QString &format, const ExportTable &table, const ExportMenuProtocol &source)
+{
+    if (format == QLatin1String("csv"))
+        return ExportMenuTexts::genCsv(table, source, QStringLiteral(";"));
+    if (format == QLatin1String("csv-comma"))
+        return ExportMenuTexts::genCsv(table, source, QStringLiteral(","));
+    if (format == QLatin1String("html"))
+        return ExportMenuTexts::genHtml(table, source);
+    return jsonLines(table, source);
+}
+
+bool writeOutput(const QString &path, const QString &text)
+{
+    if (path.isEmpty()) {
+        CliIO::out() << text << Qt::flush;
+        return true;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
+        CliIO::error(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int ScanCommand::run(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Scan media folders and print the media rows."));
+    parser.addHelpOption();
+    ScanOptions scanOptions;
+    scanOptions.addTo(parser);
+    const QCommandLineOption format(QStringLiteral("format"),
+                                    QStringLiteral("csv (semicolons, default), csv-comma, html or json."),
+                                    QStringLiteral("FORMAT"), QStringLiteral("csv"));
+    const QCommandLineOption columns(QStringLiteral("columns"), QStringLiteral("Column identifiers to print."),
+                                     QStringLiteral("ID,ID,..."));
+    const QCommandLineOption summary(QStringLiteral("summary"), QStringLiteral("Print the project summary instead."));
+    const QCommandLineOption output(QStringLiteral("output"), QStringLiteral("Write to FILE."), QStringLiteral("FILE"));
+    const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Copy the log to standard error at the end."));
+    parser.addOptions({format, columns, summary, output, log});
+    if (!parser.parse(arguments))
+        return CliIO::usageError(parser.errorText(), kUsage);
+    if (parser.isSet(QStringLiteral("help"))) {
+        CliIO::out() << parser.helpText();
+        return CliIO::Success;
+    }
+    if (!kFormats.contains(parser.value(format)))
+        return CliIO::usageError(QStringLiteral("unknown format: %1").arg(parser.value(format)), kUsage);
+    QStringList columnIds = defaultColumns();
+    if (parser.isSet(columns)) {
+        columnIds = parser.value(columns).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        for (const QString &id : columnIds)
+            if (!VeskColumns::databaseColumn(id))
+                return CliIO::usageError(QStringLiteral("unknown column: %1").arg(id), kUsage);
+    }
+    if (const QString problem = scanOptions.read(parser, arguments); !problem.isEmpty())
+        return CliIO::usageError(problem, kUsage);
+
+    VeskCore &core = VeskCore::sharedCore();
+    const int status = scanOptions.run(core);
+    if (status == CliIO::Success) {
+        ExportTable table = core.exportTable(
+            parser.isSet(summary) ? QStringLiteral("ProjectSummaryID") : QStringLiteral("DatabaseTableID"),
+            QStringLiteral("Vesk"));
+        if (!parser.isSet(summary)) {
+            table.columnTitles.clear();
+            for (const QString &id : columnIds)
+                table.columnTitles.push_back(VeskColumns::databaseColumn(id)->title);
+            table.columnIds = columnIds;
+        }
+        if (!writeOutput(parser.value(output), render(parser.value(format), table, core)))
+            return CliIO::Unreadable;
+    }
+    if (parser.isSet(log))
+        CliIO::err() << VeskConsole::sharedInstance()->text() << Qt::flush;
+    return status;
+}

@@ -1,0 +1,405 @@
+#include "model/VeskRBTree.h"
+#include "model/VeskRBTree_u32t_u32t.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+struct Elem {
+    uint32_t key = 0;
+    uint32_t serial = 0; // insertion order
+    int path = 0; // < 0: no path; see PathTree below
+};
+
+using ElemTree = VeskRBTree<Elem>;
+using ElemRef = std::shared_ptr<Elem>;
+
+void setKeyPredicates(ElemTree &tree)
+{
+    tree.setEQBlock([](const Elem &a, const Elem &b) { return a.key == b.key; });
+    tree.setLTBlock([](const Elem &a, const Elem &b) { return a.key < b.key; });
+}
+
+ElemRef makeElem(uint32_t key, uint32_t serial, int path = 0)
+{
+    return std::make_shared<Elem>(Elem { key, serial, path });
+}
+
+// Checks the whole structure reachable from any node: the sentinel, the red-black
+// rules on the heads, the search order with bounds from every ancestor, and the equal
+// chains (red, no children, back-linked, same key, oldest first, NodeLast at the end).
+// Iterative, so that long chains and deep trees need no stack.
+template <typename Node, typename KeyOf, typename SerialOf>
+testing::AssertionResult isSoundTree(
+    const Node *anyNode, uint64_t nodeCount, uint64_t equalCount, KeyOf keyOf, SerialOf serialOf)
+{
+    const Node *root = anyNode;
+    while (root->NodeParent)
+        root = root->NodeParent;
+    const Node *sentinel = root;
+    while (sentinel->NodeLeft != sentinel)
+        sentinel = sentinel->NodeLeft;
+    if (sentinel->NodeColor != 1 || sentinel->NodeRight != sentinel || sentinel->NodeMiddle != sentinel
+        || sentinel->NodeParent)
+        return testing::AssertionFailure() << "sentinel changed";
+    if (root->NodeColor != 1)
+        return testing::AssertionFailure() << "red root";
+
+    struct Visit {
+        const Node *node;
+        int blacks;
+        int64_t low, high; // exclusive key bounds from the ancestors
+    };
+    std::vector<Visit> stack { { root, 1, -1, int64_t(1) << 33 } };
+    int leafBlacks = -1;
+    uint64_t heads = 0, members = 0;
+    while (!stack.empty()) {
+        const Visit v = stack.back();
+        stack.pop_back();
+        const Node *n = v.node;
+        const int64_t key = keyOf(n);
+        ++heads;
+        if (key <= v.low || key >= v.high)
+            return testing::AssertionFailure() << "search order broken at key " << key;
+        for (const Node *c : { n->NodeLeft, n->NodeRight }) {
+            if (c == sentinel) {
+                if (leafBlacks < 0)
+                    leafBlacks = v.blacks;
+                if (leafBlacks != v.blacks)
+                    return testing::AssertionFailure() << "unequal black heights";
+                continue;
+            }
+            if (c->NodeParent != n)
+                return testing::AssertionFailure() << "bad parent link at key " << keyOf(c);
+            if (n->NodeColor == 0 && c->NodeColor == 0)
+                return testing::AssertionFailure() << "red node with red child at key " << key;
+            const bool left = c == n->NodeLeft;
+            stack.push_back({ c, v.blacks + c->NodeColor, left ? v.low : key, left ? key : v.high });
+        }
+        const Node *last = n;
+        for (const Node *m = n->NodeMiddle; m != sentinel; last = m, m = m->NodeMiddle) {
+            ++members;
+            if (m->NodeColor != 0 || m->NodeLeft != sentinel || m->NodeRight != sentinel || m->NodeParent != last
+                || keyOf(m) != key || serialOf(m) <= serialOf(last))
+                return testing::AssertionFailure() << "bad chain member under key " << key;
+        }
+        if (n->NodeLast != last)
+            return testing::AssertionFailure() << "chain end not recorded under key " << key;
+    }
+    if (heads + members != nodeCount || members != equalCount)
+        return testing::AssertionFailure()
+            << heads << " heads and " << members << " members, counts say " << nodeCount << " and " << equalCount;
+    return testing::AssertionSuccess();
+}
+
+testing::AssertionResult isSoundTree(const ElemTree &tree, const ElemTree::Node *anyNode)
+{
+    return isSoundTree(
+        anyNode, tree.TreeNodeCount(), tree.TreeEqualNodeCount(),
+        [](const ElemTree::Node *n) { return n->NodeData->key; },
+        [](const ElemTree::Node *n) { return n->NodeData->serial; });
+}
+
+std::vector<uint32_t> walkSerials(ElemTree &tree)
+{
+    std::vector<uint32_t> serials;
+    for (ElemRef e = tree.TreeGetMin(); e; e = tree.TreeGetNext())
+        serials.push_back(e->serial);
+    return serials;
+}
+
+std::vector<uint32_t> findSerials(ElemTree &tree, uint32_t key)
+{
+    std::vector<uint32_t> serials;
+    for (ElemRef e = tree.TreefindNode(Elem { key, 0, 0 }); e; e = tree.TreefindNextEQ())
+        serials.push_back(e->serial);
+    return serials;
+}
+
+// What the in-order walk must give for these keys inserted in this order: keys
+// ascending, each group newest first.
+std::vector<uint32_t> expectedWalk(const std::vector<uint32_t> &keys)
+{
+    std::vector<std::pair<uint32_t, uint32_t>> order;
+    for (uint32_t i = 0; i < keys.size(); ++i)
+        order.emplace_back(keys[i], uint32_t(keys.size()) - i);
+    std::sort(order.begin(), order.end());
+    std::vector<uint32_t> serials;
+    for (const auto &entry : order)
+        serials.push_back(uint32_t(keys.size()) - entry.second);
+    return serials;
+}
+
+} // namespace
+
+TEST(RBTree, EmptyTreeAnswersNothing)
+{
+    ElemTree tree;
+    setKeyPredicates(tree);
+    EXPECT_TRUE(tree.AllowEQNodes());
+    EXPECT_EQ(tree.TreeGetMin(), nullptr);
+    EXPECT_EQ(tree.TreeGetNext(), nullptr);
+    EXPECT_EQ(tree.TreefindNode(Elem {}), nullptr);
+    EXPECT_EQ(tree.TreefindNextEQ(), nullptr);
+    EXPECT_EQ(tree.Tree_v2_GetMinNonEqual(), nullptr);
+    EXPECT_EQ(tree.Tree_v2_GetNextNonEqual(), nullptr);
+    EXPECT_FALSE(tree.Tree_v2_GetNonEqDataArray().has_value());
+}
+
+TEST(RBTree, KeepsEqualElementsNewestFirst)
+{
+    ElemTree tree;
+    setKeyPredicates(tree);
+    const ElemRef a = makeElem(7, 0), b = makeElem(7, 1), c = makeElem(7, 2);
+    tree.TreeInsertNode(makeElem(3, 10));
+    ElemTree::Node *aNode = tree.TreeInsertNode(a);
+    tree.TreeInsertNode(b);
+    EXPECT_EQ(tree.TreeInsertNode(c)->NodeData, c);
+    tree.TreeInsertNode(makeElem(9, 11));
+    EXPECT_EQ(tree.TreeNodeCount(), 5u);
+    EXPECT_EQ(tree.TreeEqualNodeCount(), 2u);
+
+    EXPECT_EQ(walkSerials(tree), (std::vector<uint32_t> { 10, 2, 1, 0, 11 }));
+    EXPECT_EQ(findSerials(tree, 7), (std::vector<uint32_t> { 2, 1, 0 }));
+    EXPECT_EQ(tree.TreefindNode(Elem { 8, 0, 0 }), nullptr);
+    EXPECT_EQ(tree.TreefindNextEQ(), nullptr);
+
+    // The distinct walk gives the heads, even when started inside a chain.
+    EXPECT_EQ(tree.TreefindNode(Elem { 7, 0, 0 }), c);
+    EXPECT_EQ(tree.Tree_v2_GetNextNonEqual()->NodeData->serial, 11u);
+    EXPECT_EQ(tree.Tree_v2_GetMinNonEqual()->NodeData->serial, 10u);
+    EXPECT_EQ(tree.Tree_v2_GetNextNonEqual(), aNode);
+    EXPECT_EQ(tree.Tree_v2_GetNextNonEqual()->NodeData->serial, 11u);
+    EXPECT_EQ(tree.Tree_v2_GetNextNonEqual(), nullptr);
+
+    const auto heads = tree.Tree_v2_GetNonEqDataArray();
+    ASSERT_TRUE(heads.has_value());
+    ASSERT_EQ(heads->size(), 3u);
+    EXPECT_EQ((*heads)[1], a);
+}
+
+TEST(RBTree, RefusedDuplicateReturnsExistingNode)
+{
+    ElemTree tree;
+    setKeyPredicates(tree);
+    tree.setAllowEQNodes(false);
+    const ElemRef a = makeElem(7, 0);
+    ElemTree::Node *aNode = tree.TreeInsertNode(a);
+    EXPECT_EQ(tree.TreeInsertNode(makeElem(7, 1)), aNode);
+    EXPECT_EQ(tree.TreeInsertNode(makeElem(7, 2)), aNode);
+    EXPECT_EQ(tree.TreeNodeCount(), 1u);
+    EXPECT_EQ(tree.TreeEqualNodeCount(), 0u);
+    EXPECT_EQ(findSerials(tree, 7), (std::vector<uint32_t> { 0 }));
+    EXPECT_EQ(a.use_count(), 2);
+}
+
+TEST(RBTree, RefusesNullElementsAndMissingPredicates)
+{
+    ElemTree tree;
+    EXPECT_EQ(tree.TreeInsertNode(nullptr), nullptr);
+    ASSERT_NE(tree.TreeInsertNode(makeElem(1, 0)), nullptr);
+    EXPECT_EQ(tree.TreeInsertNode(makeElem(2, 1)), nullptr);
+    EXPECT_EQ(tree.TreefindNode(Elem { 1, 0, 0 }), nullptr);
+    EXPECT_EQ(tree.TreeNodeCount(), 1u);
+    EXPECT_EQ(tree.TreeGetMin()->key, 1u);
+}
+
+TEST(RBTree, CallsPredicatesWithTheProbeFirst)
+{
+    std::vector<std::tuple<char, uint32_t, uint32_t>> calls;
+    ElemTree tree;
+    tree.setEQBlock([&](const Elem &a, const Elem &b) {
+        calls.emplace_back('E', a.serial, b.serial);
+        return a.key == b.key;
+    });
+    tree.setLTBlock([&](const Elem &a, const Elem &b) {
+        calls.emplace_back('L', a.serial, b.serial);
+        return a.key < b.key;
+    });
+    tree.TreeInsertNode(makeElem(20, 1));
+    tree.TreeInsertNode(makeElem(10, 2));
+    tree.TreeInsertNode(makeElem(30, 3));
+    calls.clear();
+
+    // A duplicate stops at the first equal node and is hung in its chain.
+    tree.TreeInsertNode(makeElem(30, 4));
+    using Calls = decltype(calls);
+    EXPECT_EQ(calls, (Calls { { 'E', 4, 1 }, { 'L', 4, 1 }, { 'E', 4, 3 } }));
+    calls.clear();
+    tree.TreeInsertNode(makeElem(15, 5));
+    EXPECT_EQ(calls, (Calls { { 'E', 5, 1 }, { 'L', 5, 1 }, { 'E', 5, 2 }, { 'L', 5, 2 } }));
+    calls.clear();
+    tree.TreefindNode(Elem { 10, 9, 0 });
+    EXPECT_EQ(calls, (Calls { { 'E', 9, 1 }, { 'L', 9, 1 }, { 'E', 9, 2 } }));
+    calls.clear();
+
+    // The walks follow the links only.
+    EXPECT_EQ(walkSerials(tree), (std::vector<uint32_t> { 2, 5, 1, 4, 3 }));
+    tree.Tree_v2_GetNonEqDataArray();
+    EXPECT_TRUE(calls.empty());
+}
+
+// Ordering like the store's: items with the same key are ordered by path, but an item
+// without a path is neither less, greater nor equal to one of the same key. Walking by
+// the predicates would skip whole subtrees here; the walk must return every element.
+TEST(RBTree, WalksElementsTheOrderCannotSeparate)
+{
+    ElemTree tree;
+    tree.setEQBlock([](const Elem &a, const Elem &b) { return a.key == b.key && a.path >= 0 && a.path == b.path; });
+    tree.setLTBlock([](const Elem &a, const Elem &b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        return a.path >= 0 && b.path >= 0 && a.path < b.path;
+    });
+    const std::vector<std::pair<uint32_t, int>> elements { { 5, -1 }, { 5, 2 }, { 5, 1 }, { 5, -1 }, { 9, -1 },
+        { 5, 3 }, { 1, 0 } };
+    for (uint32_t i = 0; i < elements.size(); ++i)
+        tree.TreeInsertNode(makeElem(elements[i].first, i, elements[i].second));
+
+    std::vector<uint32_t> walked = walkSerials(tree);
+    std::sort(walked.begin(), walked.end());
+    EXPECT_EQ(walked, (std::vector<uint32_t> { 0, 1, 2, 3, 4, 5, 6 }));
+    const auto heads = tree.Tree_v2_GetNonEqDataArray();
+    ASSERT_TRUE(heads.has_value());
+    EXPECT_EQ(heads->size(), 7u);
+    EXPECT_EQ(heads->front()->key, 1u);
+    EXPECT_EQ(heads->back()->key, 9u);
+}
+
+enum class InsertOrder { Random, Ascending, Descending };
+
+class RBTreeOrders : public testing::TestWithParam<InsertOrder> {
+protected:
+    // 100,000 keys: 75,000 distinct even keys, and 25,000 more spread over five of them,
+    // so five chains of 5,001 elements.
+    static std::vector<uint32_t> keysInOrder(InsertOrder order)
+    {
+        std::vector<uint32_t> keys;
+        for (uint32_t i = 0; i < 75000; ++i)
+            keys.push_back(2 * i);
+        for (uint32_t i = 0; i < 25000; ++i)
+            keys.push_back(2 * 15000 * (i % 5));
+        std::mt19937 random(42);
+        std::shuffle(keys.begin(), keys.end(), random);
+        if (order == InsertOrder::Ascending)
+            std::sort(keys.begin(), keys.end());
+        if (order == InsertOrder::Descending)
+            std::sort(keys.rbegin(), keys.rend());
+        return keys;
+    }
+};
+
+TEST_P(RBTreeOrders, StaysBalancedAndWalksInOrder)
+{
+    const std::vector<uint32_t> keys = keysInOrder(GetParam());
+    ElemTree tree;
+    setKeyPredicates(tree);
+    ElemTree::Node *first = nullptr;
+    for (uint32_t i = 0; i < keys.size(); ++i) {
+        ElemTree::Node *node = tree.TreeInsertNode(makeElem(keys[i], i));
+        first = first ? first : node;
+    }
+    EXPECT_EQ(tree.TreeNodeCount(), 100000u);
+    EXPECT_EQ(tree.TreeEqualNodeCount(), 25000u);
+    EXPECT_TRUE(isSoundTree(tree, first));
+
+    EXPECT_EQ(walkSerials(tree), expectedWalk(keys));
+    EXPECT_EQ(findSerials(tree, 30000).size(), 5001u);
+    EXPECT_EQ(findSerials(tree, 30002).size(), 1u);
+    EXPECT_TRUE(findSerials(tree, 30001).empty());
+
+    const auto heads = tree.Tree_v2_GetNonEqDataArray();
+    ASSERT_TRUE(heads.has_value());
+    ASSERT_EQ(heads->size(), 75000u);
+    std::map<uint32_t, uint32_t> oldest;
+    for (uint32_t i = 0; i < keys.size(); ++i)
+        oldest.try_emplace(keys[i], i);
+    for (uint32_t i = 0; i < heads->size(); ++i)
+        ASSERT_EQ((*heads)[i]->serial, oldest[2 * i]) << "group " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RBTree, RBTreeOrders, testing::Values(InsertOrder::Random, InsertOrder::Ascending, InsertOrder::Descending));
+
+TEST(RBTree, DeleteReleasesLongChainsAndAllowsRefill)
+{
+    ElemTree tree;
+    setKeyPredicates(tree);
+    const ElemRef kept = makeElem(1, 0);
+    tree.TreeInsertNode(kept);
+    for (uint32_t i = 1; i < 60000; ++i)
+        tree.TreeInsertNode(makeElem(i % 3, i));
+    const std::weak_ptr<Elem> chained = tree.TreefindNode(Elem { 2, 0, 0 });
+    ASSERT_FALSE(chained.expired());
+
+    tree.TreeDelete();
+    EXPECT_EQ(tree.TreeNodeCount(), 0u);
+    EXPECT_EQ(tree.TreeEqualNodeCount(), 0u);
+    EXPECT_TRUE(chained.expired());
+    EXPECT_EQ(kept.use_count(), 1);
+    EXPECT_EQ(tree.TreeGetMin(), nullptr);
+    EXPECT_EQ(tree.TreeGetNext(), nullptr);
+    EXPECT_FALSE(tree.Tree_v2_GetNonEqDataArray().has_value());
+
+    std::vector<uint32_t> keys;
+    ElemTree::Node *first = nullptr;
+    for (uint32_t i = 0; i < 20000; ++i) {
+        keys.push_back((i * 7919) % 5000);
+        ElemTree::Node *node = tree.TreeInsertNode(makeElem(keys.back(), i));
+        first = first ? first : node;
+    }
+    EXPECT_TRUE(isSoundTree(tree, first));
+    EXPECT_EQ(walkSerials(tree), expectedWalk(keys));
+}
+
+TEST(RBTree_u32t_u32t, RefusesEqualKeysByDefault)
+{
+    VeskRBTree_u32t_u32t tree;
+    EXPECT_FALSE(tree.AllowEQkeys());
+    EXPECT_EQ(tree.TreefindNode(5), VeskRBTree_u32t_u32t::kNone);
+    EXPECT_EQ(tree.TreeGetMin(), VeskRBTree_u32t_u32t::kNone);
+    VeskTreeNode32t *node = tree.TreeInsert(5, 50);
+    EXPECT_EQ(tree.TreeInsert(5, 51), node);
+    EXPECT_EQ(tree.TreeNodeCount(), 1u);
+    EXPECT_EQ(tree.TreefindNode(5), 50u);
+    EXPECT_EQ(tree.TreefindNextEQ(), VeskRBTree_u32t_u32t::kNone);
+    EXPECT_EQ(tree.TreefindNode(4), VeskRBTree_u32t_u32t::kNone);
+    tree.TreeInsert(6, 0xFFFFFFFF);
+    EXPECT_EQ(tree.TreefindNode(6), tree.TreefindNode(7));
+}
+
+TEST(RBTree_u32t_u32t, KeepsEqualKeysWhenAllowedAndWalksInKeyOrder)
+{
+    VeskRBTree_u32t_u32t tree;
+    tree.setAllowEQkeys(true);
+    std::vector<uint32_t> keys(30000);
+    for (uint32_t i = 0; i < keys.size(); ++i)
+        keys[i] = i < 10000 ? 0x80000000u + i : (i % 3 == 0 ? 0x80000000u : i * 2654435761u % 100000);
+    std::shuffle(keys.begin(), keys.end(), std::mt19937(7));
+    const VeskTreeNode32t *first = nullptr;
+    for (uint32_t i = 0; i < keys.size(); ++i) {
+        const VeskTreeNode32t *node = tree.TreeInsert(keys[i], i);
+        first = first ? first : node;
+    }
+    EXPECT_TRUE(isSoundTree(
+        first, tree.TreeNodeCount(), tree.TreeEqualNodeCount(), [](const VeskTreeNode32t *n) { return n->key; },
+        [](const VeskTreeNode32t *n) { return n->value; }));
+
+    std::vector<uint32_t> walked;
+    for (uint32_t v = tree.TreeGetMin(); v != VeskRBTree_u32t_u32t::kNone; v = tree.TreeGetNext())
+        walked.push_back(v);
+    EXPECT_EQ(walked, expectedWalk(keys));
+
+    std::vector<uint32_t> equal;
+    for (uint32_t v = tree.TreefindNode(0x80000000u); v != VeskRBTree_u32t_u32t::kNone; v = tree.TreefindNextEQ())
+        equal.push_back(v);
+    EXPECT_EQ(equal.size(), size_t(std::count(keys.begin(), keys.end(), 0x80000000u)));
+    EXPECT_TRUE(std::is_sorted(equal.rbegin(), equal.rend()));
+}

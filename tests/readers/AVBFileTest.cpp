@@ -1,0 +1,249 @@
+#include "readers/AVBFile.h"
+
+#include "report/VeskConsole.h"
+#include "support/BinWriter.h"
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const VeskUUID kUidA = BinWriter::avidUID(0x11111111, 0x22222222);
+const VeskUUID kUidB = BinWriter::avidUID(0x80000000, 0x7FFFFFFF);
+
+std::vector<AVBFileUID> uidsOf(const QByteArray &bytes)
+{
+    AVBFile bin;
+    return bin.dataWithBytes(bytes) ? bin.getUIDS() : std::vector<AVBFileUID> {};
+}
+
+// A bin of `length` bytes with nothing in it but the references placed at the offsets.
+QByteArray binWithReferencesAt(int length, const std::vector<int> &offsets)
+{
+    QByteArray bytes = BinWriter::header() + QByteArray(length - BinWriter::kHeaderLength, '\0');
+    for (int offset : offsets)
+        bytes.replace(offset, BinWriter::kReferenceLength, BinWriter::reference(kUidA));
+    return bytes.left(length);
+}
+
+} // namespace
+
+class AVBFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { VeskConsole::sharedInstance()->Reset(); }
+    static QString logged() { return VeskConsole::sharedInstance()->text(); }
+};
+
+TEST_F(AVBFileTest, HeaderAloneIsABinWithoutReferences)
+{
+    AVBFile bin;
+    EXPECT_FALSE(bin.dataWithBytes(BinWriter::header().left(118)));
+    ASSERT_TRUE(bin.dataWithBytes(BinWriter::header()));
+    EXPECT_TRUE(bin.getUIDS().empty());
+}
+
+TEST_F(AVBFileTest, AnyWrongHeaderByteRejectsTheFile)
+{
+    const QByteArray good = BinWriter().clip("A001", { kUidA }).bytes();
+    for (int i = 0; i < 12; ++i) {
+        QByteArray bad = good;
+        bad[i] = char(bad[i] ^ 0x20);
+        EXPECT_FALSE(AVBFile().dataWithBytes(bad)) << "byte " << i;
+    }
+    EXPECT_FALSE(AVBFile().dataWithBytes(BinWriter().clip("A001", { kUidA }).wrongHeader().bytes()));
+}
+
+TEST_F(AVBFileTest, EveryTruncatedPrefixFailsCleanlyOrFindsOnlyTheReferencesBeforeTheTail)
+{
+    const QByteArray full = BinWriter()
+                                .creator("Editor 8")
+                                .fileAtom(1, 2, "clip.mxf")
+                                .clip("A001", { kUidA, kUidB })
+                                .windowAtom(3, 4, "Bin")
+                                .clip("A002", { kUidB })
+                                .bytes();
+    std::vector<qsizetype> starts;
+    for (qsizetype at = full.indexOf("LMSM"); at >= 0; at = full.indexOf("LMSM", at + 1))
+        starts.push_back(at);
+    ASSERT_EQ(starts.size(), 3u);
+    for (qsizetype length = 0; length <= full.size(); ++length) {
+        AVBFile bin;
+        const bool loaded = bin.dataWithBytes(full.left(length));
+        ASSERT_EQ(loaded, length >= BinWriter::kHeaderLength) << length;
+        if (!loaded)
+            continue;
+        const auto expected = std::count_if(starts.begin(), starts.end(), [&](qsizetype p) { return p < length - 32; });
+        EXPECT_EQ(qsizetype(bin.getUIDS().size()), expected) << length;
+        EXPECT_TRUE(bin.getAMAUIDS().empty());
+    }
+}
+
+TEST_F(AVBFileTest, SearchCoversOffsets119UpTo33BeforeTheEnd)
+{
+    EXPECT_TRUE(uidsOf(binWithReferencesAt(400, { 118 })).empty());
+    EXPECT_EQ(uidsOf(binWithReferencesAt(400, { 119 })).size(), 1u);
+    EXPECT_EQ(uidsOf(binWithReferencesAt(152, { 119 })).size(), 1u);
+    EXPECT_TRUE(uidsOf(binWithReferencesAt(151, { 119 })).empty());
+    EXPECT_EQ(uidsOf(binWithReferencesAt(400, { 400 - 33 })).size(), 1u);
+    EXPECT_TRUE(uidsOf(binWithReferencesAt(400, { 400 - 32 })).empty());
+    // UID in the file's last eight bytes: inside the 32 bytes that are never searched.
+    EXPECT_TRUE(uidsOf(binWithReferencesAt(400, { 400 - 18 })).empty());
+}
+
+TEST_F(AVBFileTest, ReferenceNeedsKind0202)
+{
+    QByteArray bytes = binWithReferencesAt(400, { 200, 250 });
+    bytes[200 + 9] = 0x03;
+    bytes[250 + 8] = 0x03;
+    EXPECT_TRUE(uidsOf(bytes).empty());
+}
+
+TEST_F(AVBFileTest, OverlappingCandidates)
+{
+    // A failed candidate does not hide a reference that starts one byte later.
+    QByteArray bytes = binWithReferencesAt(400, { 201 });
+    bytes[200] = 'L';
+    EXPECT_EQ(uidsOf(bytes).size(), 1u);
+
+    // After a match the search resumes 9 bytes on: a reference overlapping the first
+    // one's UID is found...
+    const std::vector<AVBFileUID> pair = uidsOf(binWithReferencesAt(400, { 200, 210 }));
+    ASSERT_EQ(pair.size(), 2u);
+    EXPECT_EQ(pair[0].word4, 0x4D534D4Cu);
+    // ...one that starts in the skipped bytes is not.
+    bytes = binWithReferencesAt(400, { 200 });
+    bytes.replace(204, 4, "LMSM");
+    bytes[212] = bytes[213] = 0x02;
+    const std::vector<AVBFileUID> uids = uidsOf(bytes);
+    ASSERT_EQ(uids.size(), 1u);
+    EXPECT_EQ(uids[0].word4, 0x02021111u);
+}
+
+// The search skips blocks of offsets at a time; on bytes drawn mostly from the pattern's
+// own values it must still agree, offset for offset, with a plain scan.
+TEST_F(AVBFileTest, AgreesWithAPlainScanOnPatternLikeBytes)
+{
+    uint32_t seed = 7;
+    size_t found = 0;
+    for (int length : { 152, 153, 167, 168, 169, 1000, 4099 }) {
+        QByteArray bytes = BinWriter::header() + QByteArray(length - BinWriter::kHeaderLength, '\0');
+        for (int i = BinWriter::kHeaderLength; i < length; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            bytes[i] = "LMSM\x02\x02LMSM\x02"[(seed >> 24) % 11];
+        }
+        for (int at = 119 + int(seed % 7); at + 40 < length; at += 23 + int(seed % 5))
+            bytes.replace(at, BinWriter::kReferenceLength, BinWriter::reference(BinWriter::avidUID(at, ~uint32_t(at))));
+        std::vector<AVBFileUID> expected;
+        for (int p = 119; p < length - 32;) {
+            const bool match = bytes.mid(p, 4) == "LMSM" && bytes.mid(p + 8, 2) == "\x02\x02";
+            if (match)
+                expected.push_back({ qFromLittleEndian<uint32_t>(bytes.constData() + p + 10),
+                    qFromLittleEndian<uint32_t>(bytes.constData() + p + 14) });
+            p += match ? 9 : 1;
+        }
+        EXPECT_EQ(uidsOf(bytes), expected) << length;
+        found += expected.size();
+    }
+    EXPECT_GT(found, 100u);
+}
+
+TEST_F(AVBFileTest, ReturnsEveryReferenceInFileOrderForBothUIDForms)
+{
+    VeskUUID umid;
+    for (int i = 0; i < 32; ++i)
+        umid.UMIDx[size_t(i)] = uint8_t(0xA0 + i);
+    const std::vector<AVBFileUID> uids
+        = uidsOf(BinWriter().clip("A001", { kUidB, umid }).clip("A002", { kUidB }).bytes());
+    const AVBFileUID b = AVBFileUID::fromUUID(kUidB);
+    EXPECT_EQ(uids, (std::vector<AVBFileUID> { b, AVBFileUID { 0xB3B2B1B0, 0xB7B6B5B4 }, b }));
+    EXPECT_EQ(b.word4, 0x80000000u);
+    EXPECT_GT(b, (AVBFileUID { 0x7FFFFFFF, 0xFFFFFFFF }));
+}
+
+TEST_F(AVBFileTest, ProbeMatchesItemsByUIDOnly)
+{
+    VeskDatabaseItem item;
+    QByteArray umid(32, '\x06');
+    umid.replace(16, 8, QByteArray::fromHex("0000008001000000"));
+    item.setFileUIDWithNSData(umid);
+    const VeskItemRef probe = AVBFileUID { 0x80000000, 1 }.makeProbe();
+    EXPECT_TRUE(probe->isEqualByUUID(&item));
+    EXPECT_EQ(probe->DB_SizeofUID(), 0u);
+    EXPECT_TRUE(probe->DB_itemPath().isEmpty());
+    EXPECT_EQ(AVBFileUID::fromUUID(*item.DB_filePackageUID()), (AVBFileUID { 0x80000000, 1 }));
+}
+
+TEST_F(AVBFileTest, LoadsFilesThatAreBinsOnly)
+{
+    TestFiles files;
+    const QString path = files.path() + "/Reel 1.avb";
+    ASSERT_TRUE(BinWriter().clip("A001", { kUidA }).write(path));
+    AVBFile bin;
+    ASSERT_TRUE(bin.dataWithContentsOfURL(path));
+    EXPECT_EQ(bin.getUIDS(), (std::vector<AVBFileUID> { AVBFileUID::fromUUID(kUidA) }));
+    EXPECT_TRUE(logged().contains(":: Opened avid BIN " + path + "\n"));
+
+    VeskConsole::sharedInstance()->Reset();
+    const QString wrong = files.path() + "/wrong.avb";
+    ASSERT_TRUE(BinWriter().wrongHeader().write(wrong));
+    const QString cut = files.path() + "/cut.avb";
+    ASSERT_TRUE(BinWriter().write(cut, 118));
+    for (const QString &notABin : { wrong, cut, files.path(), files.path() + "/missing.avb" })
+        EXPECT_FALSE(AVBFile().dataWithContentsOfURL(notABin)) << notABin.toStdString();
+    EXPECT_FALSE(logged().contains("Opened"));
+}
+
+TEST_F(AVBFileTest, DumpDescribesCreatorAndFileAndWindowAtoms)
+{
+    AVBFile bin;
+    ASSERT_TRUE(bin.dataWithBytes(BinWriter()
+                                      .creator("Editor 8.4")
+                                      .fileAtom(1, 0xAB, "clip.mxf")
+                                      .clip("A001", { kUidA })
+                                      .windowAtom(2, 3, "")
+                                      .bytes()));
+    EXPECT_TRUE(bin.getAMAUIDS().empty());
+    const QString log = logged();
+    EXPECT_TRUE(log.contains(":: avb::0001::Bin header matched pattern\n"));
+    EXPECT_TRUE(log.contains(":: <Domain>\n"));
+    EXPECT_TRUE(log.contains(":: <00000008 :: DJBO, len 0x6f> created with \"Editor 8.4\"\n"));
+    // File atom at 0x77 (20 bytes), clip atom at 0x8b (8 + 2 + 4 + 64 + 24 bytes), window atom at 0xf1,
+    // closing atom at 0xfd (32 bytes).
+    EXPECT_TRUE(log.contains(":: \n<00000077 :: ELIF, len 0000000c> b+8 = 01 b+9 = ab\n-1-> clip.mxf\n"
+                             "<000000f1 :: FNIW, len 00000004> b+8 = 02 b+9 = 03\n-1-> \n("));
+    EXPECT_TRUE(log.contains(":: <0000011d :: Bin EOF\n")) << log.toStdString();
+}
+
+TEST_F(AVBFileTest, DumpStopsAtAtomsReachingPastTheEnd)
+{
+    AVBFile bin;
+    ASSERT_TRUE(bin.dataWithBytes(BinWriter().atom("ELIF", QByteArray::fromHex("0102ffff") + "x").bytes()));
+    bin.getAMAUIDS();
+    EXPECT_TRUE(logged().contains(":: \n(")); // no atom described
+    EXPECT_TRUE(logged().contains(":: <00000077 :: Bin EOF\n"));
+
+    VeskConsole::sharedInstance()->Reset();
+    ASSERT_TRUE(bin.dataWithBytes(BinWriter().atom("ELIF", "ab", 0xFFFFFFFF).bytes()));
+    bin.getAMAUIDS();
+    EXPECT_TRUE(logged().contains(":: <10000007e :: Bin EOF\n")) << logged().toStdString();
+}
+
+TEST_F(AVBFileTest, CreatorLongerThanTheFileIsLoggedEmpty)
+{
+    QByteArray bytes = BinWriter::header("Editor");
+    bytes[71] = char(0xFF);
+    AVBFile bin;
+    ASSERT_TRUE(bin.dataWithBytes(bytes));
+    bin.getAMAUIDS();
+    EXPECT_TRUE(logged().contains("created with \"\"\n"));
+}
+
+TEST(AVBFileHex, SeparatesEveryFourthByteWithABar)
+{
+    const uint8_t bytes[] = { 0x01, 0x02, 0x03, 0x04, 0xAB, 0xFF, 0x00, 0x10, 0x7F };
+    EXPECT_EQ(AVBFile::hexlifyRawBytes(bytes, 5), QStringLiteral("01 02 03 04 | ab "));
+    EXPECT_EQ(AVBFile::hexlifyRawBytes(bytes, 9), QStringLiteral("01 02 03 04 | ab ff 00 10 | 7f "));
+    EXPECT_EQ(AVBFile::hexlifyRawBytes(bytes, 0), QString());
+    EXPECT_EQ(AVBFile::hexlifyRawBytes(nullptr, 4), QString());
+}

@@ -1,0 +1,224 @@
+#include "readers/VeskMXF.h"
+#include "report/VeskConsole.h"
+
+#include "support/MXFWriter.h"
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+namespace {
+
+QByteArray uidBytes(const VeskUUID *uid)
+{
+    return QByteArray(reinterpret_cast<const char *>(uid->UMIDx.data()), 32);
+}
+
+// What an MXF read may change on an item.
+struct ItemState {
+    QString nameInBin;
+    QString projectName;
+    QByteArray fileUID;
+    QByteArray materialUID;
+    uint32_t sizeofUID;
+    bool operator==(const ItemState &) const = default;
+};
+
+ItemState stateOf(const VeskDatabaseItem &item)
+{
+    return { item.DB_NameInBin(), item.DB_ProjectName(), uidBytes(item.DB_filePackageUID()),
+        uidBytes(item.DB_materialPackageUID()), item.DB_SizeofUID() };
+}
+
+// An item as a media index leaves it: 8-byte UID, a project and a name.
+void fillFromIndex(VeskDatabaseItem &item)
+{
+    item.setFileUIDWithNSData(QByteArray::fromHex("1122334455667788"));
+    item.setDB_ProjectName(QStringLiteral("Index Project"));
+    item.setDB_NameInBin(QStringLiteral("Index Name"));
+}
+
+MXFWriter::Clip clip(uint32_t seed, const QString &name, const std::optional<QString> &project)
+{
+    return { name, project, MXFWriter::umid(seed), MXFWriter::umid(seed + 1) };
+}
+
+} // namespace
+
+class MXFReader : public ::testing::Test {
+protected:
+    void SetUp() override { VeskConsole::sharedInstance()->Reset(); }
+    static QString logged() { return VeskConsole::sharedInstance()->text(); }
+
+    QString write(const QString &name, const QByteArray &bytes) const { return m_files.write(name, bytes); }
+    QString path(const QString &name) const { return m_files.path() + QLatin1Char('/') + name; }
+
+    TestFiles m_files;
+};
+
+TEST_F(MXFReader, SwapsTheFirstThreeFieldsOfTheMaterialNumber)
+{
+    QByteArray umid(32, '\0');
+    for (int i = 0; i < 32; ++i)
+        umid[i] = char(i < 16 || i > 23 ? 0xA0 + i : i - 15); // bytes 16 to 23: 01 to 08
+    const QByteArray swapped = VeskMXF::swapUUIDfromMXFtoVesk(umid);
+    EXPECT_EQ(swapped.mid(16, 8), QByteArray::fromHex("0403020106050807"));
+    EXPECT_EQ(swapped.left(16), umid.left(16));
+    EXPECT_EQ(swapped.mid(24), umid.mid(24));
+    for (const qsizetype size : { 0, 8, 31, 33 })
+        EXPECT_EQ(VeskMXF::swapUUIDfromMXFtoVesk(QByteArray(size, '\x7f')), QByteArray(32, '\0')) << size;
+}
+
+TEST_F(MXFReader, OpAtomFileGivesClipProjectAndBothUIDs)
+{
+    MXFWriter::Clip written = clip(0x01020304, QStringLiteral("Interview é 01"), QStringLiteral("Feature"));
+    written.fileUMID.replace(16, 8, QByteArray::fromHex("0102030405060708"));
+    VeskMXF reader;
+    ASSERT_TRUE(reader.openFile(write(QStringLiteral("a.mxf"), MXFWriter::opAtomBytes(written)), nullptr));
+    EXPECT_EQ(reader.getType(), 4u);
+    QStringList keys = reader.info().keys();
+    EXPECT_EQ(keys, (QStringList { "clipname", "fileUID", "matUID", "project" }));
+    EXPECT_EQ(reader.info().value("fileUID").toByteArray(), written.fileUMID);
+    EXPECT_EQ(reader.info().value("matUID").toByteArray(), written.materialUMID);
+
+    VeskDatabaseItem item;
+    fillFromIndex(item);
+    reader.addInfoToItem(item);
+    EXPECT_EQ(item.DB_NameInBin(), QStringLiteral("Interview é 01"));
+    EXPECT_EQ(item.DB_ProjectName(), QStringLiteral("Feature"));
+    EXPECT_EQ(item.DB_SizeofUID(), 8u);
+    EXPECT_EQ(uidBytes(item.DB_filePackageUID()), VeskMXF::swapUUIDfromMXFtoVesk(written.fileUMID));
+    EXPECT_EQ(uidBytes(item.DB_materialPackageUID()), VeskMXF::swapUUIDfromMXFtoVesk(written.materialUMID));
+    EXPECT_TRUE(item.DB_isGoodUUID());
+    // The identity is the material number's first eight bytes in little-endian field order.
+    EXPECT_EQ(uidBytes(item.DB_filePackageUID()).mid(16, 8), QByteArray::fromHex("0403020106050807"));
+}
+
+TEST_F(MXFReader, AbsentNamesClearTheIndexNames)
+{
+    VeskMXF reader;
+    VeskDatabaseItem item;
+    fillFromIndex(item);
+    ASSERT_TRUE(reader.openFile(write("none.mxf", MXFWriter::opAtomBytes(clip(7, {}, std::nullopt))), nullptr));
+    EXPECT_EQ(reader.info().keys(), (QStringList { "fileUID", "matUID" }));
+    reader.addInfoToItem(item);
+    EXPECT_TRUE(item.DB_NameInBin().isNull());
+    EXPECT_EQ(item.get_DB_ProjectName(), VeskDatabaseItem::GetProjectNameNull());
+
+    // libavformat drops zero-length tags, so an empty project name reads as none.
+    ASSERT_TRUE(reader.openFile(write("empty.mxf", MXFWriter::opAtomBytes(clip(9, "c", QString("")))), nullptr));
+    EXPECT_FALSE(reader.info().contains("project"));
+}
+
+TEST_F(MXFReader, MuxedOpAtomFileGivesClipNameAndUIDs)
+{
+    const MXFWriter::Clip written = clip(0x0A0B0C0D, QStringLiteral("Muxed Clip"), std::nullopt);
+    ASSERT_TRUE(MXFWriter::muxOpAtom(path("muxed.mxf"), written));
+    VeskMXF reader;
+    ASSERT_TRUE(reader.openFile(path("muxed.mxf"), nullptr));
+    EXPECT_EQ(reader.info().value("clipname").toString(), QStringLiteral("Muxed Clip"));
+    EXPECT_EQ(reader.info().value("matUID").toByteArray(), written.materialUMID);
+    EXPECT_EQ(reader.info().value("fileUID").toByteArray(), written.fileUMID);
+    EXPECT_FALSE(reader.info().contains("project"));
+}
+
+TEST_F(MXFReader, OP1aFileIsRefusedAndLeavesTheItemAlone)
+{
+    ASSERT_TRUE(MXFWriter::muxOP1a(path("op1a.mxf"), clip(3, "OP1a", std::nullopt)));
+    VeskMXF reader;
+    EXPECT_TRUE(reader.openFile(path("op1a.mxf"), nullptr));
+    EXPECT_TRUE(reader.info().isEmpty());
+    EXPECT_TRUE(logged().contains(":: File is not OP-Atom\n"));
+    VeskDatabaseItem item;
+    fillFromIndex(item);
+    const ItemState before = stateOf(item);
+    reader.addInfoToItem(item);
+    EXPECT_EQ(stateOf(item), before);
+}
+
+TEST_F(MXFReader, UnreadableFilesGiveTheirResultsAndNoInformation)
+{
+    VeskMXF reader;
+    ASSERT_TRUE(reader.openFile(write("good.mxf", MXFWriter::opAtomBytes(clip(1, "x", "p"))), nullptr));
+    EXPECT_FALSE(reader.openFile(path("missing.mxf"), nullptr));
+    EXPECT_TRUE(reader.info().isEmpty()) << "a failed read forgets the earlier one";
+    EXPECT_FALSE(logged().contains("Failed"));
+
+    const QByteArray text = "This is a text file, not MXF.\n";
+    for (const QByteArray &bytes : { QByteArray(), text, QByteArray(70000, '\0') }) {
+        VeskConsole::sharedInstance()->Reset();
+        EXPECT_TRUE(reader.openFile(write("bad.mxf", bytes), nullptr));
+        EXPECT_TRUE(reader.info().isEmpty());
+        EXPECT_TRUE(logged().contains(":: Failed to read header partition\n")) << logged().toStdString();
+    }
+}
+
+TEST_F(MXFReader, EveryTruncatedFileReadsWhollyOrNotAtAll)
+{
+    const QByteArray bytes = MXFWriter::opAtomBytes(clip(5, "Clip", "Project"));
+    VeskMXF reader;
+    ASSERT_TRUE(reader.openFile(write("full.mxf", bytes), nullptr));
+    const QVariantMap full = reader.info();
+    int complete = 0;
+    for (qsizetype size = 0; size < bytes.size(); size += size < 2000 ? 1 : 997) {
+        ASSERT_TRUE(reader.openFile(write(QStringLiteral("cut%1.mxf").arg(size), bytes.left(size)), nullptr));
+        if (reader.info().isEmpty())
+            continue;
+        EXPECT_EQ(reader.info(), full) << size;
+        ++complete;
+    }
+    EXPECT_GT(complete, 0);
+}
+
+TEST_F(MXFReader, ReadsEightFilesAtOnceOnSeveralThreads)
+{
+    std::vector<MXFWriter::Clip> clips;
+    std::vector<QString> paths;
+    for (uint32_t i = 0; i < 8; ++i) {
+        clips.push_back(clip(0x100 * (i + 1), QStringLiteral("Clip %1").arg(i), QStringLiteral("Project %1").arg(i)));
+        paths.push_back(path(QStringLiteral("clip%1.mxf").arg(i)));
+        const bool written = i % 2 ? MXFWriter::muxOpAtom(paths.back(), clips.back())
+                                   : MXFWriter::writeOpAtom(paths.back(), clips.back());
+        ASSERT_TRUE(written);
+    }
+    std::vector<int> matches(paths.size(), 0);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < paths.size(); ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 10; ++round) {
+                VeskMXF reader;
+                reader.openFile(paths[t], nullptr);
+                const bool muxed = t % 2;
+                matches[t] += reader.info().value("matUID").toByteArray() == clips[t].materialUMID
+                    && reader.info().value("fileUID").toByteArray() == clips[t].fileUMID
+                    && reader.info().value("clipname").toString() == clips[t].clipName
+                    && reader.info().contains("project") == !muxed;
+            }
+        });
+    for (std::thread &thread : threads)
+        thread.join();
+    EXPECT_EQ(matches, std::vector<int>(paths.size(), 10));
+}
+
+TEST_F(MXFReader, FFmpegWarningsGoToTheConsoleNotToTheTerminal)
+{
+    VeskMXF reader;
+    ::testing::internal::CaptureStderr();
+    reader.openFile(write("text.mxf", "not an MXF file"), nullptr);
+    av_log(nullptr, AV_LOG_INFO, "chatter\n");
+    av_log(nullptr, AV_LOG_WARNING, "first half, ");
+    av_log(nullptr, AV_LOG_WARNING, "second half\n");
+    const std::string terminal = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(terminal, "");
+    EXPECT_TRUE(logged().contains("(FFmpeg) :: [mxf @ ")) << logged().toStdString();
+    EXPECT_TRUE(logged().contains("(FFmpeg) :: first half, second half\n")) << logged().toStdString();
+    EXPECT_FALSE(logged().contains("chatter"));
+}

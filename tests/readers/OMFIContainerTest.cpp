@@ -1,0 +1,294 @@
+#include "platform/VeskProgressIndicator.h"
+#include "platform/VeskStatusViewController.h"
+#include "readers/VeskOMFI.h"
+#include "readers/VeskOMFIInspectorText.h"
+#include "report/VeskConsole.h"
+
+#include "support/BentoWriter.h"
+#include "support/MdbWriter.h"
+#include "support/MediaIndexWriter.h"
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+constexpr uint32_t kName = 0x10261;
+constexpr uint32_t kString = 0x10090;
+
+QByteArray bytesOf(std::span<const uint8_t> span)
+{
+    return QByteArray(reinterpret_cast<const char *>(span.data()), qsizetype(span.size()));
+}
+
+MdbMedia media(uint64_t number)
+{
+    MdbMedia m;
+    m.fileUID = MediaIndexWriter::makeUID(8, number, false);
+    m.materialUID = MediaIndexWriter::makeUID(8, number, true);
+    m.nameInBin = "Clip " + QByteArray::number(number);
+    m.project = "Show";
+    return m;
+}
+
+// Writes down what the reader asks of its progress indicator.
+class RecordingIndicator : public VeskProgressIndicator {
+public:
+    void setIndeterminate(bool on) override { calls << QStringLiteral("indeterminate %1").arg(on); }
+    void setDoubleValue(double value) override { calls << QStringLiteral("value %1").arg(value); }
+    void setMaxValue(double maximum) override { calls << QStringLiteral("max %1").arg(maximum); }
+    void startAnimation() override { calls << QStringLiteral("start"); }
+    void stopAnimation() override { calls << QStringLiteral("stop"); }
+    void displayIfNeeded() override { }
+
+    QStringList calls;
+};
+
+} // namespace
+
+class BentoContainer : public ::testing::Test {
+protected:
+    void SetUp() override { VeskConsole::sharedInstance()->Reset(); }
+    static QString logged() { return VeskConsole::sharedInstance()->text().mid(5); } // after "Vesk\n"
+
+    // Opens the bytes as a media database; the reader stays for inspection. Each file
+    // gets a name of its own: rewriting one file in place makes the file system flush it.
+    bool open(const QByteArray &bytes)
+    {
+        m_reader = std::make_unique<VeskOMFI>();
+        const QString path = m_files.write(QStringLiteral("msmMMOB%1.mdb").arg(++m_opened), bytes);
+        const bool opened = m_reader->openFile(path, nullptr);
+        QFile::remove(path);
+        return opened;
+    }
+
+    TestFiles m_files;
+    std::unique_ptr<VeskOMFI> m_reader;
+    int m_opened = 0;
+};
+
+TEST_F(BentoContainer, MinimalFileOpensWithOneObject)
+{
+    BentoWriter w;
+    w.stored(5, kName, kString, BentoWriter::text("Clip"));
+    ASSERT_EQ(w.bytes().size(), 128);
+    ASSERT_TRUE(open(w.bytes()));
+    EXPECT_EQ(m_reader->TOCItemsCount(), 1u);
+    EXPECT_EQ(m_reader->BentoObjectsCount(), 1u);
+    EXPECT_EQ(m_reader->tocIndexOfObject(5), 0u);
+    EXPECT_EQ(bytesOf(m_reader->pDataFor(0)), QByteArray("Clip", 5));
+    EXPECT_EQ(m_reader->getMDBCompositionsCount(), 0u);
+}
+
+TEST_F(BentoContainer, ShortFilesAndWrongMagicFailWithoutLogging)
+{
+    BentoWriter w;
+    w.stored(5, kName, kString, "x");
+    EXPECT_FALSE(open(w.bytes().mid(1))) << "127 bytes ending in a label";
+    EXPECT_FALSE(open(BentoWriter().magic("BENTO!!!").stored(5, kName, kString, "x").bytes()));
+    EXPECT_FALSE(open(QByteArray(4096, '\0')));
+    EXPECT_FALSE(m_reader->openFile(QString(), nullptr));
+    EXPECT_FALSE(m_reader->openFile(m_files.path() + QStringLiteral("/missing.mdb"), nullptr));
+    EXPECT_EQ(logged(), QString());
+}
+
+TEST_F(BentoContainer, OMF2LabelIsRefusedWithTwoLogLines)
+{
+    const QByteArray file = MdbWriter().media(media(1)).container().majorVersion(2).bytes();
+    EXPECT_FALSE(open(file));
+    const QStringList lines = logged().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(
+        lines[0].endsWith(QStringLiteral(":: OMF 2 found at %1/msmMMOB%2.mdb").arg(m_files.path()).arg(m_opened)));
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral(":: OMF 2 not supported")));
+}
+
+TEST_F(BentoContainer, TocPlacementAndSizeFromTheLabel)
+{
+    BentoWriter w;
+    w.stored(5, kName, kString, "a").stored(6, kName, kString, "b").stored(7, kName, kString, "c");
+    const uint32_t start = w.tocStart();
+    const uint32_t size = uint32_t(w.bytes().size());
+
+    EXPECT_FALSE(open(BentoWriter(w).tocSize(size + 1).bytes())) << "TOC larger than the file";
+    ASSERT_TRUE(open(BentoWriter(w).tocSize(3 * 24 + 5).bytes())) << "remainder ignored";
+    EXPECT_EQ(m_reader->TOCItemsCount(), 3u);
+
+    // Moved two entries on, the TOC runs 24 bytes past the end: only the whole entries
+    // inside the file (the last real one, then the label) are read.
+    ASSERT_TRUE(open(BentoWriter(w).tocOffset(start + 48).bytes()));
+    EXPECT_EQ(m_reader->TOCItemsCount(), 2u);
+    EXPECT_EQ(m_reader->tocEntry(0)->objectID, 7u);
+    EXPECT_FALSE(m_reader->tocEntry(2));
+
+    EXPECT_FALSE(open(BentoWriter(w).tocOffset(0xFFFFFFF0).bytes())) << "TOC starting past the end";
+    EXPECT_FALSE(open(BentoWriter().stored(0, kName, kString, "a").bytes())) << "no object";
+}
+
+TEST_F(BentoContainer, EveryTruncatedFileFailsOrReadsOnlyWhatIsThere)
+{
+    MdbMedia linked = media(2);
+    linked.projectLink = MdbMedia::ProjectLink::Reference32;
+    const QByteArray file = MdbWriter().media(media(1)).media(linked).bytes();
+    const QByteArray label = file.right(24);
+    int opened = 0;
+    for (qsizetype n = 0; n < file.size(); ++n) {
+        ASSERT_FALSE(open(file.left(n))) << n;
+        // The label kept: the TOC it names now runs past the end of the file.
+        if (!open(file.left(n) + label))
+            continue;
+        ++opened;
+        VeskDatabaseItem item;
+        item.setFileUIDWithNSData(linked.fileUID);
+        item.setMaterialUIDWithNSData(linked.materialUID);
+        m_reader->addInfoToItem(item);
+        for (uint32_t t = 0; t < m_reader->TOCItemsCount(); ++t) {
+            VeskInspectorRow row { 1, t, true, {} };
+            for (uint32_t i = 0; i < m_reader->numberOfChildrenOfItem(&row); ++i)
+                m_reader->child(i, &row);
+            EXPECT_FALSE(m_reader->getNSViewWithContentsFor(&row)->text.isEmpty());
+        }
+    }
+    EXPECT_GT(opened, 0);
+}
+
+TEST_F(BentoContainer, ObjectInTwoRunsIsIndexedAtItsFirstRun)
+{
+    BentoWriter w;
+    w.stored(5, kName, kString, "a").stored(6, kName, kString, "b").stored(5, 0x1027f, kString, "c");
+    ASSERT_TRUE(open(w.bytes()));
+    EXPECT_EQ(m_reader->BentoObjectsCount(), 3u);
+    EXPECT_EQ(m_reader->tocIndexOfObject(5), 0u);
+    EXPECT_EQ(m_reader->tocIndexOfObject(6), 1u);
+    EXPECT_EQ(m_reader->tocIndexOfObject(9), VeskOMFI::kNone);
+    EXPECT_EQ(m_reader->lookForProperty(0x1027f, 0), 0u) << "the walk stops at the object's run";
+    EXPECT_EQ(m_reader->lookForProperty(0x1027f, 2), 2u);
+}
+
+TEST_F(BentoContainer, MobListKeepsEqualUIDsAndFindsTheLastListed)
+{
+    BentoWriter w;
+    const QByteArray uid = QByteArray::fromHex("0102030405060708");
+    w.stored(1, 0x101e9, 0x1006d, w.mobList({ { uid, 5 }, { uid, 6 } }));
+    w.stored(5, kName, kString, "first").stored(6, kName, kString, "second");
+    ASSERT_TRUE(open(w.bytes()));
+    EXPECT_EQ(m_reader->getMDBCompositionsCount(), 2u);
+    EXPECT_EQ(m_reader->findCompositionMob(reinterpret_cast<const uint8_t *>(uid.constData())), 2u);
+    EXPECT_EQ(m_reader->findSourceMob(reinterpret_cast<const uint8_t *>(uid.constData())), VeskOMFI::kNone);
+}
+
+TEST_F(BentoContainer, CountsLargerThanTheirValueReadOnlyWholeRecords)
+{
+    BentoWriter w;
+    const QByteArray uid = QByteArray::fromHex("0102030405060708");
+    QByteArray list = w.mobList({ { uid, 5 } }, 0xFFFF);
+    list.append(19, '\x7f'); // a record cut short
+    w.stored(1, 0x101e9, 0x1006d, list);
+    w.stored(5, 0x1026b, 0x1007c, w.referenceList({ 5, 5 }, 0xFFFF));
+    ASSERT_TRUE(open(w.bytes()));
+    EXPECT_EQ(m_reader->getMDBCompositionsCount(), 1u);
+    EXPECT_TRUE(logged().contains(QStringLiteral("Mob list of 65535 records holds only 1")));
+    EXPECT_EQ(m_reader->referenceList(m_reader->pDataFor(1)), (std::vector<uint32_t> { 5, 5 }));
+    VeskInspectorRow listRow { 1, 1, true, {} };
+    EXPECT_EQ(m_reader->numberOfChildrenOfItem(&listRow), 2u);
+}
+
+TEST_F(BentoContainer, ValuesOutsideTheFileOrTheirEntryAreNone)
+{
+    BentoWriter w;
+    w.stored(5, kName, kString, "inside");
+    // 0xFFFFFF00 + 0x200 wraps to 0x100 in 32 bits, inside the file.
+    w.raw({ 5, 0x1027f, kString, 0xFFFFFF00, 0x200, 1 });
+    w.raw({ 5, 0x10257, kString, 2, 0xFFFFFFFF, 1 });
+    w.raw({ 5, 0x10298, kString, 0x41424344, 8, 0 }); // immediate longer than its field
+    w.raw({ 5, 0x1029d, kString, 0x41424344, 3, 0 });
+    w.raw({ 5, 0x102e1, kString, 0, 0, 1 });
+    w.raw({ 24, 24, 21, 0x7FFFFFF0, 0x20, 1 }); // a global name outside the file
+    ASSERT_TRUE(open(w.bytes()));
+    EXPECT_EQ(bytesOf(m_reader->pDataFor(0)), QByteArray("inside"));
+    for (uint32_t t : { 1u, 2u, 3u, 5u, 6u, 7u, VeskOMFI::kNone })
+        EXPECT_TRUE(m_reader->pDataFor(t).empty()) << t;
+    EXPECT_EQ(bytesOf(m_reader->pDataFor(4)), QByteArray("DCB"));
+    EXPECT_EQ(m_reader->nameForID(24), QStringLiteral("CM_StdObjID_GlobalPropName"));
+}
+
+TEST_F(BentoContainer, GlobalNamesAreSevenBitTextsWithoutTheirTerminator)
+{
+    BentoWriter w;
+    w.name(0x10261, BentoWriter::text("OMFI:MOBJ:Name"));
+    w.name(0x10090, BentoWriter::text("omfi:String"), true);
+    w.name(0x10257, "Caf\xe9");
+    w.name(2, "Seed");
+    ASSERT_TRUE(open(w.bytes()));
+    EXPECT_EQ(m_reader->nameForID(0x10261), QStringLiteral("OMFI:MOBJ:Name"));
+    EXPECT_EQ(m_reader->nameForID(0x10090), QStringLiteral("omfi:String"));
+    EXPECT_FALSE(m_reader->nameForID(0x10257));
+    EXPECT_EQ(m_reader->nameForID(2), QStringLiteral("Seed")) << "a file's name replaces the standard one";
+    EXPECT_EQ(m_reader->nameForID(42), QStringLiteral("CM_StdObjID_8BitImmValue"));
+}
+
+TEST_F(BentoContainer, ObjectStringIsTrimmedAndDecodedByByteOrder)
+{
+    for (const bool bigEndian : { false, true }) {
+        BentoWriter w(bigEndian);
+        w.stored(4, 0x10061, 0x10081, "HEAD");
+        w.stored(5, 0x10061, 0x10081, "CMOB");
+        w.stored(5, kName, kString, QByteArray("\0Caf\x8e\0\0", 7));
+        w.stored(6, 0x10061, 0x10081, "CMOB");
+        ASSERT_TRUE(open(w.bytes()));
+        EXPECT_EQ(m_reader->isII(), !bigEndian);
+        if (bigEndian)
+            EXPECT_EQ(m_reader->GetStringForObjectAt(1), QStringLiteral("Caf\u00e9")) << "Mac OS Roman";
+        else
+            EXPECT_FALSE(m_reader->GetStringForObjectAt(1)) << "not 7-bit: no text";
+        EXPECT_FALSE(m_reader->GetStringForObjectAt(3)) << "object without a string";
+    }
+    BentoWriter w;
+    w.stored(4, kName, kString, "x").stored(5, kName, kString, BentoWriter::text("Clip"));
+    ASSERT_TRUE(open(w.bytes()));
+    EXPECT_FALSE(m_reader->GetStringForObjectAt(0)) << "index 0 is never an object string";
+    EXPECT_EQ(m_reader->GetStringForObjectAt(1), QStringLiteral("Clip"));
+}
+
+TEST_F(BentoContainer, ValueNumbersFollowTheMarkButReferencesAndUIDsDoNot)
+{
+    for (const bool bigEndian : { false, true }) {
+        BentoWriter w(bigEndian);
+        const QByteArray uid = QByteArray::fromHex("0102030405060708");
+        w.stored(1, 0x10216, 0x1006d, w.mobList({ { uid, 6 } }));
+        w.stored(5, 0x10293, 0x10059, w.pair(2997, 100));
+        w.stored(6, 0x10333, 0x10077, BentoWriter::reference(5));
+        ASSERT_TRUE(open(w.bytes()));
+        EXPECT_EQ(m_reader->valueU32(m_reader->pDataFor(1), 4), 100u);
+        EXPECT_EQ(m_reader->followReference(2, 0x10333), 1u);
+        EXPECT_EQ(m_reader->findSourceMob(reinterpret_cast<const uint8_t *>(uid.constData())), 2u);
+    }
+}
+
+TEST_F(BentoContainer, ProgressCountsObjectsInStepsOf256WhileBusy)
+{
+    BentoWriter w;
+    for (uint32_t object = 100; object < 700; ++object)
+        w.stored(object, kName, kString, "x");
+    const QString path = m_files.write(QStringLiteral("big.mdb"), w.bytes());
+    const QStringList end { QStringLiteral("indeterminate 1"), QStringLiteral("value 0"), QStringLiteral("max 100"),
+        QStringLiteral("start") };
+
+    RecordingIndicator idle;
+    ASSERT_TRUE(VeskOMFI().openFile(path, &idle));
+    EXPECT_EQ(idle.calls, end) << "not busy: only the closing settings";
+
+    VeskStatusViewController::getTheController()->setIsRunning(true);
+    RecordingIndicator busy;
+    ASSERT_TRUE(VeskOMFI().openFile(path, &busy));
+    VeskStatusViewController::getTheController()->setIsRunning(false);
+    EXPECT_EQ(busy.calls,
+        QStringList({ QStringLiteral("indeterminate 0"), QStringLiteral("value 0"), QStringLiteral("max 2"),
+            QStringLiteral("value 1"), QStringLiteral("value 2") })
+            + end);
+}

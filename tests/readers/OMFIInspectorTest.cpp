@@ -1,0 +1,184 @@
+#include "readers/VeskOMFI.h"
+#include "readers/VeskOMFIInspectorText.h"
+#include "readers/VeskOMFIOutline.h"
+
+#include "support/BentoWriter.h"
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString hex(uint32_t value)
+{
+    return QString::number(value, 16);
+}
+
+} // namespace
+
+// A small container with one entry of each kind the outline and its texts tell apart.
+class BentoInspector : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QByteArray uid = QByteArray::fromHex("A1A2A3A4A5A6A7A8");
+        m_writer.stored(1, 0x101e9, 0x1006d, m_writer.mobList({ { uid, 0x50 } })); // 0
+        m_writer.name(0x10261, BentoWriter::text("OMFI:MOBJ:Name")); // 1
+        m_writer.name(0x10090, BentoWriter::text("omfi:String"), true); // 2
+        m_writer.stored(0x50, 0x10061, 0x10081, "CMOB"); // 3
+        m_writer.stored(0x50, 0x10261, 0x10090, BentoWriter::text("Clip")); // 4
+        m_writer.stored(0x50, 0x10298, 0x10090, BentoWriter::text("Take 2")); // 5
+        m_writer.stored(0x50, 0x10293, 0x10059, m_writer.pair(25, 1)); // 6
+        m_writer.immediate(0x50, 0x1033d, 0x10068, m_writer.u32(7)); // 7
+        m_writer.stored(0x50, 0x1032e, 0x1009f, QByteArray::fromHex("000102030405060708090a0b")); // 8
+        m_writer.stored(0x60, 0x10061, 0x10081, "ATTB"); // 9
+        m_writer.stored(0x60, 0x102e0, 0x10090, "Zo\xc3\xab"); // 10
+        m_writer.stored(0x60, 0x10333, 0x10077, BentoWriter::reference(0x50)); // 11
+        m_writer.stored(0x60, 0x10999, 0x10090, "\xff"); // 12
+        open();
+    }
+
+    void open()
+    {
+        m_reader = std::make_unique<VeskOMFI>();
+        ASSERT_TRUE(m_reader->openFile(m_files.write(QStringLiteral("take.omf"), m_writer.bytes()), nullptr));
+    }
+
+    QString rowText(uint32_t t) const { return VeskOMFIInspectorText(*m_reader).StringForTocIndexItem(t); }
+    QString description(uint32_t t) const { return VeskOMFIInspectorText(*m_reader).getDescriptionForTOCindex(t); }
+    VeskInspectorRowRef top() { return m_reader->child(0, nullptr); }
+    VeskInspectorRowRef row(uint32_t t)
+    {
+        return m_reader->outline().createViewItem(1, t, m_reader->outline().isTocItemExpandable(t), rowText(t));
+    }
+
+    TestFiles m_files;
+    BentoWriter m_writer;
+    std::unique_ptr<VeskOMFI> m_reader;
+};
+
+TEST_F(BentoInspector, RowTextsByValueType)
+{
+    EXPECT_EQ(rowText(0), QStringLiteral("[ ID=CM_StdObjID_TOC ] 101e9 [ValueType:1006d]"));
+    EXPECT_EQ(rowText(1),
+        QStringLiteral("[ ID=OMFI:MOBJ:Name ] CM_StdObjID_GlobalPropName [ValueType:CM_StdObjID_7BitASCII] = "
+                       "ext[0x%1 : 0xf ] tocindex:0x1")
+            .arg(hex(m_writer.entry(1).offset)));
+    EXPECT_EQ(
+        rowText(3), QStringLiteral("\"Take 2\" \"UID:{ 00010203-04050607-08090a0b }\"  [ ID=50 ][10061] tocindex:0x3"));
+    EXPECT_EQ(rowText(4), QStringLiteral("\"Clip\"  [ ID=50 ][OMFI:MOBJ:Name] tocindex:0x4"));
+    EXPECT_EQ(rowText(6), QStringLiteral("[ ID=50 ][10293] \"25/1\" tocindex:0x6"));
+    EXPECT_EQ(rowText(7), QStringLiteral("[ ID=50 ] 1033d [ValueType:10068] = int[0x7 : 0x4 ] tocindex:0x7"));
+    EXPECT_EQ(rowText(8), QStringLiteral("\"{ 00010203-04050607-08090a0b }\"  [ ID=50 ][1032e] tocindex:0x8"));
+    EXPECT_EQ(rowText(9), QStringLiteral("[ ID=60 ] 10061 [ValueType:10081] tocindex:0x9"));
+    EXPECT_EQ(rowText(10), QStringLiteral("\"Zo\u00eb\"  [ ID=60 ][102e0] tocindex:0xa"));
+    EXPECT_EQ(rowText(12),
+        QStringLiteral("[ ID=60 ] 10999 [ValueType:omfi:String] = ext[0x%1 : 0x1 ] tocindex:0xc")
+            .arg(hex(m_writer.entry(12).offset)))
+        << "a text that does not decode shows the generic text";
+}
+
+TEST_F(BentoInspector, OutlineFollowsListsReferencesAndObjects)
+{
+    const VeskInspectorRowRef topRow = top();
+    EXPECT_EQ(topRow->name, QStringLiteral("[ ID=0x1] CM_StdObjID_TOC"));
+    EXPECT_TRUE(topRow->expandable);
+    EXPECT_EQ(m_reader->numberOfChildrenOfItem(nullptr), 1u);
+    ASSERT_EQ(m_reader->numberOfChildrenOfItem(topRow.get()), 1u) << "entries of the TOC object";
+
+    const VeskInspectorRowRef mobList = m_reader->child(0, topRow.get());
+    EXPECT_EQ(mobList->index, 0u);
+    EXPECT_TRUE(mobList->expandable);
+    ASSERT_EQ(m_reader->numberOfChildrenOfItem(mobList.get()), 1u);
+    const VeskInspectorRowRef mob = m_reader->child(0, mobList.get());
+    EXPECT_EQ(mob->index, 3u) << "the mob's first entry";
+    EXPECT_EQ(mob, m_reader->child(0, mobList.get())) << "the same row object when asked again";
+
+    ASSERT_EQ(m_reader->numberOfChildrenOfItem(mob.get()), 5u);
+    EXPECT_EQ(m_reader->child(4, mob.get())->index, 8u);
+    EXPECT_FALSE(m_reader->child(5, mob.get()));
+    EXPECT_FALSE(m_reader->child(0, m_reader->child(0, mob.get()).get())) << "a string has no children";
+
+    const VeskInspectorRowRef reference = row(11);
+    EXPECT_EQ(m_reader->numberOfChildrenOfItem(reference.get()), 1u);
+    EXPECT_EQ(m_reader->child(0, reference.get()), mob);
+}
+
+TEST_F(BentoInspector, ClassEntryOfTheTocObjectIsNotExpandable)
+{
+    m_writer = BentoWriter();
+    m_writer.stored(1, 0x10061, 0x10081, "HEAD");
+    m_writer.stored(1, 0x10999, 0x10068, "abcd");
+    m_writer.stored(1, 0x10333, 0x10077, BentoWriter::reference(77)); // names no object
+    open();
+    EXPECT_FALSE(m_reader->outline().isTocItemExpandable(0));
+    EXPECT_EQ(m_reader->outline().numberOfChildrenOfItemByTocIndex(0), 2u);
+    EXPECT_FALSE(m_reader->child(0, row(2).get())) << "an unresolved reference has no child";
+}
+
+TEST_F(BentoInspector, DescriptionOfAnImmediateAndOfANamedStoredValue)
+{
+    EXPECT_EQ(description(7),
+        QStringLiteral("OMFI:Object TOCIndex [ 7 ]\n"
+                       "   BentoID  |  Prop Name  |  Prop Type  | Value/offset| Value length|  isExternal |\n"
+                       "50 00 00 00 | 3d 03 01 00 | 68 00 01 00 | 07 00 00 00 | 04 00 00 00 | 00 00 00 00 | \n"
+                       "Bento object ID = 0x50\n"
+                       "omfi_Long = 7"));
+    EXPECT_TRUE(description(4).endsWith(QStringLiteral("\nBento object ID = 0x50\n"
+                                                       "Property Name = [0x10261]OMFI:MOBJ:Name\n"
+                                                       "Property Type Name = [0x10090]omfi:String\n"
+                                                       "Value is external\n stored at offset 0x%1 has length 0x5\n"
+                                                       "43 6c 69 70 | 00 \n"
+                                                       "String Value = Clip")
+                                            .arg(hex(m_writer.entry(4).offset))));
+    EXPECT_EQ(VeskOMFIInspectorText(*m_reader).getExtendedDescriptionFor(nullptr), QStringLiteral("OMFI:Object "));
+    EXPECT_FALSE(m_reader->getNSViewWithContentsFor(nullptr));
+    const std::optional<VeskPreviewContents> preview = m_reader->getNSViewWithContentsFor(row(7).get());
+    EXPECT_EQ(preview->text, description(7));
+    EXPECT_EQ(preview->style, VeskPreviewContents::Style::FixedPitchText);
+}
+
+TEST_F(BentoInspector, LongValuesAreDumpedInPartInLinesOf24Bytes)
+{
+    m_writer = BentoWriter();
+    for (const int size : { 300, 257, 256, 200, 24 })
+        m_writer.stored(9, 0x10999, 0x10999, QByteArray(size, '\x5a'));
+    open();
+    const auto dumpLines = [&](uint32_t t) {
+        const QString text = description(t);
+        return text.mid(text.indexOf(QStringLiteral("has length"))).split(QLatin1Char('\n')).mid(1);
+    };
+    const QString line24 = QStringLiteral("5a 5a 5a 5a | ").repeated(6);
+    const QString line8 = QStringLiteral("5a 5a 5a 5a | ").repeated(2);
+    EXPECT_EQ(dumpLines(0),
+        QStringList { QStringLiteral("Dumping First 128 bytes:") } + QStringList(5, line24) + QStringList { line8 });
+    EXPECT_EQ(dumpLines(1).size(), 7);
+    EXPECT_EQ(dumpLines(2).size(), 11) << "256 bytes are dumped whole";
+    EXPECT_EQ(dumpLines(3), QStringList(8, line24) + QStringList { line8 });
+    EXPECT_EQ(dumpLines(4), QStringList { line24 });
+}
+
+TEST_F(BentoInspector, TypedValuesFollowTheValueByteOrder)
+{
+    for (const bool bigEndian : { false, true }) {
+        m_writer = BentoWriter(bigEndian);
+        m_writer.immediate(9, 0x10999, 0x10045, "\x01");
+        m_writer.immediate(9, 0x10999, 0x1004a, "\xff");
+        m_writer.immediate(9, 0x10999, 0x1008b, m_writer.u16(0xFFFE));
+        m_writer.immediate(9, 0x10999, 0x100a9, m_writer.u32(0x00020001));
+        m_writer.immediate(9, 0x10999, 0x100b3, m_writer.u16(65535));
+        m_writer.immediate(9, 0x10999, 0x10068, "\x01"); // too short for its type
+        m_writer.stored(9, 0x1027f, 0x10099, BentoWriter::text("Project"));
+        open();
+        EXPECT_TRUE(description(0).endsWith(QStringLiteral("\nomfi_Boolean= TRUE")));
+        EXPECT_TRUE(description(1).endsWith(QStringLiteral("\nomfi_Char = -1")));
+        EXPECT_TRUE(description(2).endsWith(QStringLiteral("\nomfi_Short = -2")));
+        const QString ushort = bigEndian ? QStringLiteral("2") : QStringLiteral("1");
+        EXPECT_TRUE(description(3).endsWith(QStringLiteral("\nomfi_Ulong = 131073\nomfi_Ushort = %1").arg(ushort)))
+            << description(3).toStdString();
+        EXPECT_TRUE(description(4).endsWith(QStringLiteral("\nomfi_Ushort = 65535")));
+        EXPECT_TRUE(description(5).endsWith(QStringLiteral("\nBento object ID = 0x9")));
+        EXPECT_TRUE(description(6).endsWith(QStringLiteral("\nString Value = Project")));
+    }
+}

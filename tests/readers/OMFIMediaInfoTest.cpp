@@ -1,0 +1,301 @@
+#include "readers/VeskOMFI.h"
+#include "readers/VeskOMFIMediaInfo.h"
+#include "report/VeskConsole.h"
+
+#include "support/BentoWriter.h"
+#include "support/MdbWriter.h"
+#include "support/MediaIndexWriter.h"
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+namespace {
+
+// Everything an MDB may write into an item, and a field it must leave alone.
+struct ItemState {
+    QString nameInBin;
+    QString projectName;
+    uint32_t usageCode = 0;
+    VeskRate framerate;
+    VeskRate samplerate;
+    QByteArray fourCC;
+    uint32_t resolutionID = 0;
+    uint32_t bits = 0;
+    QString clipName;
+    bool operator==(const ItemState &) const = default;
+};
+
+void PrintTo(const ItemState &s, std::ostream *os)
+{
+    *os << "{" << s.nameInBin.toStdString() << ", " << s.projectName.toStdString() << ", usage " << s.usageCode
+        << ", fps " << s.framerate.numerator << "/" << s.framerate.denominator << ", rate " << s.samplerate.numerator
+        << "/" << s.samplerate.denominator << ", " << s.fourCC.toStdString() << ", res " << s.resolutionID << ", bits "
+        << s.bits << "}";
+}
+
+ItemState stateOf(const VeskDatabaseItem &item)
+{
+    const auto *code = reinterpret_cast<const char *>(item.DB_CompressionFourCC()->UMIDx.data());
+    return { item.DB_NameInBin(), item.DB_ProjectName(), item.DB_usageCode(), item.DB_framerate(), item.DB_samplerate(),
+        QByteArray(code, 4), item.DB_DIDResolutionID(), item.DB_bits(), item.DB_ClipName() };
+}
+
+MdbMedia video(uint64_t number, uint32_t uidWords = 8)
+{
+    MdbMedia m;
+    m.fileUID = MediaIndexWriter::makeUID(uidWords, number, false);
+    m.materialUID = MediaIndexWriter::makeUID(uidWords, number, true);
+    m.nameInBin = "Interview " + QByteArray::number(number);
+    m.project = "Harbor Lights";
+    m.usageCode = 2;
+    m.resolutionID = 1238;
+    m.frameRateNumerator = 30000;
+    m.frameRateDenominator = 1001;
+    m.sampleRateNumerator = 30;
+    m.bits = 8;
+    return m;
+}
+
+} // namespace
+
+class MDBMediaInfo : public ::testing::Test {
+protected:
+    void SetUp() override { VeskConsole::sharedInstance()->Reset(); }
+    static QString logged() { return VeskConsole::sharedInstance()->text().mid(5); }
+
+    VeskOMFI &open(const QByteArray &bytes)
+    {
+        m_reader = std::make_unique<VeskOMFI>();
+        EXPECT_TRUE(m_reader->openFile(m_files.write(QStringLiteral("msmMMOB.mdb"), bytes), nullptr));
+        return *m_reader;
+    }
+
+    // An item as the media index leaves it, with the media's UIDs.
+    static std::unique_ptr<VeskDatabaseItem> itemFor(const MdbMedia &m)
+    {
+        auto item = std::make_unique<VeskDatabaseItem>();
+        item->setFileUIDWithNSData(m.fileUID);
+        item->setMaterialUIDWithNSData(m.materialUID);
+        item->setDB_NameInBin(QStringLiteral("from index"));
+        item->setDB_ProjectName(QStringLiteral("Index Project"));
+        return item;
+    }
+
+    ItemState enrich(const MdbMedia &m)
+    {
+        const std::unique_ptr<VeskDatabaseItem> item = itemFor(m);
+        m_reader->addInfoToItem(*item);
+        return stateOf(*item);
+    }
+
+    TestFiles m_files;
+    std::unique_ptr<VeskOMFI> m_reader;
+};
+
+TEST_F(MDBMediaInfo, FillsTheItemExactlyInBothByteOrdersAndUIDSizes)
+{
+    const ItemState expected { QStringLiteral("Interview 7"), QStringLiteral("Harbor Lights"), 2, { 30000, 1001 },
+        { 30, 1 }, "AVdn", 1238, 8, QString() };
+    for (const bool bigEndian : { false, true }) {
+        for (const uint32_t words : { 2u, 8u }) {
+            open(MdbWriter(bigEndian).media(video(6, words)).media(video(7, words)).media(video(8, words)).bytes());
+            EXPECT_EQ(enrich(video(7, words)), expected) << bigEndian << " " << words;
+            EXPECT_EQ(m_reader->getMDBCompositionsCount(), 3u);
+        }
+    }
+}
+
+TEST_F(MDBMediaInfo, AudioDescriptorsGiveTheAudioCodeRateAndBits)
+{
+    MdbMedia audio = video(1);
+    audio.fourCC = "_AUD";
+    audio.sampleRateNumerator = 48000;
+    audio.sampleRateDenominator = 1;
+    audio.bits = 24;
+    MdbMedia legacy = audio;
+    legacy.fileUID = MediaIndexWriter::makeUID(8, 2, false);
+    legacy.legacyAudioRate = true;
+    legacy.sampleRateNumerator = 44100;
+    open(MdbWriter().media(audio).media(legacy).bytes());
+    for (const auto &[m, rate] : { std::pair { audio, 48000u }, std::pair { legacy, 44100u } }) {
+        const ItemState s = enrich(m);
+        EXPECT_EQ(s.fourCC, QByteArray("_AUD"));
+        EXPECT_EQ(s.samplerate, (VeskRate { rate, 1 }));
+        EXPECT_EQ(s.bits, 24u);
+        EXPECT_EQ(s.resolutionID, 0u);
+    }
+}
+
+TEST_F(MDBMediaInfo, ImportSettingMakesUsageCode15)
+{
+    MdbMedia imported = video(1);
+    imported.imported = true;
+    imported.usageCode = 3;
+    open(MdbWriter().media(imported).bytes());
+    EXPECT_EQ(enrich(imported).usageCode, 15u);
+}
+
+TEST_F(MDBMediaInfo, ProjectFromUpstreamSourceMobByBothUIDForms)
+{
+    MdbMedia by32 = video(1);
+    by32.projectLink = MdbMedia::ProjectLink::Reference32;
+    by32.project = "Documentary";
+    MdbMedia by12 = video(2);
+    by12.projectLink = MdbMedia::ProjectLink::Reference12;
+    by12.project = "Promo";
+    MdbMedia none = video(3);
+    none.projectLink = MdbMedia::ProjectLink::Reference12;
+    none.project.reset();
+    open(MdbWriter().media(by32).media(by12).media(none).bytes());
+    EXPECT_EQ(enrich(by32).projectName, QStringLiteral("Documentary"));
+    EXPECT_EQ(enrich(by12).projectName, QStringLiteral("Promo"));
+    EXPECT_EQ(enrich(none).projectName, QStringLiteral("Index Project")) << "no project found: left alone";
+}
+
+TEST_F(MDBMediaInfo, UnknownUIDsLeaveTheItemUnchanged)
+{
+    open(MdbWriter().media(video(1)).bytes());
+    const MdbMedia stranger = video(99);
+    const std::unique_ptr<VeskDatabaseItem> item = itemFor(stranger);
+    const ItemState before = stateOf(*item);
+    m_reader->addInfoToItem(*item);
+    EXPECT_EQ(stateOf(*item), before);
+
+    VeskOMFI failed;
+    EXPECT_FALSE(failed.openFile(m_files.write(QStringLiteral("x.mdb"), "not a container"), nullptr));
+    failed.addInfoToItem(*item);
+    EXPECT_EQ(stateOf(*item), before);
+}
+
+// Hand-built databases for the cases the media writer does not make.
+class MDBMediaInfoByHand : public MDBMediaInfo {
+protected:
+    static constexpr uint32_t kSource = 100, kDescriptor = 101, kSlot = 102, kSegment = 103;
+    const QByteArray m_uid = QByteArray::fromHex("A1A2A3A4A5A6A7A8");
+    const uint8_t *uid() const { return reinterpret_cast<const uint8_t *>(m_uid.constData()); }
+
+    // A source mob whose project, if any, comes through one slot and one segment.
+    BentoWriter sourceMob(const QList<uint32_t> &components, const QList<QPair<QByteArray, uint32_t>> &more = {})
+    {
+        BentoWriter w;
+        w.stored(1, 0x10216, 0x1006d, w.mobList(QList<QPair<QByteArray, uint32_t>> { { m_uid, kSource } } + more));
+        w.stored(kSource, 0x10061, 0x10081, "SMOB");
+        w.stored(kSource, 0x1040f, 0x1007c, w.referenceList({ kSlot }));
+        w.stored(kSlot, 0x103f6, 0x10077, BentoWriter::reference(kSegment));
+        w.stored(kSegment, 0x10374, 0x1007c, w.referenceList(components));
+        return w;
+    }
+
+    // A source clip naming a mob, and that mob with or without a project attribute.
+    static void upstream(
+        BentoWriter &w, uint32_t clip, uint32_t mob, const QByteArray &key, const std::optional<QByteArray> &project)
+    {
+        w.stored(clip, 0x10356, 0x1009f, QByteArray(4, '\0') + key);
+        w.stored(mob, 0x10061, 0x10081, "SMOB");
+        if (!project)
+            return;
+        w.stored(mob, 0x1028e, 0x10077, BentoWriter::reference(mob + 1));
+        w.stored(mob + 1, 0x1026b, 0x1007c, w.referenceList({ mob + 2 }));
+        w.stored(mob + 2, 0x10257, 0x10090, BentoWriter::text("_PJ"));
+        w.stored(mob + 2, 0x1027f, 0x10090, BentoWriter::text(*project));
+    }
+
+    std::optional<QString> projectOf()
+    {
+        return VeskOMFIMediaInfo(*m_reader).getProjectNameForObjAt(m_reader->findSourceMob(uid()));
+    }
+};
+
+TEST_F(MDBMediaInfoByHand, LastUpstreamMobReachedDecidesTheProject)
+{
+    const QByteArray keyA = QByteArray::fromHex("B1B2B3B4B5B6B7B8");
+    const QByteArray keyB = QByteArray::fromHex("C1C2C3C4C5C6C7C8");
+    for (const bool withProjectLast : { false, true }) {
+        BentoWriter w = sourceMob({ 200, 201 }, { { keyA, 300 }, { keyB, 400 } });
+        upstream(w, 200, 300, keyA, withProjectLast ? std::nullopt : std::optional<QByteArray>("Show"));
+        upstream(w, 201, 400, keyB, withProjectLast ? std::optional<QByteArray>("Show") : std::nullopt);
+        open(w.bytes());
+        EXPECT_EQ(projectOf(), withProjectLast ? std::optional<QString>(QStringLiteral("Show")) : std::nullopt);
+    }
+}
+
+TEST_F(MDBMediaInfoByHand, UnexpectedUIDLengthIsLoggedAndSkipped)
+{
+    BentoWriter w = sourceMob({ 200 });
+    w.stored(200, 0x10356, 0x1009f, QByteArray(16, '\x42'));
+    open(w.bytes());
+    EXPECT_FALSE(projectOf());
+    const QStringList lines = logged().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(":: ERROR IN OMFI PARSER. UID capacity is::16l")));
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral(":: [VeskOMFI getProjectNameForObjAt]")));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("\"{ 42424242-42424242-42424242-42424242 }\"")));
+}
+
+TEST_F(MDBMediaInfoByHand, ReferencesThatLoopBackOrRepeatEndQuickly)
+{
+    // The segment lists the slot, itself and, 30,000 times, a clip naming the source mob
+    // it started from; the source mob lists the slot 30,000 times and is its own
+    // attribute list.
+    BentoWriter w;
+    w.stored(1, 0x10216, 0x1006d, w.mobList({ { m_uid, kSource } }));
+    w.stored(kSource, 0x1028e, 0x10077, BentoWriter::reference(kSource));
+    w.stored(kSource, 0x1026b, 0x1007c, w.referenceList({ kSource, kSource }));
+    w.stored(kSource, 0x1040f, 0x1007c, w.referenceList(QList<uint32_t>(30000, kSlot)));
+    w.stored(kSource, 0x10333, 0x10077, BentoWriter::reference(kSource));
+    w.stored(kSlot, 0x103f6, 0x10077, BentoWriter::reference(kSegment));
+    QList<uint32_t> components { kSlot, kSegment };
+    components += QList<uint32_t>(30000, 200);
+    w.stored(kSegment, 0x10374, 0x1007c, w.referenceList(components));
+    w.stored(200, 0x10356, 0x1009f, QByteArray(4, '\0') + m_uid);
+    open(w.bytes());
+
+    QElapsedTimer timer;
+    timer.start();
+    const std::unique_ptr<VeskDatabaseItem> item = std::make_unique<VeskDatabaseItem>();
+    item->setFileUIDWithNSData(m_uid);
+    m_reader->addInfoToItem(*item);
+    EXPECT_EQ(item->DB_ProjectName(), QString());
+    EXPECT_LT(timer.elapsed(), 5000);
+}
+
+TEST_F(MDBMediaInfoByHand, VideoDescriptorWithoutRateWritesZeros)
+{
+    BentoWriter w;
+    w.stored(1, 0x10216, 0x1006d, w.mobList({ { m_uid, kSource } }));
+    w.stored(kSource, 0x10333, 0x10077, BentoWriter::reference(kDescriptor));
+    w.immediate(kDescriptor, 0x108d9, 0x10068, "AVdn");
+    w.immediate(kDescriptor, 0x108f7, 0x10068, w.u32(1241));
+    w.stored(kDescriptor, 0x1031a, 0x10059, w.pair(25, 1));
+    open(w.bytes());
+    VeskDatabaseItem item;
+    item.setFileUIDWithNSData(m_uid);
+    item.setSampleRateNumerator(48000, 1);
+    item.setDB_bits(16);
+    m_reader->addInfoToItem(item);
+    EXPECT_EQ(stateOf(item).fourCC, QByteArray("AVdn"));
+    EXPECT_EQ(item.DB_DIDResolutionID(), 1241u);
+    EXPECT_EQ(item.DB_samplerate(), (VeskRate { 0, 0 }));
+    EXPECT_EQ(item.DB_bits(), 0u);
+}
+
+TEST_F(MDBMediaInfoByHand, CompositionMobWithoutStringClearsTheNameInBin)
+{
+    BentoWriter w;
+    w.stored(1, 0x101e9, 0x1006d, w.mobList({ { m_uid, 100 } }));
+    w.stored(100, 0x10061, 0x10081, "CMOB");
+    w.immediate(100, 0x1033d, 0x10068, w.u32(4));
+    open(w.bytes());
+    VeskDatabaseItem item;
+    item.setMaterialUIDWithNSData(m_uid);
+    item.setDB_NameInBin(QStringLiteral("from index"));
+    m_reader->addInfoToItem(item);
+    EXPECT_TRUE(item.DB_NameInBin().isNull());
+    EXPECT_EQ(item.DB_usageCode(), 4u);
+}

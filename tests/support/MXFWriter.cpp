@@ -1,0 +1,348 @@
+#include "MXFWriter.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+}
+
+#include <QFile>
+#include <QList>
+#include <QtEndian>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Labels and keys of the sets written here (SMPTE 377M; the project name is Avid's).
+const QByteArray kHeaderPartitionKey = QByteArray::fromHex("060e2b34020501010d01020101020400"); // closed, complete
+const QByteArray kPrimerKey = QByteArray::fromHex("060e2b34020501010d01020101050100");
+const QByteArray kIndexSegmentKey = QByteArray::fromHex("060e2b34025301010d01020101100100");
+const QByteArray kEssenceElementKey = QByteArray::fromHex("060e2b34010201010d01030116010201"); // clip-wrapped wave
+const QByteArray kOpAtomLabel = QByteArray::fromHex("060e2b34040101020d01020110030000");
+const QByteArray kWaveClipContainer = QByteArray::fromHex("060e2b34040101010d01030102060200");
+const QByteArray kSoundDataDefinition = QByteArray::fromHex("060e2b34040101010103020202000000");
+const QByteArray kAvidProjectNameLabel = QByteArray::fromHex("a5fb7b25f61594b962fc3717492d42bf");
+const QByteArray kUMIDLabel = QByteArray::fromHex("060a2b340101010501010d0013000000");
+
+// The last byte of a metadata set's key.
+enum SetKind : uint8_t {
+    Sequence = 0x0f,
+    SourceClip = 0x11,
+    ContentStorage = 0x18,
+    EssenceContainerData = 0x23,
+    Preface = 0x2f,
+    MaterialPackage = 0x36,
+    SourcePackage = 0x37,
+    Track = 0x3b,
+    WaveDescriptor = 0x48,
+};
+
+// Instance UIDs of the sets; a track's sequence and source clip follow it.
+enum Instance : uint8_t {
+    PrefaceID = 1,
+    StorageID,
+    MaterialID,
+    MaterialTrackID,
+    FileID = MaterialTrackID + 3,
+    FileTrackID,
+    DescriptorID = FileTrackID + 3,
+    EssenceDataID,
+    IndexID,
+};
+
+constexpr uint16_t kProjectNameTag = 0xffff; // dynamic, resolved through the primer
+constexpr uint32_t kBodySID = 1;
+constexpr uint32_t kIndexSID = 2;
+constexpr int64_t kFrames = 2;
+constexpr uint32_t kSampleRate = 48000;
+constexpr uint32_t kFrameRate = 25;
+constexpr uint32_t kBytesPerFrame = kSampleRate / kFrameRate * 2; // mono, 16 bits
+
+template <typename T> QByteArray bigEndian(T value)
+{
+    QByteArray bytes(sizeof(T), '\0');
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
+QByteArray klv(const QByteArray &key, const QByteArray &value)
+{
+    // A four-byte BER length: 0x83 and three bytes.
+    return key + bigEndian<uint32_t>(0x83000000u | uint32_t(value.size())) + value;
+}
+
+QByteArray setKey(SetKind kind)
+{
+    return QByteArray::fromHex("060e2b34025301010d01010101010000").replace(14, 1, QByteArray(1, char(kind)));
+}
+
+QByteArray tag(uint16_t localTag, const QByteArray &value)
+{
+    return bigEndian(localTag) + bigEndian<uint16_t>(uint16_t(value.size())) + value;
+}
+
+QByteArray instanceUID(uint8_t instance)
+{
+    return QByteArray::fromHex("5645534b0000000000000000000000").append(char(instance));
+}
+
+QByteArray batch(const QList<QByteArray> &items)
+{
+    QByteArray bytes = bigEndian<uint32_t>(uint32_t(items.size())) + bigEndian<uint32_t>(16);
+    for (const QByteArray &item : items)
+        bytes += item;
+    return bytes;
+}
+
+QByteArray rational(int32_t numerator, int32_t denominator)
+{
+    return bigEndian(numerator) + bigEndian(denominator);
+}
+
+QByteArray utf16(const QString &text)
+{
+    QByteArray bytes;
+    for (const QChar c : text)
+        bytes += bigEndian<uint16_t>(c.unicode());
+    return bytes;
+}
+
+QByteArray preface(const std::optional<QString> &projectName)
+{
+    QByteArray value = tag(0x3c0a, instanceUID(PrefaceID));
+    if (projectName)
+        value += tag(kProjectNameTag, utf16(*projectName));
+    value
+        += tag(0x3b03, instanceUID(StorageID)) + tag(0x3b09, kOpAtomLabel) + tag(0x3b0a, batch({ kWaveClipContainer }));
+    return klv(setKey(Preface), value);
+}
+
+// A track, its sequence and the sequence's one source clip.
+QByteArray trackSets(uint8_t track, const QByteArray &sourceUMID, uint32_t sourceTrackID)
+{
+    const uint8_t sequence = track + 1;
+    const uint8_t clip = track + 2;
+    const QByteArray component = tag(0x0201, kSoundDataDefinition) + tag(0x0202, bigEndian(kFrames));
+    return klv(setKey(Track),
+               tag(0x3c0a, instanceUID(track)) + tag(0x4801, bigEndian<uint32_t>(1))
+                   + tag(0x4804, bigEndian<uint32_t>(0)) + tag(0x4b01, rational(kFrameRate, 1))
+                   + tag(0x4b02, bigEndian<int64_t>(0)) + tag(0x4803, instanceUID(sequence)))
+        + klv(setKey(Sequence),
+            tag(0x3c0a, instanceUID(sequence)) + component + tag(0x1001, batch({ instanceUID(clip) })))
+        + klv(setKey(SourceClip),
+            tag(0x3c0a, instanceUID(clip)) + component + tag(0x1201, bigEndian<int64_t>(0)) + tag(0x1101, sourceUMID)
+                + tag(0x1102, bigEndian(sourceTrackID)));
+}
+
+QByteArray materialPackage(const MXFWriter::Clip &clip, const QByteArray &materialUMID, const QByteArray &fileUMID)
+{
+    QByteArray value = tag(0x3c0a, instanceUID(MaterialID)) + tag(0x4401, materialUMID);
+    if (!clip.clipName.isEmpty())
+        value += tag(0x4402, utf16(clip.clipName));
+    value += tag(0x4403, batch({ instanceUID(MaterialTrackID) }));
+    return klv(setKey(MaterialPackage), value) + trackSets(MaterialTrackID, fileUMID, 1);
+}
+
+QByteArray filePackage(const QByteArray &fileUMID)
+{
+    const QByteArray package = tag(0x3c0a, instanceUID(FileID)) + tag(0x4401, fileUMID)
+        + tag(0x4403, batch({ instanceUID(FileTrackID) })) + tag(0x4701, instanceUID(DescriptorID));
+    const QByteArray descriptor = tag(0x3c0a, instanceUID(DescriptorID)) + tag(0x3006, bigEndian<uint32_t>(1))
+        + tag(0x3001, rational(kFrameRate, 1)) + tag(0x3004, kWaveClipContainer) + tag(0x3d03, rational(kSampleRate, 1))
+        + tag(0x3d07, bigEndian<uint32_t>(1)) + tag(0x3d01, bigEndian<uint32_t>(16))
+        + tag(0x3d0a, bigEndian<uint16_t>(2)) + tag(0x3d09, bigEndian<uint32_t>(kSampleRate * 2));
+    const QByteArray essenceData = tag(0x3c0a, instanceUID(EssenceDataID)) + tag(0x2701, fileUMID)
+        + tag(0x3f06, bigEndian(kIndexSID)) + tag(0x3f07, bigEndian(kBodySID));
+    return klv(setKey(SourcePackage), package) + trackSets(FileTrackID, QByteArray(32, '\0'), 0)
+        + klv(setKey(WaveDescriptor), descriptor) + klv(setKey(EssenceContainerData), essenceData);
+}
+
+QByteArray materialUMIDOf(const MXFWriter::Clip &clip)
+{
+    return clip.materialUMID.isEmpty() ? MXFWriter::umid(1) : clip.materialUMID;
+}
+
+QByteArray fileUMIDOf(const MXFWriter::Clip &clip)
+{
+    return clip.fileUMID.isEmpty() ? MXFWriter::umid(2) : clip.fileUMID;
+}
+
+QByteArray headerMetadata(const MXFWriter::Clip &clip)
+{
+    const QByteArray materialUMID = materialUMIDOf(clip);
+    const QByteArray fileUMID = fileUMIDOf(clip);
+    const QByteArray primer
+        = bigEndian<uint32_t>(1) + bigEndian<uint32_t>(18) + bigEndian(kProjectNameTag) + kAvidProjectNameLabel;
+    const QByteArray storage = tag(0x3c0a, instanceUID(StorageID))
+        + tag(0x1901, batch({ instanceUID(MaterialID), instanceUID(FileID) }))
+        + tag(0x1902, batch({ instanceUID(EssenceDataID) }));
+    return klv(kPrimerKey, primer) + preface(clip.projectName) + klv(setKey(ContentStorage), storage)
+        + materialPackage(clip, materialUMID, fileUMID) + filePackage(fileUMID);
+}
+
+// Clip-wrapped PCM has a constant edit unit size, so one segment indexes it all.
+QByteArray indexSegment()
+{
+    return klv(kIndexSegmentKey,
+        tag(0x3c0a, instanceUID(IndexID)) + tag(0x3f0b, rational(kFrameRate, 1)) + tag(0x3f0c, bigEndian<int64_t>(0))
+            + tag(0x3f0d, bigEndian(kFrames)) + tag(0x3f05, bigEndian(kBytesPerFrame))
+            + tag(0x3f06, bigEndian(kIndexSID)) + tag(0x3f07, bigEndian(kBodySID)));
+}
+
+QByteArray headerPartition(int64_t headerByteCount, int64_t indexByteCount)
+{
+    const QByteArray pack = bigEndian<uint16_t>(1) + bigEndian<uint16_t>(3) + bigEndian<uint32_t>(1) // version, KAG
+        + bigEndian<int64_t>(0) + bigEndian<int64_t>(0) + bigEndian<int64_t>(0) // this, previous, footer (none)
+        + bigEndian(headerByteCount) + bigEndian(indexByteCount) + bigEndian(kIndexSID) + bigEndian<int64_t>(0)
+        + bigEndian(kBodySID) + kOpAtomLabel + batch({ kWaveClipContainer });
+    return klv(kHeaderPartitionKey, pack);
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+template <auto release> struct Releaser {
+    template <typename T> void operator()(T *pointer) const { release(&pointer); }
+};
+struct OutputDeleter {
+    void operator()(AVFormatContext *context) const
+    {
+        avio_closep(&context->pb);
+        avformat_free_context(context);
+    }
+};
+using CodecContextPtr = std::unique_ptr<AVCodecContext, Releaser<&avcodec_free_context>>;
+using FramePtr = std::unique_ptr<AVFrame, Releaser<&av_frame_free>>;
+using PacketPtr = std::unique_ptr<AVPacket, Releaser<&av_packet_free>>;
+using OutputPtr = std::unique_ptr<AVFormatContext, OutputDeleter>;
+
+constexpr int kVideoWidth = 256;
+constexpr int kVideoHeight = 128;
+constexpr int kVideoFrames = 3;
+
+CodecContextPtr openEncoder()
+{
+    const AVCodec *codec = avcodec_find_encoder(AV_CODEC_ID_DNXHD);
+    CodecContextPtr encoder(codec ? avcodec_alloc_context3(codec) : nullptr);
+    if (!encoder)
+        return nullptr;
+    encoder->width = kVideoWidth;
+    encoder->height = kVideoHeight;
+    encoder->pix_fmt = AV_PIX_FMT_YUV422P;
+    encoder->time_base = { 1, int(kFrameRate) };
+    encoder->framerate = { int(kFrameRate), 1 };
+    // The DNxHR profiles take any frame size; the DNxHD ones only broadcast sizes.
+    av_opt_set(encoder->priv_data, "profile", "dnxhr_lb", 0);
+    return avcodec_open2(encoder.get(), codec, nullptr) == 0 ? std::move(encoder) : nullptr;
+}
+
+FramePtr blackFrame()
+{
+    FramePtr frame(av_frame_alloc());
+    if (!frame)
+        return nullptr;
+    frame->width = kVideoWidth;
+    frame->height = kVideoHeight;
+    frame->format = AV_PIX_FMT_YUV422P;
+    if (av_frame_get_buffer(frame.get(), 0) < 0)
+        return nullptr;
+    for (int plane = 0; plane < 3; ++plane)
+        std::memset(frame->data[plane], plane == 0 ? 16 : 128, size_t(frame->linesize[plane]) * kVideoHeight);
+    return frame;
+}
+
+// Sends one frame (none to drain) and writes what the encoder gives back.
+bool encode(AVCodecContext &encoder, AVFormatContext &output, const AVFrame *frame)
+{
+    PacketPtr packet(av_packet_alloc());
+    if (!packet || avcodec_send_frame(&encoder, frame) < 0)
+        return false;
+    while (avcodec_receive_packet(&encoder, packet.get()) == 0) {
+        av_packet_rescale_ts(packet.get(), encoder.time_base, output.streams[0]->time_base);
+        packet->stream_index = 0;
+        if (av_write_frame(&output, packet.get()) < 0)
+            return false;
+    }
+    return true;
+}
+
+bool mux(const char *formatName, const QString &path, const MXFWriter::Clip &clip)
+{
+    const CodecContextPtr encoder = openEncoder();
+    const FramePtr frame = blackFrame();
+    AVFormatContext *context = nullptr;
+    avformat_alloc_output_context2(&context, nullptr, formatName, nullptr);
+    const OutputPtr output(context);
+    if (!encoder || !frame || !output)
+        return false;
+    // Fixed timestamps and UMIDs, so that the UMIDs can be found and replaced.
+    output->flags |= AVFMT_FLAG_BITEXACT;
+    if (!clip.clipName.isEmpty())
+        av_dict_set(&output->metadata, "material_package_name", clip.clipName.toUtf8().constData(), 0);
+    AVStream *stream = avformat_new_stream(output.get(), nullptr);
+    if (!stream || avcodec_parameters_from_context(stream->codecpar, encoder.get()) < 0)
+        return false;
+    stream->time_base = encoder->time_base;
+    const QByteArray url = "file:" + QFile::encodeName(path);
+    if (avio_open(&output->pb, url.constData(), AVIO_FLAG_WRITE) < 0
+        || avformat_write_header(output.get(), nullptr) < 0)
+        return false;
+    for (int i = 0; i < kVideoFrames; ++i) {
+        frame->pts = i;
+        if (!encode(*encoder, *output, frame.get()))
+            return false;
+    }
+    return encode(*encoder, *output, nullptr) && av_write_trailer(output.get()) == 0;
+}
+
+// In bit-exact mode the muxer's UMIDs have a zero material number and end in the
+// package type: 0 for the material package, 1 for the file package.
+bool replaceMuxerUMIDs(const QString &path, const MXFWriter::Clip &clip)
+{
+    const QByteArray muxerMaterial = kUMIDLabel + QByteArray(16, '\0');
+    const QByteArray muxerFile = kUMIDLabel + QByteArray(15, '\0') + '\x01';
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray bytes = file.readAll();
+    file.close();
+    if (!bytes.contains(muxerMaterial) || !bytes.contains(muxerFile))
+        return false;
+    bytes.replace(muxerMaterial, materialUMIDOf(clip)).replace(muxerFile, fileUMIDOf(clip));
+    return writeFile(path, bytes);
+}
+
+} // namespace
+
+QByteArray MXFWriter::umid(uint32_t seed)
+{
+    return kUMIDLabel + bigEndian(seed) + QByteArray::fromHex("a1a2a3a4a5a6a7a8a9aaabac");
+}
+
+QByteArray MXFWriter::opAtomBytes(const Clip &clip)
+{
+    const QByteArray header = headerMetadata(clip);
+    const QByteArray index = indexSegment();
+    const QByteArray essence = klv(kEssenceElementKey, QByteArray(kFrames * kBytesPerFrame, '\0'));
+    return headerPartition(header.size(), index.size()) + header + index + essence;
+}
+
+bool MXFWriter::writeOpAtom(const QString &path, const Clip &clip)
+{
+    return writeFile(path, opAtomBytes(clip));
+}
+
+bool MXFWriter::muxOpAtom(const QString &path, const Clip &clip)
+{
+    return mux("mxf_opatom", path, clip) && replaceMuxerUMIDs(path, clip);
+}
+
+bool MXFWriter::muxOP1a(const QString &path, const Clip &clip)
+{
+    return mux("mxf", path, clip) && replaceMuxerUMIDs(path, clip);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+/// Writes small MXF files for the tests, the benchmarks and vesk-mkvolume.
+class MXFWriter {
+public:
+    struct Clip {
+        QString clipName; ///< the material package name; empty writes none
+        std::optional<QString> projectName; ///< Avid's project name; none writes none
+        QByteArray materialUMID; ///< 32 bytes; empty takes umid(1)
+        QByteArray fileUMID; ///< 32 bytes; empty takes umid(2)
+    };
+
+    /// A SMPTE UMID whose material number starts with the seed, big-endian.
+    static QByteArray umid(uint32_t seed);
+
+    /// An OP-Atom file of two frames of 48 kHz 16-bit PCM whose header metadata is
+    /// built set by set, with all four fields of the clip.
+    static QByteArray opAtomBytes(const Clip &clip);
+    static bool writeOpAtom(const QString &path, const Clip &clip);
+
+    /// An OP-Atom DNxHD file made by libavformat's mxf_opatom muxer. The clip name
+    /// becomes the material package name and the muxer's UMIDs are replaced by the
+    /// clip's; the muxer cannot write a project name.
+    static bool muxOpAtom(const QString &path, const Clip &clip);
+    /// An OP1a DNxHD file made by libavformat's mxf muxer, otherwise as muxOpAtom.
+    static bool muxOP1a(const QString &path, const Clip &clip);
+};

@@ -1,0 +1,239 @@
+#include "MdbWriter.h"
+
+#include <QtEndian>
+
+#include <utility>
+
+namespace {
+
+// Property and type IDs as the editing system's media databases use them.
+namespace P {
+constexpr uint32_t ObjClass = 0x10061, CompositionMobs = 0x101e9, SourceMobs = 0x10216;
+constexpr uint32_t Name = 0x10261, MobID = 0x1032e, UsageCode = 0x1033d, EditRate = 0x10293;
+constexpr uint32_t Attributes = 0x1028e, AttrRefs = 0x1026b, AttrName = 0x10257, AttrString = 0x1027f;
+constexpr uint32_t MediaDescription = 0x10333, Slots = 0x1040f, Segment = 0x103f6, Components = 0x10374;
+constexpr uint32_t SourceID = 0x10356;
+constexpr uint32_t AudioRate = 0x1074d, AudioMarker = 0x1022f, SampleRate = 0x1031a, AudioBits = 0x10749;
+constexpr uint32_t FourCC = 0x108d9, ResolutionID = 0x108f7, VideoRate = 0x108ed, VideoBits = 0x10919;
+} // namespace P
+
+namespace T {
+constexpr uint32_t ClassID = 0x10081, String = 0x10090, Long = 0x10068, Rational = 0x10059;
+constexpr uint32_t ObjRef = 0x10077, ObjRefArray = 0x1007c, MobIndex = 0x1006d, UID = 0x1009f;
+} // namespace T
+
+constexpr uint32_t kTocObject = 1;
+constexpr uint32_t kIDsPerMedia = 16;
+
+const std::pair<uint32_t, const char *> kPropertyNames[] = {
+    { P::ObjClass, "OMFI:OOBJ:ObjClass" },
+    { P::CompositionMobs, "OMFI:HEAD:CompositionMobs" },
+    { P::SourceMobs, "OMFI:HEAD:SourceMobs" },
+    { P::Name, "OMFI:MOBJ:Name" },
+    { P::MobID, "OMFI:MOBJ:MobID" },
+    { P::UsageCode, "OMFI:MOBJ:UsageCode" },
+    { P::EditRate, "OMFI:CMOB:EditRate" },
+    { P::Attributes, "OMFI:MOBJ:UserAttributes" },
+    { P::AttrRefs, "OMFI:ATTR:AttrRefs" },
+    { P::AttrName, "OMFI:ATTB:Name" },
+    { P::AttrString, "OMFI:ATTB:StringAttribute" },
+    { P::MediaDescription, "OMFI:SMOB:MediaDescription" },
+    { P::SampleRate, "OMFI:MDFL:SampleRate" },
+};
+
+const std::pair<uint32_t, const char *> kTypeNames[] = {
+    { T::ClassID, "omfi:ClassID" },
+    { T::String, "omfi:String" },
+    { T::Long, "omfi:Long" },
+    { T::Rational, "omfi:ExactEditRate" },
+    { T::ObjRef, "omfi:ObjRef" },
+    { T::ObjRefArray, "omfi:ObjRefArray" },
+    { T::MobIndex, "omfi:MobIndex" },
+    { T::UID, "omfi:UID" },
+};
+
+// The key of the upstream source mob of media i; it cannot clash with generated UIDs.
+QByteArray upstreamKey(int i)
+{
+    QByteArray key("\xEE\xEE", 2);
+    char number[4];
+    qToLittleEndian(uint32_t(i), number);
+    return key + QByteArray(number, 4) + QByteArray(2, '\0');
+}
+
+} // namespace
+
+// Object IDs of one media file's objects.
+struct MdbWriter::Layout {
+    explicit Layout(int i)
+        : index(i)
+        , base(kFirstObjectID + uint32_t(i) * kIDsPerMedia)
+    {
+    }
+    int index;
+    uint32_t base;
+    uint32_t compositionMob() const { return base; }
+    uint32_t compositionAttributes() const { return base + 1; }
+    uint32_t importAttribute() const { return base + 2; }
+    uint32_t sourceMob() const { return base + 3; }
+    uint32_t sourceAttributes() const { return base + 4; }
+    uint32_t projectAttribute() const { return base + 5; }
+    uint32_t descriptor() const { return base + 6; }
+    uint32_t slot() const { return base + 7; }
+    uint32_t segment() const { return base + 8; }
+    uint32_t sourceClip() const { return base + 9; }
+    uint32_t upstreamMob() const { return base + 10; }
+    uint32_t upstreamAttributes() const { return base + 11; }
+    uint32_t upstreamProject() const { return base + 12; }
+};
+
+MdbWriter::MdbWriter(bool bigEndian)
+    : m_bigEndian(bigEndian)
+{
+}
+
+MdbWriter &MdbWriter::media(const MdbMedia &media)
+{
+    m_media.append(media);
+    return *this;
+}
+
+MdbWriter &MdbWriter::withoutNames()
+{
+    m_names = false;
+    return *this;
+}
+
+QByteArray MdbWriter::mobKey(const QByteArray &uid)
+{
+    return uid.size() == 32 ? uid.mid(16, 8) : uid.left(8).leftJustified(8, '\0');
+}
+
+BentoWriter MdbWriter::container() const
+{
+    BentoWriter w(m_bigEndian);
+    QList<QPair<QByteArray, uint32_t>> compositions;
+    QList<QPair<QByteArray, uint32_t>> sources;
+    for (int i = 0; i < m_media.size(); ++i) {
+        const Layout ids(i);
+        compositions.append({ mobKey(m_media[i].materialUID), ids.compositionMob() });
+        sources.append({ mobKey(m_media[i].fileUID), ids.sourceMob() });
+        if (m_media[i].projectLink != MdbMedia::ProjectLink::Attribute)
+            sources.append({ upstreamKey(i), ids.upstreamMob() });
+    }
+    w.stored(kTocObject, P::CompositionMobs, T::MobIndex, w.mobList(compositions));
+    w.stored(kTocObject, P::SourceMobs, T::MobIndex, w.mobList(sources));
+    if (m_names)
+        writeNames(w);
+    for (int i = 0; i < m_media.size(); ++i)
+        writeMedia(w, m_media[i], Layout(i));
+    return w;
+}
+
+void MdbWriter::writeNames(BentoWriter &w) const
+{
+    for (const auto &[id, name] : kPropertyNames)
+        w.name(id, BentoWriter::text(name));
+    for (const auto &[id, name] : kTypeNames)
+        w.name(id, BentoWriter::text(name), true);
+}
+
+void MdbWriter::writeMedia(BentoWriter &w, const MdbMedia &m, const Layout &ids) const
+{
+    writeCompositionMob(w, m, ids);
+    writeSourceMob(w, m, ids);
+    writeDescriptor(w, m, ids.descriptor());
+    if (m.projectLink != MdbMedia::ProjectLink::Attribute)
+        writeUpstream(w, m, ids);
+}
+
+void MdbWriter::writeCompositionMob(BentoWriter &w, const MdbMedia &m, const Layout &ids) const
+{
+    const uint32_t mob = ids.compositionMob();
+    w.stored(mob, P::ObjClass, T::ClassID, "CMOB");
+    w.stored(mob, P::Name, T::String, BentoWriter::text(m.nameInBin));
+    w.stored(mob, P::MobID, T::UID, QByteArray(4, '\0') + mobKey(m.materialUID));
+    if (m.usageCode)
+        w.immediate(mob, P::UsageCode, T::Long, w.u32(*m.usageCode));
+    w.stored(mob, P::EditRate, T::Rational, w.pair(m.frameRateNumerator, m.frameRateDenominator));
+    w.stored(mob, P::Attributes, T::ObjRef, BentoWriter::reference(ids.compositionAttributes()));
+
+    QList<uint32_t> attributes;
+    if (m.imported)
+        attributes.append(ids.importAttribute());
+    w.stored(ids.compositionAttributes(), P::ObjClass, T::ClassID, "ATTR");
+    w.stored(ids.compositionAttributes(), P::AttrRefs, T::ObjRefArray, w.referenceList(attributes));
+    if (m.imported) {
+        w.stored(ids.importAttribute(), P::ObjClass, T::ClassID, "ATTB");
+        w.stored(ids.importAttribute(), P::AttrName, T::String, BentoWriter::text("_IMPORTSETTING_V1"));
+        w.stored(ids.importAttribute(), P::AttrString, T::String, BentoWriter::text("Import"));
+    }
+}
+
+void MdbWriter::writeSourceMob(BentoWriter &w, const MdbMedia &m, const Layout &ids) const
+{
+    const uint32_t mob = ids.sourceMob();
+    const bool ownProject = m.projectLink == MdbMedia::ProjectLink::Attribute && m.project;
+    w.stored(mob, P::ObjClass, T::ClassID, "SMOB");
+    w.stored(mob, P::MobID, T::UID, QByteArray(4, '\0') + mobKey(m.fileUID));
+    if (ownProject)
+        w.stored(mob, P::Attributes, T::ObjRef, BentoWriter::reference(ids.sourceAttributes()));
+    w.stored(mob, P::MediaDescription, T::ObjRef, BentoWriter::reference(ids.descriptor()));
+    if (m.projectLink != MdbMedia::ProjectLink::Attribute)
+        w.stored(mob, P::Slots, T::ObjRefArray, w.referenceList({ ids.slot() }));
+    if (!ownProject)
+        return;
+    w.stored(ids.sourceAttributes(), P::ObjClass, T::ClassID, "ATTR");
+    w.stored(ids.sourceAttributes(), P::AttrRefs, T::ObjRefArray, w.referenceList({ ids.projectAttribute() }));
+    w.stored(ids.projectAttribute(), P::ObjClass, T::ClassID, "ATTB");
+    w.stored(ids.projectAttribute(), P::AttrName, T::String, BentoWriter::text("_PJ"));
+    w.stored(ids.projectAttribute(), P::AttrString, T::String, BentoWriter::text(*m.project));
+}
+
+void MdbWriter::writeDescriptor(BentoWriter &w, const MdbMedia &m, uint32_t id) const
+{
+    w.stored(id, P::ObjClass, T::ClassID, "MDES");
+    if (m.fourCC == "_AUD") {
+        const QByteArray rate = w.pair(m.sampleRateNumerator, m.sampleRateDenominator);
+        if (m.legacyAudioRate) {
+            w.immediate(id, P::AudioMarker, T::Long, w.u32(1));
+            w.stored(id, P::SampleRate, T::Rational, rate);
+        } else {
+            w.stored(id, P::AudioRate, T::Rational, rate);
+        }
+        w.immediate(id, P::AudioBits, T::Long, w.u32(m.bits));
+        return;
+    }
+    w.immediate(id, P::FourCC, T::Long, m.fourCC);
+    w.immediate(id, P::ResolutionID, T::Long, w.u32(m.resolutionID));
+    w.stored(id, P::SampleRate, T::Rational, w.pair(m.sampleRateNumerator, m.sampleRateDenominator));
+    w.immediate(id, P::VideoRate, T::Long, w.u32(m.sampleRateNumerator));
+    w.immediate(id, P::VideoBits, T::Long, w.u32(m.bits));
+}
+
+// Source mob -> slot -> segment -> source clip naming the upstream source mob, which
+// carries the project attribute.
+void MdbWriter::writeUpstream(BentoWriter &w, const MdbMedia &m, const Layout &ids) const
+{
+    const QByteArray key = upstreamKey(ids.index);
+    const QByteArray uid = m.projectLink == MdbMedia::ProjectLink::Reference32
+        ? QByteArray::fromHex("060A2B340101010501010F2013000000") + key + QByteArray(8, '\x11')
+        : QByteArray(4, '\0') + key;
+    w.stored(ids.slot(), P::ObjClass, T::ClassID, "MSLT");
+    w.stored(ids.slot(), P::Segment, T::ObjRef, BentoWriter::reference(ids.segment()));
+    w.stored(ids.segment(), P::ObjClass, T::ClassID, "SEQU");
+    w.stored(ids.segment(), P::Components, T::ObjRefArray, w.referenceList({ ids.sourceClip() }));
+    w.stored(ids.sourceClip(), P::ObjClass, T::ClassID, "SCLP");
+    w.stored(ids.sourceClip(), P::SourceID, T::UID, uid);
+
+    w.stored(ids.upstreamMob(), P::ObjClass, T::ClassID, "SMOB");
+    w.stored(ids.upstreamMob(), P::MobID, T::UID, QByteArray(4, '\0') + key);
+    if (!m.project)
+        return;
+    w.stored(ids.upstreamMob(), P::Attributes, T::ObjRef, BentoWriter::reference(ids.upstreamAttributes()));
+    w.stored(ids.upstreamAttributes(), P::ObjClass, T::ClassID, "ATTR");
+    w.stored(ids.upstreamAttributes(), P::AttrRefs, T::ObjRefArray, w.referenceList({ ids.upstreamProject() }));
+    w.stored(ids.upstreamProject(), P::ObjClass, T::ClassID, "ATTB");
+    w.stored(ids.upstreamProject(), P::AttrName, T::String, BentoWriter::text("_PJ"));
+    w.stored(ids.upstreamProject(), P::AttrString, T::String, BentoWriter::text(*m.project));
+}
