@@ -3,6 +3,7 @@
 #include "support/MdbWriter.h"
 #include "support/MediaIndexWriter.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -59,13 +60,19 @@ const QString &mdbPath()
 void BM_openMDB_50kMobs(benchmark::State &state)
 {
     const QString path = mdbPath();
+    uint64_t entries = 0;
+    uint64_t objects = 0;
     for (auto _ : state) {
         VeskOMFI reader;
         if (!reader.openFile(path, nullptr) || reader.getMDBCompositionsCount() != kMedia)
             state.SkipWithError("the database did not open whole");
-        benchmark::DoNotOptimize(reader.TOCItemsCount());
+        entries = reader.TOCItemsCount();
+        objects = reader.BentoObjectsCount();
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * kMobs);
+    state.counters["tocEntries"] = double(entries);
+    state.counters["objects"] = double(objects);
+    state.counters["fileMB"] = double(QFileInfo(path).size()) / 1e6;
 }
 BENCHMARK(BM_openMDB_50kMobs)->Unit(benchmark::kMillisecond);
 

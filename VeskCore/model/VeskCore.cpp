@@ -65,6 +65,10 @@ VeskCore::ItemIndex::ItemIndex(const std::vector<VeskItemRef> &items)
             projectNames.push_back(name);
         }
         projectIds.push_back(*project);
+        // Items of one project share one copy of its name.
+        const QString &shared = projectNames[*project];
+        if (name.constData() != shared.constData() && item->DB_ProjectName() == shared)
+            item->setDB_ProjectName(shared);
         const QString folder = item->DB_itemFolder();
         const auto [entry, added] = folderNumbers.try_emplace(folder.constData(), uint32_t(folders.size()));
         if (added)

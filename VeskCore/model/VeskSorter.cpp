@@ -1,17 +1,32 @@
 #include "model/VeskSorter.h"
 
+#include "model/VeskTextMatcher.h"
+
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <numeric>
 
 namespace {
 
-uint64_t textPrefix(const QString &folded)
-{
-    uint64_t prefix = 0;
-    for (qsizetype i = 0; i < 4; ++i)
-        prefix = (prefix << 16) | (i < folded.size() ? folded[i].unicode() : 0);
-    return prefix;
-}
+// The first sixteen folded units of a text, most significant first, and its length:
+// most comparisons of two texts are a few integer comparisons, and two texts of up to
+// sixteen units with equal prefixes are equal.
+struct TextPrefix {
+    static constexpr qsizetype kUnits = 16;
+    std::array<uint64_t, 4> words{};
+    qsizetype length = 0;
+
+    explicit TextPrefix(const QString &text)
+        : length(text.size())
+    {
+        for (qsizetype i = 0; i < kUnits; ++i) {
+            const uint64_t unit = i < text.size() ? VeskTextMatcher::fold(text[i].unicode()) : 0;
+            words[size_t(i / 4)] = (words[size_t(i / 4)] << 16) | unit;
+        }
+    }
+    bool isWhole() const { return length <= kUnits; }
+};
 
 // Dates sort as unsigned numbers: flip the sign bit of the signed milliseconds.
 uint64_t dateKey(const QDateTime &date)
@@ -19,9 +34,21 @@ uint64_t dateKey(const QDateTime &date)
     return uint64_t(date.toMSecsSinceEpoch()) ^ (uint64_t(1) << 63);
 }
 
-template <typename T> int threeWay(T a, T b)
+// Rank of each element: equal elements share a rank, smaller ones get smaller ranks.
+template <typename Less, typename Equal>
+std::vector<uint64_t> ranks(size_t count, Less less, Equal equal)
 {
-    return a < b ? -1 : (b < a ? 1 : 0);
+    std::vector<uint32_t> order(count);
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), less);
+    std::vector<uint64_t> rank(count);
+    uint64_t current = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && !equal(order[i - 1], order[i]))
+            ++current;
+        rank[order[i]] = current;
+    }
+    return rank;
 }
 
 } // namespace
@@ -53,95 +80,128 @@ void VeskSorter::sortUsingDescriptors(std::vector<uint32_t> &positions,
             sortPass(positions, descriptors[i]);
 }
 
+// Each position becomes (class, key, previous place). Classes: with hidden invalid
+// items, valid ones come first ascending and last descending, and invalid ones keep
+// their order among themselves; items without a value follow those with one.
 void VeskSorter::sortPass(std::vector<uint32_t> &positions, const VeskSortDescriptor &descriptor)
 {
-    readKeys(positions, descriptor.key);
+    readKeys(descriptor.key);
+    struct Entry {
+        uint8_t rank;
+        uint64_t key;
+        uint32_t place;
+        uint32_t position;
+    };
     const bool ascending = descriptor.ascending;
-    std::stable_sort(positions.begin(), positions.end(),
-                     [this, ascending](uint32_t a, uint32_t b) { return before(a, b, ascending); });
+    std::vector<Entry> entries;
+    entries.reserve(positions.size());
+    for (uint32_t place = 0; place < positions.size(); ++place) {
+        const uint32_t p = positions[place];
+        const bool hidden = m_hideInvalid && !m_items[p]->DB_isValid();
+        const uint8_t rank = hidden ? (ascending ? 2 : 0) : (ascending ? 0 : 1) + (m_absent[p] ? 1 : 0);
+        const uint64_t key = hidden || m_absent[p] ? 0 : (ascending ? m_keys[p] : ~m_keys[p]);
+        entries.push_back({rank, key, place, p});
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        if (a.rank != b.rank)
+            return a.rank < b.rank;
+        return a.key != b.key ? a.key < b.key : a.place < b.place;
+    });
+    for (size_t i = 0; i < entries.size(); ++i)
+        positions[i] = entries[i].position;
 }
 
-void VeskSorter::readKeys(const std::vector<uint32_t> &positions, const QString &key)
+QString VeskSorter::textOf(const VeskDatabaseItem &item, const QString &key) const
+{
+    if (key == QLatin1String("filename"))
+        return item.DB_ClipName();
+    if (key == QLatin1String("clipname"))
+        return item.DB_NameInBin();
+    if (key == QLatin1String("project"))
+        return item.get_DB_ProjectName();
+    return item.DB_itemPath();
+}
+
+void VeskSorter::readKeys(const QString &key)
 {
     const size_t count = m_items.size();
-    m_valid.assign(count, 1);
+    m_keys.assign(count, 0);
     m_absent.assign(count, 0);
-    m_numbers.assign(count, 0);
-    m_texts.clear();
-    m_uids.clear();
-    const bool isText = key == QLatin1String("filename") || key == QLatin1String("clipname")
-        || key == QLatin1String("project") || key == QLatin1String("path");
-    const bool isUid = key == QLatin1String("fileUID") || key == QLatin1String("materialUID");
-    m_kind = isText ? Kind::Text : (isUid ? Kind::Uid : Kind::Number);
-    if (isText)
-        m_texts.resize(count);
-    if (isUid)
-        m_uids.resize(count);
-    for (uint32_t p : positions) {
+    if (key == QLatin1String("filename") || key == QLatin1String("clipname") || key == QLatin1String("project")
+        || key == QLatin1String("path"))
+        return rankTexts(key);
+    if (key == QLatin1String("fileUID") || key == QLatin1String("materialUID"))
+        return rankUIDs(key == QLatin1String("materialUID"));
+    for (size_t p = 0; p < count; ++p) {
         const VeskDatabaseItem &item = *m_items[p];
-        m_valid[p] = item.DB_isValid();
-        if (m_hideInvalid && !m_valid[p])
-            continue; // never compared by key
-        if (isText) {
-            QString text = key == QLatin1String("filename") ? item.DB_ClipName()
-                : key == QLatin1String("clipname")          ? item.DB_NameInBin()
-                : key == QLatin1String("project")           ? item.get_DB_ProjectName()
-                                                            : item.DB_itemPath();
-            m_absent[p] = text.isEmpty();
-            m_texts[p] = text.toCaseFolded();
-            m_numbers[p] = textPrefix(m_texts[p]);
-        } else if (isUid) {
-            m_uids[p] = key == QLatin1String("fileUID") ? item.DB_filePackageUID() : item.DB_materialPackageUID();
-        } else if (key == QLatin1String("filedate")) {
+        if (key == QLatin1String("filedate")) {
             const QDateTime date = item.DB_Date();
             m_absent[p] = !date.isValid();
-            m_numbers[p] = date.isValid() ? dateKey(date) : 0;
+            m_keys[p] = date.isValid() ? dateKey(date) : 0;
         } else if (key == QLatin1String("filesize")) {
-            m_numbers[p] = item.DB_filesize().value_or(0);
+            m_keys[p] = item.DB_filesize().value_or(0);
         } else if (key == QLatin1String("hash")) {
-            m_numbers[p] = item.hash();
+            m_keys[p] = item.hash();
         } else if (key == QLatin1String("compression")) {
-            m_numbers[p] = (uint64_t(item.DB_CompressionFourCC()->UMIDx32t()) << 32) | item.DB_DIDResolutionID();
+            m_keys[p] = (uint64_t(item.DB_CompressionFourCC()->UMIDx32t()) << 32) | item.DB_DIDResolutionID();
         } else if (key == QLatin1String("samplerate")) {
-            m_numbers[p] = item.DB_samplerate().numerator;
+            m_keys[p] = item.DB_samplerate().numerator;
         } else if (key == QLatin1String("framerate")) {
-            m_numbers[p] = item.DB_framerate().numerator;
+            m_keys[p] = item.DB_framerate().numerator;
         } else if (key == QLatin1String("bits")) {
-            m_numbers[p] = item.DB_bits();
+            m_keys[p] = item.DB_bits();
         }
     }
 }
 
-// Ascending three-way comparison of the keys of two positions.
-int VeskSorter::compare(uint32_t a, uint32_t b) const
+// Case-insensitive text order as ranks. Items of one folder or project share one text,
+// so each distinct text is folded and ranked once.
+void VeskSorter::rankTexts(const QString &key)
 {
-    switch (m_kind) {
-    case Kind::Number:
-        return threeWay(m_numbers[a], m_numbers[b]);
-    case Kind::Text:
-        if (m_numbers[a] != m_numbers[b])
-            return threeWay(m_numbers[a], m_numbers[b]);
-        return threeWay(QString::compare(m_texts[a], m_texts[b], Qt::CaseSensitive), 0);
-    case Kind::Uid:
-        // Greater UIDs first in ascending order.
-        return -threeWay(std::memcmp(m_uids[a]->UMIDx.data(), m_uids[b]->UMIDx.data(), 32), 0);
+    struct Text {
+        TextPrefix prefix;
+        uint32_t id;
+    };
+    std::vector<QString> distinct; // compared in folded form
+    std::vector<Text> texts;
+    std::vector<uint32_t> textOfItem(m_items.size());
+    const QChar *lastData = nullptr;
+    for (size_t p = 0; p < m_items.size(); ++p) {
+        const QString text = textOf(*m_items[p], key);
+        m_absent[p] = text.isEmpty();
+        if (distinct.empty() || text.constData() != lastData) {
+            lastData = text.constData();
+            distinct.push_back(text);
+            texts.push_back({TextPrefix(distinct.back()), uint32_t(texts.size())});
+        }
+        textOfItem[p] = uint32_t(texts.size() - 1);
     }
-    return 0;
+    const auto compare = [&](const Text &a, const Text &b) {
+        if (a.prefix.words != b.prefix.words)
+            return a.prefix.words < b.prefix.words ? -1 : 1;
+        if (a.prefix.isWhole() && b.prefix.isWhole())
+            return 0;
+        return VeskTextMatcher::compareFolded(distinct[a.id], distinct[b.id]);
+    };
+    std::sort(texts.begin(), texts.end(), [&](const Text &a, const Text &b) { return compare(a, b) < 0; });
+    std::vector<uint64_t> rank(texts.size());
+    uint64_t current = 0;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (i > 0 && compare(texts[i - 1], texts[i]) != 0)
+            ++current;
+        rank[texts[i].id] = current;
+    }
+    for (size_t p = 0; p < m_items.size(); ++p)
+        m_keys[p] = rank[textOfItem[p]];
 }
 
-bool VeskSorter::before(uint32_t a, uint32_t b, bool ascending) const
+// Byte by byte, the greater UID first in ascending order.
+void VeskSorter::rankUIDs(bool material)
 {
-    if (m_hideInvalid) {
-        if (m_valid[a] != m_valid[b])
-            return ascending ? m_valid[a] : m_valid[b];
-        if (!m_valid[a])
-            return false;
-    }
-    // Items without the compared value follow those with one, in both directions.
-    if (m_absent[a] != m_absent[b])
-        return m_absent[b];
-    if (m_absent[a])
-        return false;
-    const int order = compare(a, b);
-    return ascending ? order < 0 : order > 0;
+    const auto uid = [&](uint32_t p) {
+        return (material ? m_items[p]->DB_materialPackageUID() : m_items[p]->DB_filePackageUID())->UMIDx.data();
+    };
+    m_keys = ranks(
+        m_items.size(), [&](uint32_t a, uint32_t b) { return std::memcmp(uid(a), uid(b), 32) > 0; },
+        [&](uint32_t a, uint32_t b) { return std::memcmp(uid(a), uid(b), 32) == 0; });
 }

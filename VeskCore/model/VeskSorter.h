@@ -13,8 +13,9 @@ struct VeskSortDescriptor {
 };
 
 /// Orders the store's positions by the keys of the database table's columns. Each
-/// pass is stable, so that with several descriptors the later ones order what the
-/// first finds equal. Keys are read from the items once per pass, not per comparison.
+/// pass reads its key from every item once and turns it into one number per item (a
+/// rank for texts and UIDs), then sorts plain numbers; ties keep their previous order,
+/// so that with several descriptors the later ones order what the first finds equal.
 class VeskSorter {
 public:
     VeskSorter(const std::vector<VeskItemRef> &items, int showOnlyExistingFiles);
@@ -25,18 +26,14 @@ public:
     static bool isKnownKey(const QString &key);
 
 private:
-    enum class Kind { Text, Number, Uid };
     void sortPass(std::vector<uint32_t> &positions, const VeskSortDescriptor &descriptor);
-    void readKeys(const std::vector<uint32_t> &positions, const QString &key);
-    int compare(uint32_t a, uint32_t b) const;
-    bool before(uint32_t a, uint32_t b, bool ascending) const;
+    void readKeys(const QString &key);
+    void rankTexts(const QString &key);
+    void rankUIDs(bool material);
+    QString textOf(const VeskDatabaseItem &item, const QString &key) const;
 
     const std::vector<VeskItemRef> &m_items;
     const bool m_hideInvalid;
-    Kind m_kind = Kind::Number;
-    std::vector<uint8_t> m_valid;
-    std::vector<uint8_t> m_absent;
-    std::vector<uint64_t> m_numbers; // a number, or the first four folded text units
-    std::vector<QString> m_texts;
-    std::vector<const VeskUUID *> m_uids;
+    std::vector<uint64_t> m_keys;  // per position, ascending order of the key
+    std::vector<uint8_t> m_absent; // per position: no value to compare
 };

@@ -1,5 +1,6 @@
 #include "model/VeskTextMatcher.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -43,4 +44,22 @@ bool VeskTextMatcher::matches(QStringView haystack) const
             return true;
     }
     return false;
+}
+
+char16_t VeskTextMatcher::fold(char16_t unit)
+{
+    return foldTable()[unit];
+}
+
+int VeskTextMatcher::compareFolded(QStringView a, QStringView b)
+{
+    const std::array<char16_t, 65536> &table = foldTable();
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t x = table[a[i].unicode()];
+        const char16_t y = table[b[i].unicode()];
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }

@@ -28,7 +28,6 @@ public:
     QString FileUrl() const { return m_FileUrl; }
     /// The reader's type; 0 when nothing is open.
     uint64_t Filetype() const { return m_Filetype; }
-    const VeskMediafileDataSource *reader() const { return m_thefile.get(); }
 
     uint64_t getMDBCompositionsCount() const;
     /// Forwarded whenever a reader is set, open or not: a reader that failed finds nothing.

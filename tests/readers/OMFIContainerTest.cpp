@@ -1,7 +1,6 @@
 #include "platform/VeskProgressIndicator.h"
 #include "platform/VeskStatusViewController.h"
 #include "readers/VeskOMFI.h"
-#include "readers/VeskOMFIInspectorText.h"
 #include "report/VeskConsole.h"
 
 #include "support/BentoWriter.h"
