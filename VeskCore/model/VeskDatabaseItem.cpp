@@ -7,7 +7,6 @@
 #include "report/VeskNSLog.h"
 #include "report/VeskUtilities.h"
 
-#include <QFileInfo>
 #include <QLocale>
 #include <QMutex>
 
@@ -30,6 +29,15 @@ VeskDatabaseItem::CorrespondingFileReader &correspondingFileReader()
 }
 
 constexpr uint32_t kAudioCode = 0x4455415F; // "_AUD" read little-endian
+
+// What follows the last dot of the last path component; empty without one.
+QStringView extensionOf(const QString &path)
+{
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || path.indexOf(QLatin1Char('/'), dot) >= 0)
+        return {};
+    return QStringView(path).mid(dot + 1);
+}
 constexpr uint32_t kCanonicalTimeOffset = 0x7C256A30;
 
 } // namespace
@@ -187,7 +195,7 @@ void VeskDatabaseItem::addinfoToItemFromCorrespondingFile()
     if (!m_fileExists || path.isEmpty())
         return;
     m_isReferenced = false;
-    const bool isMXF = QFileInfo(path).suffix().compare(QLatin1String("mxf"), Qt::CaseInsensitive) == 0;
+    const bool isMXF = extensionOf(path).compare(QLatin1String("mxf"), Qt::CaseInsensitive) == 0;
     // Files of 1,024 bytes or less hold no header worth opening.
     if (isMXF && VeskSettings::shared().integerForKey(QStringLiteral("ScanMXF")) == 1
         && DB_filesize().value_or(0) >= 1025 && correspondingFileReader())
@@ -261,7 +269,8 @@ bool VeskDatabaseItem::checkUUID()
 
 void VeskDatabaseItem::checkForAudioTypeByExtension()
 {
-    const QString extension = QFileInfo(DB_ClipName()).suffix().toLower();
+    const QString clipName = DB_ClipName();
+    const QString extension = extensionOf(clipName).toString().toLower();
     const bool audioName = extension == QLatin1String("aif") || extension == QLatin1String("wav")
         || extension == QLatin1String("sd2") || extension == QLatin1String("lrc");
     if (audioName)

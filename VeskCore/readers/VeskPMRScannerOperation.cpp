@@ -93,7 +93,8 @@ void VeskPMRScannerOperation::main()
          item = index.FillItem(std::make_shared<VeskDatabaseItem>())) {
         item->setDB_itemPath(folder, item->DB_ClipName());
         item->validatePath();
-        known.insert(QFileInfo(item->DB_itemPath()).fileName());
+        const QString path = item->DB_itemPath();
+        known.insert(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
         ++k;
         if (wheel && compositions > 0)
             wheel->setDoubleValue(double(compositions) - k);
