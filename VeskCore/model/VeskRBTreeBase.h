@@ -244,7 +244,7 @@ private:
         for (size_t i = 0; i < m_chunks.size(); ++i) {
             const size_t capacity = chunkNodes(i);
             std::destroy_n(m_chunks[i], i + 1 == m_chunks.size() ? m_chunkUsed : capacity);
-            ::operator delete(m_chunks[i], capacity * sizeof(Node), kNodeAlignment);
+            ::operator delete(m_chunks[i], kNodeAlignment);
         }
         m_chunks.clear();
         m_chunkUsed = 0;
