@@ -48,11 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
 std::vector<QByteArray> fuzzSeeds()
 {
-    MdbMedia video;
-    video.fileUID = MediaIndexWriter::makeUID(8, 1, false);
-    video.materialUID = MediaIndexWriter::makeUID(8, 1, true);
-    video.nameInBin = "Interview";
-    video.project = QByteArray("Feature");
+    MdbMedia video = MdbMedia::numbered(1, "Interview", "Feature");
     video.resolutionID = 1237;
     MdbMedia audio = video;
     audio.fileUID = MediaIndexWriter::makeUID(8, 2, false);

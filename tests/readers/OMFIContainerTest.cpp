@@ -27,12 +27,7 @@ QByteArray bytesOf(std::span<const uint8_t> span)
 
 MdbMedia media(uint64_t number)
 {
-    MdbMedia m;
-    m.fileUID = MediaIndexWriter::makeUID(8, number, false);
-    m.materialUID = MediaIndexWriter::makeUID(8, number, true);
-    m.nameInBin = "Clip " + QByteArray::number(number);
-    m.project = "Show";
-    return m;
+    return MdbMedia::numbered(number, "Clip " + QByteArray::number(number), "Show");
 }
 
 // Writes down what the reader asks of its progress indicator.

@@ -14,13 +14,9 @@
 
 namespace {
 
-MdbMedia described(uint64_t uid, const char *nameInBin)
+MdbMedia described(uint64_t uid, const QByteArray &nameInBin)
 {
-    MdbMedia media;
-    media.fileUID = MediaIndexWriter::makeUID(8, uid, false);
-    media.materialUID = MediaIndexWriter::makeUID(8, uid, true);
-    media.nameInBin = nameInBin;
-    media.project = QByteArray("Feature");
+    MdbMedia media = MdbMedia::numbered(uid, nameInBin, "Feature");
     media.resolutionID = 1237;
     return media;
 }

@@ -1,5 +1,7 @@
 #include "MdbWriter.h"
 
+#include "MediaIndexWriter.h"
+
 #include <QtEndian>
 
 #include <utility>
@@ -236,4 +238,14 @@ void MdbWriter::writeUpstream(BentoWriter &w, const MdbMedia &m, const Layout &i
     w.stored(ids.upstreamProject(), P::ObjClass, T::ClassID, "ATTB");
     w.stored(ids.upstreamProject(), P::AttrName, T::String, BentoWriter::text("_PJ"));
     w.stored(ids.upstreamProject(), P::AttrString, T::String, BentoWriter::text(*m.project));
+}
+
+MdbMedia MdbMedia::numbered(uint64_t number, const QByteArray &nameInBin, const QByteArray &project)
+{
+    MdbMedia media;
+    media.fileUID = MediaIndexWriter::makeUID(8, number, false);
+    media.materialUID = MediaIndexWriter::makeUID(8, number, true);
+    media.nameInBin = nameInBin;
+    media.project = project;
+    return media;
 }

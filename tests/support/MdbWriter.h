@@ -35,6 +35,9 @@ struct MdbMedia {
     uint32_t bits = 0;
     /// Audio whose rate sits in the older pair of descriptor properties.
     bool legacyAudioRate = false;
+
+    /// A video file whose file and material UIDs carry the number (as MediaIndexWriter makes them).
+    static MdbMedia numbered(uint64_t number, const QByteArray &nameInBin, const QByteArray &project);
 };
 
 /// Writes media databases ("msmMMOB.mdb"): the TOC object with the composition and
