@@ -3,27 +3,12 @@
 #include "CliIO.h"
 
 #include "readers/AVBFile.h"
-#include "report/VeskConsole.h"
 
 #include <QCommandLineParser>
 
 namespace {
 
 const QString kUsage = QStringLiteral("vesk-cli bin [--dump] FILE...");
-
-// The dump is what the reader logs; its lines without the log's source prefix.
-QString dumpOf(const AVBFile &bin)
-{
-    QString dump;
-    const QMetaObject::Connection connection
-        = QObject::connect(VeskConsole::sharedInstance(), &VeskConsole::stringAdded, [&dump](const QString &line) {
-              const qsizetype start = line.indexOf(QLatin1String(" :: "));
-              dump += start < 0 ? line : line.mid(start + 4);
-          });
-    bin.getAMAUIDS();
-    QObject::disconnect(connection);
-    return dump;
-}
 
 QString uidText(const AVBFileUID &uid)
 {
@@ -41,7 +26,8 @@ int BinCommand::run(const QStringList &arguments)
     parser.addHelpOption();
     const QCommandLineOption dump(QStringLiteral("dump"), QStringLiteral("Print the diagnostic dump instead."));
     parser.addOption(dump);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Bin files (.avb)."), QStringLiteral("FILE..."));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"), QStringLiteral("Bin files (.avb)."), QStringLiteral("FILE..."));
     if (!parser.parse(arguments))
         return CliIO::usageError(parser.errorText(), kUsage);
     if (parser.isSet(QStringLiteral("help"))) {
@@ -59,7 +45,7 @@ int BinCommand::run(const QStringList &arguments)
             continue;
         }
         if (parser.isSet(dump)) {
-            CliIO::out() << dumpOf(bin);
+            CliIO::out() << CliIO::captureLog([&bin] { bin.getAMAUIDS(); });
             continue;
         }
         for (const AVBFileUID &uid : bin.getUIDS())

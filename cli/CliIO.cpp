@@ -1,5 +1,7 @@
 #include "CliIO.h"
 
+#include "report/VeskConsole.h"
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -30,4 +32,17 @@ int CliIO::usageError(const QString &message, const QString &usage)
 bool CliIO::stderrIsTerminal()
 {
     return isatty(STDERR_FILENO) == 1;
+}
+
+QString CliIO::captureLog(const std::function<void()> &work)
+{
+    QString log;
+    const QMetaObject::Connection connection
+        = QObject::connect(VeskConsole::sharedInstance(), &VeskConsole::stringAdded, [&log](const QString &line) {
+              const qsizetype start = line.indexOf(QLatin1String(" :: "));
+              log += start < 0 ? line : line.mid(start + 4);
+          });
+    work();
+    QObject::disconnect(connection);
+    return log;
 }

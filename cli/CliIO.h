@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTextStream>
 
+#include <functional>
+
 /// Standard output and error of vesk-cli, and the exit statuses it uses.
 class CliIO {
 public:
@@ -15,4 +17,6 @@ public:
     /// The error, then the usage line; returns Usage.
     static int usageError(const QString &message, const QString &usage);
     static bool stderrIsTerminal();
+    /// What the work logs while it runs, each line without its source prefix.
+    static QString captureLog(const std::function<void()> &work);
 };

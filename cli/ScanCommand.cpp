@@ -16,8 +16,8 @@
 namespace {
 
 const QString kUsage = QStringLiteral("vesk-cli scan [options] PATH...");
-const QStringList kFormats = {QStringLiteral("csv"), QStringLiteral("csv-comma"), QStringLiteral("html"),
-                              QStringLiteral("json")};
+const QStringList kFormats
+    = { QStringLiteral("csv"), QStringLiteral("csv-comma"), QStringLiteral("html"), QStringLiteral("json") };
 
 // Columns whose cells have an export text, in the table's default order.
 QStringList defaultColumns()
@@ -32,7 +32,7 @@ QStringList defaultColumns()
 
 QString jsonText(const QString &text)
 {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    const QByteArray array = QJsonDocument(QJsonArray { text }).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
@@ -44,8 +44,7 @@ QString jsonLines(const ExportTable &table, const ExportMenuProtocol &source)
         QStringList fields;
         for (const QString &column : table.columnIds) {
             const std::optional<QString> value = source.NSStringValueForTableColumn(table.identifier, column, row);
-            fields.push_back(jsonText(column) + QLatin1Char(':')
-                             + (value ? jsonText(*value) : QStringLiteral("null")));
+            fields.push_back(jsonText(column) + QLatin1Char(':') + (value ? jsonText(*value) : QStringLiteral("null")));
         }
         lines += QLatin1Char('{') + fields.join(QLatin1Char(',')) + QLatin1String("}\n");
     }
@@ -87,14 +86,14 @@ int ScanCommand::run(const QStringList &arguments)
     ScanOptions scanOptions;
     scanOptions.addTo(parser);
     const QCommandLineOption format(QStringLiteral("format"),
-                                    QStringLiteral("csv (semicolons, default), csv-comma, html or json."),
-                                    QStringLiteral("FORMAT"), QStringLiteral("csv"));
-    const QCommandLineOption columns(QStringLiteral("columns"), QStringLiteral("Column identifiers to print."),
-                                     QStringLiteral("ID,ID,..."));
+        QStringLiteral("csv (semicolons, default), csv-comma, html or json."), QStringLiteral("FORMAT"),
+        QStringLiteral("csv"));
+    const QCommandLineOption columns(
+        QStringLiteral("columns"), QStringLiteral("Column identifiers to print."), QStringLiteral("ID,ID,..."));
     const QCommandLineOption summary(QStringLiteral("summary"), QStringLiteral("Print the project summary instead."));
     const QCommandLineOption output(QStringLiteral("output"), QStringLiteral("Write to FILE."), QStringLiteral("FILE"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Copy the log to standard error at the end."));
-    parser.addOptions({format, columns, summary, output, log});
+    parser.addOptions({ format, columns, summary, output, log });
     if (!parser.parse(arguments))
         return CliIO::usageError(parser.errorText(), kUsage);
     if (parser.isSet(QStringLiteral("help"))) {

@@ -15,10 +15,10 @@
 
 namespace {
 
-const char *const kFlagNames[] = {"precomputes", "imported", "audio", "non-portable", "bad-umid", "unreferenced"};
-const char *const kBinOptionNames[] = {"intersect", "subtract", "add"};
+const char *const kFlagNames[] = { "precomputes", "imported", "audio", "non-portable", "bad-umid", "unreferenced" };
+const char *const kBinOptionNames[] = { "intersect", "subtract", "add" };
 // Where a volume keeps its media folders.
-const char *const kVolumeLocations[] = {"Avid MediaFiles/MXF", "MXF/MXF", "OMFI MediaFiles"};
+const char *const kVolumeLocations[] = { "Avid MediaFiles/MXF", "MXF/MXF", "OMFI MediaFiles" };
 
 } // namespace
 
@@ -28,8 +28,7 @@ ScanOptions::ScanOptions()
         m_flags.emplace_back(QString::fromLatin1(name), QStringLiteral("Show only %1 media.").arg(QLatin1String(name)));
     for (const char *name : kBinOptionNames)
         m_binOptions.emplace_back(QString::fromLatin1(name),
-                                  QStringLiteral("Bin operation with BIN[,BIN...] (repeatable, in order)."),
-                                  QStringLiteral("BINS"));
+            QStringLiteral("Bin operation with BIN[,BIN...] (repeatable, in order)."), QStringLiteral("BINS"));
 }
 
 void ScanOptions::addTo(QCommandLineParser &parser)
@@ -39,9 +38,9 @@ void ScanOptions::addTo(QCommandLineParser &parser)
         parser.addOption(option);
     for (const QCommandLineOption &option : m_flags)
         parser.addOption(option);
-    parser.addOptions({m_search, m_project, m_sort, m_noMDB, m_noMXF, m_showMissing});
-    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Media folders or files to scan."),
-                                 QStringLiteral("PATH..."));
+    parser.addOptions({ m_search, m_project, m_sort, m_noMDB, m_noMXF, m_showMissing });
+    parser.addPositionalArgument(
+        QStringLiteral("PATH"), QStringLiteral("Media folders or files to scan."), QStringLiteral("PATH..."));
 }
 
 QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &arguments)
@@ -67,7 +66,7 @@ QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &a
                 value = arguments[i].mid(name.size() + 1);
             else
                 continue;
-            m_binOperations.push_back({BinOperation::Kind(kind), value.split(QLatin1Char(','), Qt::SkipEmptyParts)});
+            m_binOperations.push_back({ BinOperation::Kind(kind), value.split(QLatin1Char(','), Qt::SkipEmptyParts) });
         }
     }
     const QStringList sorts = parser.values(m_sort);
@@ -78,7 +77,7 @@ QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &a
         if (!VeskSorter::isKnownKey(parts[0]) || parts.size() > 2
             || (parts.size() == 2 && parts[1] != QLatin1String("desc") && parts[1] != QLatin1String("asc")))
             return QStringLiteral("unknown sort key: %1").arg(sort);
-        m_descriptors.push_back({parts[0], parts.size() == 1 || parts[1] == QLatin1String("asc")});
+        m_descriptors.push_back({ parts[0], parts.size() == 1 || parts[1] == QLatin1String("asc") });
     }
     VeskSettings &settings = VeskSettings::shared();
     if (parser.isSet(m_noMDB))
@@ -141,8 +140,9 @@ void ScanOptions::waitForScanners() const
     while (queue.operationCount() > 0) {
         QCoreApplication::processEvents();
         if (showProgress)
-            CliIO::err() << "\r\033[K" << queue.operationCount() << " folders to scan: "
-                         << VeskStatusViewController::getTheController()->text().right(60) << Qt::flush;
+            CliIO::err() << "\r\033[K" << queue.operationCount()
+                         << " folders to scan: " << VeskStatusViewController::getTheController()->text().right(60)
+                         << Qt::flush;
         QThread::msleep(50);
     }
     queue.waitUntilAllOperationsAreFinished();

@@ -22,7 +22,6 @@ public:
     /// the sort. Returns the exit status.
     int run(VeskCore &core) const;
 
-
 private:
     struct BinOperation {
         enum class Kind { Intersect, Subtract, Add } kind;
@@ -32,17 +31,18 @@ private:
     void waitForScanners() const;
     void applyFilter(VeskCore &core) const;
 
-    QCommandLineOption m_volume{QStringLiteral("volume"), QStringLiteral("Each PATH is a volume root.")};
+    QCommandLineOption m_volume { QStringLiteral("volume"), QStringLiteral("Each PATH is a volume root.") };
     std::vector<QCommandLineOption> m_flags;
-    QCommandLineOption m_search{QStringLiteral("search"), QStringLiteral("Show only rows containing TEXT."),
-                                QStringLiteral("TEXT")};
-    QCommandLineOption m_project{QStringLiteral("project"), QStringLiteral("Show only project NAME (repeatable)."),
-                                 QStringLiteral("NAME")};
-    QCommandLineOption m_sort{QStringLiteral("sort"), QStringLiteral("Sort by KEY[:desc], up to three times."),
-                              QStringLiteral("KEY")};
-    QCommandLineOption m_noMDB{QStringLiteral("no-mdb"), QStringLiteral("Do not read media databases.")};
-    QCommandLineOption m_noMXF{QStringLiteral("no-mxf"), QStringLiteral("Do not open MXF files.")};
-    QCommandLineOption m_showMissing{QStringLiteral("show-missing"), QStringLiteral("Show items whose file is missing.")};
+    QCommandLineOption m_search { QStringLiteral("search"), QStringLiteral("Show only rows containing TEXT."),
+        QStringLiteral("TEXT") };
+    QCommandLineOption m_project { QStringLiteral("project"), QStringLiteral("Show only project NAME (repeatable)."),
+        QStringLiteral("NAME") };
+    QCommandLineOption m_sort { QStringLiteral("sort"), QStringLiteral("Sort by KEY[:desc], up to three times."),
+        QStringLiteral("KEY") };
+    QCommandLineOption m_noMDB { QStringLiteral("no-mdb"), QStringLiteral("Do not read media databases.") };
+    QCommandLineOption m_noMXF { QStringLiteral("no-mxf"), QStringLiteral("Do not open MXF files.") };
+    QCommandLineOption m_showMissing { QStringLiteral("show-missing"),
+        QStringLiteral("Show items whose file is missing.") };
     std::vector<QCommandLineOption> m_binOptions;
 
     QStringList m_paths;

@@ -1,5 +1,8 @@
+#include "ActionCommand.h"
 #include "BinCommand.h"
 #include "CliIO.h"
+#include "InspectCommand.h"
+#include "MxfCommand.h"
 #include "ScanCommand.h"
 
 #include "platform/VeskSettings.h"
@@ -10,7 +13,8 @@
 
 namespace {
 
-const QString kUsage = QStringLiteral("vesk-cli --version | --help | COMMAND [options] (commands: scan, bin)");
+const QString kUsage = QStringLiteral(
+    "vesk-cli --version | --help | COMMAND [options] (commands: scan, bin, mxf, inspect, copy, move, delete)");
 
 using Command = int (*)(const QStringList &);
 
@@ -33,8 +37,13 @@ int main(int argc, char *argv[])
     VeskSettings::shared().registerStandardDefaults();
 
     const std::map<QString, Command> commands = {
-        {QStringLiteral("scan"), &ScanCommand::run},
-        {QStringLiteral("bin"), &BinCommand::run},
+        { QStringLiteral("scan"), &ScanCommand::run },
+        { QStringLiteral("bin"), &BinCommand::run },
+        { QStringLiteral("mxf"), &MxfCommand::run },
+        { QStringLiteral("inspect"), &InspectCommand::run },
+        { QStringLiteral("copy"), &ActionCommand::run },
+        { QStringLiteral("move"), &ActionCommand::run },
+        { QStringLiteral("delete"), &ActionCommand::run },
     };
     const QStringList args = app.arguments();
     if (args.size() < 2)

@@ -13,7 +13,8 @@ public:
     virtual ~VeskOperation() = default;
     virtual void main() = 0;
 
-    void cancel() { m_cancelled = true; }
+    /// Subclasses that do more on cancelling call this first.
+    virtual void cancel() { m_cancelled = true; }
     bool isCancelled() const { return m_cancelled; }
     /// Runs on the worker thread after main(), cancelled or not.
     void setCompletionBlock(std::function<void()> block) { m_completion = std::move(block); }

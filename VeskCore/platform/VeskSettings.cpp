@@ -1,5 +1,17 @@
 #include "platform/VeskSettings.h"
 
+#include <QFile>
+
+namespace {
+
+QString resourceText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
 VeskSettings &VeskSettings::shared()
 {
     static VeskSettings settings;
@@ -42,6 +54,7 @@ void VeskSettings::registerStandardDefaults()
         { QStringLiteral("ScanMXF"), 1 },
         { QStringLiteral("ExternalAppBundleID"), QStringLiteral("mediainfo-gui.desktop") },
         { QStringLiteral("kUserDefaultsKeyVisisbleColumns"), columns },
+        { QStringLiteral("ExtPythonMailer"), resourceText(QStringLiteral(":/mailer.py")) },
     });
 }
 
@@ -72,4 +85,11 @@ void VeskSettings::setValue(const QString &key, const QVariant &value)
         m_store->setValue(key, value);
     else
         m_memory.insert(key, value);
+}
+
+void VeskSettings::sync()
+{
+    QMutexLocker locker(&m_lock);
+    if (m_store)
+        m_store->sync();
 }

@@ -20,13 +20,15 @@ public:
 
     void registerDefaults(const QVariantMap &defaults);
     /// The defaults every front end registers at start: existence check, MDB and MXF
-    /// scanning, the external application and the visible columns.
+    /// scanning, the external application, the visible columns and the post-action script.
     void registerStandardDefaults();
 
     QVariant value(const QString &key) const;
     int integerForKey(const QString &key) const;
     QString stringForKey(const QString &key) const;
     void setValue(const QString &key, const QVariant &value);
+    /// Writes the stored values to the preferences store now.
+    void sync();
 
 private:
     VeskSettings() = default;

@@ -64,3 +64,8 @@ bool VeskAlert::ShowDialog_with_OkDoNotShowAgain(const QString &message, const Q
 {
     return ask(message, info, { QStringLiteral("Ok"), QStringLiteral("Do NotShow Again") }) == First;
 }
+
+int VeskAlert::ShowDialog_with_Buttons(const QString &message, const QString &info, const QStringList &buttons)
+{
+    return ask(message, info, buttons);
+}

@@ -34,6 +34,8 @@ public:
     static int ShowDialog_with_NoYesYesToAll(const QString &message, const QString &info);
     /// "Ok", "Do NotShow Again"; true only for "Ok".
     static bool ShowDialog_with_OkDoNotShowAgain(const QString &message, const QString &info);
+    /// The given buttons, answered 1000, 1001, 1002... in their order. Main thread only.
+    static int ShowDialog_with_Buttons(const QString &message, const QString &info, const QStringList &buttons);
 
 private:
     static int ask(const QString &message, const QString &info, const QStringList &buttons);

@@ -1,10 +1,16 @@
 #include "support/BinWriter.h"
+#include "support/MXFWriter.h"
+#include "support/MdbWriter.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QSet>
 
@@ -114,7 +120,97 @@ TEST_P(CliVolume, EmptyAndUnreadableBins)
     EXPECT_EQ(shownPaths({QStringLiteral("--intersect"), notABin}), expectedPaths([](const QString &) { return true; }));
 }
 
+namespace {
+
+/// The plan a dry run prints: source -> target for each row that would be acted on.
+QMap<QString, QString> dryRunTargets(const QString &out)
+{
+    QMap<QString, QString> targets;
+    for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList parts = line.split(QStringLiteral(" -> "));
+        if (parts.size() == 2)
+            targets.insert(parts[0], parts[1]);
+    }
+    return targets;
+}
+
+QStringList filesBelow(const QString &folder)
+{
+    QStringList found;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << it.next();
+    found.sort();
+    return found;
+}
+
+} // namespace
+
+TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
+{
+    const QString dest = files.path() + QStringLiteral("/dest");
+    QDir().mkpath(dest);
+    const QStringList before = filesBelow(root);
+    const ProcessResult result = cli({QStringLiteral("move"), QStringLiteral("--dry-run"), QStringLiteral("--volume"),
+                                      root, QStringLiteral("--dest"), dest});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    const QMap<QString, QString> targets = dryRunTargets(result.out);
+    EXPECT_EQ(result.out.count(QLatin1Char('\n')), targets.size()) << result.out.toStdString();
+    const QStringList sources = targets.keys();
+    EXPECT_EQ(QSet<QString>(sources.begin(), sources.end()), shownPaths({}));
+    for (auto it = targets.begin(); it != targets.end(); ++it) {
+        // destination / project / file type / file name
+        const QFileInfo source(it.key());
+        const QString type = source.suffix().isEmpty() ? QStringLiteral("_NOEXT_TYPE") : source.suffix().toUpper();
+        EXPECT_TRUE(it.value().startsWith(dest + QLatin1Char('/'))
+                    && it.value().endsWith(QLatin1Char('/') + type + QLatin1Char('/') + source.fileName()))
+            << it.value().toStdString();
+    }
+    EXPECT_EQ(filesBelow(root), before);
+    EXPECT_TRUE(filesBelow(dest).isEmpty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Seeds, CliVolume, ::testing::Values(1, 2, 7));
+
+// A volume of small real media files, so that copies stay cheap.
+TEST(CliActions, CopyPutsEveryRowWhereTheDryRunSaid)
+{
+    TestFiles files;
+    const QString root = files.path() + QStringLiteral("/vol");
+    const QString dest = files.path() + QStringLiteral("/dest");
+    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), {root, QStringLiteral("--mxf"), QStringLiteral("--folders"),
+                                                  QStringLiteral("2"), QStringLiteral("--files"), QStringLiteral("10")})
+                  .status,
+              0);
+    QDir().mkpath(dest);
+    const QStringList options = {QStringLiteral("--volume"), root, QStringLiteral("--dest"), dest,
+                                 QStringLiteral("--original-folders")};
+    const QMap<QString, QString> targets
+        = dryRunTargets(cli(QStringList{QStringLiteral("copy"), QStringLiteral("--dry-run")} + options).out);
+    ASSERT_FALSE(targets.isEmpty());
+
+    const ProcessResult copied = cli(QStringList{QStringLiteral("copy")} + options);
+    EXPECT_EQ(copied.status, 0) << copied.err.toStdString();
+    EXPECT_EQ(copied.out.count(QStringLiteral(" :: DONE ::\n")), targets.size()) << copied.out.toStdString();
+    for (auto it = targets.begin(); it != targets.end(); ++it) {
+        QFile source(it.key());
+        QFile target(it.value());
+        ASSERT_TRUE(source.open(QIODevice::ReadOnly) && target.open(QIODevice::ReadOnly)) << it.value().toStdString();
+        EXPECT_EQ(source.readAll(), target.readAll());
+        // Each target folder received its source folder's media index.
+        EXPECT_TRUE(QFileInfo::exists(QFileInfo(it.value()).path() + QStringLiteral("/msmFMID.pmr")));
+    }
+
+    // Again: every target exists now, and without a terminal "ask" means no.
+    const ProcessResult again = cli(QStringList{QStringLiteral("copy")} + options);
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.out.count(QStringLiteral(":: FILE EXISTS AT DESTINATION \n:: SKIPPING \n")), targets.size());
+    const ProcessResult refused = cli({QStringLiteral("copy"), QStringLiteral("--volume"), root});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("--dest")));
+    for (const char *command : {"copy", "move", "delete"})
+        EXPECT_EQ(cli({QString::fromLatin1(command), QStringLiteral("--help")}).status, 0) << command;
+}
 
 TEST(Cli, UsageErrorsAndUnreadableInputs)
 {
@@ -129,7 +225,7 @@ TEST(Cli, UsageErrorsAndUnreadableInputs)
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err.count(QLatin1Char('\n')), 1);
     EXPECT_EQ(cli({QStringLiteral("--version")}).out.trimmed(), QStringLiteral("vesk-cli ") + QStringLiteral(VESK_VERSION));
-    for (const char *command : {"scan", "bin"})
+    for (const char *command : {"scan", "bin", "mxf", "inspect"})
         EXPECT_EQ(cli({QString::fromLatin1(command), QStringLiteral("--help")}).status, 0) << command;
 }
 
@@ -145,4 +241,42 @@ TEST(Cli, BinPrintsReferencedUIDs)
     const ProcessResult refused = cli({QStringLiteral("bin"), notABin});
     EXPECT_EQ(refused.status, 1);
     EXPECT_TRUE(refused.err.contains(notABin));
+}
+
+TEST(Cli, MxfReportsFieldsOrTheFailure)
+{
+    TestFiles files;
+    const QString atom = files.path() + QStringLiteral("/a.mxf");
+    const QString op1a = files.path() + QStringLiteral("/b.mxf");
+    ASSERT_TRUE(MXFWriter::writeOpAtom(atom, {QStringLiteral("Interview"), QStringLiteral("Doc"), {}, {}}));
+    ASSERT_TRUE(MXFWriter::muxOP1a(op1a, {QStringLiteral("X"), {}, {}, {}}));
+    const ProcessResult result = cli({QStringLiteral("mxf"), atom, op1a});
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    const QJsonObject first = QJsonDocument::fromJson(lines[0].toUtf8()).object();
+    EXPECT_EQ(first.value(QStringLiteral("clipname")).toString(), QStringLiteral("Interview"));
+    EXPECT_EQ(first.value(QStringLiteral("project")).toString(), QStringLiteral("Doc"));
+    EXPECT_TRUE(first.value(QStringLiteral("fileUID")).toString().startsWith(QStringLiteral("{ 060a2b34-")));
+    EXPECT_EQ(QJsonDocument::fromJson(lines[1].toUtf8()).object().value(QStringLiteral("error")).toString(),
+              QStringLiteral("File is not OP-Atom"));
+    EXPECT_EQ(cli({QStringLiteral("mxf"), files.path() + QStringLiteral("/none.mxf")}).status, 1);
+}
+
+TEST(Cli, InspectPrintsTheOutlineIndentedByLevel)
+{
+    TestFiles files;
+    const QString mdb = files.path() + QStringLiteral("/msmMMOB.mdb");
+    ASSERT_TRUE(MdbWriter().media(MdbMedia::numbered(1, "Clip", "Show")).writeTo(mdb));
+    const ProcessResult tree = cli({QStringLiteral("inspect"), mdb, QStringLiteral("--depth"), QStringLiteral("2")});
+    EXPECT_EQ(tree.status, 0);
+    const QStringList lines = tree.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[0], QStringLiteral("[ ID=0x1] CM_StdObjID_TOC"));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("  [")));
+    EXPECT_TRUE(std::all_of(lines.begin(), lines.end(), [](const QString &l) { return !l.startsWith(QStringLiteral("      ")); }));
+    const ProcessResult entry = cli({QStringLiteral("inspect"), mdb, QStringLiteral("--describe"), QStringLiteral("0")});
+    EXPECT_TRUE(entry.out.startsWith(QStringLiteral("OMFI:Object TOCIndex [ 0 ]")));
+    const QString text = files.write(QStringLiteral("x.mdb"), "not a database");
+    EXPECT_EQ(cli({QStringLiteral("inspect"), text}).status, 1);
 }

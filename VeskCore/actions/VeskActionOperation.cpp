@@ -1,0 +1,527 @@
+#include "actions/VeskActionOperation.h"
+
+#include "platform/VeskDirectory.h"
+#include "platform/VeskFileOperations.h"
+#include "report/VeskAlert.h"
+#include "report/VeskNSLog.h"
+#include "report/VeskUtilities.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace {
+
+const QString kOverwriteQuestion = QStringLiteral("File exists at destination.\nOverwrite?");
+const QString kCopyQuestion = QStringLiteral("File can not be moved.\nCopy?");
+const QString kRemoveQuestion = QStringLiteral("File can not be moved to the Trash.\nTry to delete permanently?");
+const QString kNoExtensionFolder = QStringLiteral("_NOEXT_TYPE");
+constexpr int kWithdrawn = -1;
+
+enum CopyAnswer { SkipAll = 1000, No, Yes, YesToAllCopies, Cancel };
+
+std::function<void()> &finishSound()
+{
+    static std::function<void()> sound;
+    return sound;
+}
+
+// The short date and a time with seconds but without the zone.
+QString defaultFormat()
+{
+    const QLocale locale;
+    QString time = locale.timeFormat(QLocale::LongFormat);
+    time.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+    return locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') + time.trimmed();
+}
+
+// Project names come from the media files themselves: never let one climb out of the
+// destination or split into several folders.
+QString safeFolderName(QString name)
+{
+    name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(u'\0'), QLatin1Char('_'));
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return QStringLiteral("_");
+    return name;
+}
+
+QString joined(const QString &folder, const QString &name)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+}
+
+QString comparablePath(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+QString errorLine(long code, const QString &description)
+{
+    return QStringLiteral(":: ERROR :: %1 :: %2 \n").arg(code).arg(description);
+}
+
+} // namespace
+
+VeskActionOperation::VeskActionOperation(VeskActionProperties properties)
+    : m_properties(std::move(properties))
+    , m_validPath(QStringLiteral("Invalid path"))
+    , m_formatter(defaultFormat())
+{
+    appendLog(timestamp() + QStringLiteral(" :: VeskAction init \n"));
+    appendLog(QStringLiteral(":: Action :: %1 \n").arg(m_properties.Action));
+    if (m_properties.items) {
+        m_itemsTotal = m_properties.items->size();
+        appendLog(QStringLiteral(":: %1 :: items \n").arg(m_itemsTotal));
+        for (const VeskItemRef &item : *m_properties.items)
+            m_bytesTotal = m_bytesTotal.value_or(0) + item->DB_filesize().value_or(0);
+        if (m_properties.Action != QLatin1String("Delete") && m_properties.Destination) {
+            const QString &destination = *m_properties.Destination;
+            m_targetURL
+                = destination.contains(QLatin1Char('~')) ? VeskActionProperties::expandTilde(destination) : destination;
+        }
+        if (m_targetURL) {
+            if (VeskDirectory::isFolder(*m_targetURL))
+                m_validPath = *m_properties.Destination;
+            appendLog(QStringLiteral(":: destination :: %1 \n").arg(m_validPath));
+        }
+    }
+    appendLog(timestamp() + QStringLiteral(" :: VeskAction queued\n"));
+}
+
+VeskActionOperation::~VeskActionOperation()
+{
+    VESK_LOG(QStringLiteral("Operation deallocated"));
+}
+
+void VeskActionOperation::setFinishSound(std::function<void()> sound)
+{
+    finishSound() = std::move(sound);
+}
+
+void VeskActionOperation::main()
+{
+    State ready = State::Ready;
+    if (!m_state.compare_exchange_strong(ready, State::Executing))
+        return; // cancelled before it started: it has ended already
+    // Whatever happens in the body, the operation ends, so that nobody waits forever.
+    const std::unique_ptr<VeskActionOperation, void (*)(VeskActionOperation *)> ending(
+        this, [](VeskActionOperation *operation) { operation->finish(); });
+    appendLog(timestamp() + QStringLiteral(" :: VeskAction Execution Started\n"));
+    if (!isCancelled()) {
+        if (const auto listener = delegate())
+            listener->VeskActionOperationWillStart(*this);
+        if (m_properties.items) {
+            if (m_properties.Action == QLatin1String("Delete"))
+                deleteAction();
+            else if (m_properties.Action == QLatin1String("Copy"))
+                copyAction();
+            else if (m_properties.Action == QLatin1String("Move"))
+                moveAction();
+        }
+        if (!isCancelled())
+            if (const auto listener = delegate())
+                listener->VeskActionOperationDidFinished(*this);
+    }
+}
+
+void VeskActionOperation::cancel()
+{
+    // An operation that has ended stays as it ended.
+    if (isFinished() || m_cancelSeen.exchange(true))
+        return;
+    VeskOperation::cancel();
+    appendLog(timestamp() + QStringLiteral(" :: VeskAction Cancelled\n"));
+    m_question.withdraw();
+    if (m_cancelObserver)
+        m_cancelObserver();
+    State ready = State::Ready;
+    if (m_state.compare_exchange_strong(ready, State::Executing))
+        finish();
+}
+
+void VeskActionOperation::finish()
+{
+    appendLog(timestamp() + QStringLiteral(" :: VeskAction Finished\n"));
+    if (finishSound())
+        finishSound()();
+    // Whoever waits for the end sees it only after the end observer has run.
+    if (m_endObserver)
+        m_endObserver();
+    m_state = State::Finished;
+}
+
+QString VeskActionOperation::actionLog() const
+{
+    QMutexLocker locker(&m_logLock);
+    return m_actionLog;
+}
+
+void VeskActionOperation::appendLog(const QString &text)
+{
+    QMutexLocker locker(&m_logLock);
+    m_actionLog += text;
+}
+
+QString VeskActionOperation::formatter() const
+{
+    QMutexLocker locker(&m_logLock);
+    return m_formatter;
+}
+
+void VeskActionOperation::setFormatter(const QString &format)
+{
+    QMutexLocker locker(&m_logLock);
+    m_formatter = format;
+}
+
+QString VeskActionOperation::timestamp() const
+{
+    return QLocale().toString(QDateTime::currentDateTime(), formatter());
+}
+
+int VeskActionOperation::ask(const std::function<int()> &question, int withdrawnAnswer)
+{
+    return m_question.ask(question, withdrawnAnswer);
+}
+
+void VeskActionOperation::showErrorDialog(const QString &description, const QString &path)
+{
+    const int answer
+        = ask([description, path] { return int(VeskAlert::ShowDialog_with_OkDoNotShowAgain(description, path)); },
+            kWithdrawn);
+    if (answer != kWithdrawn)
+        setShowAllErrorDialogs(answer != 0);
+}
+
+// ---- Target layout ----
+
+QString VeskActionOperation::targetFolderForItem(const VeskDatabaseItem &item) const
+{
+    if (!m_targetURL || m_targetURL->isEmpty())
+        return {};
+    const QString path = item.DB_itemPath();
+    QString folder = *m_targetURL;
+    if (m_properties.Create_projects_folders)
+        folder = joined(folder, safeFolderName(item.get_DB_ProjectName()));
+    if (m_properties.Create_mxf_folders) {
+        const QString extension = QFileInfo(path).suffix();
+        folder = joined(folder, extension.isEmpty() ? kNoExtensionFolder : safeFolderName(extension.toUpper()));
+    }
+    if (m_properties.Keep_original_folders)
+        folder = joined(folder, safeFolderName(QFileInfo(QFileInfo(path).path()).fileName()));
+    return folder;
+}
+
+QString VeskActionOperation::targetFileIn(const QString &targetFolder, const QString &source)
+{
+    return targetFolder.isEmpty() ? QString() : joined(targetFolder, QFileInfo(source).fileName());
+}
+
+bool VeskActionOperation::areSourceAndTargetEqual(const QString &source, const QString &targetFolder)
+{
+    if (targetFolder.isEmpty())
+        return false;
+    const QString target = comparablePath(targetFolder);
+    return comparablePath(source) == target || comparablePath(QFileInfo(source).path()) == target;
+}
+
+bool VeskActionOperation::createTargetDirWithURL(const QString &targetFolder, const QString &source)
+{
+    if (targetFolder.isEmpty())
+        return false;
+    if (VeskDirectory::isFolder(targetFolder))
+        return true;
+    const bool existed = VeskFileOperations::exists(targetFolder);
+    VeskFileOperations::Error error;
+    const bool created = VeskFileOperations::makeFolder(targetFolder, &error);
+    if (!created) {
+        appendLog(QStringLiteral(":: ERROR :: %1 :: %2 \n").arg(error.description, targetFolder));
+        if (!isCancelled() && ShowAllErrorDialogs())
+            showErrorDialog(error.description, targetFolder);
+    }
+    if (created) {
+        const QString sourceFolder = QFileInfo(source).path();
+        for (const auto &[name, line] :
+            { std::pair { "msmFMID.pmr", "COPY old pmr %1" }, std::pair { "msmMMOB.mdb", "COPY old mdb %1" } }) {
+            QFile from(joined(sourceFolder, QLatin1String(name)));
+            if (!from.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray bytes = from.readAll();
+            const QString to = joined(targetFolder, QLatin1String(name));
+            VESK_LOG(QString::fromLatin1(line).arg(to));
+            QFile copy(to);
+            if (copy.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+                copy.write(bytes);
+        }
+    }
+    return created || existed;
+}
+
+bool VeskActionOperation::CheckTargetAndAskToOverwrite(const QString &target)
+{
+    if (!VeskFileOperations::exists(target))
+        return true;
+    appendLog(QStringLiteral(":: FILE EXISTS AT DESTINATION \n"));
+    if (YesToAll())
+        return true;
+    const int answer
+        = ask([target] { return VeskAlert::ShowDialog_with_NoYesYesToAll(kOverwriteQuestion, target); }, kWithdrawn);
+    if (answer == VeskAlert::Third)
+        setYesToAll(true);
+    if (answer == VeskAlert::Second || answer == VeskAlert::Third) {
+        appendLog(QStringLiteral(":: OVERWRITING \n"));
+        return true;
+    }
+    if (answer == VeskAlert::First)
+        appendLog(QStringLiteral(":: SKIPPING \n"));
+    return false;
+}
+
+bool VeskActionOperation::areURLsOnTheSameVolume(const QString &source, const QString &targetFolder)
+{
+    std::optional<uint64_t> volumes[2];
+    const QString paths[2] = { source, targetFolder };
+    for (int i = 0; i < 2; ++i) {
+        VeskFileOperations::Error error;
+        volumes[i] = VeskFileOperations::volumeOf(paths[i], &error);
+        if (!volumes[i]) {
+            appendLog(errorLine(error.code, error.description));
+            VESK_LOG(QStringLiteral("%1 :: %2\n").arg(error.code).arg(error.description));
+        }
+    }
+    return volumes[0] && volumes[1] && *volumes[0] == *volumes[1];
+}
+
+bool VeskActionOperation::copyFileCallback(int64_t bytesCopied)
+{
+    if (isCancelled())
+        return false;
+    setBWritten(bytesCopied);
+    return true;
+}
+
+// ---- Items ----
+
+bool VeskActionOperation::startItem()
+{
+    if (isCancelled())
+        return false;
+    ++m_itemsDone;
+    if (!isCancelled())
+        if (const auto listener = delegate())
+            listener->VeskActionOperationStatusUpdate(*this);
+    return true;
+}
+
+void VeskActionOperation::itemDealtWith(const VeskDatabaseItem &item)
+{
+    m_bytesDone += item.DB_filesize().value_or(0);
+    setBWritten(0);
+}
+
+void VeskActionOperation::markGone(VeskDatabaseItem &item)
+{
+    item.setDB_FileExists(false);
+    item.setDB_isValid_initial(false);
+    item.setDB_isValid(false);
+}
+
+bool VeskActionOperation::copyWithLog(
+    const QString &source, const QString &target, bool removeSource, const QString &failureLine)
+{
+    VeskFileOperations::Error error { 0, QStringLiteral("No target folder") };
+    const bool copied = !target.isEmpty()
+        && VeskFileOperations::copyFile(
+            source, target, [this](int64_t bytes) { return copyFileCallback(bytes); }, removeSource, &error);
+    if (!copied) {
+        VESK_LOG(failureLine.arg(target));
+        appendLog(timestamp() + QStringLiteral(" :: ERROR ::\n") + errorLine(error.code, error.description));
+        return false;
+    }
+    appendLog(timestamp() + QStringLiteral(" :: DONE ::\n"));
+    return true;
+}
+
+// ---- Copy ----
+
+void VeskActionOperation::copyAction()
+{
+    if (!m_properties.items)
+        return;
+    for (const VeskItemRef &item : *m_properties.items) {
+        if (!startItem())
+            return;
+        copyOneItem(*item);
+        if (isCancelled())
+            return;
+        itemDealtWith(*item);
+    }
+}
+
+void VeskActionOperation::copyOneItem(const VeskDatabaseItem &item)
+{
+    const QString source = item.DB_itemPath();
+    const QString folder = targetFolderForItem(item);
+    if (m_properties.Keep_original_folders)
+        VESK_LOG(QStringLiteral("Target path: %1").arg(QUrl::fromLocalFile(folder).toString()));
+    if (areSourceAndTargetEqual(source, folder)) {
+        appendLog(timestamp() + QStringLiteral(" :: SKIPPING - the same src&dst :: copy :: %1 \n").arg(source));
+        return;
+    }
+    createTargetDirWithURL(folder, source);
+    const QString target = targetFileIn(folder, source);
+    appendLog(timestamp() + QStringLiteral(" :: STARTING ::\n:: copy\nfrom :: %1 \nto :: %2\n").arg(source, target));
+    if (!CheckTargetAndAskToOverwrite(target))
+        return;
+    copyWithLog(source, target, false, QStringLiteral("Error copying to %1"));
+}
+
+// ---- Move ----
+
+void VeskActionOperation::moveAction()
+{
+    if (!m_properties.items)
+        return;
+    MoveChoices choices;
+    for (const VeskItemRef &item : *m_properties.items) {
+        if (!startItem())
+            return;
+        if (moveOneItem(*item, choices) == MoveStep::Moved && !VeskFileOperations::exists(item->DB_itemPath()))
+            markGone(*item);
+        if (isCancelled())
+            return;
+        itemDealtWith(*item);
+    }
+}
+
+VeskActionOperation::MoveStep VeskActionOperation::moveOneItem(const VeskDatabaseItem &item, MoveChoices &choices)
+{
+    const QString source = item.DB_itemPath();
+    const QString folder = targetFolderForItem(item);
+    if (areSourceAndTargetEqual(source, folder)) {
+        appendLog(timestamp() + QStringLiteral(" :: SKIPPING - the same src&dst :: move :: %1 \n").arg(source));
+        return MoveStep::Kept;
+    }
+    const bool folderOk = createTargetDirWithURL(folder, source);
+    const bool sameVolume = areURLsOnTheSameVolume(source, folder);
+    const QString target = targetFileIn(folder, source);
+    appendLog(timestamp() + QStringLiteral(" :: STARTING ::\n:: move\nfrom :: %1 \nto :: %2\n").arg(source, target));
+    const bool mayWrite = CheckTargetAndAskToOverwrite(target);
+    if (mayWrite && folderOk && VeskFileOperations::isReadable(source) && VeskFileOperations::isWritable(source))
+        return moveOrCopy(source, target, sameVolume);
+    appendLog(QStringLiteral(":: file is not moveable \n"));
+    if (!copyInsteadOfMove(source, choices) || !mayWrite || !folderOk)
+        return MoveStep::Kept;
+    VESK_LOG(QStringLiteral("Slow copy"));
+    return copyWithLog(source, target, false, QStringLiteral("Error moving to %1")) ? MoveStep::Moved : MoveStep::Kept;
+}
+
+VeskActionOperation::MoveStep VeskActionOperation::moveOrCopy(
+    const QString &source, const QString &target, bool sameVolume)
+{
+    if (!sameVolume) {
+        VESK_LOG(QStringLiteral("Slow move"));
+        return copyWithLog(source, target, true, QStringLiteral("Error moving to %1")) ? MoveStep::Moved
+                                                                                       : MoveStep::Kept;
+    }
+    VESK_LOG(QStringLiteral("Fast Move"));
+    VeskFileOperations::Error error;
+    if (VeskFileOperations::moveFile(source, target, &error))
+        return MoveStep::Moved;
+    appendLog(errorLine(error.code, error.description));
+    VESK_LOG(QStringLiteral("%1 :: %2\n").arg(error.code).arg(error.description));
+    return MoveStep::Kept;
+}
+
+bool VeskActionOperation::copyInsteadOfMove(const QString &source, MoveChoices &choices)
+{
+    if (choices.copyAll)
+        return true;
+    if (choices.skipAll)
+        return false;
+    const int answer = ask(
+        [source] {
+            return VeskAlert::ShowDialog_with_Buttons(kCopyQuestion, source,
+                { QStringLiteral("Skip All"), QStringLiteral("No"), QStringLiteral("Yes"), QStringLiteral("Yes to All"),
+                    QStringLiteral("Cancel") });
+        },
+        Cancel);
+    choices.skipAll = answer == SkipAll;
+    choices.copyAll = answer == YesToAllCopies;
+    switch (answer) {
+    case SkipAll:
+    case No:
+        appendLog(QStringLiteral(":: SKIPPING \n"));
+        return false;
+    case Yes:
+    case YesToAllCopies:
+        appendLog(QStringLiteral(":: COPYING \n"));
+        return true;
+    default:
+        cancel();
+        return false;
+    }
+}
+
+// ---- Delete ----
+
+void VeskActionOperation::deleteAction()
+{
+    if (!m_properties.items)
+        return;
+    for (const VeskItemRef &item : *m_properties.items) {
+        if (!startItem())
+            return;
+        deleteOneItem(*item);
+        itemDealtWith(*item);
+    }
+}
+
+void VeskActionOperation::deleteOneItem(VeskDatabaseItem &item)
+{
+    setLastDelegateResponce(true);
+    if (!item.DB_FileExists())
+        return;
+    const QString path = item.DB_itemPath();
+    appendLog(timestamp() + QStringLiteral(" :: DELETING :: %1 \n").arg(path));
+    VeskFileOperations::Error error;
+    if (!VeskFileOperations::trashFile(path, &error)) {
+        appendLog(error.description.isEmpty() ? QStringLiteral(":: ERROR :: deleting :: %1 \n").arg(path)
+                                              : errorLine(error.code, error.description));
+        VeskFileOperations::Error removeError;
+        if (!VeskFileOperations::removeFile(
+                path, [this](const QString &file) { return shouldRemoveItemAtURL(file); }, &removeError)) {
+            if (!isCancelled())
+                appendLog(QStringLiteral(":: ERROR :: %1 :: %2 \n").arg(removeError.description, path));
+            if (ShowAllErrorDialogs())
+                showErrorDialog(removeError.description, path);
+            return;
+        }
+        if (!lastDelegateResponce()) {
+            appendLog(QStringLiteral(":: SKIPPED :: %1 \n").arg(path));
+            VESK_LOG(QStringLiteral("Delegate returned NO"));
+            return;
+        }
+    }
+    appendLog(QStringLiteral(":: SUCCEED ::\n"));
+    markGone(item);
+}
+
+bool VeskActionOperation::shouldRemoveItemAtURL(const QString &path)
+{
+    if (YesToAll())
+        return true;
+    const int answer
+        = ask([path] { return VeskAlert::ShowDialog_with_NoYesYesToAll(kRemoveQuestion, path); }, kWithdrawn);
+    // Only a yes lets the file go; any other end of the question keeps it.
+    setLastDelegateResponce(answer == VeskAlert::Second || answer == VeskAlert::Third);
+    if (answer == VeskAlert::Third)
+        setYesToAll(true);
+    return lastDelegateResponce();
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "actions/VeskActionOperationDelegate.h"
+#include "actions/VeskActionProperties.h"
+#include "actions/VeskActionQuestion.h"
+#include "platform/VeskOperationQueue.h"
+
+#include <QMutex>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+
+/// One file action (copy, move or delete of a fixed list of items) run on the action
+/// queue's worker. It keeps its own timestamped log, counts its progress where other
+/// threads may read it at any time, asks the user on the main thread and can be
+/// cancelled from any thread: before it starts, between items, or during the copy of
+/// a file.
+class VeskActionOperation : public VeskOperation {
+public:
+    explicit VeskActionOperation(VeskActionProperties properties);
+    ~VeskActionOperation() override;
+
+    void main() override;
+    /// Marks the operation cancelled, logs it, withdraws an open question and tells
+    /// the cancel observer. An operation that has not started ends here.
+    void cancel() override;
+
+    bool isReady() const { return m_state == State::Ready; }
+    bool isExecuting() const { return m_state == State::Executing; }
+    bool isFinished() const { return m_state == State::Finished; }
+
+    // Progress and description; every read is atomic.
+    uint64_t BytesDone() const { return m_bytesDone; }
+    int64_t bWritten() const { return m_bWritten; }
+    void setBWritten(int64_t value) { m_bWritten = value; }
+    std::optional<uint64_t> BytesTotal() const { return m_bytesTotal; }
+    uint64_t itemsTotal() const { return m_itemsTotal; }
+    uint64_t itemsDone() const { return m_itemsDone; }
+    /// The destination folder; none for Delete.
+    const std::optional<QString> &targetURL() const { return m_targetURL; }
+    /// "Invalid path", or the destination when it is an existing folder.
+    const QString &validPath() const { return m_validPath; }
+    const VeskActionProperties &Action_Properties() const { return m_properties; }
+    QString actionLog() const;
+
+    // Answers that last for the whole operation.
+    bool YesToAll() const { return m_yesToAll; }
+    void setYesToAll(bool value) { m_yesToAll = value; }
+    bool ShowAllErrorDialogs() const { return m_showAllErrorDialogs; }
+    void setShowAllErrorDialogs(bool value) { m_showAllErrorDialogs = value; }
+    bool lastDelegateResponce() const { return m_lastDelegateResponce; }
+    void setLastDelegateResponce(bool value) { m_lastDelegateResponce = value; }
+
+    /// Held weakly; set before the operation is queued.
+    void setDelegate(std::weak_ptr<VeskActionOperationDelegate> delegate) { m_delegate = std::move(delegate); }
+    std::shared_ptr<VeskActionOperationDelegate> delegate() const { return m_delegate.lock(); }
+    /// The date and time format of the log's timestamps (the locale's short date and
+    /// medium time by default).
+    QString formatter() const;
+    void setFormatter(const QString &format);
+
+    /// Called on the cancelling thread when the operation is first cancelled, and on
+    /// the ending thread when the operation ends. Set before the operation is queued.
+    void setCancelObserver(std::function<void()> observer) { m_cancelObserver = std::move(observer); }
+    void setEndObserver(std::function<void()> observer) { m_endObserver = std::move(observer); }
+    /// The sound every action plays when it ends; the application installs it.
+    static void setFinishSound(std::function<void()> sound);
+
+    // Steps of the target layout shared by copy and move.
+    /// The folder an item goes to: destination, then project, file type and source
+    /// folder as the properties ask.
+    QString targetFolderForItem(const VeskDatabaseItem &item) const;
+    /// The target file: the source's name in the target folder; empty without a folder.
+    static QString targetFileIn(const QString &targetFolder, const QString &source);
+    static bool areSourceAndTargetEqual(const QString &source, const QString &targetFolder);
+    /// Makes the folder; a folder made now receives the source folder's media index
+    /// and media database.
+    bool createTargetDirWithURL(const QString &targetFolder, const QString &source);
+    bool CheckTargetAndAskToOverwrite(const QString &target);
+    bool areURLsOnTheSameVolume(const QString &source, const QString &targetFolder);
+    /// The permission asked before a file is removed for good.
+    bool shouldRemoveItemAtURL(const QString &path);
+    /// Told the bytes of the current file copied so far; false stops the copy.
+    virtual bool copyFileCallback(int64_t bytesCopied);
+
+    void copyAction();
+    void moveAction();
+    void deleteAction();
+
+private:
+    enum class State { Ready, Executing, Finished };
+    struct MoveChoices {
+        bool copyAll = false;
+        bool skipAll = false;
+    };
+    enum class MoveStep { Moved, Kept };
+
+    void appendLog(const QString &text);
+    QString timestamp() const;
+    bool startItem();
+    void itemDealtWith(const VeskDatabaseItem &item);
+    void copyOneItem(const VeskDatabaseItem &item);
+    MoveStep moveOneItem(const VeskDatabaseItem &item, MoveChoices &choices);
+    MoveStep moveOrCopy(const QString &source, const QString &target, bool sameVolume);
+    bool copyInsteadOfMove(const QString &source, MoveChoices &choices);
+    bool copyWithLog(const QString &source, const QString &target, bool removeSource, const QString &failureLine);
+    void deleteOneItem(VeskDatabaseItem &item);
+    void finish();
+    int ask(const std::function<int()> &question, int withdrawnAnswer);
+    void showErrorDialog(const QString &description, const QString &path);
+    static void markGone(VeskDatabaseItem &item);
+
+    const VeskActionProperties m_properties;
+    std::atomic<State> m_state { State::Ready };
+    std::atomic<bool> m_cancelSeen { false };
+    std::atomic<bool> m_yesToAll { false };
+    std::atomic<bool> m_showAllErrorDialogs { true };
+    std::atomic<bool> m_lastDelegateResponce { false };
+    std::atomic<uint64_t> m_bytesDone { 0 };
+    std::atomic<int64_t> m_bWritten { 0 };
+    std::atomic<uint64_t> m_itemsDone { 0 };
+    uint64_t m_itemsTotal = 0;
+    std::optional<uint64_t> m_bytesTotal;
+    std::optional<QString> m_targetURL;
+    QString m_validPath;
+
+    std::weak_ptr<VeskActionOperationDelegate> m_delegate;
+    std::function<void()> m_cancelObserver;
+    std::function<void()> m_endObserver;
+    VeskActionQuestion m_question;
+    mutable QMutex m_logLock;
+    QString m_actionLog;
+    QString m_formatter;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/VeskDatabaseItem.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+/// What one file action does: the set-up sheet fills it in, the action's operation
+/// keeps its own unchanging copy. The members carry the names of the keys the two
+/// exchange and start with the sheet's initial values.
+struct VeskActionProperties {
+    /// "Copy", "Move" or "Delete", compared exactly; anything else does nothing.
+    QString Action = QStringLiteral("Copy");
+    /// The items to act on, in order; absent when nothing was selected.
+    std::optional<std::vector<VeskItemRef>> items;
+    /// Root of the target layout, possibly with "~"; absent when it could not be read.
+    std::optional<QString> Destination = QStringLiteral("Unknown");
+    bool Create_projects_folders = true;
+    bool Create_mxf_folders = true;
+    bool Keep_original_folders = false;
+    bool Keep_pmr = false;
+    bool Im_sure = false;
+
+    /// Expands a leading "~" or "~user" to that user's home folder.
+    static QString expandTilde(const QString &path);
+    /// The destination as an absolute folder path without a trailing separator: tilde
+    /// expanded, taken from the current folder when relative.
+    static QString normalizedDestination(const QString &path);
+};

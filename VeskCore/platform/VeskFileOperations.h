@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+/// The file services of the actions: one-file copy and same-volume move through GIO,
+/// the freedesktop trash, permanent removal, volume and access tests. Failures are
+/// results with the platform's code and description; nothing throws.
+class VeskFileOperations {
+public:
+    struct Error {
+        long code = 0;
+        QString description;
+    };
+    /// Called with the bytes copied so far; answering false stops the copy.
+    using Progress = std::function<bool(int64_t bytesCopied)>;
+    /// Asked before a permanent removal; answering false keeps the file.
+    using RemovePermission = std::function<bool(const QString &path)>;
+
+    /// Copies one file with its data and metadata (permissions, owner, times, extended
+    /// attributes), not following a symbolic link, replacing an existing target. The data
+    /// goes to a temporary file in the target's folder that takes the target's name only
+    /// when complete, so a copy that fails or is stopped leaves an existing target as it
+    /// was and no partial file under its name. With removeSource the copy is made durable
+    /// and checked against the source's size before the source is removed.
+    static bool copyFile(
+        const QString &source, const QString &target, const Progress &progress, bool removeSource, Error *error);
+    /// Renames within one volume, replacing an existing target; never falls back to copying.
+    static bool moveFile(const QString &source, const QString &target, Error *error);
+    /// Moves the file to the user's trash.
+    static bool trashFile(const QString &path, Error *error);
+    /// Removes the file for good once permission is given. A refusal is a success that
+    /// removed nothing, as the caller's permission callback knows.
+    static bool removeFile(const QString &path, const RemovePermission &permission, Error *error);
+
+    /// Makes the folder and every missing parent.
+    static bool makeFolder(const QString &path, Error *error);
+
+    /// The mounted volume (device) the path lives on.
+    static std::optional<uint64_t> volumeOf(const QString &path, Error *error);
+    /// Whether this process, with its effective identity, may read or write the path.
+    static bool isReadable(const QString &path);
+    static bool isWritable(const QString &path);
+    /// Whether anything, a dangling symbolic link included, is at the path.
+    static bool exists(const QString &path);
+    /// Prefix of the temporary files a copy writes next to its target.
+    static QString temporaryPrefix() { return QStringLiteral(".vesk-copy-"); }
+};

@@ -1,0 +1,177 @@
+#include "ActionCommand.h"
+
+#include "CliAlerts.h"
+#include "CliIO.h"
+#include "ScanOptions.h"
+
+#include "actions/VeskActionManager.h"
+#include "actions/VeskNewActionController.h"
+#include "model/VeskCore.h"
+#include "platform/VeskFileOperations.h"
+
+#include <QCommandLineParser>
+
+#include <atomic>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+const QString kUsage
+    = QStringLiteral("vesk-cli copy|move|delete [scan options] PATH... [--dest DIR] [--projects|--no-projects] "
+                     "[--types|--no-types] [--original-folders] [--overwrite ask|yes|no] [--dry-run]");
+
+std::atomic<bool> interrupted { false };
+
+void onInterrupt(int)
+{
+    interrupted = true;
+}
+
+struct LayoutOptions {
+    QCommandLineOption dest { QStringLiteral("dest"), QStringLiteral("Destination folder (copy and move)."),
+        QStringLiteral("DIR") };
+    QCommandLineOption projects { QStringLiteral("projects"), QStringLiteral("One folder per project (default).") };
+    QCommandLineOption noProjects { QStringLiteral("no-projects"), QStringLiteral("No project folders.") };
+    QCommandLineOption types { QStringLiteral("types"), QStringLiteral("One folder per file type (default).") };
+    QCommandLineOption noTypes { QStringLiteral("no-types"), QStringLiteral("No file type folders.") };
+    QCommandLineOption originalFolders { QStringLiteral("original-folders"),
+        QStringLiteral("Repeat the name of each file's own folder.") };
+    QCommandLineOption overwrite { QStringLiteral("overwrite"),
+        QStringLiteral("Existing targets: ask (the terminal; no without one), yes or no. "
+                       "Other questions are asked in ask mode and answered no otherwise."),
+        QStringLiteral("MODE"), QStringLiteral("ask") };
+    QCommandLineOption dryRun { QStringLiteral("dry-run"),
+        QStringLiteral("Print each row's target or why it is skipped; change nothing.") };
+};
+
+// The rows "scan" would print, in its order.
+std::vector<VeskItemRef> shownItems(const VeskCore &core)
+{
+    std::vector<VeskItemRef> items;
+    for (uint64_t row = 0; row < core.getFilteredIndexesCount(); ++row)
+        if (VeskItemRef item = core.ObjectAtIndexFiltered(row))
+            items.push_back(std::move(item));
+    return items;
+}
+
+QString readLayout(const QCommandLineParser &parser, const LayoutOptions &options, VeskNewActionController &sheet)
+{
+    if (parser.isSet(options.projects) && parser.isSet(options.noProjects))
+        return QStringLiteral("--projects and --no-projects exclude each other");
+    if (parser.isSet(options.types) && parser.isSet(options.noTypes))
+        return QStringLiteral("--types and --no-types exclude each other");
+    sheet.checkSetFolders(!parser.isSet(options.noProjects));
+    sheet.checkSetMXF(!parser.isSet(options.noTypes));
+    sheet.checkSetKeepOriginalFolders(parser.isSet(options.originalFolders));
+    return {};
+}
+
+} // namespace
+
+int ActionCommand::run(const QStringList &arguments)
+{
+    const QString name = arguments.value(0).section(QLatin1Char(' '), 1);
+    const QString action = name.left(1).toUpper() + name.mid(1);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("%1 the media rows that scan would print.").arg(action));
+    parser.addHelpOption();
+    ScanOptions scanOptions;
+    scanOptions.addTo(parser);
+    const LayoutOptions options;
+    parser.addOptions({ options.dest, options.projects, options.noProjects, options.types, options.noTypes,
+        options.originalFolders, options.overwrite, options.dryRun });
+    if (!parser.parse(arguments))
+        return CliIO::usageError(parser.errorText(), kUsage);
+    if (parser.isSet(QStringLiteral("help"))) {
+        CliIO::out() << parser.helpText();
+        return CliIO::Success;
+    }
+    const QString overwrite = parser.value(options.overwrite);
+    if (overwrite != QLatin1String("ask") && overwrite != QLatin1String("yes") && overwrite != QLatin1String("no"))
+        return CliIO::usageError(QStringLiteral("--overwrite takes ask, yes or no"), kUsage);
+    if (action != QLatin1String("Delete") && !parser.isSet(options.dest))
+        return CliIO::usageError(QStringLiteral("--dest DIR is needed"), kUsage);
+    if (const QString problem = scanOptions.read(parser, arguments); !problem.isEmpty())
+        return CliIO::usageError(problem, kUsage);
+
+    VeskCore &core = VeskCore::sharedCore();
+    if (const int status = scanOptions.run(core); status != CliIO::Success)
+        return status;
+    const std::vector<VeskItemRef> items = shownItems(core);
+    VeskNewActionController sheet(items);
+    sheet.RadioChanged(action);
+    if (const QString problem = readLayout(parser, options, sheet); !problem.isEmpty())
+        return CliIO::usageError(problem, kUsage);
+    if (parser.isSet(options.dest))
+        sheet.SelectDestination(parser.value(options.dest));
+    sheet.checkSetSure(true);
+    if (const auto refusal = sheet.PushGo()) {
+        CliIO::error(refusal->message);
+        return items.empty() ? CliIO::Success : CliIO::Usage;
+    }
+    if (parser.isSet(options.dryRun)) {
+        printPlan(sheet.ActionProperties(), overwrite);
+        return CliIO::Success;
+    }
+    const VeskAlert::Handler previous
+        = VeskAlert::setHandler(CliAlerts::handler(overwrite == QLatin1String("yes") ? CliAlerts::Overwrite::Yes
+                : overwrite == QLatin1String("no")                                   ? CliAlerts::Overwrite::No
+                                                                                     : CliAlerts::Overwrite::Ask));
+    const int status = runAction(sheet.ActionProperties());
+    VeskAlert::setHandler(previous);
+    return status;
+}
+
+void ActionCommand::printPlan(const VeskActionProperties &properties, const QString &overwrite)
+{
+    const VeskActionOperation operation(properties);
+    for (const VeskItemRef &item : properties.items.value_or(std::vector<VeskItemRef> {}))
+        CliIO::out() << planLine(operation, *item, overwrite) << '\n';
+    CliIO::out() << Qt::flush;
+}
+
+QString ActionCommand::planLine(
+    const VeskActionOperation &operation, const VeskDatabaseItem &item, const QString &overwrite)
+{
+    const QString source = item.DB_itemPath();
+    if (operation.Action_Properties().Action == QLatin1String("Delete"))
+        return item.DB_FileExists() ? QStringLiteral("%1 -> trash").arg(source)
+                                    : QStringLiteral("%1: skipped (the file is missing)").arg(source);
+    const QString folder = operation.targetFolderForItem(item);
+    if (VeskActionOperation::areSourceAndTargetEqual(source, folder))
+        return QStringLiteral("%1: skipped (the target folder is its own folder)").arg(source);
+    if (!VeskFileOperations::exists(source))
+        return QStringLiteral("%1: would fail (the file is missing)").arg(source);
+    const QString target = VeskActionOperation::targetFileIn(folder, source);
+    if (!VeskFileOperations::exists(target))
+        return QStringLiteral("%1 -> %2").arg(source, target);
+    if (overwrite == QLatin1String("yes"))
+        return QStringLiteral("%1 -> %2 (replaces the file there)").arg(source, target);
+    if (overwrite == QLatin1String("no") || isatty(STDIN_FILENO) != 1)
+        return QStringLiteral("%1: skipped (%2 exists)").arg(source, target);
+    return QStringLiteral("%1 -> %2 (exists: asks first)").arg(source, target);
+}
+
+// The action runs on its worker while this thread answers its questions; Ctrl-C
+// cancels it, so that no copy is left half-made.
+int ActionCommand::runAction(const VeskActionProperties &properties)
+{
+    VeskActionManager manager;
+    const std::shared_ptr<VeskAction> action = manager.SetUpNewActionWithOptions(properties);
+    if (!action)
+        return CliIO::Unreadable;
+    const std::shared_ptr<VeskActionOperation> operation = action->Action_Operation();
+    interrupted = false;
+    const auto previous = std::signal(SIGINT, onInterrupt);
+    VeskActionManager::serveMainThreadUntil([&] {
+        if (interrupted.exchange(false))
+            action->Action_cancel();
+        return operation->isFinished();
+    });
+    std::signal(SIGINT, previous);
+    const QString log = operation->actionLog();
+    CliIO::out() << log << Qt::flush;
+    const bool failed = operation->isCancelled() || log.contains(QStringLiteral(":: ERROR ::"));
+    return failed ? CliIO::Unreadable : CliIO::Success;
+}

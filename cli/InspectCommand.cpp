@@ -1,0 +1,104 @@
+#include "InspectCommand.h"
+
+#include "CliIO.h"
+
+#include "readers/VeskInspectorRow.h"
+#include "readers/VeskMediafile.h"
+#include "readers/VeskPreviewContents.h"
+
+#include <QCommandLineParser>
+
+#include <vector>
+
+namespace {
+
+const QString kUsage = QStringLiteral("vesk-cli inspect FILE [--depth N] [--describe TOCINDEX]");
+
+struct Pending {
+    VeskInspectorRowRef row;
+    int level;
+};
+
+// Depth first, each row followed by its children; the top row is level 0.
+void printTree(VeskMediafile &file, int depth)
+{
+    std::vector<Pending> stack;
+    for (uint32_t i = file.numberOfChildrenOfItem(nullptr); i-- > 0;)
+        stack.push_back({ file.child(i, nullptr), 0 });
+    while (!stack.empty()) {
+        const Pending pending = stack.back();
+        stack.pop_back();
+        if (!pending.row)
+            continue;
+        CliIO::out() << QString(pending.level * 2, QLatin1Char(' ')) << file.objectValueFor(pending.row.get()) << '\n';
+        if (pending.level >= depth || !file.isItemExpandable(pending.row.get()))
+            continue;
+        for (uint32_t i = file.numberOfChildrenOfItem(pending.row.get()); i-- > 0;)
+            stack.push_back({ file.child(i, pending.row.get()), pending.level + 1 });
+    }
+}
+
+// The TOC entry's row, found breadth first below the top row.
+VeskInspectorRowRef findEntry(VeskMediafile &file, uint32_t tocIndex)
+{
+    std::vector<VeskInspectorRowRef> rows;
+    for (uint32_t i = 0; i < file.numberOfChildrenOfItem(nullptr); ++i)
+        rows.push_back(file.child(i, nullptr));
+    for (size_t next = 0; next < rows.size(); ++next) {
+        const VeskInspectorRowRef row = rows[next];
+        if (!row)
+            continue;
+        if (row->level == 1 && row->index == tocIndex)
+            return row;
+        if (file.isItemExpandable(row.get()))
+            for (uint32_t i = 0; i < file.numberOfChildrenOfItem(row.get()); ++i)
+                rows.push_back(file.child(i, row.get()));
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int InspectCommand::run(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Show the objects and properties of an MDB or OMF file."));
+    parser.addHelpOption();
+    const QCommandLineOption depth(QStringLiteral("depth"), QStringLiteral("Levels below the top row (default 3)."),
+        QStringLiteral("N"), QStringLiteral("3"));
+    const QCommandLineOption describe(
+        QStringLiteral("describe"), QStringLiteral("Describe one TOC entry."), QStringLiteral("TOCINDEX"));
+    parser.addOptions({ depth, describe });
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("An MDB or OMF file."));
+    if (!parser.parse(arguments))
+        return CliIO::usageError(parser.errorText(), kUsage);
+    if (parser.isSet(QStringLiteral("help"))) {
+        CliIO::out() << parser.helpText();
+        return CliIO::Success;
+    }
+    bool depthOk = false;
+    bool indexOk = true;
+    const int levels = parser.value(depth).toInt(&depthOk);
+    const uint32_t tocIndex = parser.isSet(describe) ? parser.value(describe).toUInt(&indexOk, 0) : 0;
+    if (parser.positionalArguments().size() != 1 || !depthOk || levels < 0 || !indexOk)
+        return CliIO::usageError(QStringLiteral("give one FILE and whole numbers"), kUsage);
+    const QString path = parser.positionalArguments().first();
+    VeskMediafile file;
+    if (!file.openFile(path, nullptr)) {
+        CliIO::error(QStringLiteral("cannot read %1 as an MDB or OMF file").arg(path));
+        return CliIO::Unreadable;
+    }
+    if (!parser.isSet(describe)) {
+        printTree(file, levels);
+        CliIO::out() << Qt::flush;
+        return CliIO::Success;
+    }
+    const VeskInspectorRowRef row = findEntry(file, tocIndex);
+    const std::optional<VeskPreviewContents> contents = row ? file.getNSViewWithContentsFor(row.get()) : std::nullopt;
+    if (!contents) {
+        CliIO::error(QStringLiteral("no TOC entry %1 in %2").arg(parser.value(describe), path));
+        return CliIO::Unreadable;
+    }
+    CliIO::out() << contents->text << Qt::endl;
+    return CliIO::Success;
+}

@@ -1,0 +1,64 @@
+#include "MxfCommand.h"
+
+#include "CliIO.h"
+
+#include "readers/VeskMXF.h"
+
+#include <QCommandLineParser>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+const QString kUsage = QStringLiteral("vesk-cli mxf FILE...");
+
+QJsonObject describe(const QString &path, bool *opened)
+{
+    VeskMXF reader;
+    const QString log = CliIO::captureLog([&] { *opened = reader.openFile(path, nullptr); });
+    QJsonObject line { { QStringLiteral("file"), path } };
+    if (reader.info().isEmpty()) {
+        const QString reason = log.trimmed().section(QLatin1Char('\n'), -1);
+        line.insert(
+            QStringLiteral("error"), *opened && !reason.isEmpty() ? reason : QStringLiteral("cannot open the file"));
+        return line;
+    }
+    VeskDatabaseItem item;
+    reader.addInfoToItem(item);
+    line.insert(QStringLiteral("clipname"), item.DB_NameInBin());
+    line.insert(QStringLiteral("project"), item.DB_ProjectName().isNull() ? QJsonValue() : item.DB_ProjectName());
+    line.insert(QStringLiteral("fileUID"), item.getFileUIDString());
+    line.insert(QStringLiteral("materialUID"), item.getMaterialUIDString());
+    return line;
+}
+
+} // namespace
+
+int MxfCommand::run(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Print the clip name, project and UIDs of MXF files."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"), QStringLiteral("OP-Atom MXF files."), QStringLiteral("FILE..."));
+    if (!parser.parse(arguments))
+        return CliIO::usageError(parser.errorText(), kUsage);
+    if (parser.isSet(QStringLiteral("help"))) {
+        CliIO::out() << parser.helpText();
+        return CliIO::Success;
+    }
+    if (parser.positionalArguments().isEmpty())
+        return CliIO::usageError(QStringLiteral("no FILE given"), kUsage);
+    int status = CliIO::Success;
+    for (const QString &path : parser.positionalArguments()) {
+        bool opened = false;
+        const QJsonObject line = describe(path, &opened);
+        if (!opened) {
+            CliIO::error(QStringLiteral("cannot read %1").arg(path));
+            status = CliIO::Unreadable;
+        }
+        CliIO::out() << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
+    }
+    CliIO::out() << Qt::flush;
+    return status;
+}

@@ -1,0 +1,349 @@
+#include "ActionTestSupport.h"
+
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+class ActionOperation : public ::testing::Test {
+protected:
+    QString media(const QString &relative, const QByteArray &bytes) const { return source.write(relative, bytes); }
+    QString dest(const QString &relative = QString()) const
+    {
+        return relative.isEmpty() ? target.path() : target.path() + QLatin1Char('/') + relative;
+    }
+
+    TestFiles source;
+    TestFiles target;
+    ScriptedAlerts alerts;
+};
+
+TEST_F(ActionOperation, CopyLaysOutProjectTypeAndSourceFolder)
+{
+    media(QStringLiteral("1/msmFMID.pmr"), "index");
+    media(QStringLiteral("1/msmMMOB.mdb"), "database");
+    const QString a = media(QStringLiteral("1/a01.mxf"), "first");
+    const QString b = media(QStringLiteral("1/A02.MXF"), "second");
+    const QString c = media(QStringLiteral("2/notes"), "third");
+    VeskActionProperties p
+        = properties(QStringLiteral("Copy"), { makeItem(a), makeItem(b), makeItem(c, QStringLiteral("")) }, dest());
+    p.Keep_original_folders = true;
+    const auto operation = makeOperation(p);
+    runToEnd(operation);
+
+    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/1/a01.mxf"))), "first");
+    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/1/A02.MXF"))), "second");
+    EXPECT_EQ(readAll(dest(QStringLiteral("_00_VSK_EMPTY_PROJECT_NAME/_NOEXT_TYPE/2/notes"))), "third");
+    // The index and database travel with the first file into the folder made for it.
+    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/1/msmFMID.pmr"))), "index");
+    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/1/msmMMOB.mdb"))), "database");
+    EXPECT_FALSE(QFileInfo::exists(dest(QStringLiteral("_00_VSK_EMPTY_PROJECT_NAME/_NOEXT_TYPE/2/msmFMID.pmr"))));
+    EXPECT_EQ(readAll(a), "first");
+    EXPECT_EQ(operation->BytesDone(), 16u);
+    EXPECT_EQ(operation->itemsDone(), 3u);
+    EXPECT_TRUE(alerts.asked().isEmpty());
+}
+
+TEST_F(ActionOperation, OneCopyWritesTheLogInOrder)
+{
+    const QString a = media(QStringLiteral("1/a.mxf"), "bytes");
+    const auto operation = makeOperation(properties(QStringLiteral("Copy"), { makeItem(a) }, dest()));
+    runToEnd(operation);
+    const QString expected = QStringLiteral("T :: VeskAction Execution Started\n"
+                                            "T :: STARTING ::\n:: copy\nfrom :: %1 \nto :: %2\n"
+                                            "T :: DONE ::\n"
+                                            "T :: VeskAction Finished\n")
+                                 .arg(a, dest(QStringLiteral("Promo/MXF/a.mxf")));
+    const QString log = operation->actionLog();
+    EXPECT_TRUE(log.contains(QStringLiteral(" :: VeskAction init \n:: Action :: Copy \n:: 1 :: items \n"
+                                            ":: destination :: %1 \n")
+                                 .arg(dest())))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral(" :: VeskAction queued\nT :: VeskAction Execution Started\n")));
+    EXPECT_TRUE(log.endsWith(expected)) << log.toStdString();
+}
+
+// Within one file system the data is copied inside the kernel, across file systems by
+// GIO: both keep permissions, times and extended attributes.
+TEST_F(ActionOperation, CopiesKeepTheMetadata)
+{
+    QTemporaryDir shm(QStringLiteral("/dev/shm/vesk-actions-XXXXXX"));
+    for (const QString &destination : { dest(), shm.path() }) {
+        const QString a = media(QStringLiteral("1/a.mxf"), "metadata");
+        QFile::setPermissions(a, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        const QDateTime past = QDateTime::fromSecsSinceEpoch(1500000000);
+        QFile file(a);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(past, QFileDevice::FileModificationTime));
+        file.close();
+        const bool hasAttribute = setxattr(QFile::encodeName(a).constData(), "user.vesk", "kept", 4, 0) == 0;
+        runToEnd(makeOperation(properties(QStringLiteral("Copy"), { makeItem(a) }, destination)));
+        const QString copy = destination + QStringLiteral("/Promo/MXF/a.mxf");
+        EXPECT_EQ(readAll(copy), "metadata");
+        EXPECT_EQ(QFileInfo(copy).permissions(), QFileInfo(a).permissions());
+        EXPECT_EQ(QFileInfo(copy).lastModified(), past);
+        char value[8] = {};
+        if (hasAttribute) {
+            EXPECT_EQ(getxattr(QFile::encodeName(copy).constData(), "user.vesk", value, sizeof value), 4)
+                << destination.toStdString();
+        }
+    }
+}
+
+TEST_F(ActionOperation, ExistingTargetFolderGetsNoIndex)
+{
+    media(QStringLiteral("1/msmFMID.pmr"), "index");
+    const QString a = media(QStringLiteral("1/a.mxf"), "a");
+    QDir().mkpath(dest(QStringLiteral("Promo/MXF")));
+    runToEnd(makeOperation(properties(QStringLiteral("Copy"), { makeItem(a) }, dest())));
+    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/a.mxf"))), "a");
+    EXPECT_FALSE(QFileInfo::exists(dest(QStringLiteral("Promo/MXF/msmFMID.pmr"))));
+}
+
+TEST_F(ActionOperation, SamePlaceIsSkippedAndCounted)
+{
+    const QString a = media(QStringLiteral("1/a.mxf"), "aaaa");
+    VeskActionProperties p
+        = properties(QStringLiteral("Move"), { makeItem(a) }, QFileInfo(a).path() + QLatin1Char('/'));
+    p.Create_projects_folders = p.Create_mxf_folders = false;
+    const auto operation = makeOperation(p);
+    runToEnd(operation);
+    EXPECT_TRUE(
+        operation->actionLog().contains(QStringLiteral("T :: SKIPPING - the same src&dst :: move :: %1 \n").arg(a)));
+    EXPECT_EQ(readAll(a), "aaaa");
+    EXPECT_EQ(operation->BytesDone(), 4u);
+}
+
+TEST_F(ActionOperation, ProjectNamesStayInsideTheDestination)
+{
+    const QString a = media(QStringLiteral("1/a.mxf"), "a");
+    const QString b = media(QStringLiteral("1/b.mxf"), "b");
+    runToEnd(makeOperation(properties(QStringLiteral("Copy"),
+        { makeItem(a, QStringLiteral("..")), makeItem(b, QStringLiteral("../../x")) }, dest())));
+    EXPECT_EQ(readAll(dest(QStringLiteral("_/MXF/a.mxf"))), "a");
+    EXPECT_EQ(readAll(dest(QStringLiteral(".._.._x/MXF/b.mxf"))), "b");
+}
+
+TEST_F(ActionOperation, OverwriteAnswersOfACopy)
+{
+    const QString a = media(QStringLiteral("1/a.mxf"), "new a");
+    const QString b = media(QStringLiteral("1/b.mxf"), "new b");
+    const QString c = media(QStringLiteral("1/c.mxf"), "new c");
+    for (const char *name : { "a.mxf", "b.mxf", "c.mxf" })
+        target.write(QStringLiteral("Promo/MXF/") + QLatin1String(name), "old");
+    alerts.on(kOverwrite, QStringLiteral("No"));
+    auto operation = makeOperation(properties(QStringLiteral("Copy"), { makeItem(a) }, dest()));
+    runToEnd(operation);
+    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/a.mxf"))), "old");
+    EXPECT_TRUE(operation->actionLog().contains(QStringLiteral(":: FILE EXISTS AT DESTINATION \n:: SKIPPING \n")));
+    EXPECT_EQ(operation->BytesDone(), 5u);
+
+    // "Yes to All" once: the later existing target is replaced without a question.
+    alerts.on(kOverwrite, QStringLiteral("Yes to All"));
+    operation = makeOperation(properties(QStringLiteral("Copy"), { makeItem(b), makeItem(c) }, dest()));
+    runToEnd(operation);
+    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/b.mxf"))), "new b");
+    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/c.mxf"))), "new c");
+    EXPECT_EQ(alerts.count(kOverwrite), 2);
+    EXPECT_EQ(operation->actionLog().count(QStringLiteral(":: OVERWRITING \n")), 1);
+    EXPECT_EQ(operation->actionLog().count(QStringLiteral(":: FILE EXISTS AT DESTINATION \n")), 2);
+}
+
+TEST_F(ActionOperation, MoveWithinAVolumeReplacesAnAgreedTarget)
+{
+    const QString a = media(QStringLiteral("1/a.mxf"), "moved");
+    target.write(QStringLiteral("Promo/MXF/a.mxf"), "old");
+    alerts.on(kOverwrite, QStringLiteral("Yes"));
+    const VeskItemRef item = makeItem(a);
+    const auto operation = makeOperation(properties(QStringLiteral("Move"), { item }, dest()));
+    runToEnd(operation);
+    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/a.mxf"))), "moved");
+    EXPECT_FALSE(QFileInfo::exists(a));
+    const QString log = operation->actionLog();
+    EXPECT_FALSE(log.contains(QStringLiteral(":: file is not moveable")));
+    EXPECT_FALSE(log.contains(QStringLiteral(":: DONE ::")));
+    EXPECT_FALSE(item->DB_FileExists());
+    EXPECT_FALSE(item->DB_isValid());
+    EXPECT_FALSE(item->DB_isValid_initial());
+}
+
+TEST_F(ActionOperation, DeclinedOverwriteAsksToCopyButNeverCopies)
+{
+    const QString a = media(QStringLiteral("1/a.mxf"), "mine");
+    target.write(QStringLiteral("Promo/MXF/a.mxf"), "theirs");
+    alerts.on(kOverwrite, QStringLiteral("No"));
+    alerts.on(kCopyInstead, QStringLiteral("Yes"));
+    const VeskItemRef item = makeItem(a);
+    const auto operation = makeOperation(properties(QStringLiteral("Move"), { item }, dest()));
+    runToEnd(operation);
+    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/a.mxf"))), "theirs");
+    EXPECT_EQ(readAll(a), "mine");
+    EXPECT_TRUE(operation->actionLog().contains(QStringLiteral(":: file is not moveable \n:: COPYING \n")));
+    EXPECT_TRUE(item->DB_FileExists());
+}
+
+TEST_F(ActionOperation, CopyQuestionChoicesAreStickyAndCancelStops)
+{
+    QStringList paths;
+    std::vector<VeskItemRef> items;
+    for (int i = 0; i < 3; ++i) {
+        paths.push_back(media(QStringLiteral("1/%1.mxf").arg(i), "x"));
+        target.write(QStringLiteral("Promo/MXF/%1.mxf").arg(i), "old");
+        items.push_back(makeItem(paths.back()));
+    }
+    alerts.on(kOverwrite, QStringLiteral("No"));
+    alerts.on(kCopyInstead, QStringLiteral("Skip All"));
+    runToEnd(makeOperation(properties(QStringLiteral("Move"), items, dest())));
+    EXPECT_EQ(alerts.count(kCopyInstead), 1);
+    EXPECT_EQ(alerts.count(kOverwrite), 3);
+
+    alerts.on(kCopyInstead, QStringLiteral("Cancel"));
+    const auto operation = makeOperation(properties(QStringLiteral("Move"), items, dest()));
+    runToEnd(operation);
+    EXPECT_TRUE(operation->isCancelled());
+    EXPECT_EQ(operation->BytesDone(), 0u);
+    EXPECT_EQ(operation->itemsDone(), 1u);
+    for (const QString &path : paths)
+        EXPECT_EQ(readAll(path), "x");
+}
+
+TEST_F(ActionOperation, MoveAcrossVolumesLogsDoneAndClearsTheFlags)
+{
+    QTemporaryDir shm(QStringLiteral("/dev/shm/vesk-actions-XXXXXX"));
+    struct stat a_ {
+    }, b_ {};
+    if (!shm.isValid() || stat("/dev/shm", &a_) != 0 || stat(QFile::encodeName(source.path()).constData(), &b_) != 0
+        || a_.st_dev == b_.st_dev)
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    const QString a = media(QStringLiteral("1/a.mxf"), QByteArray(300000, 'm'));
+    const VeskItemRef item = makeItem(a);
+    const auto operation = makeOperation(properties(QStringLiteral("Move"), { item }, shm.path()));
+    runToEnd(operation);
+    EXPECT_EQ(readAll(shm.path() + QStringLiteral("/Promo/MXF/a.mxf")), QByteArray(300000, 'm'));
+    EXPECT_FALSE(QFileInfo::exists(a));
+    EXPECT_TRUE(operation->actionLog().contains(QStringLiteral("T :: DONE ::\n")));
+    EXPECT_FALSE(item->DB_FileExists());
+}
+
+TEST_F(ActionOperation, EmptyItemListStillStartsAndFinishes)
+{
+    struct Recorder : VeskActionOperationDelegate {
+        QStringList calls;
+        void VeskActionOperationWillStart(VeskActionOperation &) override { calls << QStringLiteral("start"); }
+        void VeskActionOperationStatusUpdate(VeskActionOperation &) override { calls << QStringLiteral("item"); }
+        void VeskActionOperationDidFinished(VeskActionOperation &) override { calls << QStringLiteral("finish"); }
+    };
+    const auto recorder = std::make_shared<Recorder>();
+    const auto operation = makeOperation(properties(QStringLiteral("Copy"), {}, dest()));
+    operation->setDelegate(recorder);
+    EXPECT_EQ(operation->itemsTotal(), 0u);
+    EXPECT_FALSE(operation->BytesTotal());
+    runToEnd(operation);
+    EXPECT_EQ(recorder->calls, (QStringList { QStringLiteral("start"), QStringLiteral("finish") }));
+}
+
+TEST_F(ActionOperation, DestinationThatIsNoFolderIsShownAsInvalid)
+{
+    const QString a = media(QStringLiteral("1/a.mxf"), "a");
+    const auto operation
+        = makeOperation(properties(QStringLiteral("Copy"), { makeItem(a) }, dest(QStringLiteral("new"))));
+    EXPECT_EQ(operation->validPath(), QStringLiteral("Invalid path"));
+    EXPECT_TRUE(operation->actionLog().contains(QStringLiteral(":: destination :: Invalid path \n")));
+    runToEnd(operation);
+    EXPECT_EQ(readAll(dest(QStringLiteral("new/Promo/MXF/a.mxf"))), "a");
+}
+
+class DeleteAction : public ActionOperation {
+protected:
+    void SetUp() override { QDir(trashFilesFolder()).removeRecursively(); }
+    void TearDown() override
+    {
+        const QString trash = QFileInfo(trashFilesFolder()).path();
+        QFile::remove(trash);
+        QDir(trash).removeRecursively();
+    }
+    // A trash that cannot be used: its folder is a plain file.
+    void breakTrash()
+    {
+        const QString trash = QFileInfo(trashFilesFolder()).path();
+        QDir(trash).removeRecursively();
+        QDir().mkpath(QFileInfo(trash).path());
+        QFile file(trash);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+};
+
+TEST_F(DeleteAction, MovesFilesToTheTrashAndPassesOverMissingOnes)
+{
+    const QString a = media(QStringLiteral("1/a.mxf"), "trash me");
+    const VeskItemRef item = makeItem(a);
+    const VeskItemRef missing = makeItem(source.path() + QStringLiteral("/1/gone.mxf"));
+    missing->setDB_filesize(7);
+    const auto operation = makeOperation(properties(QStringLiteral("Delete"), { item, missing }, QStringLiteral("/")));
+    runToEnd(operation);
+    EXPECT_FALSE(QFileInfo::exists(a));
+    EXPECT_EQ(readAll(trashFilesFolder() + QStringLiteral("/a.mxf")), "trash me");
+    EXPECT_FALSE(item->DB_FileExists());
+    EXPECT_EQ(operation->BytesDone(), 15u);
+    const QString log = operation->actionLog();
+    EXPECT_TRUE(log.contains(QStringLiteral("T :: DELETING :: %1 \n:: SUCCEED ::\n").arg(a)));
+    EXPECT_FALSE(log.contains(QStringLiteral("gone.mxf")));
+    EXPECT_FALSE(operation->targetURL());
+}
+
+TEST_F(DeleteAction, RefusedTrashAsksBeforeRemovingForGood)
+{
+    breakTrash();
+    const QString a = media(QStringLiteral("1/a.mxf"), "a");
+    const QString b = media(QStringLiteral("1/b.mxf"), "b");
+    const QString c = media(QStringLiteral("1/c.mxf"), "c");
+    alerts.on(kRemoveForGood, QStringLiteral("No"));
+    const VeskItemRef kept = makeItem(a);
+    auto operation = makeOperation(properties(QStringLiteral("Delete"), { kept }));
+    runToEnd(operation);
+    EXPECT_EQ(readAll(a), "a");
+    EXPECT_TRUE(kept->DB_FileExists());
+    EXPECT_TRUE(operation->actionLog().contains(QStringLiteral(":: SKIPPED :: %1 \n").arg(a)));
+
+    alerts.on(kRemoveForGood, QStringLiteral("Yes to All"));
+    operation = makeOperation(properties(QStringLiteral("Delete"), { makeItem(b), makeItem(c) }));
+    runToEnd(operation);
+    EXPECT_FALSE(QFileInfo::exists(b));
+    EXPECT_FALSE(QFileInfo::exists(c));
+    EXPECT_EQ(alerts.count(kRemoveForGood), 2);
+    EXPECT_EQ(operation->actionLog().count(QStringLiteral(":: SUCCEED ::\n")), 2);
+}
+
+TEST_F(DeleteAction, FailedRemovalIsShownUntilTheUserSaysNoMore)
+{
+    breakTrash();
+    // A folder is not removed as a file: both removals fail.
+    const QString a = source.path() + QStringLiteral("/1/a.mxf");
+    const QString b = source.path() + QStringLiteral("/1/b.mxf");
+    QDir().mkpath(a + QStringLiteral("/inside"));
+    QDir().mkpath(b + QStringLiteral("/inside"));
+    alerts.on(kRemoveForGood, QStringLiteral("Yes"));
+    QStringList dialogs;
+    const VeskAlert::Handler scripted = VeskAlert::setHandler({});
+    VeskAlert::setHandler([&](const VeskAlert::Request &request) {
+        if (request.buttons.contains(QStringLiteral("Do NotShow Again"))) {
+            dialogs << request.informativeText;
+            return int(VeskAlert::Second);
+        }
+        return scripted(request);
+    });
+    VeskActionProperties p = properties(QStringLiteral("Delete"), { makeItem(a), makeItem(b) });
+    for (const VeskItemRef &item : *p.items)
+        item->setDB_FileExists(true);
+    const auto operation = makeOperation(p);
+    runToEnd(operation);
+    VeskAlert::setHandler(scripted);
+    EXPECT_EQ(dialogs, QStringList { a });
+    EXPECT_EQ(operation->actionLog().count(QStringLiteral(":: ERROR :: ")), 4);
+    EXPECT_TRUE(QFileInfo(a).isDir());
+}

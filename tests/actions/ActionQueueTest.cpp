@@ -1,0 +1,297 @@
+#include "ActionTestSupport.h"
+
+#include "actions/VeskActionCellView.h"
+#include "actions/VeskActionQueueTable.h"
+#include "actions/VeskPythonScript.h"
+#include "platform/VeskSettings.h"
+#include "report/VeskFileSize.h"
+
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <deque>
+
+namespace {
+
+class FakeCell : public VeskActionCellView, public VeskProgressIndicator {
+public:
+    void setActionDelegate(std::weak_ptr<VeskAction> action) override { this->action = std::move(action); }
+    void setDescription(const QString &text) override { description = text; }
+    void setStatusWord(const QString &word) override { status = word; }
+    VeskProgressIndicator &ProgressIndicator() override { return *this; }
+    void setIndeterminate(bool value) override { indeterminate = value; }
+    void setDoubleValue(double v) override { value = v; }
+    void setMaxValue(double v) override { maximum = v; }
+    void startAnimation() override { animating = true; }
+    void stopAnimation() override { animating = false; }
+    void displayIfNeeded() override { }
+
+    std::weak_ptr<VeskAction> action;
+    QString description;
+    QString status;
+    bool indeterminate = false;
+    bool animating = true;
+    double value = 0;
+    double maximum = 0;
+};
+
+// A table that fills every row as soon as it appears, as a view on screen would.
+class FakeQueueTable : public VeskActionQueueTable {
+public:
+    explicit FakeQueueTable(VeskActionManager &manager)
+        : m_manager(manager)
+    {
+        manager.queueAttachTo(this);
+    }
+    void insertRowAtTop() override
+    {
+        m_cells.push_back(std::make_unique<FakeCell>());
+        rows.insert(rows.begin(), m_cells.back().get());
+        rows.front()->reset();
+        m_manager.SetCell(rows.front(), 0);
+    }
+    void removeRow(uint64_t row) override { rows.erase(rows.begin() + qsizetype(row)); }
+    void reloadData() override
+    {
+        rows.resize(m_manager.numberOfRowsInTableView());
+        for (uint64_t row = 0; row < rows.size(); ++row)
+            m_manager.SetCell(rows[row], row);
+    }
+    void slide(bool visible) override { slides.push_back(visible); }
+
+    std::vector<FakeCell *> rows;
+    std::vector<bool> slides;
+
+private:
+    VeskActionManager &m_manager;
+    std::deque<std::unique_ptr<FakeCell>> m_cells;
+};
+
+QStringList statuses(const FakeQueueTable &table)
+{
+    QStringList words;
+    for (const FakeCell *cell : table.rows)
+        words << cell->status;
+    return words;
+}
+
+// The post-action script for one test: appends a line to a file per run.
+class ScriptSetting {
+public:
+    explicit ScriptSetting(const QString &source)
+        : m_previous(VeskSettings::shared().value(QStringLiteral("ExtPythonMailer")))
+    {
+        VeskSettings::shared().setValue(QStringLiteral("ExtPythonMailer"), source);
+    }
+    ~ScriptSetting() { VeskSettings::shared().setValue(QStringLiteral("ExtPythonMailer"), m_previous); }
+
+private:
+    QVariant m_previous;
+};
+
+QString appendingScript(const QString &path, const QString &line = QStringLiteral("ran"))
+{
+    return QStringLiteral("with open(r'%1', 'a') as f:\n    f.write('%2\\n')\n").arg(path, line);
+}
+
+} // namespace
+
+class ActionQueue : public ::testing::Test {
+protected:
+    VeskActionProperties copyOf(const QStringList &names, const QByteArray &bytes = "bytes")
+    {
+        std::vector<VeskItemRef> items;
+        for (const QString &name : names)
+            items.push_back(makeItem(source.write(name, bytes)));
+        return properties(QStringLiteral("Copy"), items, target.path());
+    }
+    void existingTarget(const QString &name) { target.write(QStringLiteral("Promo/MXF/") + name, "old"); }
+    void serveUntilIdle()
+    {
+        VeskActionManager::serveMainThreadUntil([this] { return manager.actionsOpQueue().operationCount() == 0; });
+        QCoreApplication::processEvents();
+    }
+    QString scriptRuns() const { return QString::fromUtf8(readAll(scriptLog)); }
+
+    TestFiles source;
+    TestFiles target;
+    TestFiles scratch;
+    QString scriptLog = scratch.path() + QStringLiteral("/script.txt");
+    ScriptSetting script { appendingScript(scriptLog) };
+    ScriptedAlerts alerts;
+    VeskActionManager manager;
+    FakeQueueTable table { manager };
+};
+
+TEST_F(ActionQueue, NewestFirstAndOneAtATime)
+{
+    existingTarget(QStringLiteral("a.mxf"));
+    QStringList wordsWhileAsking;
+    bool secondWaiting = false;
+    std::shared_ptr<VeskAction> second;
+    alerts.on(kOverwrite, QStringLiteral("Yes"), [&] {
+        wordsWhileAsking = statuses(table);
+        secondWaiting = second->Action_Operation()->isReady();
+    });
+    const auto first = manager.SetUpNewActionWithOptions(copyOf({ QStringLiteral("1/a.mxf") }));
+    second = manager.SetUpNewActionWithOptions(copyOf({ QStringLiteral("2/b.mxf"), QStringLiteral("2/c.mxf") }));
+    EXPECT_EQ(table.slides, std::vector<bool> { true });
+    EXPECT_EQ(manager.actions().front(), second);
+    EXPECT_EQ(table.rows[0]->description,
+        QStringLiteral("Copy 2 items %1 \ndestination:\n%2").arg(VeskFileSize::toHumanBytes(10), target.path()));
+    serveUntilIdle();
+
+    EXPECT_EQ(wordsWhileAsking, (QStringList { QStringLiteral("Waiting"), QStringLiteral("Running") }));
+    EXPECT_TRUE(secondWaiting);
+    EXPECT_EQ(statuses(table), (QStringList { QStringLiteral("Done"), QStringLiteral("Done") }));
+    EXPECT_TRUE(table.rows[1]->indeterminate);
+    EXPECT_FALSE(table.rows[1]->animating);
+    EXPECT_EQ(table.rows[0]->description,
+        QStringLiteral("Copy 2 of 2 items %1 \ndestination:\n%2").arg(VeskFileSize::toHumanBytes(10), target.path()));
+    EXPECT_EQ(table.rows[0]->maximum, 10.0);
+    EXPECT_EQ(scriptRuns(), QStringLiteral("ran\nran\n"));
+}
+
+TEST_F(ActionQueue, DescriptionsOfEmptyAndDeleteActions)
+{
+    const auto empty = manager.SetUpNewActionWithOptions(properties(QStringLiteral("Copy"), {}, target.path()));
+    EXPECT_EQ(table.rows[0]->description, QStringLiteral("InvalidAction"));
+    VeskActionProperties remove = copyOf({ QStringLiteral("1/a.mxf") });
+    remove.Action = QStringLiteral("Delete");
+    remove.items->front()->setDB_FileExists(false);
+    manager.SetUpNewActionWithOptions(remove);
+    EXPECT_EQ(table.rows[0]->description,
+        QStringLiteral("Delete 1 item %1 \ndestination:\nSuper Secret Annihilator (SSA)")
+            .arg(VeskFileSize::toHumanBytes(5)));
+    serveUntilIdle();
+    // An action without items still runs to its end, and so does its script.
+    EXPECT_EQ(statuses(table), (QStringList { QStringLiteral("Done"), QStringLiteral("Done") }));
+    EXPECT_EQ(scriptRuns(), QStringLiteral("ran\nran\n"));
+}
+
+TEST_F(ActionQueue, ProgressIsBytesDoneAndWrittenWhileRunning)
+{
+    existingTarget(QStringLiteral("b.mxf"));
+    double valueWhileAsking = -1;
+    alerts.on(kOverwrite, QStringLiteral("No"), [&] {
+        manager.updateProgress();
+        valueWhileAsking = table.rows[0]->value;
+    });
+    manager.SetUpNewActionWithOptions(copyOf({ QStringLiteral("1/a.mxf"), QStringLiteral("1/b.mxf") }, "12345678"));
+    EXPECT_TRUE(manager.isTimerActive());
+    serveUntilIdle();
+    EXPECT_EQ(valueWhileAsking, 8.0);
+    manager.updateProgress();
+    EXPECT_TRUE(table.rows[0]->indeterminate);
+}
+
+TEST_F(ActionQueue, CancellingAWaitingActionRemovesItWithoutItsScript)
+{
+    existingTarget(QStringLiteral("a.mxf"));
+    std::shared_ptr<VeskAction> second;
+    QString wordAfterCancel;
+    alerts.on(kOverwrite, QStringLiteral("Yes"), [&] {
+        manager.queueRemoveAction(second);
+        wordAfterCancel = table.rows[0]->status;
+    });
+    manager.SetUpNewActionWithOptions(copyOf({ QStringLiteral("1/a.mxf") }));
+    second = manager.SetUpNewActionWithOptions(copyOf({ QStringLiteral("2/b.mxf") }));
+    serveUntilIdle();
+    EXPECT_EQ(wordAfterCancel, QStringLiteral("Cancelled"));
+    ASSERT_EQ(manager.numberOfRowsInTableView(), 1u);
+    EXPECT_EQ(table.rows.size(), 1u);
+    EXPECT_FALSE(second->Action_Operation()->actionLog().contains(QStringLiteral("Execution Started")));
+    EXPECT_FALSE(QFileInfo::exists(target.path() + QStringLiteral("/Promo/MXF/b.mxf")));
+    EXPECT_EQ(scriptRuns(), QStringLiteral("ran\n"));
+}
+
+TEST_F(ActionQueue, RemovingTheLastFinishedActionStopsTheTimer)
+{
+    const auto action = manager.SetUpNewActionWithOptions(copyOf({ QStringLiteral("1/a.mxf") }));
+    serveUntilIdle();
+    EXPECT_TRUE(manager.isTimerActive());
+    manager.queueRemoveAction(action);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(manager.numberOfRowsInTableView(), 0u);
+    EXPECT_TRUE(table.rows.empty());
+    EXPECT_FALSE(manager.isTimerActive());
+    manager.SetUpNewActionWithOptions(copyOf({ QStringLiteral("1/b.mxf") }));
+    EXPECT_TRUE(manager.isTimerActive());
+    serveUntilIdle();
+}
+
+TEST_F(ActionQueue, ClearingAsksFirst)
+{
+    manager.clearQueue(); // nothing to clear: no question
+    EXPECT_TRUE(alerts.asked().isEmpty());
+    manager.SetUpNewActionWithOptions(copyOf({ QStringLiteral("1/a.mxf") }));
+    serveUntilIdle();
+    alerts.on(QStringLiteral("Really clear queue?"), QStringLiteral("Cancel"));
+    manager.clearQueue();
+    EXPECT_EQ(manager.numberOfRowsInTableView(), 1u);
+    EXPECT_EQ(statuses(table), QStringList { QStringLiteral("Done") });
+}
+
+// The user clears the queue while an action's question is on screen: the action ends
+// as cancelled, the late answer is ignored, and nothing hangs.
+TEST_F(ActionQueue, ClearingWhileAQuestionIsOpenEndsEverything)
+{
+    existingTarget(QStringLiteral("a.mxf"));
+    alerts.on(QStringLiteral("Really clear queue?"), QStringLiteral("OK"));
+    alerts.on(kOverwrite, QStringLiteral("Yes"), [&] { manager.clearQueue(); });
+    const auto first = manager.SetUpNewActionWithOptions(copyOf({ QStringLiteral("1/a.mxf") }));
+    const auto second = manager.SetUpNewActionWithOptions(copyOf({ QStringLiteral("2/b.mxf") }));
+    serveUntilIdle();
+    EXPECT_EQ(manager.numberOfRowsInTableView(), 0u);
+    EXPECT_FALSE(manager.isTimerActive());
+    for (const auto &action : { first, second }) {
+        EXPECT_TRUE(action->Action_Operation()->isFinished());
+        EXPECT_TRUE(action->Action_Operation()->isCancelled());
+    }
+    EXPECT_EQ(readAll(target.path() + QStringLiteral("/Promo/MXF/a.mxf")), "old");
+    EXPECT_FALSE(QFileInfo::exists(target.path() + QStringLiteral("/Promo/MXF/b.mxf")));
+    EXPECT_TRUE(scriptRuns().isEmpty());
+}
+
+// A question handed to the main thread but not yet shown: cancelling ends the wait
+// without the main thread's help, and the question never appears.
+TEST_F(ActionQueue, CancelWithdrawsAQuestionNotYetShown)
+{
+    existingTarget(QStringLiteral("a.mxf"));
+    alerts.on(kOverwrite, QStringLiteral("Yes"));
+    const auto operation = makeOperation(copyOf({ QStringLiteral("1/a.mxf") }));
+    VeskOperationQueue queue(1);
+    queue.addOperation(operation);
+    while (!operation->actionLog().contains(QStringLiteral("FILE EXISTS")))
+        QThread::msleep(1);
+    QThread::msleep(20);
+    operation->cancel();
+    for (int i = 0; i < 5000 && !operation->isFinished(); ++i)
+        QThread::msleep(1);
+    EXPECT_TRUE(operation->isFinished());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(alerts.count(kOverwrite), 0);
+    EXPECT_EQ(readAll(target.path() + QStringLiteral("/Promo/MXF/a.mxf")), "old");
+}
+
+TEST(PostActionScript, EachRunStartsCleanAndSurvivesItsOwnExit)
+{
+    TestFiles scratch;
+    const QString out = scratch.path() + QStringLiteral("/out.txt");
+    VeskPythonScript::run(QStringLiteral("leaked = 1\nimport sys\nsys.exit(3)\n"));
+    VeskPythonScript::run(QStringLiteral("raise ValueError('a broken script')\n"));
+    VeskPythonScript::run(
+        QStringLiteral("with open(r'%1', 'w') as f:\n    f.write(str('leaked' in globals()) + ' ' + __name__)\n")
+            .arg(out));
+    EXPECT_EQ(readAll(out), "False __main__");
+}
+
+TEST(PostActionScript, TheShippedScriptSendsNothingAndRuns)
+{
+    const QString shipped = VeskSettings::shared().stringForKey(QStringLiteral("ExtPythonMailer"));
+    ASSERT_TRUE(shipped.contains(QStringLiteral("SEND_MAIL = False"))) << shipped.toStdString();
+    VeskPythonScript::run(shipped);
+}

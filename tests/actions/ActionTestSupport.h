@@ -1,0 +1,155 @@
+#pragma once
+
+#include "actions/VeskActionManager.h"
+#include "actions/VeskActionOperation.h"
+#include "report/VeskAlert.h"
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+/// Answers the alerts from a script keyed by the alert's message and records every
+/// question asked. A question without a scripted answer fails the test.
+class ScriptedAlerts {
+public:
+    ScriptedAlerts()
+    {
+        m_previous = VeskAlert::setHandler([this](const VeskAlert::Request &request) { return answer(request); });
+    }
+    ~ScriptedAlerts() { VeskAlert::setHandler(m_previous); }
+
+    /// Answers the message with the button of that title; a hook, when given, runs
+    /// first (on the main thread, while the question is on screen).
+    void on(const QString &message, const QString &button, std::function<void()> hook = {})
+    {
+        QMutexLocker locker(&m_lock);
+        m_script[message] = { button, std::move(hook) };
+    }
+    /// Answers every error dialog ("Ok", "Do NotShow Again") with the button.
+    void answerErrorsWith(const QString &button)
+    {
+        QMutexLocker locker(&m_lock);
+        m_errorButton = button;
+    }
+    QStringList asked() const
+    {
+        QMutexLocker locker(&m_lock);
+        return m_asked;
+    }
+    int count(const QString &message) const { return int(asked().count(message)); }
+
+private:
+    struct Answer {
+        QString button;
+        std::function<void()> hook;
+    };
+    int answer(const VeskAlert::Request &request)
+    {
+        Answer scripted;
+        {
+            QMutexLocker locker(&m_lock);
+            m_asked.push_back(request.message);
+            if (!m_errorButton.isEmpty() && request.buttons.contains(QStringLiteral("Do NotShow Again")))
+                return VeskAlert::First + int(request.buttons.indexOf(m_errorButton));
+            const auto found = m_script.find(request.message);
+            if (found == m_script.end()) {
+                ADD_FAILURE() << "unexpected alert: " << request.message.toStdString();
+                return VeskAlert::First;
+            }
+            scripted = found->second;
+        }
+        if (scripted.hook)
+            scripted.hook();
+        const qsizetype index = request.buttons.indexOf(scripted.button);
+        EXPECT_GE(index, 0) << scripted.button.toStdString();
+        return VeskAlert::First + int(index);
+    }
+
+    mutable QMutex m_lock;
+    std::map<QString, Answer> m_script;
+    QStringList m_asked;
+    QString m_errorButton;
+    VeskAlert::Handler m_previous;
+};
+
+inline const QString kOverwrite = QStringLiteral("File exists at destination.\nOverwrite?");
+inline const QString kCopyInstead = QStringLiteral("File can not be moved.\nCopy?");
+inline const QString kRemoveForGood = QStringLiteral("File can not be moved to the Trash.\nTry to delete permanently?");
+
+inline VeskItemRef makeItem(const QString &path, const QString &project = QStringLiteral("Promo"))
+{
+    auto item = std::make_shared<VeskDatabaseItem>();
+    item->setDB_itemPath(path);
+    item->setDB_filesize(uint64_t(QFileInfo(path).size()));
+    item->setDB_ProjectName(project);
+    item->setDB_FileExists(QFileInfo::exists(path));
+    return item;
+}
+
+inline VeskActionProperties properties(
+    const QString &action, std::vector<VeskItemRef> items, const QString &destination = QString())
+{
+    VeskActionProperties p;
+    p.Action = action;
+    p.items = std::move(items);
+    p.Destination = destination;
+    return p;
+}
+
+/// Runs the operation on an action queue of its own while the main thread serves the
+/// questions.
+inline void runToEnd(const std::shared_ptr<VeskActionOperation> &operation)
+{
+    VeskOperationQueue queue(1);
+    queue.addOperation(operation);
+    VeskActionManager::serveMainThreadUntil([&queue] { return queue.operationCount() == 0; });
+}
+
+/// Timestamps of the log as a fixed "T", so that tests can compare whole lines.
+inline std::shared_ptr<VeskActionOperation> makeOperation(const VeskActionProperties &p)
+{
+    auto operation = std::make_shared<VeskActionOperation>(p);
+    operation->setFormatter(QStringLiteral("'T'"));
+    return operation;
+}
+
+inline QByteArray fileDigest(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(&file);
+    return hash.result();
+}
+
+inline QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// The names in a folder that a copy leaves only while it runs.
+inline QStringList leftovers(const QString &folder)
+{
+    QStringList found;
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (name.startsWith(QLatin1String(".vesk-copy-")) || name.startsWith(QLatin1String(".goutputstream")))
+            found.push_back(name);
+    return found;
+}
+
+/// The folder where this process's trash keeps its files.
+QString trashFilesFolder();

@@ -1,0 +1,360 @@
+// Every action against every fault it can meet: after each case every source file is
+// where it was or at its target (or in the trash), byte for byte, never nowhere, no
+// partial file is left behind, and the log says which.
+
+#include "ActionTestSupport.h"
+
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <sys/fsuid.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+enum class Kind { Copy, MoveSame, MoveCross, Delete };
+enum class Fault {
+    ExistsNo,
+    ExistsYes,
+    ExistsYesToAll,
+    FolderBlocked,
+    ReadOnly,
+    Unreadable,
+    Full,
+    CancelBefore,
+    CancelDuring,
+    CancelAfter
+};
+enum class Where { Source, Target, Both, Trash, Removed };
+
+struct Case {
+    Kind kind;
+    Fault fault;
+    Where where;
+    const char *logSays;
+};
+
+const char *const kKindNames[] = { "Copy", "MoveSameVolume", "MoveAcrossVolumes", "Delete" };
+const char *const kFaultNames[] = { "TargetExistsNo", "TargetExistsYes", "TargetExistsYesToAll", "TargetFolderBlocked",
+    "ReadOnlySource", "UnreadableSource", "TargetFull", "CancelBefore", "CancelDuring", "CancelAfter" };
+
+constexpr qint64 kBigFile = 200 * 1000 * 1000;
+constexpr uid_t kNobody = 65534;
+
+// Runs the calling thread's file accesses as an unprivileged user, so that access
+// rights hold for a test run by root too. Only this thread changes.
+class FileIdentity {
+public:
+    explicit FileIdentity(bool unprivileged)
+        : m_changed(unprivileged && geteuid() == 0)
+    {
+        if (m_changed) {
+            setfsgid(kNobody);
+            setfsuid(kNobody);
+        }
+    }
+    ~FileIdentity()
+    {
+        if (m_changed) {
+            setfsuid(0);
+            setfsgid(0);
+        }
+    }
+
+private:
+    bool m_changed;
+};
+
+class MatrixOperation : public VeskActionOperation {
+public:
+    using VeskActionOperation::VeskActionOperation;
+    bool unprivileged = false;
+    bool cancelAtFirstData = false;
+
+    void main() override
+    {
+        const FileIdentity identity(unprivileged);
+        VeskActionOperation::main();
+    }
+    bool copyFileCallback(int64_t bytesCopied) override
+    {
+        if (cancelAtFirstData && bytesCopied > 0)
+            cancel();
+        return VeskActionOperation::copyFileCallback(bytesCopied);
+    }
+};
+
+// Cancels the operation as it reaches its item, for actions that copy no data.
+struct CancelAtItem : VeskActionOperationDelegate {
+    void VeskActionOperationStatusUpdate(VeskActionOperation &operation) override { operation.cancel(); }
+};
+
+void makeOpen(const QString &folder)
+{
+    QFile::setPermissions(folder, QFile::Permissions(0x7777));
+}
+
+bool otherFileSystem(const QString &a, const QString &b)
+{
+    struct stat sa {
+    }, sb {};
+    return stat(QFile::encodeName(a).constData(), &sa) == 0 && stat(QFile::encodeName(b).constData(), &sb) == 0
+        && sa.st_dev != sb.st_dev;
+}
+
+} // namespace
+
+class FaultMatrix : public ::testing::TestWithParam<Case> {
+protected:
+    void SetUp() override
+    {
+        const Case &c = GetParam();
+        if (!prepareTargetRoot(c))
+            return;
+        makeOpen(source.path());
+        makeOpen(targetRoot);
+        const bool big
+            = c.fault == Fault::CancelBefore || c.fault == Fault::CancelDuring || c.fault == Fault::CancelAfter;
+        if (big) {
+            sourcePath = source.writeSparse(QStringLiteral("1/big.mxf"), kBigFile);
+        } else {
+            QByteArray bytes(c.fault == Fault::Full ? 2 * 1024 * 1024 : 65536, Qt::Uninitialized);
+            QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+            sourcePath = source.write(QStringLiteral("1/media.mxf"), bytes);
+        }
+        makeOpen(QFileInfo(sourcePath).path());
+        original = fileDigest(sourcePath);
+        targetPath = targetRoot + QStringLiteral("/Promo/MXF/") + QFileInfo(sourcePath).fileName();
+        trashPath = trashFilesFolder() + QLatin1Char('/') + QFileInfo(sourcePath).fileName();
+        QFile::remove(trashPath);
+    }
+
+    void TearDown() override
+    {
+        const QString trash = QFileInfo(trashFilesFolder()).path();
+        QFile::remove(trash);
+        QDir(trash).removeRecursively();
+        if (mounted)
+            umount2(QFile::encodeName(mounted->path()).constData(), MNT_DETACH);
+    }
+
+    bool prepareTargetRoot(const Case &c)
+    {
+        if (c.fault == Fault::Full) {
+            mounted = std::make_unique<QTemporaryDir>();
+            if (mount("tmpfs", QFile::encodeName(mounted->path()).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+                    "size=1m,mode=0777")
+                != 0) {
+                mounted.reset();
+                skipReason = "cannot mount a small file system here";
+                return false;
+            }
+            targetRoot = mounted->path();
+            return true;
+        }
+        if (c.kind == Kind::MoveCross) {
+            shm = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/vesk-matrix-XXXXXX"));
+            if (!shm->isValid() || !otherFileSystem(shm->path(), source.path())) {
+                skipReason = "no second file system at /dev/shm";
+                return false;
+            }
+            targetRoot = shm->path();
+            return true;
+        }
+        targetRoot = target.path();
+        return true;
+    }
+
+    void arrange(const Case &c, MatrixOperation &operation)
+    {
+        const bool isMove = c.kind == Kind::MoveSame || c.kind == Kind::MoveCross;
+        const bool exists
+            = c.fault == Fault::ExistsNo || c.fault == Fault::ExistsYes || c.fault == Fault::ExistsYesToAll;
+        const QString answer = c.fault == Fault::ExistsNo ? QStringLiteral("No")
+            : c.fault == Fault::ExistsYes                 ? QStringLiteral("Yes")
+                                                          : QStringLiteral("Yes to All");
+        if (isMove)
+            alerts.on(kCopyInstead, QStringLiteral("Yes"));
+        alerts.answerErrorsWith(QStringLiteral("Ok"));
+        if (exists && c.kind == Kind::Delete) {
+            breakTrash();
+            alerts.on(kRemoveForGood, answer);
+        } else if (exists) {
+            oldTarget = "the target that was there before";
+            QDir().mkpath(QFileInfo(targetPath).path());
+            QFile file(targetPath);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(oldTarget);
+            alerts.on(kOverwrite, answer);
+        }
+        if (c.fault == Fault::FolderBlocked) {
+            QFile blocker(targetRoot + QStringLiteral("/Promo"));
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        }
+        if (c.fault == Fault::ReadOnly || c.fault == Fault::Unreadable) {
+            QFile::setPermissions(sourcePath,
+                c.fault == Fault::ReadOnly ? QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther
+                                           : QFile::Permissions());
+            operation.unprivileged = true;
+            if (c.kind == Kind::Delete)
+                openTrashToEveryone();
+        }
+        if (c.fault == Fault::CancelDuring) {
+            if (c.kind == Kind::Copy || c.kind == Kind::MoveCross)
+                operation.cancelAtFirstData = true;
+            else
+                operation.setDelegate(cancelAtItem);
+        }
+        if (c.fault == Fault::CancelBefore)
+            operation.cancel();
+    }
+
+    void breakTrash()
+    {
+        const QString trash = QFileInfo(trashFilesFolder()).path();
+        QDir(trash).removeRecursively();
+        QDir().mkpath(QFileInfo(trash).path());
+        QFile file(trash);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+
+    void openTrashToEveryone()
+    {
+        const QString trash = QFileInfo(trashFilesFolder()).path();
+        QDir().mkpath(trash + QStringLiteral("/files"));
+        QDir().mkpath(trash + QStringLiteral("/info"));
+        for (const QString &folder :
+            { QFileInfo(trash).path(), trash, trash + QStringLiteral("/files"), trash + QStringLiteral("/info") })
+            makeOpen(folder);
+    }
+
+    void expectWhere(Where where)
+    {
+        const bool atSource = fileDigest(sourcePath) == original;
+        const bool atTarget = fileDigest(targetPath) == original;
+        switch (where) {
+        case Where::Source:
+            EXPECT_TRUE(atSource);
+            EXPECT_FALSE(atTarget);
+            if (!oldTarget.isEmpty())
+                EXPECT_EQ(readAll(targetPath), oldTarget);
+            else
+                EXPECT_FALSE(QFileInfo::exists(targetPath));
+            break;
+        case Where::Target:
+            EXPECT_FALSE(QFileInfo::exists(sourcePath));
+            EXPECT_TRUE(atTarget);
+            break;
+        case Where::Both:
+            EXPECT_TRUE(atSource);
+            EXPECT_TRUE(atTarget);
+            break;
+        case Where::Trash:
+            EXPECT_FALSE(QFileInfo::exists(sourcePath));
+            EXPECT_EQ(fileDigest(trashPath), original);
+            break;
+        case Where::Removed:
+            EXPECT_FALSE(QFileInfo::exists(sourcePath));
+            EXPECT_FALSE(QFileInfo::exists(trashPath));
+            break;
+        }
+    }
+
+    TestFiles source;
+    TestFiles target;
+    std::unique_ptr<QTemporaryDir> shm;
+    std::unique_ptr<QTemporaryDir> mounted;
+    const char *skipReason = nullptr;
+    QString targetRoot;
+    QString sourcePath;
+    QString targetPath;
+    QString trashPath;
+    QByteArray original;
+    QByteArray oldTarget;
+    ScriptedAlerts alerts;
+    std::shared_ptr<CancelAtItem> cancelAtItem = std::make_shared<CancelAtItem>();
+};
+
+TEST_P(FaultMatrix, NothingIsLost)
+{
+    if (skipReason)
+        GTEST_SKIP() << skipReason;
+    const Case &c = GetParam();
+    const VeskItemRef item = makeItem(sourcePath);
+    auto operation = std::make_shared<MatrixOperation>(properties(QString::fromLatin1(c.kind == Kind::Copy ? "Copy"
+                                                                          : c.kind == Kind::Delete         ? "Delete"
+                                                                                                           : "Move"),
+        { item }, targetRoot));
+    arrange(c, *operation);
+    if (HasFatalFailure())
+        return;
+    runToEnd(operation);
+    if (c.fault == Fault::CancelAfter)
+        operation->cancel();
+    if (QFileInfo::exists(sourcePath))
+        QFile::setPermissions(sourcePath, QFile::ReadOwner | QFile::WriteOwner);
+
+    expectWhere(c.where);
+    const QString log = operation->actionLog();
+    EXPECT_TRUE(log.contains(QString::fromLatin1(c.logSays))) << log.toStdString();
+    EXPECT_EQ(log.contains(QStringLiteral("VeskAction Cancelled")),
+        c.fault == Fault::CancelBefore || c.fault == Fault::CancelDuring)
+        << log.toStdString();
+    EXPECT_TRUE(leftovers(QFileInfo(targetPath).path()).isEmpty())
+        << leftovers(QFileInfo(targetPath).path()).join(' ').toStdString();
+    // The database follows the file: an item whose file went is marked so, others not.
+    EXPECT_EQ(item->DB_FileExists(), QFileInfo::exists(sourcePath));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Actions, FaultMatrix, ::testing::Values(
+    Case { Kind::Copy, Fault::ExistsNo, Where::Source, ":: SKIPPING \n" },
+    Case { Kind::Copy, Fault::ExistsYes, Where::Both, ":: OVERWRITING \n" },
+    Case { Kind::Copy, Fault::ExistsYesToAll, Where::Both, " :: DONE ::\n" },
+    Case { Kind::Copy, Fault::FolderBlocked, Where::Source, " :: ERROR ::\n" },
+    Case { Kind::Copy, Fault::ReadOnly, Where::Both, " :: DONE ::\n" },
+    Case { Kind::Copy, Fault::Unreadable, Where::Source, " :: ERROR ::\n" },
+    Case { Kind::Copy, Fault::Full, Where::Source, " :: ERROR ::\n" },
+    Case { Kind::Copy, Fault::CancelBefore, Where::Source, "VeskAction Finished" },
+    Case { Kind::Copy, Fault::CancelDuring, Where::Source, " :: ERROR ::\n" },
+    Case { Kind::Copy, Fault::CancelAfter, Where::Both, " :: DONE ::\n" },
+
+    Case { Kind::MoveSame, Fault::ExistsNo, Where::Source, ":: SKIPPING \n:: file is not moveable \n:: COPYING \n" },
+    Case { Kind::MoveSame, Fault::ExistsYes, Where::Target, ":: OVERWRITING \n" },
+    Case { Kind::MoveSame, Fault::ExistsYesToAll, Where::Target, ":: OVERWRITING \n" },
+    Case { Kind::MoveSame, Fault::FolderBlocked, Where::Source, ":: file is not moveable \n" },
+    Case { Kind::MoveSame, Fault::ReadOnly, Where::Both, ":: file is not moveable \n:: COPYING \n" },
+    Case { Kind::MoveSame, Fault::Unreadable, Where::Source, " :: ERROR ::\n" },
+    Case { Kind::MoveSame, Fault::CancelBefore, Where::Source, "VeskAction Finished" },
+    Case { Kind::MoveSame, Fault::CancelDuring, Where::Target, ":: move\n" },
+    Case { Kind::MoveSame, Fault::CancelAfter, Where::Target, ":: move\n" },
+
+    Case { Kind::MoveCross, Fault::ExistsNo, Where::Source, ":: SKIPPING \n:: file is not moveable \n" },
+    Case { Kind::MoveCross, Fault::ExistsYes, Where::Target, " :: DONE ::\n" },
+    Case { Kind::MoveCross, Fault::ExistsYesToAll, Where::Target, " :: DONE ::\n" },
+    Case { Kind::MoveCross, Fault::FolderBlocked, Where::Source, ":: file is not moveable \n" },
+    Case { Kind::MoveCross, Fault::ReadOnly, Where::Both, ":: COPYING \n" },
+    Case { Kind::MoveCross, Fault::Unreadable, Where::Source, " :: ERROR ::\n" },
+    Case { Kind::MoveCross, Fault::Full, Where::Source, " :: ERROR ::\n" },
+    Case { Kind::MoveCross, Fault::CancelBefore, Where::Source, "VeskAction Finished" },
+    Case { Kind::MoveCross, Fault::CancelDuring, Where::Source, " :: ERROR ::\n" },
+    Case { Kind::MoveCross, Fault::CancelAfter, Where::Target, " :: DONE ::\n" },
+
+    Case { Kind::Delete, Fault::ExistsNo, Where::Source, ":: SKIPPED :: " },
+    Case { Kind::Delete, Fault::ExistsYes, Where::Removed, ":: SUCCEED ::\n" },
+    Case { Kind::Delete, Fault::ExistsYesToAll, Where::Removed, ":: SUCCEED ::\n" },
+    Case { Kind::Delete, Fault::ReadOnly, Where::Trash, ":: SUCCEED ::\n" },
+    Case { Kind::Delete, Fault::Unreadable, Where::Trash, ":: SUCCEED ::\n" },
+    Case { Kind::Delete, Fault::CancelBefore, Where::Source, "VeskAction Finished" },
+    Case { Kind::Delete, Fault::CancelDuring, Where::Trash, ":: SUCCEED ::\n" },
+    Case { Kind::Delete, Fault::CancelAfter, Where::Trash, ":: SUCCEED ::\n" }),
+    [](const ::testing::TestParamInfo<Case> &info) {
+        return std::string(kKindNames[int(info.param.kind)]) + "_" + kFaultNames[int(info.param.fault)];
+    });
+// clang-format on
