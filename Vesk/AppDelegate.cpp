@@ -1,0 +1,258 @@
+#include "AppDelegate.h"
+
+#include "VeskAlertDialogs.h"
+#include "VeskAppTools.h"
+#include "VeskConsoleWindow.h"
+#include "VeskDatabaseTableview.h"
+#include "VeskDatabaseWindow.h"
+#include "VeskDragDropView.h"
+#include "VeskFilterSheet.h"
+#include "VeskMainWindow.h"
+#include "VeskMenus.h"
+#include "VeskPreferencesWindow.h"
+#include "VeskProjectsSummarySheet.h"
+#include "VeskScanDriver.h"
+#include "VeskStatusView.h"
+
+#include "model/VeskCore.h"
+#include "model/VeskFilter.h"
+#include "platform/VeskSettings.h"
+#include "platform/VeskStatusViewController.h"
+#include "readers/VeskPMRScannerOperation.h"
+#include "report/VeskConsole.h"
+#include "report/VeskNSLog.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+namespace {
+
+QString resourceText(const QString &name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(VeskCore &core)
+    : m_core(core)
+{
+}
+
+AppDelegate::~AppDelegate()
+{
+    m_scanDriver.reset();
+    m_core.setDatabaseTable(nullptr);
+    m_core.setDatabaseSummaryTable(nullptr);
+}
+
+bool AppDelegate::isRunning()
+{
+    return VeskStatusViewController::getTheController()->isRunning();
+}
+
+VeskDatabaseTableview *AppDelegate::databaseTable() const
+{
+    return m_database ? m_database->DatabaseTable() : nullptr;
+}
+
+void AppDelegate::registerDefaults()
+{
+    VeskSettings &settings = VeskSettings::shared();
+    settings.registerStandardDefaults();
+    QVariantMap scripts;
+    const QString basescript = resourceText(QStringLiteral(":/basescript"));
+    const QString mailer = resourceText(QStringLiteral(":/mailer.py"));
+    if (!basescript.isNull())
+        scripts.insert(QStringLiteral("ExtApplescript"), basescript);
+    if (!mailer.isNull())
+        scripts.insert(QStringLiteral("ExtPythonMailer"), mailer);
+    settings.registerDefaults(scripts);
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    VeskAlertDialogs::installUncaughtExceptionHandler();
+    VeskConsole::sharedInstance()->Reset();
+    VeskPMRScannerOperation::opQueue();
+    VeskTableModel::setVideoIcon(QIcon(QStringLiteral(":/video-icon.png")));
+    registerDefaults();
+    makeWindows();
+    m_preferences->loadFromSettings();
+    m_core.setDatabaseTable(m_database->DatabaseTable());
+    m_core.setDatabaseSummaryTable(m_database->SummaryTable());
+    m_core.clear();
+    m_database->SummaryTable()->reloadData();
+    m_window->VersionLabel()->setText(QStringLiteral("v%1 build %2")
+                                          .arg(QApplication::applicationVersion(), QStringLiteral(VESK_BUILD)));
+    m_window->placeViews(false, false);
+    showItemsCount();
+}
+
+void AppDelegate::makeWindows()
+{
+    m_scanDriver = std::make_unique<VeskScanDriver>(*this);
+    m_window = std::make_unique<VeskMainWindow>();
+    m_database = std::make_unique<VeskDatabaseWindow>(m_core);
+    m_console = std::make_unique<VeskConsoleWindow>();
+    m_preferences = std::make_unique<VeskPreferencesWindow>(*this);
+    m_filterSheet = new VeskFilterSheet(*this, m_database.get());
+    m_projectsSheet = new VeskProjectsSummarySheet(m_core, m_database.get());
+    m_database->dropZone()->setAvbOpDelegate(m_scanDriver.get());
+    m_menus = new VeskMenus(*this);
+    m_menus->install(m_window->menuBar());
+    m_menus->install(m_database->menuBar());
+    connectCommands();
+    new VeskAppTools(*this); // the action queue, the tools and export menus, the inspector
+}
+
+void AppDelegate::connectCommands()
+{
+    VeskMainWindow *main = m_window.get();
+    VeskScanDriver *driver = m_scanDriver.get();
+    connect(main->BigRedButton(), &QPushButton::clicked, driver, &VeskScanDriver::pushBigRedButton);
+    connect(main->SmallRedButton(), &QPushButton::clicked, driver, &VeskScanDriver::pushSmallButton);
+    connect(main->DatabaseButton(), &QPushButton::clicked, this, &AppDelegate::ShowDatabase);
+    connect(main->MainSliderButton(), &QPushButton::clicked, this, &AppDelegate::pushSliderButton);
+    // The search runs when typing pauses or on Return, not at every key: over a million
+    // items one search takes a good part of a second.
+    m_searchPause.setSingleShot(true);
+    m_searchPause.setInterval(kSearchPauseMs);
+    connect(m_database->searchField(), &QLineEdit::textChanged, &m_searchPause, qOverload<>(&QTimer::start));
+    connect(m_database->searchField(), &QLineEdit::returnPressed, this, &AppDelegate::updateFilter);
+    connect(&m_searchPause, &QTimer::timeout, this, [this] {
+        if (isRunning())
+            m_searchPause.start(); // again once the store is free
+        else
+            updateFilter();
+    });
+    connect(VeskStatusViewController::getTheController(), &VeskStatusViewController::runningChanged, main,
+            [main] {
+                main->BigRedButton()->setEnabled(!isRunning());
+                main->SmallRedButton()->setEnabled(!isRunning());
+            }, Qt::QueuedConnection);
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    VESK_LOG(QStringLiteral("Vesk terminated succesfully"));
+}
+
+void AppDelegate::ShowDatabase()
+{
+    if (isRunning())
+        return;
+    bringDatabaseToFront();
+    databaseTable()->reloadData();
+}
+
+void AppDelegate::bringDatabaseToFront()
+{
+    m_database->show();
+    m_database->raise();
+    m_database->activateWindow();
+}
+
+void AppDelegate::ShowMainWindow()
+{
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void AppDelegate::ClearDatabase()
+{
+    if (isRunning())
+        return;
+    m_core.clear();
+    VeskConsole::sharedInstance()->Reset();
+    showItemsCount();
+    AllTablesReload();
+}
+
+void AppDelegate::ShowFilter()
+{
+    m_filterSheet->ShowFilter();
+}
+
+// The summary is rebuilt from the store's lists, which a scan replaces; it waits until
+// the scan has ended.
+void AppDelegate::ShowProjectsSummary()
+{
+    if (isRunning())
+        return;
+    m_projectsSheet->ShowProjectsSummary();
+}
+
+// The search field can only change while no scan rebuilds the lists it filters; the
+// scan empties it at its end without running the search.
+void AppDelegate::updateFilter()
+{
+    if (isRunning())
+        return;
+    m_searchPause.stop();
+    VeskFilter::sharedFilter().setFilterString(m_database->searchField()->text());
+    m_core.applyFilter();
+    databaseTable()->reloadData();
+    m_database->SummaryTable()->reloadData();
+    m_core.prepareProjectsSummary();
+    m_projectsSheet->ProjectSumaryTable()->reloadData();
+    m_filterSheet->ProjectFilterTable()->reloadData();
+}
+
+void AppDelegate::pushSliderButton()
+{
+    m_window->placeViews(m_window->MainSliderButton()->isChecked(), true);
+}
+
+void AppDelegate::setSliderOn(bool on)
+{
+    if (m_window->MainSliderButton()->isChecked() == on)
+        return;
+    m_window->MainSliderButton()->setChecked(on);
+    pushSliderButton();
+}
+
+void AppDelegate::showConsole()
+{
+    m_console->show();
+    m_console->raise();
+    m_console->activateWindow();
+}
+
+void AppDelegate::AllTablesReload()
+{
+    m_filterSheet->showFilterFlags();
+    databaseTable()->reloadData();
+    m_database->SummaryTable()->reloadData();
+    m_core.prepareProjectsSummary();
+    m_projectsSheet->ProjectSumaryTable()->reloadData();
+    m_filterSheet->ProjectFilterTable()->reloadData();
+}
+
+void AppDelegate::showItemsCount()
+{
+    const uint64_t count = m_core.getItemsCountUnfiltered();
+    m_database->itemsCountText()->setText(count == 1 ? tr("1 item in the database")
+                                                     : tr("%1 items in the database").arg(QLocale().toString(count)));
+}
+
+void AppDelegate::emptySearchField()
+{
+    const QSignalBlocker blocker(m_database->searchField());
+    m_database->searchField()->clear();
+    m_searchPause.stop();
+}
+
+void AppDelegate::loadDefaults()
+{
+    m_core.LoadDefaults();
+    databaseTable()->clearSortDescriptors();
+}

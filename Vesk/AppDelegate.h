@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+class VeskConsoleWindow;
+class VeskCore;
+class VeskDatabaseTableview;
+class VeskDatabaseWindow;
+class VeskFilterSheet;
+class VeskMainWindow;
+class VeskMenus;
+class VeskPreferencesWindow;
+class VeskProjectsSummarySheet;
+class VeskScanDriver;
+
+/// The application: starts up, owns the windows and carries the window commands.
+/// Commands marked "blocked while running" do nothing while a scan runs.
+class AppDelegate : public QObject {
+    Q_OBJECT
+public:
+    /// How long typing pauses before the search field filters.
+    static constexpr int kSearchPauseMs = 300;
+
+    explicit AppDelegate(VeskCore &core);
+    ~AppDelegate() override;
+
+    /// The start sequence: settings defaults, windows, store hook-up; the main window
+    /// is shown afterwards by the caller.
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+    /// The busy flag of the status controller: a scan runs.
+    static bool isRunning();
+
+    VeskCore &vsk() const { return m_core; }
+    VeskMainWindow *window() const { return m_window.get(); }
+    VeskDatabaseWindow *Database() const { return m_database.get(); }
+    VeskDatabaseTableview *databaseTable() const;
+    VeskFilterSheet *FilterSheet() const { return m_filterSheet; }
+    VeskProjectsSummarySheet *ProjectsSummaryWindow() const { return m_projectsSheet; }
+    VeskPreferencesWindow *Preferences() const { return m_preferences.get(); }
+    VeskConsoleWindow *consoleWindow() const { return m_console.get(); }
+    VeskScanDriver *scanDriver() const { return m_scanDriver.get(); }
+    VeskMenus *menus() const { return m_menus; }
+
+    // Window commands.
+    void ShowDatabase();
+    void ShowMainWindow();
+    void ClearDatabase();
+    void ShowFilter();
+    void ShowProjectsSummary();
+    void updateFilter();
+    void pushSliderButton();
+    void showConsole();
+
+    /// Sets the filter sheet's check boxes and reloads the database, summary and
+    /// project tables, with a fresh project summary.
+    void AllTablesReload();
+
+    // Steps the commands and scans share.
+    void showItemsCount();
+    void emptySearchField();
+    /// The store's default rebuild, on the main thread; the table drops its sort keys.
+    void loadDefaults();
+    void setSliderOn(bool on);
+    /// Shows the database window in front without the busy check.
+    void bringDatabaseToFront();
+
+private:
+    void makeWindows();
+    void connectCommands();
+    static void registerDefaults();
+
+    VeskCore &m_core;
+    std::unique_ptr<VeskScanDriver> m_scanDriver;
+    std::unique_ptr<VeskMainWindow> m_window;
+    std::unique_ptr<VeskDatabaseWindow> m_database;
+    std::unique_ptr<VeskPreferencesWindow> m_preferences;
+    std::unique_ptr<VeskConsoleWindow> m_console;
+    VeskFilterSheet *m_filterSheet = nullptr;
+    VeskProjectsSummarySheet *m_projectsSheet = nullptr;
+    VeskMenus *m_menus = nullptr;
+    QTimer m_searchPause;
+};

@@ -1,0 +1,19 @@
+# The action set-up sheet and queue panel, the inspector window, the export and tools
+# menus, the external tools and the version notice. Included from CMakeLists.txt; part
+# of VeskApp, whose start-up and screenshots use them.
+target_sources(VeskApp PRIVATE
+  ExportMenu.cpp
+  VeskActionTableCellView.cpp
+  VeskAppTools.cpp
+  VeskAppToolsScreenshots.cpp
+  VeskDuplicateFinderWindow.cpp
+  VeskExternalTools.cpp
+  VeskMediafileOutlineModel.cpp
+  VeskMediafileViewer.cpp
+  VeskMediafileViewerOutlineView.cpp
+  VeskNewActionWindow.cpp
+  VeskProgressBar.cpp
+  VeskQueueView.cpp
+  VeskVersionNotice.cpp
+)
+target_link_libraries(VeskApp PUBLIC Qt6::Network)

@@ -1,0 +1,263 @@
+#include "VeskDatabaseTableview.h"
+
+#include "VeskMediafileViewerPreviewPanel.h"
+#include "VeskWorkspace.h"
+
+#include "model/VeskCore.h"
+#include "platform/VeskSettings.h"
+#include "platform/VeskStatusViewController.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QSignalBlocker>
+
+namespace {
+
+const QString kVisibleColumnsKey = QStringLiteral("kUserDefaultsKeyVisisbleColumns");
+
+bool isExempt(const QString &identifier)
+{
+    return identifier == QLatin1String("FilenameCellID") || identifier == QLatin1String("ClipnameCellID");
+}
+
+int defaultWidth(const QString &identifier)
+{
+    static const QHash<QString, int> widths = {
+        {QStringLiteral("IconCellID"), 28},          {QStringLiteral("FilenameCellID"), 250},
+        {QStringLiteral("ClipnameCellID"), 190},     {QStringLiteral("ProjectCellID"), 140},
+        {QStringLiteral("SizeCellID"), 80},          {QStringLiteral("DateCellID"), 140},
+        {QStringLiteral("CompressionCellID"), 170},  {QStringLiteral("FramerateCellID"), 80},
+        {QStringLiteral("SamplerateCellID"), 90},    {QStringLiteral("BitsCellID"), 50},
+        {QStringLiteral("KindCellID"), 90},          {QStringLiteral("PathCellID"), 360},
+        {QStringLiteral("filePackageUID"), 300},     {QStringLiteral("materialPackageUID"), 300},
+    };
+    return widths.value(identifier, 100);
+}
+
+bool isRunning()
+{
+    return VeskStatusViewController::getTheController()->isRunning();
+}
+
+} // namespace
+
+VeskDatabaseTableview::VeskDatabaseTableview(VeskCore &core, QWidget *parent)
+    : VeskStoreTableView(core, VeskTableID::Database, VeskColumns::databaseColumns(), parent)
+    , m_previewPanel(new VeskMediafileViewerPreviewPanel(this))
+{
+    setObjectName(QStringLiteral("DatabaseTable"));
+    QHeaderView *header = horizontalHeader();
+    for (int i = 0; i < tableModel()->columnCount(); ++i)
+        header->resizeSection(i, defaultWidth(tableModel()->columns()[size_t(i)].identifier));
+    header->setSectionsMovable(true);
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    connect(header, &QHeaderView::sortIndicatorChanged, this, &VeskDatabaseTableview::sortIndicatorDidChange);
+    setupHeaderMenu();
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
+    connect(this, &QAbstractItemView::doubleClicked, this, &VeskDatabaseTableview::doubleClickDatabase);
+}
+
+VeskDatabaseTableview::~VeskDatabaseTableview()
+{
+    m_sorter.wait();
+    if (m_sorting)
+        endSorting();
+}
+
+// Columns missing from the stored dictionary are hidden; the file name and clip name
+// columns have no menu item and always show.
+void VeskDatabaseTableview::setupHeaderMenu()
+{
+    m_headerMenu = new QMenu(this);
+    const QVariant stored = VeskSettings::shared().value(kVisibleColumnsKey);
+    const QVariantMap visible = stored.toMap();
+    const std::vector<VeskColumn> &columns = tableModel()->columns();
+    for (int i = 0; i < int(columns.size()); ++i) {
+        const VeskColumn &column = columns[size_t(i)];
+        if (isExempt(column.identifier))
+            continue;
+        if (stored.isValid())
+            setColumnHidden(i, !visible.value(column.identifier).toBool());
+        QAction *item = m_headerMenu->addAction(column.title.isEmpty() ? tr("Icon") : column.title);
+        item->setCheckable(true);
+        item->setData(i);
+        item->setChecked(!isColumnHidden(i));
+        connect(item, &QAction::triggered, this, [this, item] { toggleColumn(item); });
+    }
+    connect(m_headerMenu, &QMenu::aboutToShow, this, &VeskDatabaseTableview::menuWillOpen);
+    horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(horizontalHeader(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &position) { m_headerMenu->popup(horizontalHeader()->mapToGlobal(position)); });
+}
+
+void VeskDatabaseTableview::toggleColumn(QAction *item)
+{
+    const int column = item->data().toInt();
+    setColumnHidden(column, !isColumnHidden(column));
+    item->setChecked(!isColumnHidden(column));
+    QVariantMap visible;
+    const std::vector<VeskColumn> &columns = tableModel()->columns();
+    for (int i = 0; i < int(columns.size()); ++i)
+        visible.insert(columns[size_t(i)].identifier, isColumnHidden(i) ? 0 : 1);
+    VeskSettings::shared().setValue(kVisibleColumnsKey, visible);
+}
+
+void VeskDatabaseTableview::menuWillOpen()
+{
+    for (QAction *item : m_headerMenu->actions())
+        item->setChecked(!isColumnHidden(item->data().toInt()));
+}
+
+void VeskDatabaseTableview::clearSortDescriptors()
+{
+    m_sortDescriptors.clear();
+    m_sortSection = -1;
+    m_sortOrder = Qt::AscendingOrder;
+    const QSignalBlocker blocker(horizontalHeader());
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    horizontalHeader()->viewport()->update();
+}
+
+// The clicked column's key goes first, the earlier keys order what it finds equal.
+// Columns without a key, and clicks while the application is busy, leave the order as
+// it was. A million rows take seconds to sort, so the store sorts on a thread of its
+// own while the table stays usable; the busy flag keeps commands that would change
+// the store meanwhile from running.
+void VeskDatabaseTableview::sortIndicatorDidChange(int section, Qt::SortOrder order)
+{
+    const QString key = section >= 0 ? tableModel()->columns()[size_t(section)].sortKey : QString();
+    if (key.isEmpty() || isRunning()) {
+        const QSignalBlocker blocker(horizontalHeader());
+        horizontalHeader()->setSortIndicator(m_sortSection, m_sortOrder);
+        return;
+    }
+    m_sortSection = section;
+    m_sortOrder = order;
+    std::erase_if(m_sortDescriptors, [&](const VeskSortDescriptor &d) { return d.key == key; });
+    m_sortDescriptors.insert(m_sortDescriptors.begin(), {key, order == Qt::AscendingOrder});
+    if (m_sortDescriptors.size() > kMaxSortDescriptors)
+        m_sortDescriptors.resize(kMaxSortDescriptors);
+    m_sorting = true;
+    VeskStatusViewController::getTheController()->setIsRunning(true);
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    m_sorter.start([this, descriptors = m_sortDescriptors] {
+        core().sortDescriptorsDidChange(this, descriptors);
+        QMetaObject::invokeMethod(this, &VeskDatabaseTableview::sortDidFinish, Qt::QueuedConnection);
+    });
+}
+
+void VeskDatabaseTableview::sortDidFinish()
+{
+    endSorting();
+    Q_EMIT sortFinished();
+}
+
+void VeskDatabaseTableview::endSorting()
+{
+    m_sorting = false;
+    QApplication::restoreOverrideCursor();
+    VeskStatusViewController::getTheController()->setIsRunning(false);
+}
+
+std::optional<VeskPreviewContents> VeskDatabaseTableview::getNSViewWithContentsFor(const VeskItemRef &item)
+{
+    if (!item)
+        return std::nullopt;
+    return VeskPreviewContents{item->description(), VeskPreviewContents::Style::FixedPitchText};
+}
+
+void VeskDatabaseTableview::updatePreviewWith(const VeskItemRef &item)
+{
+    if (!m_previewPanel->isVisible())
+        return;
+    m_previewPanel->hidePanel();
+    showPreview(item);
+}
+
+void VeskDatabaseTableview::showPreview(const VeskItemRef &item)
+{
+    m_previewPanel->updateContentsWith(getNSViewWithContentsFor(item));
+    m_previewPanel->animateFrom(selectedRowRectOnScreen(), scrollAreaOnScreen(), true);
+}
+
+void VeskDatabaseTableview::togglePreview()
+{
+    if (m_previewPanel->isVisible())
+        m_previewPanel->hidePanel();
+    else
+        showPreview(m_lastitem);
+}
+
+QRect VeskDatabaseTableview::selectedRowRectOnScreen() const
+{
+    const int64_t row = selectedRow();
+    QRect rect = row >= 0 ? visualRect(tableModel()->index(int(row), 0)) : QRect();
+    rect.setLeft(0);
+    rect.setWidth(viewport()->width());
+    rect = rect.intersected(viewport()->rect());
+    if (rect.isEmpty())
+        rect = QRect(viewport()->rect().center(), QSize(1, 1));
+    return QRect(viewport()->mapToGlobal(rect.topLeft()), rect.size());
+}
+
+QRect VeskDatabaseTableview::scrollAreaOnScreen() const
+{
+    return QRect(mapToGlobal(QPoint(0, 0)), size());
+}
+
+void VeskDatabaseTableview::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Space && modifiers == Qt::NoModifier) {
+        togglePreview();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && m_previewPanel->isVisible()) {
+        m_previewPanel->hidePanel();
+        return;
+    }
+    VeskStoreTableView::keyPressEvent(event);
+}
+
+// The rows are read from the selection's ranges, not from one index per cell, so that
+// dragging a million selected rows does not build eighteen million indexes.
+void VeskDatabaseTableview::startDrag(Qt::DropActions)
+{
+    QMimeData *mime = tableModel()->mimeDataForRows(selectedRows());
+    if (!mime)
+        return;
+    auto *drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->setPixmap(VeskTableModel::videoIcon().pixmap(32, 32));
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
+}
+
+void VeskDatabaseTableview::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    VeskStoreTableView::selectionChanged(selected, deselected);
+    core().tableViewSelectionDidChange(this);
+}
+
+void VeskDatabaseTableview::selectionWasReset()
+{
+    core().tableViewSelectionDidChange(this);
+}
+
+void VeskDatabaseTableview::hideEvent(QHideEvent *event)
+{
+    m_previewPanel->hidePanel();
+    VeskStoreTableView::hideEvent(event);
+}
+
+void VeskDatabaseTableview::doubleClickDatabase()
+{
+    if (const VeskItemRef item = core().ObjectAtIndexFiltered(uint64_t(clickedRow())))
+        VeskWorkspace::activateFileViewerSelectingURLs({item->DB_itemPath()});
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "VeskStoreTableView.h"
+#include "VeskWorkerThread.h"
+
+#include "model/VeskSorter.h"
+#include "readers/VeskPreviewContents.h"
+
+#include <QMenu>
+
+#include <optional>
+
+class VeskMediafileViewerPreviewPanel;
+
+/// The database table: header clicks sort the store by up to three columns, the
+/// header's menu shows and hides columns and remembers the choice in the settings,
+/// rows drag out as files, a double click reveals the file, and the space key opens
+/// the floating preview of the selected item, which then follows the selection.
+class VeskDatabaseTableview : public VeskStoreTableView {
+    Q_OBJECT
+public:
+    static constexpr int kMaxSortDescriptors = 3;
+
+    explicit VeskDatabaseTableview(VeskCore &core, QWidget *parent = nullptr);
+    ~VeskDatabaseTableview() override;
+
+    // Column menu.
+    void setupHeaderMenu();
+    void toggleColumn(QAction *item);
+    void menuWillOpen();
+    QMenu *headerMenu() const { return m_headerMenu; }
+
+    // Sorting.
+    const std::vector<VeskSortDescriptor> &sortDescriptors() const { return m_sortDescriptors; }
+    /// Whether the store sorts for a header click now.
+    bool isSorting() const { return m_sorting; }
+    /// After a rebuild put the store back into its default order.
+    void clearSortDescriptors();
+
+    // Preview.
+    VeskItemRef lastitem() const { return m_lastitem; }
+    void setLastitem(const VeskItemRef &item) override { m_lastitem = item; }
+    void updatePreviewWith(const VeskItemRef &item) override;
+    static std::optional<VeskPreviewContents> getNSViewWithContentsFor(const VeskItemRef &item);
+    VeskMediafileViewerPreviewPanel *previewPanel() const { return m_previewPanel; }
+
+    /// Reveals the file of the clicked row in the file manager.
+    void doubleClickDatabase();
+
+Q_SIGNALS:
+    /// A sort started by a header click has ended and the rows are reloaded.
+    void sortFinished();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
+    void selectionWasReset() override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void sortIndicatorDidChange(int section, Qt::SortOrder order);
+    void sortDidFinish();
+    void endSorting();
+    void showPreview(const VeskItemRef &item);
+    void togglePreview();
+    QRect selectedRowRectOnScreen() const;
+    QRect scrollAreaOnScreen() const;
+
+    QMenu *m_headerMenu = nullptr;
+    std::vector<VeskSortDescriptor> m_sortDescriptors;
+    int m_sortSection = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    VeskItemRef m_lastitem;
+    VeskMediafileViewerPreviewPanel *m_previewPanel;
+    VeskWorkerThread m_sorter;
+    bool m_sorting = false;
+};

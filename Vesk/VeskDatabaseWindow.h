@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QLabel;
+class QLineEdit;
+class QSplitter;
+class VeskCore;
+class VeskDatabaseTableview;
+class VeskDragDropView;
+class VeskStoreTableView;
+
+/// The database window: the search field and item count above, the media table with
+/// its one-row summary below it, room at the side for the action queue, and the bin
+/// drop zone over all but the top strip.
+class VeskDatabaseWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit VeskDatabaseWindow(VeskCore &core, QWidget *parent = nullptr);
+
+    VeskDatabaseTableview *DatabaseTable() const { return m_table; }
+    VeskStoreTableView *SummaryTable() const { return m_summary; }
+    QLabel *itemsCountText() const { return m_count; }
+    QLineEdit *searchField() const { return m_search; }
+    VeskDragDropView *dropZone() const { return m_dropZone; }
+    /// Where the action queue panel goes; empty and hidden until it is given one.
+    QWidget *queueHost() const { return m_queueHost; }
+    QSplitter *splitter() const { return m_splitter; }
+    /// Whether a sheet (a window-modal dialog) is open on this window.
+    bool showsSheet() const;
+
+private:
+    QWidget *makeTopStrip(QWidget *parent);
+    QWidget *makeTables(VeskCore &core, QWidget *parent);
+
+    VeskDatabaseTableview *m_table = nullptr;
+    VeskStoreTableView *m_summary = nullptr;
+    QLabel *m_count = nullptr;
+    QLineEdit *m_search = nullptr;
+    VeskDragDropView *m_dropZone = nullptr;
+    QWidget *m_queueHost = nullptr;
+    QSplitter *m_splitter = nullptr;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+
+class AppDelegate;
+class QAction;
+class QMenu;
+class QMenuBar;
+
+/// The commands of the menu bar, made once and shown in the menu bars of both main
+/// windows. Commands that a scan blocks are greyed out while it runs.
+class VeskMenus : public QObject {
+    Q_OBJECT
+public:
+    explicit VeskMenus(AppDelegate &app);
+
+    /// Builds the menus into a window's menu bar.
+    void install(QMenuBar *bar);
+
+    QAction *scanVolumes() const { return m_scanVolumes; }
+    QAction *scanFolders() const { return m_scanFolders; }
+
+private:
+    QAction *add(const QString &title, const QKeySequence &shortcut, bool blockedWhileRunning,
+                 const std::function<void()> &command);
+    void makeActions();
+    void followRunning(bool running);
+
+    AppDelegate &m_app;
+    QList<QAction *> m_blocked;
+    QAction *m_scanVolumes = nullptr;
+    QAction *m_scanFolders = nullptr;
+    QAction *m_scanAMA = nullptr;
+    QAction *m_clearDatabase = nullptr;
+    QAction *m_preferences = nullptr;
+    QAction *m_quit = nullptr;
+    QAction *m_intersectBins = nullptr;
+    QAction *m_addBins = nullptr;
+    QAction *m_subtractBins = nullptr;
+    QAction *m_amaLinks = nullptr;
+    QAction *m_filter = nullptr;
+    QAction *m_resetFilter = nullptr;
+    QAction *m_projects = nullptr;
+    QAction *m_mainWindow = nullptr;
+    QAction *m_database = nullptr;
+    QAction *m_console = nullptr;
+    QAction *m_about = nullptr;
+};

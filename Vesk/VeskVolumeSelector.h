@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class QPushButton;
+class QTableWidget;
+
+/// The sheet that asks which mounted volumes a volume scan searches: one check box
+/// per volume, all checked at first, with select all or none and a random choice. It
+/// ends only by confirmation, and then runs its callback once on the main thread.
+class VeskVolumeSelector : public QDialog {
+    Q_OBJECT
+public:
+    /// Made on the main thread.
+    VeskVolumeSelector(const QStringList &volumes, QWidget *parent);
+
+    /// Keeps the callback and shows the sheet on its parent; callable from any thread.
+    void DoSomethingUsefulWithBlock(std::function<void()> block);
+    void pushGo();
+    /// The checked volumes, in table order.
+    QStringList createResultingArray() const;
+    void delectDeselectAll(bool on);
+    void randomizeSelection();
+
+    const QStringList &VolumesArray() const { return m_volumes; }
+    const std::vector<bool> &VolumesCheck() const { return m_checks; }
+    void setVolumeChecked(int row, bool checked);
+    QTableWidget *VolumesTable() const { return m_table; }
+    QPushButton *toggleButton() const { return m_toggle; }
+
+public Q_SLOTS:
+    /// There is no way back but confirmation.
+    void reject() override { }
+
+private:
+    void reloadTable();
+    void sheetDidEnd(int result);
+
+    QStringList m_volumes;
+    std::vector<bool> m_checks;
+    std::function<void()> m_block;
+    QTableWidget *m_table;
+    QPushButton *m_toggle;
+};

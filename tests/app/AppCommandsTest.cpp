@@ -1,0 +1,252 @@
+#include "AppTestSupport.h"
+
+#include "VeskDragDropView.h"
+#include "VeskFilterSheet.h"
+#include "VeskMainWindow.h"
+#include "VeskPreferencesWindow.h"
+#include "VeskScanDriver.h"
+#include "VeskSound.h"
+#include "VeskStatusView.h"
+
+#include "report/VeskConsole.h"
+#include "report/VeskNSLog.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+const QString kExisting = QStringLiteral("ShowOnlyExistingFiles");
+
+} // namespace
+
+class AppCommands : public AppTest {
+protected:
+    void loadThreeProjects()
+    {
+        auto imported = item(QStringLiteral("imported.mxf"), QStringLiteral("B"), 3, 30);
+        imported->setDB_usageCode(15);
+        loadAndShow({item(QStringLiteral("a1.mxf"), QStringLiteral("A"), 1, 10),
+                     item(QStringLiteral("a2.mxf"), QStringLiteral("A"), 2, 20), imported,
+                     item(QStringLiteral("c1.mxf"), QStringLiteral("C"), 4, 40)});
+    }
+    VeskFilterSheet *filterSheet() const { return app->FilterSheet(); }
+    QCheckBox *flagBox(const char *name) const
+    {
+        return filterSheet()->findChild<QCheckBox *>(QLatin1String(name));
+    }
+};
+
+TEST_F(AppCommands, FirstStartUsesTheRegisteredDefaults)
+{
+    VeskSettings &settings = VeskSettings::shared();
+    for (const char *key : {"ScanMDB", "ScanMXF", "ShowOnlyExistingFiles"})
+        EXPECT_EQ(settings.integerForKey(QLatin1String(key)), 1) << key;
+    EXPECT_TRUE(app->Preferences()->PropertiesScanMDB()->isChecked());
+    EXPECT_TRUE(app->Preferences()->PropertiesScanMXF()->isChecked());
+    EXPECT_TRUE(app->Preferences()->PropertiesExistingFiles()->isChecked());
+    EXPECT_FALSE(settings.stringForKey(QStringLiteral("ExtApplescript")).isEmpty());
+    EXPECT_FALSE(settings.stringForKey(QStringLiteral("ExtPythonMailer")).isEmpty());
+    QStringList hidden;
+    int visible = 0;
+    const std::vector<VeskColumn> &columns = dbTable()->tableModel()->columns();
+    for (int i = 0; i < int(columns.size()); ++i) {
+        if (dbTable()->isColumnHidden(i))
+            hidden.push_back(columns[size_t(i)].identifier);
+        else
+            ++visible;
+    }
+    EXPECT_EQ(visible, 12);
+    hidden.sort();
+    EXPECT_EQ(hidden, QStringList({"ExistsCellID", "filePackageUID", "hash", "materialPackageUID", "sourceFileID",
+                                   "sourceTapeID"}));
+    EXPECT_TRUE(app->window()->VersionLabel()->text().startsWith(QStringLiteral("v") + QStringLiteral(VESK_VERSION)
+                                                                  + QStringLiteral(" build ")));
+}
+
+TEST_F(AppCommands, StoredChoicesOutliveTheDefaults)
+{
+    VeskSettings::shared().setValue(QStringLiteral("ScanMXF"), 0);
+    launch();
+    EXPECT_EQ(VeskSettings::shared().integerForKey(QStringLiteral("ScanMXF")), 0);
+    EXPECT_FALSE(app->Preferences()->PropertiesScanMXF()->isChecked());
+    app->Preferences()->PropertiesScanMDB()->click();
+    EXPECT_EQ(VeskSettings::shared().integerForKey(QStringLiteral("ScanMDB")), 0);
+    app->Preferences()->ExternalBundleTextField()->setText(QStringLiteral("vlc.desktop"));
+    app->Preferences()->ExternalBundleEndEdit();
+    EXPECT_EQ(VeskSettings::shared().stringForKey(QStringLiteral("ExternalAppBundleID")), QStringLiteral("vlc.desktop"));
+}
+
+TEST_F(AppCommands, ResetScriptRestoresTheShippedScript)
+{
+    VeskPreferencesWindow *preferences = app->Preferences();
+    const QString shipped = VeskPreferencesWindow::basescript();
+    ASSERT_FALSE(shipped.isEmpty());
+    preferences->ApplescriptTextview()->setPlainText(QStringLiteral("echo edited"));
+    preferences->SaveScript();
+    EXPECT_EQ(VeskSettings::shared().stringForKey(QStringLiteral("ExtApplescript")), QStringLiteral("echo edited"));
+    preferences->ShowPreferences();
+    EXPECT_EQ(preferences->ApplescriptTextview()->toPlainText(), QStringLiteral("echo edited"));
+    preferences->ResetScript();
+    EXPECT_EQ(VeskSettings::shared().stringForKey(QStringLiteral("ExtApplescript")), shipped);
+    EXPECT_EQ(preferences->ApplescriptTextview()->toPlainText(), shipped);
+    preferences->ClosePreferences();
+    EXPECT_FALSE(preferences->isVisible());
+}
+
+TEST_F(AppCommands, ClearDatabaseEmptiesStoreTablesAndConsole)
+{
+    loadThreeProjects();
+    app->showItemsCount();
+    EXPECT_EQ(app->Database()->itemsCountText()->text(), QStringLiteral("4 items in the database"));
+    VESK_LOG(QStringLiteral("something happened"));
+    app->ClearDatabase();
+    EXPECT_EQ(core.getAllItemsCount(), 0u);
+    EXPECT_EQ(shownRows(), 0);
+    EXPECT_EQ(filterSheet()->ProjectFilterTable()->model()->rowCount(), 0);
+    EXPECT_EQ(VeskConsole::sharedInstance()->text(), QStringLiteral("Vesk\n"));
+    EXPECT_EQ(app->Database()->itemsCountText()->text(), QStringLiteral("0 items in the database"));
+}
+
+TEST_F(AppCommands, ShowOnlyBoxesNarrowEveryTable)
+{
+    loadThreeProjects();
+    app->ShowFilter();
+    ASSERT_TRUE(filterSheet()->isVisible());
+    flagBox("ShowOnlyImportedMediaCheckbox")->click();
+    EXPECT_TRUE(VeskFilter::sharedFilter().filterFlagImportedMedia());
+    EXPECT_EQ(shownFileNames(), QStringList{QStringLiteral("imported.mxf")});
+    // The project tables count what the flags let through.
+    EXPECT_EQ(core.projectAtIndex(1)->FilesCount(), 1u);
+    flagBox("ShowOnlyImportedMediaCheckbox")->click();
+    EXPECT_EQ(shownRows(), 4);
+    filterSheet()->CloseFilter();
+    EXPECT_FALSE(filterSheet()->isVisible());
+}
+
+TEST_F(AppCommands, SelectAllButtonTitleFollowsItsState)
+{
+    loadThreeProjects();
+    app->ShowFilter();
+    QPushButton *button = filterSheet()->FilterSelectAllButton();
+    EXPECT_EQ(button->text(), QStringLiteral("Deselect all"));
+    button->click();
+    EXPECT_EQ(button->text(), QStringLiteral("Select all"));
+    EXPECT_EQ(shownRows(), 0);
+    for (uint64_t row = 0; row < core.getProjectsCount(); ++row)
+        EXPECT_FALSE(core.projectAtIndex(row)->mustBeShownInList());
+    button->click();
+    EXPECT_EQ(button->text(), QStringLiteral("Deselect all"));
+    EXPECT_EQ(shownRows(), 4);
+    // Turning projects off one by one, then resetting, selects all again.
+    button->click();
+    filterSheet()->ResetFilterState();
+    EXPECT_EQ(button->text(), QStringLiteral("Deselect all"));
+    EXPECT_EQ(shownRows(), 4);
+}
+
+TEST_F(AppCommands, ProjectCheckBoxHidesItsMedia)
+{
+    loadThreeProjects();
+    app->ShowFilter();
+    QTableView *projects = filterSheet()->ProjectFilterTable();
+    projects->resize(400, 300);
+    const QModelIndex check = projects->model()->index(0, 0); // project "A"
+    ASSERT_EQ(projects->model()->index(0, 1).data().toString(), QStringLiteral("A"));
+    QTest::mouseClick(projects->viewport(), Qt::LeftButton, {}, projects->visualRect(check).center());
+    EXPECT_EQ(check.data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+    EXPECT_EQ(shownFileNames(), QStringList({QStringLiteral("imported.mxf"), QStringLiteral("c1.mxf")}));
+    QTest::mouseClick(projects->viewport(), Qt::LeftButton, {}, projects->visualRect(check).center());
+    EXPECT_EQ(shownRows(), 4);
+}
+
+TEST_F(AppCommands, SearchFieldNarrowsRowsWhenTypingPauses)
+{
+    loadThreeProjects();
+    QLineEdit *search = app->Database()->searchField();
+    search->setText(QStringLiteral("a2"));
+    EXPECT_EQ(shownRows(), 4); // searches once typing pauses
+    QTRY_COMPARE(shownFileNames(), QStringList{QStringLiteral("a2.mxf")});
+    EXPECT_EQ(core.projectAtIndex(0)->FilesCount(), 1u);
+    search->setText(QStringLiteral("c"));
+    QTest::keyClick(search, Qt::Key_Return);
+    EXPECT_EQ(shownFileNames(), QStringList{QStringLiteral("c1.mxf")});
+    search->clear();
+    QTRY_COMPARE(shownRows(), 4);
+}
+
+TEST_F(AppCommands, ExistingFilesCheckShowsMissingMedia)
+{
+    auto missing = item(QStringLiteral("gone.mxf"), QStringLiteral("A"), 9);
+    missing->setDB_FileExists(false);
+    missing->setDB_isValid_initial(false);
+    loadAndShow({item(QStringLiteral("here.mxf"), QStringLiteral("A"), 1), missing});
+    EXPECT_EQ(shownFileNames(), QStringList{QStringLiteral("here.mxf")});
+    app->Database()->searchField()->setText(QStringLiteral("here"));
+    app->Preferences()->PropertiesExistingFiles()->click();
+    EXPECT_EQ(VeskSettings::shared().integerForKey(kExisting), 0);
+    EXPECT_TRUE(app->Database()->searchField()->text().isEmpty());
+    EXPECT_EQ(shownRows(), 2);
+}
+
+TEST_F(AppCommands, BlockedCommandsDoNothingWhileAScanRuns)
+{
+    loadThreeProjects();
+    const int pops = VeskSound::popCount();
+    status()->setIsRunning(true);
+    app->ShowFilter();
+    EXPECT_FALSE(filterSheet()->isVisible());
+    app->ShowDatabase();
+    EXPECT_FALSE(app->Database()->isVisible());
+    app->Preferences()->ShowPreferences();
+    EXPECT_FALSE(app->Preferences()->isVisible());
+    app->ClearDatabase();
+    EXPECT_EQ(core.getAllItemsCount(), 4u);
+    for (int flag = 0; flag < VeskFilterSheet::kFlagCount; ++flag) {
+        filterSheet()->flagCheckBox(flag)->click();
+        EXPECT_FALSE(filterSheet()->flagCheckBox(flag)->isChecked()) << flag;
+    }
+    EXPECT_FALSE(VeskFilter::sharedFilter().hasKindOrProblemFlags());
+    filterSheet()->FilterSelectAllButton()->click();
+    EXPECT_EQ(shownRows(), 4);
+    app->Preferences()->PropertiesExistingFiles()->click();
+    EXPECT_EQ(VeskSettings::shared().integerForKey(kExisting), 1);
+    EXPECT_TRUE(app->Preferences()->PropertiesExistingFiles()->isChecked());
+    app->scanDriver()->pushBigRedButton();
+    EXPECT_EQ(app->scanDriver()->volumeSelector(), nullptr);
+    EXPECT_EQ(VeskSound::popCount(), pops); // refused quietly
+    status()->setIsRunning(false);
+    app->ShowFilter();
+    EXPECT_TRUE(filterSheet()->isVisible());
+}
+
+TEST_F(AppCommands, ScanIsRefusedWithASoundWhileASheetIsOpen)
+{
+    loadThreeProjects();
+    app->ShowDatabase();
+    app->ShowFilter();
+    const int pops = VeskSound::popCount();
+    app->scanDriver()->pushBigRedButton();
+    EXPECT_EQ(VeskSound::popCount(), pops + 1);
+    EXPECT_FALSE(status()->isRunning());
+    EXPECT_EQ(core.getAllItemsCount(), 4u);
+}
+
+TEST_F(AppCommands, SliderMovesBetweenTheTwoLayouts)
+{
+    VeskMainWindow *window = app->window();
+    EXPECT_EQ(window->FirstView()->pos().y(), 0);
+    EXPECT_GE(window->SecondaryView()->pos().y(), window->MainView()->height()); // out of sight
+    app->setSliderOn(true);
+    const QPoint on = window->viewOrigins(true);
+    QTRY_COMPARE(window->FirstView()->pos().y(), on.x());
+    QTRY_COMPARE(window->SecondaryView()->pos().y(), on.y());
+    EXPECT_EQ(window->MainView()->height() - window->SecondaryView()->geometry().bottom() - 1, 0);
+    EXPECT_EQ(-window->FirstView()->pos().y(), VeskMainWindow::kFirstViewOriginOn);
+    app->setSliderOn(false);
+    QTRY_COMPARE(window->FirstView()->pos().y(), 0);
+}

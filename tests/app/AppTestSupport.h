@@ -1,0 +1,67 @@
+#pragma once
+
+#include "AppDelegate.h"
+#include "VeskDatabaseTableview.h"
+#include "VeskDatabaseWindow.h"
+
+#include "model/StoreTestSupport.h"
+#include "platform/VeskStatusViewController.h"
+#include "report/VeskAlert.h"
+
+#include <QCoreApplication>
+
+#include <memory>
+
+/// The application started on its own store, with settings in memory, alerts answered
+/// with their first button and no scan running.
+class AppTest : public StoreTest {
+protected:
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        previousAlerts = VeskAlert::setHandler([](const VeskAlert::Request &) { return int(VeskAlert::First); });
+        status()->setIsRunning(false);
+        status()->StopAllWheels();
+        launch();
+    }
+
+    void TearDown() override
+    {
+        app.reset();
+        status()->setIsRunning(false);
+        VeskAlert::setHandler(previousAlerts);
+        StoreTest::TearDown();
+    }
+
+    void launch()
+    {
+        app = std::make_unique<AppDelegate>(core);
+        app->applicationDidFinishLaunching();
+    }
+
+    /// Loads the items as a scan ends: rebuilt store, tables reloaded.
+    void loadAndShow(const std::vector<VeskItemRef> &items)
+    {
+        load(items);
+        app->AllTablesReload();
+    }
+
+    static VeskStatusViewController *status() { return VeskStatusViewController::getTheController(); }
+    VeskDatabaseTableview *dbTable() const { return app->databaseTable(); }
+    int shownRows() const { return dbTable()->model()->rowCount(); }
+
+    /// The file names the database table shows, top to bottom.
+    QStringList shownFileNames() const
+    {
+        QStringList names;
+        const int column = dbTable()->tableModel()->columnOf(QStringLiteral("FilenameCellID"));
+        for (int row = 0; row < shownRows(); ++row)
+            names.push_back(dbTable()->model()->index(row, column).data().toString());
+        return names;
+    }
+
+    static void processEvents() { QCoreApplication::processEvents(); }
+
+    std::unique_ptr<AppDelegate> app;
+    VeskAlert::Handler previousAlerts;
+};

@@ -1,0 +1,147 @@
+#include "VeskAvbOpDelegate.h"
+#include "VeskDragDropView.h"
+#include "VeskSound.h"
+
+#include "support/TestFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RecordingDelegate : VeskAvbOpDelegate {
+    void DoAVBIntersect(const QStringList &bins) override { calls.push_back({QStringLiteral("intersect"), bins}); }
+    void DoAVBSubtract(const QStringList &bins) override { calls.push_back({QStringLiteral("subtract"), bins}); }
+    void DoAVBAdd(const QStringList &bins) override { calls.push_back({QStringLiteral("add"), bins}); }
+    std::vector<std::pair<QString, QStringList>> calls;
+};
+
+} // namespace
+
+class DropZone : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        area.resize(600, 400);
+        zone = new VeskDragDropView(&area, 40);
+        zone->setAvbOpDelegate(&delegate);
+        binA = files.write(QStringLiteral("Bins/One.avb"), "bin");
+        binB = files.write(QStringLiteral("Bins/Two.AVB"), "bin");
+        text = files.write(QStringLiteral("notes.txt"), "text");
+    }
+
+    QMimeData *urls(const QStringList &paths)
+    {
+        auto *mime = new QMimeData;
+        QList<QUrl> list;
+        for (const QString &path : paths)
+            list.push_back(QUrl::fromLocalFile(path));
+        mime->setUrls(list);
+        mimes.emplace_back(mime);
+        return mime;
+    }
+
+    /// A drag entering the area where the later events happen; the widgets only get
+    /// moves and drops after an enter they accepted.
+    bool enter(const QStringList &paths, Qt::KeyboardModifiers keys, QPoint at, Qt::DropActions offered)
+    {
+        QDragEnterEvent event(at, offered, urls(paths), Qt::LeftButton, keys);
+        QCoreApplication::sendEvent(&area, &event);
+        return event.isAccepted();
+    }
+
+    bool move(const QStringList &paths, Qt::KeyboardModifiers keys = {}, QPoint at = {300, 200},
+              Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction)
+    {
+        enter(paths, keys, at, offered);
+        QDragMoveEvent event(at, offered, urls(paths), Qt::LeftButton, keys);
+        QCoreApplication::sendEvent(&area, &event);
+        return event.isAccepted();
+    }
+
+    bool drop(const QStringList &paths, Qt::KeyboardModifiers keys = {}, QPoint at = {300, 200},
+              Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction)
+    {
+        enter(paths, keys, at, offered);
+        QDropEvent event(at, offered, urls(paths), Qt::LeftButton, keys);
+        QCoreApplication::sendEvent(&area, &event);
+        return event.isAccepted();
+    }
+
+    TestFiles files;
+    QWidget area;
+    VeskDragDropView *zone = nullptr;
+    RecordingDelegate delegate;
+    std::vector<std::unique_ptr<QMimeData>> mimes;
+    QString binA, binB, text;
+};
+
+TEST_F(DropZone, RefusesAnythingButBinFiles)
+{
+    const int pops = VeskSound::popCount();
+    EXPECT_FALSE(drop({binA, text}));
+    EXPECT_FALSE(drop({files.path() + QStringLiteral("/Bins")}));
+    const QString folderNamedLikeABin = files.path() + QStringLiteral("/Old.avb");
+    QDir().mkpath(folderNamedLikeABin);
+    EXPECT_FALSE(drop({folderNamedLikeABin}));
+    EXPECT_TRUE(delegate.calls.empty());
+    EXPECT_EQ(VeskSound::popCount(), pops + 3);
+    EXPECT_FALSE(zone->isHighlighted());
+}
+
+TEST_F(DropZone, PlainDropIntersectsWithAllBins)
+{
+    EXPECT_TRUE(drop({binA, binB}));
+    ASSERT_EQ(delegate.calls.size(), 1u);
+    EXPECT_EQ(delegate.calls[0].first, QStringLiteral("intersect"));
+    EXPECT_EQ(delegate.calls[0].second, QStringList({binA, binB}));
+    EXPECT_FALSE(zone->isHighlighted());
+}
+
+TEST_F(DropZone, ModifierKeysChooseAddAndSubtract)
+{
+    EXPECT_TRUE(drop({binA}, Qt::ShiftModifier));
+    EXPECT_TRUE(drop({binA}, Qt::ControlModifier));
+    // A drag that offers no copy adds without keys.
+    EXPECT_TRUE(drop({binA}, {}, {300, 200}, Qt::MoveAction));
+    ASSERT_EQ(delegate.calls.size(), 3u);
+    EXPECT_EQ(delegate.calls[0].first, QStringLiteral("add"));
+    EXPECT_EQ(delegate.calls[1].first, QStringLiteral("subtract"));
+    EXPECT_EQ(delegate.calls[2].first, QStringLiteral("add"));
+}
+
+TEST_F(DropZone, OverlayShowsTheOperationWhileBinsHover)
+{
+    EXPECT_TRUE(move({binA}));
+    EXPECT_TRUE(zone->isHighlighted());
+    EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("Intersect"));
+    move({binA}, Qt::ShiftModifier);
+    EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("Add"));
+    move({binA}, Qt::ControlModifier);
+    EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("Subtract"));
+    EXPECT_FALSE(zone->grab().isNull());
+    // Over the strip above the zone the drag is not taken.
+    EXPECT_FALSE(move({binA}, {}, {300, 10}));
+    EXPECT_FALSE(zone->isHighlighted());
+    move({binA});
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(&area, &leave);
+    EXPECT_FALSE(zone->isHighlighted());
+    EXPECT_EQ(zone->currentDragMask(), Qt::DropActions());
+}
+
+TEST_F(DropZone, FollowsItsAreaAndLetsClicksThrough)
+{
+    area.show();
+    area.resize(800, 500);
+    EXPECT_EQ(zone->geometry(), QRect(0, 40, 800, 460));
+    EXPECT_TRUE(zone->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_TRUE(area.acceptDrops());
+}

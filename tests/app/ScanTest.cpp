@@ -1,0 +1,195 @@
+#include "AppTestSupport.h"
+
+#include "VeskMainWindow.h"
+#include "VeskProjectsSummarySheet.h"
+#include "VeskScanDriver.h"
+#include "VeskSound.h"
+#include "VeskVolumeSelector.h"
+
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+constexpr int kScanTimeoutMs = 60000;
+
+} // namespace
+
+class Scans : public AppTest {
+protected:
+    /// Writes a volume with vesk-mkvolume and returns its root.
+    QString makeVolume(const QString &name, int seed)
+    {
+        const QString root = files.path() + QLatin1Char('/') + name;
+        QProcess writer;
+        writer.start(QStringLiteral(VESK_MKVOLUME), {root, QStringLiteral("--seed"), QString::number(seed),
+                                                     QStringLiteral("--folders"), QStringLiteral("3")});
+        EXPECT_TRUE(writer.waitForFinished(60000));
+        EXPECT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
+        return root;
+    }
+
+    static QJsonObject expected(const QString &root)
+    {
+        QFile file(root + QStringLiteral("/expected.json"));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return QJsonDocument::fromJson(file.readAll()).object();
+    }
+
+    /// The existing files of the volume, or those the bin references.
+    static QSet<QString> expectedPaths(const QString &root, const QString &bin = {})
+    {
+        const QJsonObject volume = expected(root);
+        QSet<QString> referenced;
+        for (const QJsonValue &uid : volume.value(QStringLiteral("bins")).toObject().value(bin).toArray())
+            referenced.insert(uid.toString());
+        QSet<QString> paths;
+        for (const QJsonValue &value : volume.value(QStringLiteral("items")).toArray()) {
+            const QJsonObject item = value.toObject();
+            if (item.value(QStringLiteral("exists")).toBool()
+                && (bin.isEmpty() || referenced.contains(item.value(QStringLiteral("uid")).toString())))
+                paths.insert(item.value(QStringLiteral("path")).toString());
+        }
+        return paths;
+    }
+
+    QSet<QString> shownPaths() const
+    {
+        QSet<QString> paths;
+        const int column = dbTable()->tableModel()->columnOf(QStringLiteral("PathCellID"));
+        for (int row = 0; row < shownRows(); ++row)
+            paths.insert(dbTable()->model()->index(row, column).data().toString());
+        return paths;
+    }
+
+    /// Waits for the next end of a scan.
+    static bool waitForScan(QSignalSpy &finished)
+    {
+        finished.clear();
+        return finished.wait(kScanTimeoutMs);
+    }
+
+    VeskVolumeSelector *waitForSelector() const
+    {
+        const bool shown = QTest::qWaitFor([this] { return app->scanDriver()->volumeSelector() != nullptr; }, 10000);
+        return shown ? app->scanDriver()->volumeSelector() : nullptr;
+    }
+
+    QString statusText() const { return status()->text(); }
+
+    TestFiles files;
+};
+
+TEST_F(Scans, FolderScanShowsEveryExistingFileAndARepeatAddsNothing)
+{
+    const QString root = makeVolume(QStringLiteral("vol"), 1);
+    QSignalSpy finished(app->scanDriver(), &VeskScanDriver::scanFinished);
+    app->scanDriver()->scanFolders({root});
+    EXPECT_TRUE(AppDelegate::isRunning());
+    EXPECT_TRUE(app->window()->MainSliderButton()->isChecked());
+    ASSERT_TRUE(waitForScan(finished));
+    EXPECT_FALSE(AppDelegate::isRunning());
+    EXPECT_EQ(shownPaths(), expectedPaths(root));
+    EXPECT_TRUE(app->Database()->isVisible());
+    EXPECT_FALSE(app->window()->MainSliderButton()->isChecked());
+    EXPECT_TRUE(statusText().startsWith(QStringLiteral("Execution Time: ")));
+    const uint64_t count = core.getAllItemsCount();
+    EXPECT_TRUE(app->Database()->itemsCountText()->text().startsWith(QLocale().toString(count)));
+
+    app->scanDriver()->scanFolders({root});
+    ASSERT_TRUE(waitForScan(finished));
+    EXPECT_EQ(core.getAllItemsCount(), count);
+    EXPECT_EQ(shownPaths(), expectedPaths(root));
+}
+
+TEST_F(Scans, VolumeScanSearchesOnlyTheChosenVolumes)
+{
+    const QString first = makeVolume(QStringLiteral("first"), 1);
+    const QString second = makeVolume(QStringLiteral("second"), 2);
+    const QString empty = files.path() + QStringLiteral("/empty");
+    QDir().mkpath(empty);
+    app->scanDriver()->setVolumeLister([=] { return QStringList{first, second, empty}; });
+    QSignalSpy finished(app->scanDriver(), &VeskScanDriver::scanFinished);
+    const int pops = VeskSound::popCount();
+    app->scanDriver()->pushBigRedButton();
+    VeskVolumeSelector *selector = waitForSelector();
+    ASSERT_TRUE(selector);
+    EXPECT_TRUE(AppDelegate::isRunning());
+    EXPECT_EQ(selector->createResultingArray(), QStringList({first, second, empty}));
+    // A second press while the scan runs is ignored without a sound.
+    app->scanDriver()->pushBigRedButton();
+    EXPECT_EQ(VeskSound::popCount(), pops);
+    selector->toggleButton()->click();
+    EXPECT_EQ(selector->toggleButton()->text(), QStringLiteral("Select all"));
+    selector->setVolumeChecked(1, true);
+    selector->pushGo();
+    ASSERT_TRUE(waitForScan(finished));
+    EXPECT_EQ(shownPaths(), expectedPaths(second));
+    EXPECT_TRUE(app->Database()->isVisible());
+    EXPECT_TRUE(app->ProjectsSummaryWindow()->isVisible());
+}
+
+TEST_F(Scans, ConfirmingNoVolumeScansNothing)
+{
+    const QString first = makeVolume(QStringLiteral("first"), 1);
+    app->scanDriver()->setVolumeLister([=] { return QStringList{first}; });
+    QSignalSpy finished(app->scanDriver(), &VeskScanDriver::scanFinished);
+    app->scanDriver()->pushBigRedButton();
+    VeskVolumeSelector *selector = waitForSelector();
+    ASSERT_TRUE(selector);
+    selector->delectDeselectAll(false);
+    selector->reject(); // no way out but confirming
+    EXPECT_TRUE(selector->isVisible());
+    selector->pushGo();
+    ASSERT_TRUE(waitForScan(finished));
+    EXPECT_EQ(core.getAllItemsCount(), 0u);
+    EXPECT_FALSE(app->Database()->isVisible());
+    EXPECT_TRUE(statusText().startsWith(QStringLiteral("Execution Time: ")));
+    EXPECT_FALSE(AppDelegate::isRunning());
+}
+
+TEST_F(Scans, BinsNarrowAScannedVolume)
+{
+    const QString root = makeVolume(QStringLiteral("vol"), 7);
+    QSignalSpy finished(app->scanDriver(), &VeskScanDriver::scanFinished);
+    app->scanDriver()->scanFolders({root});
+    ASSERT_TRUE(waitForScan(finished));
+    const QString bin = root + QStringLiteral("/Bins/Bin 1.avb");
+    app->scanDriver()->DoAVBIntersect({bin});
+    EXPECT_EQ(shownPaths(), expectedPaths(root, bin));
+    EXPECT_EQ(app->Database()->SummaryTable()->model()->index(0, 2).data().toInt(), shownRows());
+}
+
+TEST(VolumeSelector, ChecksFollowTheToggleTheBoxesAndChance)
+{
+    QWidget parent;
+    const QStringList volumes{QStringLiteral("/media/a"), QStringLiteral("/media/b"), QStringLiteral("/media/c")};
+    VeskVolumeSelector selector(volumes, &parent);
+    EXPECT_EQ(selector.createResultingArray(), volumes);
+    selector.toggleButton()->click();
+    EXPECT_TRUE(selector.createResultingArray().isEmpty());
+    selector.setVolumeChecked(1, true);
+    EXPECT_EQ(selector.createResultingArray(), QStringList{QStringLiteral("/media/b")});
+    selector.randomizeSelection();
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(selector.VolumesTable()->item(row, 0)->checkState() == Qt::Checked,
+                  bool(selector.VolumesCheck()[size_t(row)]));
+    bool confirmed = false;
+    selector.DoSomethingUsefulWithBlock([&] { confirmed = true; });
+    EXPECT_TRUE(selector.isVisible());
+    selector.pushGo();
+    EXPECT_TRUE(confirmed);
+    EXPECT_TRUE(VeskVolumeSelector(QStringList(), &parent).createResultingArray().isEmpty());
+}

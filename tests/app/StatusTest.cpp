@@ -1,0 +1,132 @@
+#include "VeskAlertDialogs.h"
+#include "VeskConsoleWindow.h"
+#include "VeskProgressWheel.h"
+#include "VeskStatusView.h"
+
+#include "platform/VeskStatusViewController.h"
+#include "report/VeskConsole.h"
+#include "report/VeskNSLog.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+VeskStatusViewController *controller()
+{
+    return VeskStatusViewController::getTheController();
+}
+
+// Presses the button with this title in the next message box that appears.
+void pressLater(const QString &title)
+{
+    QTimer::singleShot(0, [title] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(box);
+        for (QAbstractButton *button : box->buttons())
+            if (button->text() == title)
+                button->click();
+    });
+}
+
+} // namespace
+
+class StatusArea : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        controller()->StopAllWheels();
+        view.resize(400, VeskStatusView::kHeight);
+        view.show();
+    }
+    void TearDown() override { controller()->StopAllWheels(); }
+
+    VeskStatusView view;
+};
+
+TEST_F(StatusArea, SmallWheelsGrowOutwardsFromTheMiddle)
+{
+    EXPECT_EQ(VeskStatusView::wheelPosition(1, 400, 193).x(), 200);
+    EXPECT_EQ(VeskStatusView::wheelPosition(0, 400, 193).x(), 188);
+    EXPECT_EQ(VeskStatusView::wheelPosition(3, 400, 193).x(), 212);
+    EXPECT_EQ(VeskStatusView::wheelPosition(2, 400, 193).x(), 176);
+    EXPECT_EQ(VeskStatusView::wheelPosition(15, 400, 193).x(), 284);
+    EXPECT_EQ(VeskStatusView::wheelPosition(14, 400, 193).x(), 104);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(view.smallWheel(i)->pos(), VeskStatusView::wheelPosition(i, 400, VeskStatusView::kHeight)) << i;
+        EXPECT_EQ(view.smallWheel(i)->size(), QSize(12, 12));
+    }
+    view.resize(600, VeskStatusView::kHeight);
+    EXPECT_EQ(view.smallWheel(1)->x(), 300);
+}
+
+TEST_F(StatusArea, WheelsSpinWhileLentToAnotherThread)
+{
+    VeskStatusWheel *taken = nullptr;
+    std::thread([&] { taken = controller()->Status_GetProgressWheel(); }).join();
+    ASSERT_TRUE(taken);
+    VeskProgressWheel *shown = view.smallWheel(taken->index());
+    QTRY_VERIFY(shown->isAnimating());
+    EXPECT_FALSE(view.smallWheel(taken->index() + 1)->isShowing());
+    std::thread([&] {
+        taken->setIndeterminate(false);
+        taken->setMaxValue(10);
+        taken->setDoubleValue(4);
+    }).join();
+    QTRY_COMPARE(shown->doubleValue(), 4.0);
+    EXPECT_FALSE(shown->isIndeterminate());
+    std::thread([&] { controller()->Status_DeleteProgressWheel(taken); }).join();
+    QTRY_VERIFY(!shown->isAnimating());
+    EXPECT_FALSE(shown->isShowing());
+}
+
+TEST_F(StatusArea, TextLineShowsTheLatestTextFromAnyThread)
+{
+    std::thread([] {
+        for (int i = 0; i < 1000; ++i)
+            controller()->Status_SetTextWithString(QStringLiteral("folder %1").arg(i));
+        controller()->Status_SetTextWithString(QString());
+    }).join();
+    QTRY_COMPARE(view.InfoTextField()->text(), QStringLiteral("folder 999"));
+}
+
+TEST(ConsoleWindow, FollowsTheLogWhileShown)
+{
+    VeskConsole::sharedInstance()->Reset();
+    VeskConsoleWindow window;
+    VESK_LOG(QStringLiteral("before showing"));
+    window.show();
+    EXPECT_TRUE(window.theLog()->toPlainText().contains(QStringLiteral("before showing")));
+    std::thread([] {
+        for (int i = 0; i < 50; ++i)
+            VESK_LOG(QStringLiteral("line %1").arg(i));
+    }).join();
+    QTRY_VERIFY(window.theLog()->toPlainText().contains(QStringLiteral("line 49")));
+    EXPECT_EQ(window.theLog()->toPlainText(), VeskConsole::sharedInstance()->text());
+    VeskConsole::sharedInstance()->Reset();
+    QTRY_COMPARE(window.theLog()->toPlainText(), QStringLiteral("Vesk\n"));
+}
+
+TEST(AlertDialogs, AnswerWithTheNumberOfThePressedButton)
+{
+    pressLater(QStringLiteral("Cancel"));
+    EXPECT_EQ(VeskAlertDialogs::run({QStringLiteral("Really?"), {}, {QStringLiteral("OK"), QStringLiteral("Cancel")}}),
+              1001);
+    pressLater(QStringLiteral("Yes to All"));
+    EXPECT_EQ(VeskAlertDialogs::run({QStringLiteral("Replace?"), QStringLiteral("x.mxf"),
+                                     {QStringLiteral("No"), QStringLiteral("Yes"), QStringLiteral("Yes to All")}}),
+              1002);
+    QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+    EXPECT_EQ(VeskAlertDialogs::run({QStringLiteral("Replace?"), QStringLiteral("x.mxf"),
+                                     {QStringLiteral("No"), QStringLiteral("Yes"), QStringLiteral("Yes to All")}}),
+              1000);
+}

@@ -1,0 +1,256 @@
+#include "AppTestSupport.h"
+
+#include "VeskFilterSheet.h"
+#include "VeskMediafileViewerPreviewPanel.h"
+#include "VeskProjectsSummarySheet.h"
+#include "VeskWorkspace.h"
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+
+const QString kVisibleColumns = QStringLiteral("kUserDefaultsKeyVisisbleColumns");
+
+} // namespace
+
+class TableView : public AppTest {
+protected:
+    void loadSizes()
+    {
+        loadAndShow({item(QStringLiteral("b.mxf"), QStringLiteral("P"), 1, 300),
+                     item(QStringLiteral("a.mxf"), QStringLiteral("P"), 2, 100),
+                     item(QStringLiteral("c.mxf"), QStringLiteral("Q"), 3, 100),
+                     item(QStringLiteral("d.mxf"), QStringLiteral("Q"), 4, 200)});
+    }
+
+    /// Clicks the column's header and waits for the sort, if the click starts one.
+    bool clickHeader(const QString &identifier)
+    {
+        QHeaderView *header = dbTable()->horizontalHeader();
+        const int section = dbTable()->tableModel()->columnOf(identifier);
+        const QPoint centre(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                            header->height() / 2);
+        QSignalSpy sorted(dbTable(), &VeskDatabaseTableview::sortFinished);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+        return dbTable()->isSorting() && sorted.wait(10000);
+    }
+
+    void search(const QString &text)
+    {
+        app->Database()->searchField()->setText(text);
+        QTest::keyClick(app->Database()->searchField(), Qt::Key_Return);
+    }
+
+    QAction *menuItem(const QString &title) const
+    {
+        for (QAction *action : dbTable()->headerMenu()->actions())
+            if (action->text() == title)
+                return action;
+        return nullptr;
+    }
+
+    bool isHidden(const QString &identifier) const
+    {
+        return dbTable()->isColumnHidden(dbTable()->tableModel()->columnOf(identifier));
+    }
+
+    void showTable()
+    {
+        app->Database()->resize(1000, 600);
+        app->ShowDatabase();
+        dbTable()->setFocus();
+    }
+};
+
+TEST_F(TableView, ModelsKeepTheirContractThroughReloads)
+{
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
+    for (QAbstractItemModel *model : {dbTable()->model(), app->FilterSheet()->ProjectFilterTable()->model(),
+                                      app->ProjectsSummaryWindow()->ProjectSumaryTable()->model(),
+                                      static_cast<QAbstractItemModel *>(app->Database()->SummaryTable()->model())})
+        testers.push_back(std::make_unique<QAbstractItemModelTester>(
+            model, QAbstractItemModelTester::FailureReportingMode::Fatal));
+    loadSizes();
+    EXPECT_EQ(shownRows(), 4);
+    EXPECT_EQ(app->Database()->SummaryTable()->model()->rowCount(), 1);
+    EXPECT_EQ(app->FilterSheet()->ProjectFilterTable()->model()->rowCount(), 2);
+    search(QStringLiteral("a.mxf"));
+    EXPECT_EQ(shownRows(), 1);
+    app->ClearDatabase();
+    EXPECT_EQ(shownRows(), 0);
+}
+
+TEST_F(TableView, CellsShowTheStoreTexts)
+{
+    auto missing = item(QStringLiteral("gone.mxf"), QStringLiteral("P"), 7, 5);
+    missing->setDB_FileExists(false);
+    VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), 0);
+    loadAndShow({missing});
+    QAbstractItemModel *model = dbTable()->model();
+    const VeskTableModel *columns = dbTable()->tableModel();
+    EXPECT_EQ(model->index(0, columns->columnOf(QStringLiteral("FilenameCellID"))).data(), QStringLiteral("gone.mxf"));
+    EXPECT_EQ(model->index(0, columns->columnOf(QStringLiteral("SizeCellID"))).data(), QStringLiteral("..."));
+    EXPECT_EQ(model->index(0, columns->columnOf(QStringLiteral("KindCellID"))).data(), QString());
+    const QModelIndex icon = model->index(0, columns->columnOf(QStringLiteral("IconCellID")));
+    EXPECT_FALSE(icon.data(Qt::DecorationRole).value<QIcon>().isNull());
+    EXPECT_FALSE(icon.data(Qt::DisplayRole).isValid());
+}
+
+TEST_F(TableView, HeaderClicksSortWithTheClickedColumnDeciding)
+{
+    loadSizes();
+    showTable();
+    ASSERT_TRUE(clickHeader(QStringLiteral("FilenameCellID")));
+    EXPECT_FALSE(AppDelegate::isRunning());
+    EXPECT_EQ(shownFileNames(), QStringList({"a.mxf", "b.mxf", "c.mxf", "d.mxf"}));
+    ASSERT_TRUE(clickHeader(QStringLiteral("SizeCellID")));
+    // Equal sizes keep the file name order of the earlier click.
+    EXPECT_EQ(shownFileNames(), QStringList({"a.mxf", "c.mxf", "d.mxf", "b.mxf"}));
+    ASSERT_TRUE(clickHeader(QStringLiteral("SizeCellID")));
+    EXPECT_EQ(shownFileNames(), QStringList({"b.mxf", "d.mxf", "a.mxf", "c.mxf"}));
+    ASSERT_EQ(dbTable()->sortDescriptors().size(), 2u);
+    EXPECT_EQ(dbTable()->sortDescriptors()[0].key, QStringLiteral("filesize"));
+    EXPECT_FALSE(dbTable()->sortDescriptors()[0].ascending);
+    EXPECT_EQ(dbTable()->sortDescriptors()[1].key, QStringLiteral("filename"));
+    // A column without a sort key leaves order and indicator alone.
+    EXPECT_FALSE(clickHeader(QStringLiteral("KindCellID")));
+    EXPECT_EQ(shownFileNames(), QStringList({"b.mxf", "d.mxf", "a.mxf", "c.mxf"}));
+    EXPECT_EQ(dbTable()->horizontalHeader()->sortIndicatorSection(),
+              dbTable()->tableModel()->columnOf(QStringLiteral("SizeCellID")));
+    // More than three clicked columns keep the last three.
+    ASSERT_TRUE(clickHeader(QStringLiteral("ProjectCellID")));
+    ASSERT_TRUE(clickHeader(QStringLiteral("DateCellID")));
+    ASSERT_EQ(dbTable()->sortDescriptors().size(), 3u);
+    EXPECT_EQ(dbTable()->sortDescriptors()[2].key, QStringLiteral("filesize"));
+}
+
+TEST_F(TableView, HeaderClicksDoNotSortDuringAScan)
+{
+    loadSizes();
+    showTable();
+    const QStringList before = shownFileNames();
+    status()->setIsRunning(true);
+    EXPECT_FALSE(clickHeader(QStringLiteral("SizeCellID")));
+    EXPECT_EQ(shownFileNames(), before);
+    EXPECT_TRUE(dbTable()->sortDescriptors().empty());
+    EXPECT_EQ(dbTable()->horizontalHeader()->sortIndicatorSection(), -1);
+}
+
+TEST_F(TableView, ColumnMenuListsAllButTheNameColumns)
+{
+    QStringList titles;
+    for (QAction *action : dbTable()->headerMenu()->actions())
+        titles.push_back(action->text());
+    EXPECT_EQ(titles.size(), 16);
+    EXPECT_FALSE(titles.contains(QStringLiteral("File Name")));
+    EXPECT_FALSE(titles.contains(QStringLiteral("Clip Name")));
+    EXPECT_TRUE(menuItem(QStringLiteral("Path"))->isChecked());
+    EXPECT_FALSE(menuItem(QStringLiteral("Exists"))->isChecked());
+    dbTable()->setColumnHidden(dbTable()->tableModel()->columnOf(QStringLiteral("PathCellID")), true);
+    dbTable()->menuWillOpen();
+    EXPECT_FALSE(menuItem(QStringLiteral("Path"))->isChecked());
+}
+
+TEST_F(TableView, ToggledColumnsAreRememberedForAllColumns)
+{
+    menuItem(QStringLiteral("Exists"))->trigger();
+    menuItem(QStringLiteral("Path"))->trigger();
+    EXPECT_FALSE(isHidden(QStringLiteral("ExistsCellID")));
+    EXPECT_TRUE(isHidden(QStringLiteral("PathCellID")));
+    const QVariantMap stored = VeskSettings::shared().value(kVisibleColumns).toMap();
+    EXPECT_EQ(stored.size(), 18);
+    EXPECT_EQ(stored.value(QStringLiteral("FilenameCellID")).toInt(), 1);
+    EXPECT_EQ(stored.value(QStringLiteral("ClipnameCellID")).toInt(), 1);
+    EXPECT_EQ(stored.value(QStringLiteral("ExistsCellID")).toInt(), 1);
+    EXPECT_EQ(stored.value(QStringLiteral("PathCellID")).toInt(), 0);
+    launch(); // the next start reads the choice
+    EXPECT_FALSE(isHidden(QStringLiteral("ExistsCellID")));
+    EXPECT_TRUE(isHidden(QStringLiteral("PathCellID")));
+    EXPECT_TRUE(menuItem(QStringLiteral("Exists"))->isChecked());
+}
+
+TEST_F(TableView, StoredChoiceWithoutAColumnHidesIt)
+{
+    VeskSettings::shared().setValue(kVisibleColumns, QVariantMap{{QStringLiteral("SizeCellID"), 1},
+                                                                 {QStringLiteral("FilenameCellID"), 0}});
+    launch();
+    EXPECT_FALSE(isHidden(QStringLiteral("SizeCellID")));
+    EXPECT_TRUE(isHidden(QStringLiteral("ProjectCellID")));
+    EXPECT_FALSE(isHidden(QStringLiteral("FilenameCellID"))); // never hidden by the setting
+}
+
+TEST_F(TableView, DraggedRowsCarryTheExistingFilesAndTheirNames)
+{
+    auto missing = item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2);
+    missing->setDB_FileExists(false);
+    VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), 0);
+    loadAndShow({item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1), missing,
+                 item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3)});
+    std::unique_ptr<QMimeData> mime(dbTable()->tableModel()->mimeDataForRows({0, 1, 2}));
+    ASSERT_TRUE(mime);
+    const QList<QUrl> urls = mime->urls();
+    ASSERT_EQ(urls.size(), 2);
+    EXPECT_EQ(urls[0].toLocalFile(), QStringLiteral("/vol/Avid MediaFiles/MXF/1/a.mxf"));
+    EXPECT_EQ(QString::fromUtf8(mime->data(QStringLiteral("text/plain;charset=utf-8"))), QStringLiteral("a.mxf\rc.mxf"));
+    EXPECT_EQ(dbTable()->tableModel()->supportedDragActions(), Qt::CopyAction);
+}
+
+TEST_F(TableView, DoubleClickRevealsTheClickedFile)
+{
+    QStringList revealed;
+    const VeskWorkspace::RevealHandler previous
+        = VeskWorkspace::setRevealHandler([&](const QStringList &paths) { revealed += paths; });
+    loadSizes();
+    showTable();
+    const QRect row = dbTable()->visualRect(dbTable()->model()->index(1, 1));
+    QTest::mouseClick(dbTable()->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(dbTable()->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(revealed, QStringList{QStringLiteral("/vol/Avid MediaFiles/MXF/1/b.mxf")});
+    QTest::mouseDClick(dbTable()->viewport(), Qt::LeftButton, {}, QPoint(5, dbTable()->viewport()->height() - 3));
+    EXPECT_EQ(revealed.size(), 1); // below the rows
+    VeskWorkspace::setRevealHandler(previous);
+}
+
+TEST_F(TableView, SpaceOpensThePreviewWhichThenFollowsTheSelection)
+{
+    loadSizes();
+    showTable();
+    VeskMediafileViewerPreviewPanel *panel = dbTable()->previewPanel();
+    QTest::keyClick(dbTable(), Qt::Key_Space);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->contents().text, QStringLiteral("No objects for preview"));
+    QTest::keyClick(dbTable(), Qt::Key_Space);
+    EXPECT_FALSE(panel->isVisible());
+    dbTable()->selectRow(1);
+    EXPECT_FALSE(panel->isVisible()); // a hidden panel stays hidden
+    EXPECT_EQ(dbTable()->lastitem(), core.ObjectAtIndexFiltered(1));
+    QTest::keyClick(dbTable(), Qt::Key_Space);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->contents().text, core.ObjectAtIndexFiltered(1)->description());
+    EXPECT_EQ(panel->contents().style, VeskPreviewContents::Style::FixedPitchText);
+    dbTable()->selectRow(2);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->contents().text, core.ObjectAtIndexFiltered(2)->description());
+    app->Database()->hide();
+    EXPECT_FALSE(panel->isVisible());
+}
+
+TEST_F(TableView, SelectionSumsSizesInTheSummaryRow)
+{
+    loadSizes();
+    showTable();
+    dbTable()->selectAll();
+    const QAbstractItemModel *summary = app->Database()->SummaryTable()->model();
+    EXPECT_EQ(summary->index(0, 3).data().toString(), QStringLiteral("4"));
+    EXPECT_EQ(core.SelectedItemsSize(), 700u);
+    search(QStringLiteral("b.mxf")); // a new row count drops the selection
+    EXPECT_EQ(summary->index(0, 3).data().toString(), QStringLiteral("0"));
+    EXPECT_EQ(core.SelectedItemsSize(), 0u);
+}

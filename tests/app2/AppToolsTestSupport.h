@@ -1,0 +1,45 @@
+#pragma once
+
+#include "actions/ActionTestSupport.h"
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <QTest>
+
+#include <functional>
+
+/// The data folder (XDG_DATA_HOME) of this test program.
+QString testDataHome();
+
+/// Serves events until the condition holds; false when it did not within the time.
+inline bool waitFor(const std::function<bool()> &condition, int timeoutMs = 15000)
+{
+    return QTest::qWaitFor(condition, timeoutMs);
+}
+
+/// Items on disk: files of the given sizes in a folder "MXF/1" of the test folder.
+inline std::vector<VeskItemRef> filesOnDisk(const TestFiles &files, const std::vector<int> &sizes)
+{
+    std::vector<VeskItemRef> items;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        const QString path = files.write(QStringLiteral("MXF/1/clip%1.mxf").arg(i), QByteArray(sizes[i], 'x'));
+        items.push_back(makeItem(path));
+    }
+    return items;
+}
+
+/// Turns the complaints of a QAbstractItemModelTester in warning mode into test
+/// failures for as long as it lives.
+class ModelTesterFailures {
+public:
+    ModelTesterFailures() { m_previous = qInstallMessageHandler(&ModelTesterFailures::handle); }
+    ~ModelTesterFailures() { qInstallMessageHandler(m_previous); }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &, const QString &message)
+    {
+        if (type == QtWarningMsg && message.contains(QLatin1String("FAIL!")))
+            ADD_FAILURE() << message.toStdString();
+    }
+    QtMessageHandler m_previous = nullptr;
+};

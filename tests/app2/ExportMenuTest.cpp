@@ -1,0 +1,141 @@
+#include "AppToolsTestSupport.h"
+
+#include "ExportMenu.h"
+#include "VeskStoreTableView.h"
+
+#include "model/VeskCore.h"
+#include "support/FakeTableView.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QRegularExpression>
+
+namespace {
+
+class ExportMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        core.setDatabaseTable(&fake);
+        auto quoted = makeItem(files.write(QStringLiteral("MXF/1/say \"hi\"; a<b & c's.mxf"), "12"));
+        core.AddItemsFromArray({ quoted, makeItem(files.write(QStringLiteral("MXF/1/plain.mxf"), "3")) });
+        core.makeUnique();
+        core.LoadDefaults();
+        table = std::make_unique<VeskStoreTableView>(core, VeskTableID::Database, VeskColumns::databaseColumns());
+        table->setWindowTitle(QStringLiteral("Vesk Database"));
+        table->reloadData();
+        menu = std::make_unique<ExportMenu>(table.get(), &core);
+        previousChooser = ExportMenu::setSaveChooser([this](QWidget *, const QString &type) {
+            askedTypes << type;
+            return chosenPath;
+        });
+        previousOpener = ExportMenu::setOpener([this](const QString &path) { opened << path; });
+    }
+    void TearDown() override
+    {
+        ExportMenu::setSaveChooser(previousChooser);
+        ExportMenu::setOpener(previousOpener);
+    }
+    QAction *item(ExportMenu::Tag tag) const
+    {
+        for (QAction *action : menu->actions())
+            if (action->data().toInt() == tag)
+                return action;
+        return nullptr;
+    }
+    int column(const QString &id) const { return table->tableModel()->columnOf(id); }
+
+    TestFiles files;
+    FakeTableView fake { QStringLiteral("DatabaseTableID") };
+    VeskCore core;
+    std::unique_ptr<VeskStoreTableView> table;
+    std::unique_ptr<ExportMenu> menu;
+    QString chosenPath;
+    QStringList askedTypes;
+    QStringList opened;
+    ExportMenu::SaveChooser previousChooser;
+    ExportMenu::Opener previousOpener;
+};
+
+} // namespace
+
+TEST_F(ExportMenuTest, FourItemsInOrder)
+{
+    QStringList titles;
+    QList<int> tags;
+    for (QAction *action : menu->actions()) {
+        titles << action->text();
+        tags << action->data().toInt();
+    }
+    EXPECT_EQ(titles,
+        (QStringList { QStringLiteral("Export as Mac CSV / Semicolon-Separated"),
+            QStringLiteral("Export as Windows CSV / Comma-Separated"), QStringLiteral("Export as Html"),
+            QStringLiteral("View as Html") }));
+    EXPECT_EQ(tags, (QList<int> { 1, 2, 3, 0 }));
+}
+
+// The user's column order counts, and a hidden column is exported all the same.
+TEST_F(ExportMenuTest, ColumnsInTheirCurrentOrderHiddenIncluded)
+{
+    QHeaderView *header = table->horizontalHeader();
+    header->moveSection(header->visualIndex(column(QStringLiteral("SizeCellID"))), 0);
+    table->setColumnHidden(column(QStringLiteral("PathCellID")), true);
+    const ExportTable exported = menu->exportTable();
+    EXPECT_EQ(exported.columnIds.size(), qsizetype(VeskColumns::databaseColumns().size()));
+    EXPECT_EQ(exported.columnIds.front(), QStringLiteral("SizeCellID"));
+    EXPECT_TRUE(exported.columnIds.contains(QStringLiteral("PathCellID")));
+    EXPECT_EQ(exported.rowCount, 2u);
+    EXPECT_EQ(exported.windowTitle, QStringLiteral("Vesk Database"));
+    EXPECT_TRUE(menu->genCsv(QStringLiteral(";")).startsWith(QStringLiteral("\"Size\";")));
+}
+
+TEST_F(ExportMenuTest, CsvIsSavedWhereTheUserChooses)
+{
+    chosenPath = files.path() + QStringLiteral("/out.csv");
+    item(ExportMenu::MacCsv)->trigger();
+    EXPECT_EQ(askedTypes, QStringList { QStringLiteral("csv") });
+    const QString csv = QString::fromUtf8(readAll(chosenPath));
+    EXPECT_EQ(csv, menu->genCsv(QStringLiteral(";")));
+    EXPECT_TRUE(csv.contains(QStringLiteral("/say \"\"hi\"\"; a<b & c's.mxf\";")));
+
+    item(ExportMenu::WindowsCsv)->trigger();
+    EXPECT_EQ(QString::fromUtf8(readAll(chosenPath)), menu->genCsv(QStringLiteral(",")));
+}
+
+TEST_F(ExportMenuTest, SaveKeepsTheFileTypeAndCancelWritesNothing)
+{
+    chosenPath = files.path() + QStringLiteral("/page.txt");
+    item(ExportMenu::Html)->trigger();
+    EXPECT_EQ(askedTypes, QStringList { QStringLiteral("html") });
+    EXPECT_FALSE(QFile::exists(chosenPath));
+    EXPECT_EQ(QString::fromUtf8(readAll(chosenPath + QStringLiteral(".html"))), menu->genHtml());
+
+    const QStringList before = QDir(files.path()).entryList(QDir::Files);
+    chosenPath.clear();
+    item(ExportMenu::MacCsv)->trigger();
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files), before);
+}
+
+TEST_F(ExportMenuTest, FailedSaveIsReported)
+{
+    ScriptedAlerts alerts;
+    alerts.on(QStringLiteral("Export not saved"), QStringLiteral("OK"));
+    chosenPath = files.path() + QStringLiteral("/no such folder/out.csv");
+    item(ExportMenu::MacCsv)->trigger();
+    EXPECT_EQ(alerts.count(QStringLiteral("Export not saved")), 1);
+}
+
+TEST_F(ExportMenuTest, ViewAsHtmlWritesToTheTemporaryFolderAndOpens)
+{
+    item(ExportMenu::ViewAsHtml)->trigger();
+    ASSERT_EQ(opened.size(), 1);
+    const QFileInfo page(opened.front());
+    EXPECT_EQ(page.absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{8}-\\d{6}export\\.html$")).match(page.fileName()).hasMatch());
+    const QString html = QString::fromUtf8(readAll(page.filePath()));
+    EXPECT_EQ(html, menu->genHtml());
+    EXPECT_TRUE(html.contains(QStringLiteral("<h1>Vesk Database</h1>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("say &quot;hi&quot;; a&lt;b &amp; c&apos;s.mxf")));
+    QFile::remove(page.filePath());
+}

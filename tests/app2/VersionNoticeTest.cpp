@@ -1,0 +1,128 @@
+#include "AppToolsTestSupport.h"
+
+#include "VeskVersionNotice.h"
+
+#include "platform/VeskSettings.h"
+
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace {
+
+/// A web server on 127.0.0.1 that answers every request with one status and body.
+class TinyHttpServer {
+public:
+    TinyHttpServer(QByteArray body, QByteArray status = "200 OK")
+        : m_body(std::move(body))
+        , m_status(std::move(status))
+    {
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this] { answerPending(); });
+        EXPECT_TRUE(m_server.listen(QHostAddress::LocalHost));
+    }
+    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/version").arg(m_server.serverPort())); }
+    int requests() const { return m_requests; }
+
+private:
+    void answerPending()
+    {
+        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                if (!socket->readAll().contains("\r\n\r\n"))
+                    return;
+                ++m_requests;
+                socket->write("HTTP/1.1 " + m_status + "\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: "
+                    + QByteArray::number(m_body.size()) + "\r\nConnection: close\r\n\r\n" + m_body);
+                socket->disconnectFromHost();
+            });
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    }
+
+    QTcpServer m_server;
+    QByteArray m_body;
+    QByteArray m_status;
+    int m_requests = 0;
+};
+
+class VersionNotice : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        VeskVersionNotice::registerDefaults();
+        previousOpener = VeskVersionNotice::setOpener([this](const QUrl &url) { opened << url; });
+        alerts.on(notice(QStringLiteral("9.9 build 99")), QStringLiteral("OK"));
+    }
+    void TearDown() override
+    {
+        VeskVersionNotice::setOpener(previousOpener);
+        VeskSettings::shared().useMemoryStore();
+    }
+    static QString notice(const QString &reply)
+    {
+        return QStringLiteral("Current version on the website:\n%1 \n\nYou Have version installed:\n%2\n")
+            .arg(reply, VeskVersionNotice::installedVersion());
+    }
+    static QString check(const QUrl &url)
+    {
+        VeskSettings::shared().setValue(VeskVersionNotice::kVersionURLKey, url.toString());
+        return VeskVersionNotice::checkVeskVersion();
+    }
+
+    ScriptedAlerts alerts;
+    QList<QUrl> opened;
+    VeskVersionNotice::Opener previousOpener;
+};
+
+} // namespace
+
+TEST_F(VersionNotice, SameVersionGivesNoDialog)
+{
+    const QString installed = VeskVersionNotice::installedVersion();
+    EXPECT_TRUE(QRegularExpression(
+        QStringLiteral("^%1 build \\d+$").arg(QRegularExpression::escape(QStringLiteral(VESK_VERSION))))
+                    .match(installed)
+                    .hasMatch())
+        << installed.toStdString();
+    TinyHttpServer server(installed.toUtf8());
+    EXPECT_EQ(check(server.url()), QStringLiteral("Current version on the website:\n") + installed);
+    EXPECT_EQ(server.requests(), 1);
+    EXPECT_TRUE(alerts.asked().isEmpty());
+    EXPECT_TRUE(opened.isEmpty());
+}
+
+TEST_F(VersionNotice, OtherVersionOffersTheWebSite)
+{
+    TinyHttpServer server("9.9 build 99");
+    VeskSettings::shared().setValue(VeskVersionNotice::kWebsiteURLKey, QStringLiteral("http://127.0.0.1:1/site"));
+    EXPECT_EQ(check(server.url()), QStringLiteral("Current version on the website:\n9.9 build 99"));
+    EXPECT_EQ(alerts.asked(), QStringList { notice(QStringLiteral("9.9 build 99")) });
+    EXPECT_EQ(opened, QList<QUrl> { QUrl(QStringLiteral("http://127.0.0.1:1/site")) });
+
+    alerts.on(notice(QStringLiteral("9.9 build 99")), QStringLiteral("Cancel"));
+    check(server.url());
+    EXPECT_EQ(opened.size(), 1);
+}
+
+TEST_F(VersionNotice, TrailingLineBreakCountsAsDifferent)
+{
+    const QString reply = VeskVersionNotice::installedVersion() + QLatin1Char('\n');
+    alerts.on(notice(reply), QStringLiteral("Cancel"));
+    TinyHttpServer server(reply.toUtf8());
+    check(server.url());
+    EXPECT_EQ(alerts.count(notice(reply)), 1);
+}
+
+TEST_F(VersionNotice, FailedRequestsSaySo)
+{
+    QUrl closed;
+    {
+        TinyHttpServer gone("unused");
+        closed = gone.url();
+    }
+    EXPECT_EQ(check(closed), QStringLiteral("Error in http request"));
+    TinyHttpServer missing("not here", "404 Not Found");
+    EXPECT_EQ(check(missing.url()), QStringLiteral("Error in http request"));
+    EXPECT_EQ(check(QUrl(QStringLiteral("not a url"))), QStringLiteral("Error in http request"));
+    EXPECT_TRUE(alerts.asked().isEmpty());
+}
