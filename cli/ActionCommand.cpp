@@ -81,12 +81,8 @@ int ActionCommand::run(const QStringList &arguments)
     const LayoutOptions options;
     parser.addOptions({ options.dest, options.projects, options.noProjects, options.types, options.noTypes,
         options.originalFolders, options.overwrite, options.dryRun });
-    if (!parser.parse(arguments))
-        return CliIO::usageError(parser.errorText(), kUsage);
-    if (parser.isSet(QStringLiteral("help"))) {
-        CliIO::out() << parser.helpText();
-        return CliIO::Success;
-    }
+    if (const std::optional<int> stop = CliIO::parse(parser, arguments, kUsage))
+        return *stop;
     const QString overwrite = parser.value(options.overwrite);
     if (overwrite != QLatin1String("ask") && overwrite != QLatin1String("yes") && overwrite != QLatin1String("no"))
         return CliIO::usageError(QStringLiteral("--overwrite takes ask, yes or no"), kUsage);

@@ -46,3 +46,14 @@ QString CliIO::captureLog(const std::function<void()> &work)
     QObject::disconnect(connection);
     return log;
 }
+
+std::optional<int> CliIO::parse(QCommandLineParser &parser, const QStringList &arguments, const QString &usage)
+{
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText(), usage);
+    if (parser.isSet(QStringLiteral("help"))) {
+        out() << parser.helpText() << Qt::flush;
+        return Success;
+    }
+    return std::nullopt;
+}

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QCommandLineParser>
 #include <QTextStream>
 
 #include <functional>
+#include <optional>
 
 /// Standard output and error of vesk-cli, and the exit statuses it uses.
 class CliIO {
@@ -17,6 +19,9 @@ public:
     /// The error, then the usage line; returns Usage.
     static int usageError(const QString &message, const QString &usage);
     static bool stderrIsTerminal();
+    /// Parses a command's arguments; the exit status when the command should stop here
+    /// (wrong usage, or --help answered), none to go on.
+    static std::optional<int> parse(QCommandLineParser &parser, const QStringList &arguments, const QString &usage);
     /// What the work logs while it runs, each line without its source prefix.
     static QString captureLog(const std::function<void()> &work);
 };

@@ -70,12 +70,8 @@ int InspectCommand::run(const QStringList &arguments)
         QStringLiteral("describe"), QStringLiteral("Describe one TOC entry."), QStringLiteral("TOCINDEX"));
     parser.addOptions({ depth, describe });
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("An MDB or OMF file."));
-    if (!parser.parse(arguments))
-        return CliIO::usageError(parser.errorText(), kUsage);
-    if (parser.isSet(QStringLiteral("help"))) {
-        CliIO::out() << parser.helpText();
-        return CliIO::Success;
-    }
+    if (const std::optional<int> stop = CliIO::parse(parser, arguments, kUsage))
+        return *stop;
     bool depthOk = false;
     bool indexOk = true;
     const int levels = parser.value(depth).toInt(&depthOk);

@@ -41,12 +41,8 @@ int MxfCommand::run(const QStringList &arguments)
     parser.addHelpOption();
     parser.addPositionalArgument(
         QStringLiteral("FILE"), QStringLiteral("OP-Atom MXF files."), QStringLiteral("FILE..."));
-    if (!parser.parse(arguments))
-        return CliIO::usageError(parser.errorText(), kUsage);
-    if (parser.isSet(QStringLiteral("help"))) {
-        CliIO::out() << parser.helpText();
-        return CliIO::Success;
-    }
+    if (const std::optional<int> stop = CliIO::parse(parser, arguments, kUsage))
+        return *stop;
     if (parser.positionalArguments().isEmpty())
         return CliIO::usageError(QStringLiteral("no FILE given"), kUsage);
     int status = CliIO::Success;

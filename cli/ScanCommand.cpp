@@ -94,12 +94,8 @@ int ScanCommand::run(const QStringList &arguments)
     const QCommandLineOption output(QStringLiteral("output"), QStringLiteral("Write to FILE."), QStringLiteral("FILE"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Copy the log to standard error at the end."));
     parser.addOptions({ format, columns, summary, output, log });
-    if (!parser.parse(arguments))
-        return CliIO::usageError(parser.errorText(), kUsage);
-    if (parser.isSet(QStringLiteral("help"))) {
-        CliIO::out() << parser.helpText();
-        return CliIO::Success;
-    }
+    if (const std::optional<int> stop = CliIO::parse(parser, arguments, kUsage))
+        return *stop;
     if (!kFormats.contains(parser.value(format)))
         return CliIO::usageError(QStringLiteral("unknown format: %1").arg(parser.value(format)), kUsage);
     QStringList columnIds = defaultColumns();
