@@ -200,3 +200,31 @@ TEST_F(StoreTest, BinMatchesShowAndHideCopiesTogether)
     core.applyFilter(std::vector<VeskItemRef>{}); // nothing to match: unchanged
     EXPECT_TRUE(shownNames().isEmpty());
 }
+
+TEST_F(StoreTest, EveryKeySortsBothWays)
+{
+    std::vector<VeskItemRef> items;
+    for (uint32_t n = 1; n <= 3; ++n) {
+        const VeskItemRef it = item(QStringLiteral("%1.mxf").arg(QChar(u'a' + n)), QStringLiteral("P%1").arg(n), n,
+                                    n, QStringLiteral("/v/%1").arg(n));
+        it->setDB_NameInBin(QStringLiteral("Bin %1").arg(n));
+        it->setDB_DIDResolutionID(n);
+        it->setSampleRateNumerator(n, 1);
+        it->setFrameRateNumerator(n, 1);
+        it->setDB_bits(n);
+        it->DB_setDate(QDateTime::fromSecsSinceEpoch(n * 1000));
+        items.push_back(it);
+    }
+    load({items[2], items[0], items[1]});
+    for (const char *key : {"filename", "clipname", "project", "filesize", "path", "filedate", "compression",
+                            "samplerate", "framerate", "bits"}) {
+        for (bool ascending : {true, false}) {
+            core.sortUsingDescriptors({{QString::fromLatin1(key), ascending}});
+            core.applyFilter();
+            const QStringList expected = ascending
+                ? QStringList{QStringLiteral("b.mxf"), QStringLiteral("c.mxf"), QStringLiteral("d.mxf")}
+                : QStringList{QStringLiteral("d.mxf"), QStringLiteral("c.mxf"), QStringLiteral("b.mxf")};
+            EXPECT_EQ(shownNames(), expected) << key << (ascending ? " ascending" : " descending");
+        }
+    }
+}
