@@ -90,8 +90,8 @@ void AppDelegate::applicationDidFinishLaunching()
     m_core.setDatabaseSummaryTable(m_database->SummaryTable());
     m_core.clear();
     m_database->SummaryTable()->reloadData();
-    m_window->VersionLabel()->setText(QStringLiteral("v%1 build %2")
-                                          .arg(QApplication::applicationVersion(), QStringLiteral(VESK_BUILD)));
+    m_window->VersionLabel()->setText(
+        QStringLiteral("v%1 build %2").arg(QApplication::applicationVersion(), QStringLiteral(VESK_BUILD)));
     m_window->placeViews(false, false);
     showItemsCount();
 }
@@ -133,11 +133,13 @@ void AppDelegate::connectCommands()
         else
             updateFilter();
     });
-    connect(VeskStatusViewController::getTheController(), &VeskStatusViewController::runningChanged, main,
-            [main] {
-                main->BigRedButton()->setEnabled(!isRunning());
-                main->SmallRedButton()->setEnabled(!isRunning());
-            }, Qt::QueuedConnection);
+    connect(
+        VeskStatusViewController::getTheController(), &VeskStatusViewController::runningChanged, main,
+        [main] {
+            main->BigRedButton()->setEnabled(!isRunning());
+            main->SmallRedButton()->setEnabled(!isRunning());
+        },
+        Qt::QueuedConnection);
 }
 
 void AppDelegate::applicationWillTerminate()
@@ -240,8 +242,8 @@ void AppDelegate::AllTablesReload()
 void AppDelegate::showItemsCount()
 {
     const uint64_t count = m_core.getItemsCountUnfiltered();
-    m_database->itemsCountText()->setText(count == 1 ? tr("1 item in the database")
-                                                     : tr("%1 items in the database").arg(QLocale().toString(count)));
+    m_database->itemsCountText()->setText(
+        count == 1 ? tr("1 item in the database") : tr("%1 items in the database").arg(QLocale().toString(count)));
 }
 
 void AppDelegate::emptySearchField()

@@ -34,7 +34,7 @@ std::vector<VeskItemRef> smallestItems(const VeskCore &core, size_t count)
         if (const VeskItemRef item = core.ObjectAtIndexFiltered(row); item->DB_FileExists())
             items.push_back(item);
     std::sort(items.begin(), items.end(),
-              [](const auto &a, const auto &b) { return a->DB_filesize().value_or(0) < b->DB_filesize().value_or(0); });
+        [](const auto &a, const auto &b) { return a->DB_filesize().value_or(0) < b->DB_filesize().value_or(0); });
     items.resize(std::min(items.size(), count));
     return items;
 }
@@ -97,8 +97,8 @@ void VeskAppToolsScreenshots::showSheet()
     m_app.bringDatabaseToFront();
     m_app.databaseTable()->clearSelection();
     for (int row = 0; row < 3; ++row)
-        m_app.databaseTable()->selectionModel()->select(m_app.databaseTable()->model()->index(row, 0),
-                                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        m_app.databaseTable()->selectionModel()->select(
+            m_app.databaseTable()->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     m_tools->NewAction();
     auto *sheet = m_app.Database()->findChild<VeskNewActionWindow *>();
     sheet->RadioMove()->click();
@@ -117,7 +117,7 @@ void VeskAppToolsScreenshots::queueActions()
 {
     const std::vector<VeskItemRef> items = smallestItems(m_app.vsk(), 5);
     VeskActionManager &manager = m_tools->ActionManager();
-    manager.SetUpNewActionWithOptions(copyInto(m_targets.filePath(QStringLiteral("Finished")), {items[0], items[1]}));
+    manager.SetUpNewActionWithOptions(copyInto(m_targets.filePath(QStringLiteral("Finished")), { items[0], items[1] }));
     const QString running = m_targets.filePath(QStringLiteral("Running"));
     QDir().mkpath(running);
     QFile existing(QDir(running).filePath(QFileInfo(items[3]->DB_itemPath()).fileName()));
@@ -126,16 +126,16 @@ void VeskAppToolsScreenshots::queueActions()
         return;
     }
     existing.close();
-    manager.SetUpNewActionWithOptions(copyInto(running, {items[2], items[3], items[4]}));
+    manager.SetUpNewActionWithOptions(copyInto(running, { items[2], items[3], items[4] }));
     when([] { return qobject_cast<QMessageBox *>(QApplication::activeModalWidget()) != nullptr; },
-         [this] {
-             QTimer::singleShot(kSettleMs, this, [this] {
-                 m_app.Database()->grab().save(QDir(m_folder).filePath(QStringLiteral("queue-panel.png")));
-                 if (QWidget *question = QApplication::activeModalWidget())
-                     question->close();
-                 inspectDatabase();
-             });
-         });
+        [this] {
+            QTimer::singleShot(kSettleMs, this, [this] {
+                m_app.Database()->grab().save(QDir(m_folder).filePath(QStringLiteral("queue-panel.png")));
+                if (QWidget *question = QApplication::activeModalWidget())
+                    question->close();
+                inspectDatabase();
+            });
+        });
 }
 
 void VeskAppToolsScreenshots::inspectDatabase()

@@ -22,12 +22,12 @@ void VeskCheckBoxCell::paint(QPainter *painter, const QStyleOptionViewItem &opti
     box.rect = style->subElementRect(QStyle::SE_CheckBoxIndicator, &box, widget);
     box.rect.moveCenter(option.rect.center());
     box.state = QStyle::State_Enabled
-                | (index.data(Qt::CheckStateRole).toInt() == Qt::Checked ? QStyle::State_On : QStyle::State_Off);
+        | (index.data(Qt::CheckStateRole).toInt() == Qt::Checked ? QStyle::State_On : QStyle::State_Off);
     style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, widget);
 }
 
-bool VeskCheckBoxCell::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
-                                   const QModelIndex &index)
+bool VeskCheckBoxCell::editorEvent(
+    QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option, const QModelIndex &index)
 {
     if (!(index.flags() & Qt::ItemIsUserCheckable))
         return false;

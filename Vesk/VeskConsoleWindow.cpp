@@ -25,8 +25,10 @@ VeskConsoleWindow::VeskConsoleWindow(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_log);
     layout->addWidget(clear, 0, Qt::AlignRight);
-    connect(m_console, &VeskConsole::stringAdded, this, [this] { scheduleAppend(); }, Qt::DirectConnection);
-    connect(m_console, &VeskConsole::wasReset, this, [this] { reloadAll(); }, Qt::QueuedConnection);
+    connect(
+        m_console, &VeskConsole::stringAdded, this, [this] { scheduleAppend(); }, Qt::DirectConnection);
+    connect(
+        m_console, &VeskConsole::wasReset, this, [this] { reloadAll(); }, Qt::QueuedConnection);
 }
 
 void VeskConsoleWindow::showEvent(QShowEvent *event)

@@ -29,5 +29,5 @@ private:
     VeskConsole *m_console;
     QPlainTextEdit *m_log;
     qsizetype m_shownLength = 0;
-    std::atomic<bool> m_pending{false};
+    std::atomic<bool> m_pending { false };
 };

@@ -26,13 +26,20 @@ bool isExempt(const QString &identifier)
 int defaultWidth(const QString &identifier)
 {
     static const QHash<QString, int> widths = {
-        {QStringLiteral("IconCellID"), 28},          {QStringLiteral("FilenameCellID"), 250},
-        {QStringLiteral("ClipnameCellID"), 190},     {QStringLiteral("ProjectCellID"), 140},
-        {QStringLiteral("SizeCellID"), 80},          {QStringLiteral("DateCellID"), 140},
-        {QStringLiteral("CompressionCellID"), 170},  {QStringLiteral("FramerateCellID"), 80},
-        {QStringLiteral("SamplerateCellID"), 90},    {QStringLiteral("BitsCellID"), 50},
-        {QStringLiteral("KindCellID"), 90},          {QStringLiteral("PathCellID"), 360},
-        {QStringLiteral("filePackageUID"), 300},     {QStringLiteral("materialPackageUID"), 300},
+        { QStringLiteral("IconCellID"), 28 },
+        { QStringLiteral("FilenameCellID"), 250 },
+        { QStringLiteral("ClipnameCellID"), 190 },
+        { QStringLiteral("ProjectCellID"), 140 },
+        { QStringLiteral("SizeCellID"), 80 },
+        { QStringLiteral("DateCellID"), 140 },
+        { QStringLiteral("CompressionCellID"), 170 },
+        { QStringLiteral("FramerateCellID"), 80 },
+        { QStringLiteral("SamplerateCellID"), 90 },
+        { QStringLiteral("BitsCellID"), 50 },
+        { QStringLiteral("KindCellID"), 90 },
+        { QStringLiteral("PathCellID"), 360 },
+        { QStringLiteral("filePackageUID"), 300 },
+        { QStringLiteral("materialPackageUID"), 300 },
     };
     return widths.value(identifier, 100);
 }
@@ -94,7 +101,7 @@ void VeskDatabaseTableview::setupHeaderMenu()
     connect(m_headerMenu, &QMenu::aboutToShow, this, &VeskDatabaseTableview::menuWillOpen);
     horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(horizontalHeader(), &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &position) { m_headerMenu->popup(horizontalHeader()->mapToGlobal(position)); });
+        [this](const QPoint &position) { m_headerMenu->popup(horizontalHeader()->mapToGlobal(position)); });
 }
 
 void VeskDatabaseTableview::toggleColumn(QAction *item)
@@ -141,7 +148,7 @@ void VeskDatabaseTableview::sortIndicatorDidChange(int section, Qt::SortOrder or
     m_sortSection = section;
     m_sortOrder = order;
     std::erase_if(m_sortDescriptors, [&](const VeskSortDescriptor &d) { return d.key == key; });
-    m_sortDescriptors.insert(m_sortDescriptors.begin(), {key, order == Qt::AscendingOrder});
+    m_sortDescriptors.insert(m_sortDescriptors.begin(), { key, order == Qt::AscendingOrder });
     if (m_sortDescriptors.size() > kMaxSortDescriptors)
         m_sortDescriptors.resize(kMaxSortDescriptors);
     m_sorting = true;
@@ -170,7 +177,7 @@ std::optional<VeskPreviewContents> VeskDatabaseTableview::getNSViewWithContentsF
 {
     if (!item)
         return std::nullopt;
-    return VeskPreviewContents{item->description(), VeskPreviewContents::Style::FixedPitchText};
+    return VeskPreviewContents { item->description(), VeskPreviewContents::Style::FixedPitchText };
 }
 
 void VeskDatabaseTableview::updatePreviewWith(const VeskItemRef &item)
@@ -259,5 +266,5 @@ void VeskDatabaseTableview::hideEvent(QHideEvent *event)
 void VeskDatabaseTableview::doubleClickDatabase()
 {
     if (const VeskItemRef item = core().ObjectAtIndexFiltered(uint64_t(clickedRow())))
-        VeskWorkspace::activateFileViewerSelectingURLs({item->DB_itemPath()});
+        VeskWorkspace::activateFileViewerSelectingURLs({ item->DB_itemPath() });
 }

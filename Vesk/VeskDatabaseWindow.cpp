@@ -72,7 +72,7 @@ QWidget *VeskDatabaseWindow::makeTables(VeskCore &core, QWidget *parent)
     m_summary->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_summary->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_summary->setFixedHeight(m_summary->horizontalHeader()->sizeHint().height()
-                              + m_summary->verticalHeader()->defaultSectionSize() + 2 * m_summary->frameWidth());
+        + m_summary->verticalHeader()->defaultSectionSize() + 2 * m_summary->frameWidth());
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -49,7 +49,8 @@ QString VeskDragDropView::operationLabel(Qt::DropActions mask)
 bool VeskDragDropView::areAllBins(const QStringList &paths)
 {
     for (const QString &path : paths)
-        if (VeskDirectory::isFolder(path) || QFileInfo(path).suffix().compare(QLatin1String("avb"), Qt::CaseInsensitive))
+        if (VeskDirectory::isFolder(path)
+            || QFileInfo(path).suffix().compare(QLatin1String("avb"), Qt::CaseInsensitive))
             return false;
     return !paths.isEmpty();
 }
@@ -156,7 +157,7 @@ void VeskDragDropView::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), QColor(0, 0, 0, 191));
     QPen dashes(QColor(211, 211, 211, 179), 6, Qt::DashLine, Qt::RoundCap);
-    dashes.setDashPattern({3, 2});
+    dashes.setDashPattern({ 3, 2 });
     painter.setPen(dashes);
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(QRectF(rect()).adjusted(10, 10, -10, -10), 20, 20);
@@ -165,8 +166,8 @@ void VeskDragDropView::paintEvent(QPaintEvent *)
     title.setBold(true);
     title.setPixelSize(26);
     painter.setFont(title);
-    painter.drawText(rect(), Qt::AlignCenter,
-                     QStringLiteral("\nDrop here one or more Avid's bins\nto scan for referenced media"));
+    painter.drawText(
+        rect(), Qt::AlignCenter, QStringLiteral("\nDrop here one or more Avid's bins\nto scan for referenced media"));
     QFont small = font();
     small.setPixelSize(15);
     painter.setFont(small);
@@ -175,5 +176,5 @@ void VeskDragDropView::paintEvent(QPaintEvent *)
         painter.drawText(QRect(30, 30, width() - 60, 24), Qt::AlignLeft | Qt::AlignTop, label);
     painter.setPen(QColor(211, 211, 211));
     painter.drawText(rect().adjusted(30, 0, -30, -30), Qt::AlignHCenter | Qt::AlignBottom,
-                     tr("Drop to intersect  ·  Shift: add  ·  Ctrl: subtract"));
+        tr("Drop to intersect  ·  Shift: add  ·  Ctrl: subtract"));
 }

@@ -25,26 +25,27 @@ struct Flag {
     void (VeskFilter::*set)(bool);
 };
 
-const std::array<Flag, VeskFilterSheet::kFlagCount> kFlags = {{
-    {"ShowOnlyPrecomputesCheckBox", "Precomputes", &VeskFilter::filterFlagPrecomputes,
-     &VeskFilter::setFilterFlagPrecomputes},
-    {"ShowOnlyImportedMediaCheckbox", "Imported media", &VeskFilter::filterFlagImportedMedia,
-     &VeskFilter::setFilterFlagImportedMedia},
-    {"ShowOnlyAudioMediaCheckbox", "Audio media", &VeskFilter::filterFlagAudioMedia,
-     &VeskFilter::setFilterFlagAudioMedia},
-    {"ShowOnlyNonPortableCheckBox", "Non-portable file names", &VeskFilter::filterFlagNonPortableFiles,
-     &VeskFilter::setFilterFlagNonPortableFiles},
-    {"ShowOnlyBadUMIDCheckbox", "Bad UMIDs", &VeskFilter::filterFlagBadUMID, &VeskFilter::setFilterFlagBadUMID},
-    {"ShowOnlyUnreferencedMediaCheckbox", "Unreferenced media", &VeskFilter::filterFlagUnreferenced,
-     &VeskFilter::setFilterFlagUnreferenced},
-}};
+const std::array<Flag, VeskFilterSheet::kFlagCount> kFlags = { {
+    { "ShowOnlyPrecomputesCheckBox", "Precomputes", &VeskFilter::filterFlagPrecomputes,
+        &VeskFilter::setFilterFlagPrecomputes },
+    { "ShowOnlyImportedMediaCheckbox", "Imported media", &VeskFilter::filterFlagImportedMedia,
+        &VeskFilter::setFilterFlagImportedMedia },
+    { "ShowOnlyAudioMediaCheckbox", "Audio media", &VeskFilter::filterFlagAudioMedia,
+        &VeskFilter::setFilterFlagAudioMedia },
+    { "ShowOnlyNonPortableCheckBox", "Non-portable file names", &VeskFilter::filterFlagNonPortableFiles,
+        &VeskFilter::setFilterFlagNonPortableFiles },
+    { "ShowOnlyBadUMIDCheckbox", "Bad UMIDs", &VeskFilter::filterFlagBadUMID, &VeskFilter::setFilterFlagBadUMID },
+    { "ShowOnlyUnreferencedMediaCheckbox", "Unreferenced media", &VeskFilter::filterFlagUnreferenced,
+        &VeskFilter::setFilterFlagUnreferenced },
+} };
 
 } // namespace
 
 VeskFilterSheet::VeskFilterSheet(AppDelegate &app, QWidget *databaseWindow)
     : QDialog(databaseWindow)
     , m_app(app)
-    , m_projects(new VeskStoreTableView(app.vsk(), VeskTableID::ProjectFilter, VeskColumns::projectFilterColumns(), this))
+    , m_projects(
+          new VeskStoreTableView(app.vsk(), VeskTableID::ProjectFilter, VeskColumns::projectFilterColumns(), this))
     , m_selectAll(new QPushButton(QStringLiteral("Deselect all"), this))
 {
     setObjectName(QStringLiteral("FilterSheet"));
@@ -65,9 +66,8 @@ VeskFilterSheet::VeskFilterSheet(AppDelegate &app, QWidget *databaseWindow)
     m_selectAll->setObjectName(QStringLiteral("FilterSelectAllButton"));
     m_selectAll->setCheckable(true);
     m_selectAll->setChecked(true);
-    connect(m_selectAll, &QPushButton::toggled, this, [this](bool on) {
-        m_selectAll->setText(on ? QStringLiteral("Deselect all") : QStringLiteral("Select all"));
-    });
+    connect(m_selectAll, &QPushButton::toggled, this,
+        [this](bool on) { m_selectAll->setText(on ? QStringLiteral("Deselect all") : QStringLiteral("Select all")); });
     connect(m_selectAll, &QPushButton::clicked, this, &VeskFilterSheet::pushFilterSelectAllButton);
     auto *reset = new QPushButton(tr("Reset Filter"), this);
     connect(reset, &QPushButton::clicked, this, &VeskFilterSheet::ResetFilterState);

@@ -37,7 +37,7 @@ private:
     void addFlagBoxes(class QGridLayout *grid);
 
     AppDelegate &m_app;
-    std::array<QCheckBox *, kFlagCount> m_flagBoxes{};
+    std::array<QCheckBox *, kFlagCount> m_flagBoxes {};
     VeskStoreTableView *m_projects;
     QPushButton *m_selectAll;
 };

@@ -28,7 +28,7 @@ VeskMainWindow::VeskMainWindow(QWidget *parent)
     m_statusView = new VeskStatusView(m_mainView);
     m_statusView->setObjectName(QStringLiteral("SecondaryView"));
     m_statusView->setFixedWidth(kWidth);
-    for (QWidget *view : {m_firstView, static_cast<QWidget *>(m_statusView)}) {
+    for (QWidget *view : { m_firstView, static_cast<QWidget *>(m_statusView) }) {
         auto *move = new QPropertyAnimation(view, "pos", &m_slide);
         move->setDuration(kSlideMs);
         move->setEasingCurve(QEasingCurve::InOutCubic);
@@ -49,7 +49,8 @@ QWidget *VeskMainWindow::makeFirstView()
     big.setBold(true);
     title->setFont(big);
     auto *icon = new QLabel(view);
-    icon->setPixmap(QPixmap(QStringLiteral(":/vesk.png")).scaled(72, 72, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    icon->setPixmap(
+        QPixmap(QStringLiteral(":/vesk.png")).scaled(72, 72, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     auto *tagline = new QLabel(tr("Find, sort and tidy the media of Avid systems"), view);
     tagline->setForegroundRole(QPalette::PlaceholderText);
     auto *heading = new QVBoxLayout;
@@ -73,7 +74,7 @@ QWidget *VeskMainWindow::makeFirstView()
     layout->addWidget(makeLowerBar(view));
     auto *hint = new QLabel(tr("Scan the volumes or folders that hold Avid media, then drop bins on the database "
                                "window to see which media they use."),
-                            view);
+        view);
     hint->setWordWrap(true);
     hint->setForegroundRole(QPalette::PlaceholderText);
     hint->setContentsMargins(28, 6, 28, 0);

@@ -48,13 +48,13 @@ VeskMediafileViewerPreviewPanel::VeskMediafileViewerPreviewPanel(QWidget *owner)
     m_animation.setDuration(180);
     m_animation.setEasingCurve(QEasingCurve::OutCubic);
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
-            &VeskMediafileViewerPreviewPanel::followApplicationState);
+        &VeskMediafileViewerPreviewPanel::followApplicationState);
     updateContentsWith(std::nullopt);
 }
 
 VeskPreviewContents VeskMediafileViewerPreviewPanel::defaultContents()
 {
-    return {QStringLiteral("No objects for preview"), VeskPreviewContents::Style::Label};
+    return { QStringLiteral("No objects for preview"), VeskPreviewContents::Style::Label };
 }
 
 void VeskMediafileViewerPreviewPanel::updateContentsWith(const std::optional<VeskPreviewContents> &contents)

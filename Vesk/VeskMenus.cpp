@@ -19,11 +19,11 @@ VeskMenus::VeskMenus(AppDelegate &app)
 {
     makeActions();
     connect(VeskStatusViewController::getTheController(), &VeskStatusViewController::runningChanged, this,
-            &VeskMenus::followRunning, Qt::QueuedConnection);
+        &VeskMenus::followRunning, Qt::QueuedConnection);
 }
 
-QAction *VeskMenus::add(const QString &title, const QKeySequence &shortcut, bool blockedWhileRunning,
-                        const std::function<void()> &command)
+QAction *VeskMenus::add(
+    const QString &title, const QKeySequence &shortcut, bool blockedWhileRunning, const std::function<void()> &command)
 {
     auto *action = new QAction(title, this);
     action->setShortcut(shortcut);
@@ -36,13 +36,13 @@ QAction *VeskMenus::add(const QString &title, const QKeySequence &shortcut, bool
 void VeskMenus::makeActions()
 {
     VeskScanDriver *driver = m_app.scanDriver();
-    m_scanVolumes = add(tr("Scan &Volumes…"), QKeySequence(tr("Ctrl+Shift+O")), true,
-                        [driver] { driver->pushBigRedButton(); });
+    m_scanVolumes
+        = add(tr("Scan &Volumes…"), QKeySequence(tr("Ctrl+Shift+O")), true, [driver] { driver->pushBigRedButton(); });
     m_scanFolders = add(tr("Scan &Folders…"), QKeySequence::Open, true, [driver] { driver->pushSmallButton(); });
     m_scanAMA = add(tr("Scan &AMA Management Folder"), {}, true, [driver] { driver->scanAMAManagementFolder(); });
     m_clearDatabase = add(tr("&Clear Database"), {}, true, [this] { m_app.ClearDatabase(); });
-    m_preferences = add(tr("&Preferences…"), QKeySequence::Preferences, true,
-                        [this] { m_app.Preferences()->ShowPreferences(); });
+    m_preferences
+        = add(tr("&Preferences…"), QKeySequence::Preferences, true, [this] { m_app.Preferences()->ShowPreferences(); });
     m_quit = add(tr("&Quit"), QKeySequence::Quit, false, [] { QApplication::closeAllWindows(); });
     m_intersectBins = add(tr("&Show Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(1); });
     m_subtractBins = add(tr("&Hide Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(2); });
@@ -50,22 +50,21 @@ void VeskMenus::makeActions()
     m_amaLinks = add(tr("&Log AMA Links of Bins…"), {}, false, [driver] { driver->parseAmaLinksinBin(); });
     m_filter = add(tr("&Filter…"), QKeySequence(tr("Ctrl+Shift+F")), true, [this] { m_app.ShowFilter(); });
     m_resetFilter = add(tr("&Reset Filter"), {}, true, [this] { m_app.FilterSheet()->ResetFilterState(); });
-    m_projects = add(tr("&Projects Summary"), QKeySequence(tr("Ctrl+Shift+P")), true,
-                     [this] { m_app.ShowProjectsSummary(); });
+    m_projects
+        = add(tr("&Projects Summary"), QKeySequence(tr("Ctrl+Shift+P")), true, [this] { m_app.ShowProjectsSummary(); });
     m_mainWindow = add(tr("&Main Window"), QKeySequence(tr("Ctrl+1")), false, [this] { m_app.ShowMainWindow(); });
     m_database = add(tr("&Database"), QKeySequence(tr("Ctrl+2")), true, [this] { m_app.ShowDatabase(); });
     m_console = add(tr("&Console"), QKeySequence(tr("Ctrl+3")), false, [this] { m_app.showConsole(); });
     m_about = add(tr("&About Vesk"), {}, false, [] {
         QMessageBox::about(QApplication::activeWindow(), QObject::tr("About Vesk"),
-                           QObject::tr("Vesk %1\nKeeps the media of Avid systems in order.")
-                               .arg(QApplication::applicationVersion()));
+            QObject::tr("Vesk %1\nKeeps the media of Avid systems in order.").arg(QApplication::applicationVersion()));
     });
 }
 
 void VeskMenus::install(QMenuBar *bar)
 {
     QMenu *file = bar->addMenu(tr("&File"));
-    file->addActions({m_scanVolumes, m_scanFolders, m_scanAMA});
+    file->addActions({ m_scanVolumes, m_scanFolders, m_scanAMA });
     file->addSeparator();
     file->addAction(m_clearDatabase);
     file->addSeparator();
@@ -73,13 +72,13 @@ void VeskMenus::install(QMenuBar *bar)
     file->addSeparator();
     file->addAction(m_quit);
     QMenu *bins = bar->addMenu(tr("&Bins"));
-    bins->addActions({m_intersectBins, m_addBins, m_subtractBins});
+    bins->addActions({ m_intersectBins, m_addBins, m_subtractBins });
     bins->addSeparator();
     bins->addAction(m_amaLinks);
     QMenu *view = bar->addMenu(tr("&View"));
-    view->addActions({m_filter, m_resetFilter, m_projects});
+    view->addActions({ m_filter, m_resetFilter, m_projects });
     QMenu *window = bar->addMenu(tr("&Window"));
-    window->addActions({m_mainWindow, m_database, m_console});
+    window->addActions({ m_mainWindow, m_database, m_console });
     QMenu *help = bar->addMenu(tr("&Help"));
     help->addAction(m_about);
 }

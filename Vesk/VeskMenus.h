@@ -22,7 +22,7 @@ public:
 
 private:
     QAction *add(const QString &title, const QKeySequence &shortcut, bool blockedWhileRunning,
-                 const std::function<void()> &command);
+        const std::function<void()> &command);
     void makeActions();
     void followRunning(bool running);
 

@@ -31,7 +31,6 @@ public:
     static FolderChooser setFolderChooser(FolderChooser chooser);
 
     VeskActionProperties &ActionProperties() { return m_controller.ActionProperties(); }
-    QWidget *_parent() const { return parentWidget(); }
 
     void windowDidLoad();
     void RadioChanged(QRadioButton *sender);

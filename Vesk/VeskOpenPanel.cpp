@@ -37,7 +37,7 @@ public:
                 continue;
             view->setSelectionMode(QAbstractItemView::ExtendedSelection);
             connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                    &FilesAndFoldersPanel::enableChooseLater);
+                &FilesAndFoldersPanel::enableChooseLater);
         }
         if (auto *names = findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
             connect(names, &QLineEdit::textChanged, this, &FilesAndFoldersPanel::enableChooseLater);
@@ -53,10 +53,7 @@ public:
 
 private:
     // After the dialog's own check of the selection, which refuses files.
-    void enableChooseLater()
-    {
-        QTimer::singleShot(0, this, &FilesAndFoldersPanel::enableChoose);
-    }
+    void enableChooseLater() { QTimer::singleShot(0, this, &FilesAndFoldersPanel::enableChoose); }
 
     void enableChoose()
     {
@@ -93,7 +90,7 @@ QStringList VeskOpenPanel::runPanel(Kind kind, QWidget *parent)
         panel->setOption(QFileDialog::DontUseNativeDialog);
         panel->setWindowTitle(QObject::tr("Choose Bins"));
         panel->setFileMode(QFileDialog::ExistingFiles);
-        panel->setNameFilters({QObject::tr("Avid bins (*.avb *.AVB)"), QObject::tr("All files (*)")});
+        panel->setNameFilters({ QObject::tr("Avid bins (*.avb *.AVB)"), QObject::tr("All files (*)") });
     } else {
         panel = std::make_unique<FilesAndFoldersPanel>(parent);
         panel->setWindowTitle(QObject::tr("Choose Media Folders or Index Files"));

@@ -11,7 +11,7 @@ class VeskOpenPanel {
 public:
     enum class Kind {
         FilesAndFolders, ///< media folders or index files to scan
-        Bins,            ///< bin files
+        Bins, ///< bin files
     };
     using Chooser = std::function<QStringList(Kind kind, QWidget *parent)>;
 

@@ -20,7 +20,7 @@ VeskProgressWheel::VeskProgressWheel(int diameter, QWidget *parent)
 
 QSize VeskProgressWheel::sizeHint() const
 {
-    return {m_diameter, m_diameter};
+    return { m_diameter, m_diameter };
 }
 
 void VeskProgressWheel::setDisplayedWhenStopped(bool displayed)

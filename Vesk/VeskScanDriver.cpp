@@ -62,8 +62,8 @@ VeskScanDriver::~VeskScanDriver()
 
 const QStringList &VeskScanDriver::volumeMediaFolders()
 {
-    static const QStringList folders = {QStringLiteral("Avid MediaFiles/MXF/"), QStringLiteral("MXF/MXF/"),
-                                        QStringLiteral("OMFI MediaFiles/")};
+    static const QStringList folders
+        = { QStringLiteral("Avid MediaFiles/MXF/"), QStringLiteral("MXF/MXF/"), QStringLiteral("OMFI MediaFiles/") };
     return folders;
 }
 
@@ -120,8 +120,8 @@ void VeskScanDriver::pushBigRedButton()
         rebuild();
         const double seconds = secondsSince(timer);
         const bool found = !locations.isEmpty();
-        QMetaObject::invokeMethod(this, [this, seconds, found] { finishVolumeScan(seconds, found); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, seconds, found] { finishVolumeScan(seconds, found); }, Qt::QueuedConnection);
     });
 }
 
@@ -166,7 +166,8 @@ void VeskScanDriver::scanFolders(const QStringList &paths)
         rebuild();
         const double seconds = secondsSince(timer);
         VESK_LOG(executionTime(seconds));
-        QMetaObject::invokeMethod(this, [this, seconds] { finishFolderScan(seconds); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, seconds] { finishFolderScan(seconds); }, Qt::QueuedConnection);
     });
 }
 
@@ -178,11 +179,12 @@ void VeskScanDriver::scanAMAManagementFolder()
     m_worker.start([this] {
         QElapsedTimer timer;
         timer.start();
-        scanLocations({amaManagementFolder()});
+        scanLocations({ amaManagementFolder() });
         rebuild();
         const double seconds = secondsSince(timer);
         VESK_LOG(executionTime(seconds));
-        QMetaObject::invokeMethod(this, [this, seconds] { finishFolderScan(seconds); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, seconds] { finishFolderScan(seconds); }, Qt::QueuedConnection);
     });
 }
 

@@ -1,8 +1,8 @@
 #include "VeskScreenshots.h"
 
 #include "AppDelegate.h"
-#include "VeskDatabaseTableview.h"
 #include "VeskAppToolsScreenshots.h"
+#include "VeskDatabaseTableview.h"
 #include "VeskDatabaseWindow.h"
 #include "VeskFilterSheet.h"
 #include "VeskMainWindow.h"
@@ -62,23 +62,23 @@ void VeskScreenshots::afterScan()
     m_poll.stop();
     VeskDatabaseTableview *table = m_app.databaseTable();
     runSteps({
-        {kSettleMs, [this] { save(m_app.window(), QStringLiteral("main-window.png")); }},
-        {0, [this] { m_app.ShowProjectsSummary(); }},
-        {kSettleMs, [this] { saveScreen(QStringLiteral("project-summary.png")); }},
-        {0, [this] { m_app.ProjectsSummaryWindow()->CloseProjectsSummary(); }},
-        {kSettleMs, [this] { save(m_app.Database(), QStringLiteral("database-window.png")); }},
-        {0,
-         [table] {
-             table->setFocus();
-             table->selectRow(2);
-             QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
-             QApplication::sendEvent(table, &space);
-         }},
-        {kSettleMs, [this] { saveScreen(QStringLiteral("database-preview.png")); }},
-        {0, [this] { m_app.ShowFilter(); }},
-        {kSettleMs, [this] { saveScreen(QStringLiteral("filter-sheet.png")); }},
-        {0, [this] { m_app.FilterSheet()->CloseFilter(); }},
-        {kSettleMs, [this] { VeskAppToolsScreenshots::run(m_app, m_folder, [] { QApplication::quit(); }); }},
+        { kSettleMs, [this] { save(m_app.window(), QStringLiteral("main-window.png")); } },
+        { 0, [this] { m_app.ShowProjectsSummary(); } },
+        { kSettleMs, [this] { saveScreen(QStringLiteral("project-summary.png")); } },
+        { 0, [this] { m_app.ProjectsSummaryWindow()->CloseProjectsSummary(); } },
+        { kSettleMs, [this] { save(m_app.Database(), QStringLiteral("database-window.png")); } },
+        { 0,
+            [table] {
+                table->setFocus();
+                table->selectRow(2);
+                QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+                QApplication::sendEvent(table, &space);
+            } },
+        { kSettleMs, [this] { saveScreen(QStringLiteral("database-preview.png")); } },
+        { 0, [this] { m_app.ShowFilter(); } },
+        { kSettleMs, [this] { saveScreen(QStringLiteral("filter-sheet.png")); } },
+        { 0, [this] { m_app.FilterSheet()->CloseFilter(); } },
+        { kSettleMs, [this] { VeskAppToolsScreenshots::run(m_app, m_folder, [] { QApplication::quit(); }); } },
     });
 }
 

@@ -5,7 +5,7 @@
 #include <atomic>
 
 namespace {
-std::atomic<int> pops{0};
+std::atomic<int> pops { 0 };
 }
 
 void VeskSound::pop()

@@ -27,8 +27,8 @@ VeskStatusView::VeskStatusView(QWidget *parent)
     Status_InitWheels();
     // Scanner threads change text and wheels often; each change only marks the view,
     // and one queued call per turn of the event loop draws the latest state.
-    connect(m_controller, &VeskStatusViewController::textChanged, this, [this] { scheduleText(); },
-            Qt::DirectConnection);
+    connect(
+        m_controller, &VeskStatusViewController::textChanged, this, [this] { scheduleText(); }, Qt::DirectConnection);
 }
 
 // Wheel i sits 6 * i points right of the middle for odd i and 6 * (i + 1) points left
@@ -36,7 +36,7 @@ VeskStatusView::VeskStatusView(QWidget *parent)
 QPoint VeskStatusView::wheelPosition(int index, int width, int height)
 {
     const int offset = index % 2 ? 6 * index : -6 * (index + 1);
-    return {width / 2 - kWheelSize / 2 + offset, height - kWheelSize - kWheelMargin};
+    return { width / 2 - kWheelSize / 2 + offset, height - kWheelSize - kWheelMargin };
 }
 
 void VeskStatusView::Status_InitWheels()
@@ -45,8 +45,9 @@ void VeskStatusView::Status_InitWheels()
         auto *wheel = new VeskProgressWheel(kWheelSize, this);
         wheel->setDisplayedWhenStopped(false);
         m_wheels[size_t(i)] = wheel;
-        connect(m_controller->wheel(i), &VeskStatusWheel::changed, this, [this, i] { scheduleWheel(i); },
-                Qt::DirectConnection);
+        connect(
+            m_controller->wheel(i), &VeskStatusWheel::changed, this, [this, i] { scheduleWheel(i); },
+            Qt::DirectConnection);
         showWheel(i);
     }
     placeWheels();

@@ -43,7 +43,7 @@ private:
     VeskStatusViewController *m_controller;
     QLabel *m_text;
     VeskProgressWheel *m_bigWheel;
-    std::array<VeskProgressWheel *, 16> m_wheels{};
-    std::atomic<bool> m_textPending{false};
-    std::array<std::atomic<bool>, 16> m_wheelPending{};
+    std::array<VeskProgressWheel *, 16> m_wheels {};
+    std::atomic<bool> m_textPending { false };
+    std::array<std::atomic<bool>, 16> m_wheelPending {};
 };

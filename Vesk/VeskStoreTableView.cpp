@@ -3,8 +3,8 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
-VeskStoreTableView::VeskStoreTableView(VeskCore &core, const QString &tableId, const std::vector<VeskColumn> &columns,
-                                       QWidget *parent)
+VeskStoreTableView::VeskStoreTableView(
+    VeskCore &core, const QString &tableId, const std::vector<VeskColumn> &columns, QWidget *parent)
     : QTableView(parent)
     , m_core(core)
     , m_model(new VeskTableModel(core, tableId, columns, this))

@@ -13,8 +13,8 @@ class VeskCore;
 class VeskStoreTableView : public QTableView, public VeskTableView {
     Q_OBJECT
 public:
-    VeskStoreTableView(VeskCore &core, const QString &tableId, const std::vector<VeskColumn> &columns,
-                       QWidget *parent = nullptr);
+    VeskStoreTableView(
+        VeskCore &core, const QString &tableId, const std::vector<VeskColumn> &columns, QWidget *parent = nullptr);
 
     VeskTableModel *tableModel() const { return m_model; }
     VeskCore &core() const { return m_core; }

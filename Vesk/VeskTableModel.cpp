@@ -53,7 +53,8 @@ int VeskTableModel::columnOf(const QString &identifier) const
 
 bool VeskTableModel::reload()
 {
-    const int rows = int(std::min<uint64_t>(m_core.numberOfRowsInTableView(m_tableId), std::numeric_limits<int>::max()));
+    const int rows
+        = int(std::min<uint64_t>(m_core.numberOfRowsInTableView(m_tableId), std::numeric_limits<int>::max()));
     if (rows != m_rows) {
         beginResetModel();
         m_rows = rows;
@@ -139,13 +140,13 @@ bool VeskTableModel::setData(const QModelIndex &index, const QVariant &value, in
     if (role != Qt::CheckStateRole || !index.isValid() || !isCheckColumn(index.column()))
         return false;
     m_core.setCheckStateProject(uint64_t(index.row()), value.toInt() == Qt::Checked);
-    Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
+    Q_EMIT dataChanged(index, index, { Qt::CheckStateRole });
     return true;
 }
 
 QStringList VeskTableModel::mimeTypes() const
 {
-    return {QStringLiteral("text/uri-list"), QStringLiteral("text/plain;charset=utf-8")};
+    return { QStringLiteral("text/uri-list"), QStringLiteral("text/plain;charset=utf-8") };
 }
 
 QMimeData *VeskTableModel::mimeData(const QModelIndexList &indexes) const
@@ -153,7 +154,7 @@ QMimeData *VeskTableModel::mimeData(const QModelIndexList &indexes) const
     std::set<uint64_t> rows;
     for (const QModelIndex &index : indexes)
         rows.insert(uint64_t(index.row()));
-    return mimeDataForRows({rows.begin(), rows.end()});
+    return mimeDataForRows({ rows.begin(), rows.end() });
 }
 
 QMimeData *VeskTableModel::mimeDataForRows(const std::vector<uint64_t> &rows) const

@@ -23,7 +23,7 @@ VeskVolumeSelector::VeskVolumeSelector(const QStringList &volumes, QWidget *pare
     setWindowTitle(tr("Choose Volumes"));
     setWindowModality(Qt::WindowModal);
     resize(520, 340);
-    m_table->setHorizontalHeaderLabels({QString(), tr("Volume")});
+    m_table->setHorizontalHeaderLabels({ QString(), tr("Volume") });
     m_table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->verticalHeader()->hide();
@@ -97,7 +97,7 @@ void VeskVolumeSelector::delectDeselectAll(bool on)
 
 void VeskVolumeSelector::randomizeSelection()
 {
-    static std::mt19937 random{std::random_device{}()};
+    static std::mt19937 random { std::random_device {}() };
     std::bernoulli_distribution coin(0.5);
     for (size_t i = 0; i < m_checks.size(); ++i)
         m_checks[i] = coin(random);

@@ -23,5 +23,5 @@ public:
 
 private:
     std::thread m_thread;
-    std::atomic<bool> m_done{true};
+    std::atomic<bool> m_done { true };
 };

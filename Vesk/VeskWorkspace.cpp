@@ -49,9 +49,8 @@ void VeskWorkspace::reveal(const QStringList &paths)
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
-                                                       QStringLiteral("/org/freedesktop/FileManager1"),
-                                                       QStringLiteral("org.freedesktop.FileManager1"),
-                                                       QStringLiteral("ShowItems"));
+        QStringLiteral("/org/freedesktop/FileManager1"), QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("ShowItems"));
     call << uris << QString();
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000));
     const QString first = paths.first();

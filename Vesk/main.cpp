@@ -45,8 +45,8 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("Keeps the media of Avid systems in order."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Folders to scan at start."),
-                                 QStringLiteral("[PATH...]"));
+    parser.addPositionalArgument(
+        QStringLiteral("PATH"), QStringLiteral("Folders to scan at start."), QStringLiteral("[PATH...]"));
     parser.process(app);
 
     VeskSettings::shared().usePersistentStore();

@@ -67,8 +67,8 @@ void clickHeader(VeskDatabaseTableview *table, const QString &identifier)
     QHeaderView *header = table->horizontalHeader();
     const int section = table->tableModel()->columnOf(identifier);
     table->scrollTo(table->model()->index(table->rowAt(0), section));
-    const QPoint centre(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
-                        header->height() / 2);
+    const QPoint centre(
+        header->sectionViewportPosition(section) + header->sectionSize(section) / 2, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
 }
 
@@ -86,14 +86,14 @@ int main(int argc, char *argv[])
     delegate.applicationDidFinishLaunching();
     QElapsedTimer clock;
     clock.start();
-    core.AddItemsFromArray(SyntheticMedia::makeItems({count}));
+    core.AddItemsFromArray(SyntheticMedia::makeItems({ count }));
     core.makeUnique();
     std::printf("made %llu items in %.0f ms\n", (unsigned long long)core.getAllItemsCount(), double(clock.elapsed()));
     clock.restart();
     core.LoadDefaults();
     delegate.AllTablesReload();
     std::printf("default rebuild and reload: %.0f ms (%llu shown)\n", double(clock.elapsed()),
-                (unsigned long long)core.getFilteredIndexesCount());
+        (unsigned long long)core.getFilteredIndexesCount());
     delegate.Database()->resize(1400, 900);
     delegate.ShowDatabase();
     VeskDatabaseTableview *table = delegate.databaseTable();
@@ -103,7 +103,8 @@ int main(int argc, char *argv[])
     delegate.Database()->searchField()->setText(QStringLiteral("interview"));
     clock.restart();
     delegate.updateFilter();
-    std::printf("search: %.0f ms (%llu shown)\n", double(clock.elapsed()) , (unsigned long long)core.getFilteredIndexesCount());
+    std::printf(
+        "search: %.0f ms (%llu shown)\n", double(clock.elapsed()), (unsigned long long)core.getFilteredIndexesCount());
     delegate.emptySearchField();
     delegate.updateFilter();
 
@@ -121,9 +122,9 @@ int main(int argc, char *argv[])
     QTest::keyClick(table, Qt::Key_End, Qt::ControlModifier);
     runFor(100);
     std::printf("scroll to the end: longest stall %.1f ms (rows %d to %d of %d shown)\n", meter.longestMs(),
-                table->rowAt(0), table->rowAt(table->viewport()->height() - 1), table->model()->rowCount());
+        table->rowAt(0), table->rowAt(table->viewport()->height() - 1), table->model()->rowCount());
 
-    for (const char *column : {"FilenameCellID", "FilenameCellID", "SizeCellID", "PathCellID", "ProjectCellID"}) {
+    for (const char *column : { "FilenameCellID", "FilenameCellID", "SizeCellID", "PathCellID", "ProjectCellID" }) {
         runFor(100);
         meter.start();
         clock.restart();
@@ -137,7 +138,7 @@ int main(int argc, char *argv[])
         const double sortMs = double(clock.nsecsElapsed()) / 1e6;
         runFor(100);
         std::printf("sort by %-15s %s: click handled in %.0f ms, sorted in %.0f ms, longest stall %.0f ms\n", column,
-                    table->sortDescriptors().front().ascending ? "asc " : "desc", clickMs, sortMs, meter.longestMs());
+            table->sortDescriptors().front().ascending ? "asc " : "desc", clickMs, sortMs, meter.longestMs());
     }
     return 0;
 }

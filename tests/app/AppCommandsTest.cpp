@@ -30,21 +30,18 @@ protected:
     {
         auto imported = item(QStringLiteral("imported.mxf"), QStringLiteral("B"), 3, 30);
         imported->setDB_usageCode(15);
-        loadAndShow({item(QStringLiteral("a1.mxf"), QStringLiteral("A"), 1, 10),
-                     item(QStringLiteral("a2.mxf"), QStringLiteral("A"), 2, 20), imported,
-                     item(QStringLiteral("c1.mxf"), QStringLiteral("C"), 4, 40)});
+        loadAndShow({ item(QStringLiteral("a1.mxf"), QStringLiteral("A"), 1, 10),
+            item(QStringLiteral("a2.mxf"), QStringLiteral("A"), 2, 20), imported,
+            item(QStringLiteral("c1.mxf"), QStringLiteral("C"), 4, 40) });
     }
     VeskFilterSheet *filterSheet() const { return app->FilterSheet(); }
-    QCheckBox *flagBox(const char *name) const
-    {
-        return filterSheet()->findChild<QCheckBox *>(QLatin1String(name));
-    }
+    QCheckBox *flagBox(const char *name) const { return filterSheet()->findChild<QCheckBox *>(QLatin1String(name)); }
 };
 
 TEST_F(AppCommands, FirstStartUsesTheRegisteredDefaults)
 {
     VeskSettings &settings = VeskSettings::shared();
-    for (const char *key : {"ScanMDB", "ScanMXF", "ShowOnlyExistingFiles"})
+    for (const char *key : { "ScanMDB", "ScanMXF", "ShowOnlyExistingFiles" })
         EXPECT_EQ(settings.integerForKey(QLatin1String(key)), 1) << key;
     EXPECT_TRUE(app->Preferences()->PropertiesScanMDB()->isChecked());
     EXPECT_TRUE(app->Preferences()->PropertiesScanMXF()->isChecked());
@@ -62,10 +59,11 @@ TEST_F(AppCommands, FirstStartUsesTheRegisteredDefaults)
     }
     EXPECT_EQ(visible, 12);
     hidden.sort();
-    EXPECT_EQ(hidden, QStringList({"ExistsCellID", "filePackageUID", "hash", "materialPackageUID", "sourceFileID",
-                                   "sourceTapeID"}));
-    EXPECT_TRUE(app->window()->VersionLabel()->text().startsWith(QStringLiteral("v") + QStringLiteral(VESK_VERSION)
-                                                                  + QStringLiteral(" build ")));
+    EXPECT_EQ(hidden,
+        QStringList(
+            { "ExistsCellID", "filePackageUID", "hash", "materialPackageUID", "sourceFileID", "sourceTapeID" }));
+    EXPECT_TRUE(app->window()->VersionLabel()->text().startsWith(
+        QStringLiteral("v") + QStringLiteral(VESK_VERSION) + QStringLiteral(" build ")));
 }
 
 TEST_F(AppCommands, StoredChoicesOutliveTheDefaults)
@@ -78,7 +76,8 @@ TEST_F(AppCommands, StoredChoicesOutliveTheDefaults)
     EXPECT_EQ(VeskSettings::shared().integerForKey(QStringLiteral("ScanMDB")), 0);
     app->Preferences()->ExternalBundleTextField()->setText(QStringLiteral("vlc.desktop"));
     app->Preferences()->ExternalBundleEndEdit();
-    EXPECT_EQ(VeskSettings::shared().stringForKey(QStringLiteral("ExternalAppBundleID")), QStringLiteral("vlc.desktop"));
+    EXPECT_EQ(
+        VeskSettings::shared().stringForKey(QStringLiteral("ExternalAppBundleID")), QStringLiteral("vlc.desktop"));
 }
 
 TEST_F(AppCommands, ResetScriptRestoresTheShippedScript)
@@ -119,7 +118,7 @@ TEST_F(AppCommands, ShowOnlyBoxesNarrowEveryTable)
     ASSERT_TRUE(filterSheet()->isVisible());
     flagBox("ShowOnlyImportedMediaCheckbox")->click();
     EXPECT_TRUE(VeskFilter::sharedFilter().filterFlagImportedMedia());
-    EXPECT_EQ(shownFileNames(), QStringList{QStringLiteral("imported.mxf")});
+    EXPECT_EQ(shownFileNames(), QStringList { QStringLiteral("imported.mxf") });
     // The project tables count what the flags let through.
     EXPECT_EQ(core.projectAtIndex(1)->FilesCount(), 1u);
     flagBox("ShowOnlyImportedMediaCheckbox")->click();
@@ -159,7 +158,7 @@ TEST_F(AppCommands, ProjectCheckBoxHidesItsMedia)
     ASSERT_EQ(projects->model()->index(0, 1).data().toString(), QStringLiteral("A"));
     QTest::mouseClick(projects->viewport(), Qt::LeftButton, {}, projects->visualRect(check).center());
     EXPECT_EQ(check.data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
-    EXPECT_EQ(shownFileNames(), QStringList({QStringLiteral("imported.mxf"), QStringLiteral("c1.mxf")}));
+    EXPECT_EQ(shownFileNames(), QStringList({ QStringLiteral("imported.mxf"), QStringLiteral("c1.mxf") }));
     QTest::mouseClick(projects->viewport(), Qt::LeftButton, {}, projects->visualRect(check).center());
     EXPECT_EQ(shownRows(), 4);
 }
@@ -170,11 +169,11 @@ TEST_F(AppCommands, SearchFieldNarrowsRowsWhenTypingPauses)
     QLineEdit *search = app->Database()->searchField();
     search->setText(QStringLiteral("a2"));
     EXPECT_EQ(shownRows(), 4); // searches once typing pauses
-    QTRY_COMPARE(shownFileNames(), QStringList{QStringLiteral("a2.mxf")});
+    QTRY_COMPARE(shownFileNames(), QStringList { QStringLiteral("a2.mxf") });
     EXPECT_EQ(core.projectAtIndex(0)->FilesCount(), 1u);
     search->setText(QStringLiteral("c"));
     QTest::keyClick(search, Qt::Key_Return);
-    EXPECT_EQ(shownFileNames(), QStringList{QStringLiteral("c1.mxf")});
+    EXPECT_EQ(shownFileNames(), QStringList { QStringLiteral("c1.mxf") });
     search->clear();
     QTRY_COMPARE(shownRows(), 4);
 }
@@ -184,8 +183,8 @@ TEST_F(AppCommands, ExistingFilesCheckShowsMissingMedia)
     auto missing = item(QStringLiteral("gone.mxf"), QStringLiteral("A"), 9);
     missing->setDB_FileExists(false);
     missing->setDB_isValid_initial(false);
-    loadAndShow({item(QStringLiteral("here.mxf"), QStringLiteral("A"), 1), missing});
-    EXPECT_EQ(shownFileNames(), QStringList{QStringLiteral("here.mxf")});
+    loadAndShow({ item(QStringLiteral("here.mxf"), QStringLiteral("A"), 1), missing });
+    EXPECT_EQ(shownFileNames(), QStringList { QStringLiteral("here.mxf") });
     app->Database()->searchField()->setText(QStringLiteral("here"));
     app->Preferences()->PropertiesExistingFiles()->click();
     EXPECT_EQ(VeskSettings::shared().integerForKey(kExisting), 0);

@@ -17,9 +17,9 @@
 namespace {
 
 struct RecordingDelegate : VeskAvbOpDelegate {
-    void DoAVBIntersect(const QStringList &bins) override { calls.push_back({QStringLiteral("intersect"), bins}); }
-    void DoAVBSubtract(const QStringList &bins) override { calls.push_back({QStringLiteral("subtract"), bins}); }
-    void DoAVBAdd(const QStringList &bins) override { calls.push_back({QStringLiteral("add"), bins}); }
+    void DoAVBIntersect(const QStringList &bins) override { calls.push_back({ QStringLiteral("intersect"), bins }); }
+    void DoAVBSubtract(const QStringList &bins) override { calls.push_back({ QStringLiteral("subtract"), bins }); }
+    void DoAVBAdd(const QStringList &bins) override { calls.push_back({ QStringLiteral("add"), bins }); }
     std::vector<std::pair<QString, QStringList>> calls;
 };
 
@@ -57,8 +57,8 @@ protected:
         return event.isAccepted();
     }
 
-    bool move(const QStringList &paths, Qt::KeyboardModifiers keys = {}, QPoint at = {300, 200},
-              Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction)
+    bool move(const QStringList &paths, Qt::KeyboardModifiers keys = {}, QPoint at = { 300, 200 },
+        Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction)
     {
         enter(paths, keys, at, offered);
         QDragMoveEvent event(at, offered, urls(paths), Qt::LeftButton, keys);
@@ -66,8 +66,8 @@ protected:
         return event.isAccepted();
     }
 
-    bool drop(const QStringList &paths, Qt::KeyboardModifiers keys = {}, QPoint at = {300, 200},
-              Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction)
+    bool drop(const QStringList &paths, Qt::KeyboardModifiers keys = {}, QPoint at = { 300, 200 },
+        Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction)
     {
         enter(paths, keys, at, offered);
         QDropEvent event(at, offered, urls(paths), Qt::LeftButton, keys);
@@ -86,11 +86,11 @@ protected:
 TEST_F(DropZone, RefusesAnythingButBinFiles)
 {
     const int pops = VeskSound::popCount();
-    EXPECT_FALSE(drop({binA, text}));
-    EXPECT_FALSE(drop({files.path() + QStringLiteral("/Bins")}));
+    EXPECT_FALSE(drop({ binA, text }));
+    EXPECT_FALSE(drop({ files.path() + QStringLiteral("/Bins") }));
     const QString folderNamedLikeABin = files.path() + QStringLiteral("/Old.avb");
     QDir().mkpath(folderNamedLikeABin);
-    EXPECT_FALSE(drop({folderNamedLikeABin}));
+    EXPECT_FALSE(drop({ folderNamedLikeABin }));
     EXPECT_TRUE(delegate.calls.empty());
     EXPECT_EQ(VeskSound::popCount(), pops + 3);
     EXPECT_FALSE(zone->isHighlighted());
@@ -98,19 +98,19 @@ TEST_F(DropZone, RefusesAnythingButBinFiles)
 
 TEST_F(DropZone, PlainDropIntersectsWithAllBins)
 {
-    EXPECT_TRUE(drop({binA, binB}));
+    EXPECT_TRUE(drop({ binA, binB }));
     ASSERT_EQ(delegate.calls.size(), 1u);
     EXPECT_EQ(delegate.calls[0].first, QStringLiteral("intersect"));
-    EXPECT_EQ(delegate.calls[0].second, QStringList({binA, binB}));
+    EXPECT_EQ(delegate.calls[0].second, QStringList({ binA, binB }));
     EXPECT_FALSE(zone->isHighlighted());
 }
 
 TEST_F(DropZone, ModifierKeysChooseAddAndSubtract)
 {
-    EXPECT_TRUE(drop({binA}, Qt::ShiftModifier));
-    EXPECT_TRUE(drop({binA}, Qt::ControlModifier));
+    EXPECT_TRUE(drop({ binA }, Qt::ShiftModifier));
+    EXPECT_TRUE(drop({ binA }, Qt::ControlModifier));
     // A drag that offers no copy adds without keys.
-    EXPECT_TRUE(drop({binA}, {}, {300, 200}, Qt::MoveAction));
+    EXPECT_TRUE(drop({ binA }, {}, { 300, 200 }, Qt::MoveAction));
     ASSERT_EQ(delegate.calls.size(), 3u);
     EXPECT_EQ(delegate.calls[0].first, QStringLiteral("add"));
     EXPECT_EQ(delegate.calls[1].first, QStringLiteral("subtract"));
@@ -119,18 +119,18 @@ TEST_F(DropZone, ModifierKeysChooseAddAndSubtract)
 
 TEST_F(DropZone, OverlayShowsTheOperationWhileBinsHover)
 {
-    EXPECT_TRUE(move({binA}));
+    EXPECT_TRUE(move({ binA }));
     EXPECT_TRUE(zone->isHighlighted());
     EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("Intersect"));
-    move({binA}, Qt::ShiftModifier);
+    move({ binA }, Qt::ShiftModifier);
     EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("Add"));
-    move({binA}, Qt::ControlModifier);
+    move({ binA }, Qt::ControlModifier);
     EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("Subtract"));
     EXPECT_FALSE(zone->grab().isNull());
     // Over the strip above the zone the drag is not taken.
-    EXPECT_FALSE(move({binA}, {}, {300, 10}));
+    EXPECT_FALSE(move({ binA }, {}, { 300, 10 }));
     EXPECT_FALSE(zone->isHighlighted());
-    move({binA});
+    move({ binA });
     QDragLeaveEvent leave;
     QCoreApplication::sendEvent(&area, &leave);
     EXPECT_FALSE(zone->isHighlighted());

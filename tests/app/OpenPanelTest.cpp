@@ -43,8 +43,9 @@ TEST(OpenPanel, FolderScanTakesFilesAndFoldersTogether)
     files.write(QStringLiteral("1/msmFMID.pmr"), "index");
     files.write(QStringLiteral("2/msmFMID.pmr"), "index");
     files.write(QStringLiteral("loose.pmr"), "index");
-    chooseLater(files.path(), {QStringLiteral("loose.pmr"), QStringLiteral("2")});
+    chooseLater(files.path(), { QStringLiteral("loose.pmr"), QStringLiteral("2") });
     QStringList chosen = VeskOpenPanel::choose(VeskOpenPanel::Kind::FilesAndFolders, nullptr);
     chosen.sort();
-    EXPECT_EQ(chosen, QStringList({files.path() + QStringLiteral("/2"), files.path() + QStringLiteral("/loose.pmr")}));
+    EXPECT_EQ(
+        chosen, QStringList({ files.path() + QStringLiteral("/2"), files.path() + QStringLiteral("/loose.pmr") }));
 }

@@ -34,8 +34,9 @@ protected:
     {
         const QString root = files.path() + QLatin1Char('/') + name;
         QProcess writer;
-        writer.start(QStringLiteral(VESK_MKVOLUME), {root, QStringLiteral("--seed"), QString::number(seed),
-                                                     QStringLiteral("--folders"), QStringLiteral("3")});
+        writer.start(QStringLiteral(VESK_MKVOLUME),
+            { root, QStringLiteral("--seed"), QString::number(seed), QStringLiteral("--folders"),
+                QStringLiteral("3") });
         EXPECT_TRUE(writer.waitForFinished(60000));
         EXPECT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
         return root;
@@ -96,7 +97,7 @@ TEST_F(Scans, FolderScanShowsEveryExistingFileAndARepeatAddsNothing)
 {
     const QString root = makeVolume(QStringLiteral("vol"), 1);
     QSignalSpy finished(app->scanDriver(), &VeskScanDriver::scanFinished);
-    app->scanDriver()->scanFolders({root});
+    app->scanDriver()->scanFolders({ root });
     EXPECT_TRUE(AppDelegate::isRunning());
     EXPECT_TRUE(app->window()->MainSliderButton()->isChecked());
     ASSERT_TRUE(waitForScan(finished));
@@ -108,7 +109,7 @@ TEST_F(Scans, FolderScanShowsEveryExistingFileAndARepeatAddsNothing)
     const uint64_t count = core.getAllItemsCount();
     EXPECT_TRUE(app->Database()->itemsCountText()->text().startsWith(QLocale().toString(count)));
 
-    app->scanDriver()->scanFolders({root});
+    app->scanDriver()->scanFolders({ root });
     ASSERT_TRUE(waitForScan(finished));
     EXPECT_EQ(core.getAllItemsCount(), count);
     EXPECT_EQ(shownPaths(), expectedPaths(root));
@@ -120,14 +121,14 @@ TEST_F(Scans, VolumeScanSearchesOnlyTheChosenVolumes)
     const QString second = makeVolume(QStringLiteral("second"), 2);
     const QString empty = files.path() + QStringLiteral("/empty");
     QDir().mkpath(empty);
-    app->scanDriver()->setVolumeLister([=] { return QStringList{first, second, empty}; });
+    app->scanDriver()->setVolumeLister([=] { return QStringList { first, second, empty }; });
     QSignalSpy finished(app->scanDriver(), &VeskScanDriver::scanFinished);
     const int pops = VeskSound::popCount();
     app->scanDriver()->pushBigRedButton();
     VeskVolumeSelector *selector = waitForSelector();
     ASSERT_TRUE(selector);
     EXPECT_TRUE(AppDelegate::isRunning());
-    EXPECT_EQ(selector->createResultingArray(), QStringList({first, second, empty}));
+    EXPECT_EQ(selector->createResultingArray(), QStringList({ first, second, empty }));
     // A second press while the scan runs is ignored without a sound.
     app->scanDriver()->pushBigRedButton();
     EXPECT_EQ(VeskSound::popCount(), pops);
@@ -144,7 +145,7 @@ TEST_F(Scans, VolumeScanSearchesOnlyTheChosenVolumes)
 TEST_F(Scans, ConfirmingNoVolumeScansNothing)
 {
     const QString first = makeVolume(QStringLiteral("first"), 1);
-    app->scanDriver()->setVolumeLister([=] { return QStringList{first}; });
+    app->scanDriver()->setVolumeLister([=] { return QStringList { first }; });
     QSignalSpy finished(app->scanDriver(), &VeskScanDriver::scanFinished);
     app->scanDriver()->pushBigRedButton();
     VeskVolumeSelector *selector = waitForSelector();
@@ -164,10 +165,10 @@ TEST_F(Scans, BinsNarrowAScannedVolume)
 {
     const QString root = makeVolume(QStringLiteral("vol"), 7);
     QSignalSpy finished(app->scanDriver(), &VeskScanDriver::scanFinished);
-    app->scanDriver()->scanFolders({root});
+    app->scanDriver()->scanFolders({ root });
     ASSERT_TRUE(waitForScan(finished));
     const QString bin = root + QStringLiteral("/Bins/Bin 1.avb");
-    app->scanDriver()->DoAVBIntersect({bin});
+    app->scanDriver()->DoAVBIntersect({ bin });
     EXPECT_EQ(shownPaths(), expectedPaths(root, bin));
     EXPECT_EQ(app->Database()->SummaryTable()->model()->index(0, 2).data().toInt(), shownRows());
 }
@@ -175,17 +176,17 @@ TEST_F(Scans, BinsNarrowAScannedVolume)
 TEST(VolumeSelector, ChecksFollowTheToggleTheBoxesAndChance)
 {
     QWidget parent;
-    const QStringList volumes{QStringLiteral("/media/a"), QStringLiteral("/media/b"), QStringLiteral("/media/c")};
+    const QStringList volumes { QStringLiteral("/media/a"), QStringLiteral("/media/b"), QStringLiteral("/media/c") };
     VeskVolumeSelector selector(volumes, &parent);
     EXPECT_EQ(selector.createResultingArray(), volumes);
     selector.toggleButton()->click();
     EXPECT_TRUE(selector.createResultingArray().isEmpty());
     selector.setVolumeChecked(1, true);
-    EXPECT_EQ(selector.createResultingArray(), QStringList{QStringLiteral("/media/b")});
+    EXPECT_EQ(selector.createResultingArray(), QStringList { QStringLiteral("/media/b") });
     selector.randomizeSelection();
     for (int row = 0; row < 3; ++row)
         EXPECT_EQ(selector.VolumesTable()->item(row, 0)->checkState() == Qt::Checked,
-                  bool(selector.VolumesCheck()[size_t(row)]));
+            bool(selector.VolumesCheck()[size_t(row)]));
     bool confirmed = false;
     selector.DoSomethingUsefulWithBlock([&] { confirmed = true; });
     EXPECT_TRUE(selector.isVisible());

@@ -9,8 +9,8 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -119,14 +119,15 @@ TEST(ConsoleWindow, FollowsTheLogWhileShown)
 TEST(AlertDialogs, AnswerWithTheNumberOfThePressedButton)
 {
     pressLater(QStringLiteral("Cancel"));
-    EXPECT_EQ(VeskAlertDialogs::run({QStringLiteral("Really?"), {}, {QStringLiteral("OK"), QStringLiteral("Cancel")}}),
-              1001);
+    EXPECT_EQ(
+        VeskAlertDialogs::run({ QStringLiteral("Really?"), {}, { QStringLiteral("OK"), QStringLiteral("Cancel") } }),
+        1001);
     pressLater(QStringLiteral("Yes to All"));
-    EXPECT_EQ(VeskAlertDialogs::run({QStringLiteral("Replace?"), QStringLiteral("x.mxf"),
-                                     {QStringLiteral("No"), QStringLiteral("Yes"), QStringLiteral("Yes to All")}}),
-              1002);
+    EXPECT_EQ(VeskAlertDialogs::run({ QStringLiteral("Replace?"), QStringLiteral("x.mxf"),
+                  { QStringLiteral("No"), QStringLiteral("Yes"), QStringLiteral("Yes to All") } }),
+        1002);
     QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
-    EXPECT_EQ(VeskAlertDialogs::run({QStringLiteral("Replace?"), QStringLiteral("x.mxf"),
-                                     {QStringLiteral("No"), QStringLiteral("Yes"), QStringLiteral("Yes to All")}}),
-              1000);
+    EXPECT_EQ(VeskAlertDialogs::run({ QStringLiteral("Replace?"), QStringLiteral("x.mxf"),
+                  { QStringLiteral("No"), QStringLiteral("Yes"), QStringLiteral("Yes to All") } }),
+        1000);
 }

@@ -24,10 +24,10 @@ class TableView : public AppTest {
 protected:
     void loadSizes()
     {
-        loadAndShow({item(QStringLiteral("b.mxf"), QStringLiteral("P"), 1, 300),
-                     item(QStringLiteral("a.mxf"), QStringLiteral("P"), 2, 100),
-                     item(QStringLiteral("c.mxf"), QStringLiteral("Q"), 3, 100),
-                     item(QStringLiteral("d.mxf"), QStringLiteral("Q"), 4, 200)});
+        loadAndShow({ item(QStringLiteral("b.mxf"), QStringLiteral("P"), 1, 300),
+            item(QStringLiteral("a.mxf"), QStringLiteral("P"), 2, 100),
+            item(QStringLiteral("c.mxf"), QStringLiteral("Q"), 3, 100),
+            item(QStringLiteral("d.mxf"), QStringLiteral("Q"), 4, 200) });
     }
 
     /// Clicks the column's header and waits for the sort, if the click starts one.
@@ -35,8 +35,8 @@ protected:
     {
         QHeaderView *header = dbTable()->horizontalHeader();
         const int section = dbTable()->tableModel()->columnOf(identifier);
-        const QPoint centre(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
-                            header->height() / 2);
+        const QPoint centre(
+            header->sectionViewportPosition(section) + header->sectionSize(section) / 2, header->height() / 2);
         QSignalSpy sorted(dbTable(), &VeskDatabaseTableview::sortFinished);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
         return dbTable()->isSorting() && sorted.wait(10000);
@@ -72,11 +72,11 @@ protected:
 TEST_F(TableView, ModelsKeepTheirContractThroughReloads)
 {
     std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
-    for (QAbstractItemModel *model : {dbTable()->model(), app->FilterSheet()->ProjectFilterTable()->model(),
-                                      app->ProjectsSummaryWindow()->ProjectSumaryTable()->model(),
-                                      static_cast<QAbstractItemModel *>(app->Database()->SummaryTable()->model())})
-        testers.push_back(std::make_unique<QAbstractItemModelTester>(
-            model, QAbstractItemModelTester::FailureReportingMode::Fatal));
+    for (QAbstractItemModel *model : { dbTable()->model(), app->FilterSheet()->ProjectFilterTable()->model(),
+             app->ProjectsSummaryWindow()->ProjectSumaryTable()->model(),
+             static_cast<QAbstractItemModel *>(app->Database()->SummaryTable()->model()) })
+        testers.push_back(
+            std::make_unique<QAbstractItemModelTester>(model, QAbstractItemModelTester::FailureReportingMode::Fatal));
     loadSizes();
     EXPECT_EQ(shownRows(), 4);
     EXPECT_EQ(app->Database()->SummaryTable()->model()->rowCount(), 1);
@@ -92,7 +92,7 @@ TEST_F(TableView, CellsShowTheStoreTexts)
     auto missing = item(QStringLiteral("gone.mxf"), QStringLiteral("P"), 7, 5);
     missing->setDB_FileExists(false);
     VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), 0);
-    loadAndShow({missing});
+    loadAndShow({ missing });
     QAbstractItemModel *model = dbTable()->model();
     const VeskTableModel *columns = dbTable()->tableModel();
     EXPECT_EQ(model->index(0, columns->columnOf(QStringLiteral("FilenameCellID"))).data(), QStringLiteral("gone.mxf"));
@@ -109,21 +109,21 @@ TEST_F(TableView, HeaderClicksSortWithTheClickedColumnDeciding)
     showTable();
     ASSERT_TRUE(clickHeader(QStringLiteral("FilenameCellID")));
     EXPECT_FALSE(AppDelegate::isRunning());
-    EXPECT_EQ(shownFileNames(), QStringList({"a.mxf", "b.mxf", "c.mxf", "d.mxf"}));
+    EXPECT_EQ(shownFileNames(), QStringList({ "a.mxf", "b.mxf", "c.mxf", "d.mxf" }));
     ASSERT_TRUE(clickHeader(QStringLiteral("SizeCellID")));
     // Equal sizes keep the file name order of the earlier click.
-    EXPECT_EQ(shownFileNames(), QStringList({"a.mxf", "c.mxf", "d.mxf", "b.mxf"}));
+    EXPECT_EQ(shownFileNames(), QStringList({ "a.mxf", "c.mxf", "d.mxf", "b.mxf" }));
     ASSERT_TRUE(clickHeader(QStringLiteral("SizeCellID")));
-    EXPECT_EQ(shownFileNames(), QStringList({"b.mxf", "d.mxf", "a.mxf", "c.mxf"}));
+    EXPECT_EQ(shownFileNames(), QStringList({ "b.mxf", "d.mxf", "a.mxf", "c.mxf" }));
     ASSERT_EQ(dbTable()->sortDescriptors().size(), 2u);
     EXPECT_EQ(dbTable()->sortDescriptors()[0].key, QStringLiteral("filesize"));
     EXPECT_FALSE(dbTable()->sortDescriptors()[0].ascending);
     EXPECT_EQ(dbTable()->sortDescriptors()[1].key, QStringLiteral("filename"));
     // A column without a sort key leaves order and indicator alone.
     EXPECT_FALSE(clickHeader(QStringLiteral("KindCellID")));
-    EXPECT_EQ(shownFileNames(), QStringList({"b.mxf", "d.mxf", "a.mxf", "c.mxf"}));
+    EXPECT_EQ(shownFileNames(), QStringList({ "b.mxf", "d.mxf", "a.mxf", "c.mxf" }));
     EXPECT_EQ(dbTable()->horizontalHeader()->sortIndicatorSection(),
-              dbTable()->tableModel()->columnOf(QStringLiteral("SizeCellID")));
+        dbTable()->tableModel()->columnOf(QStringLiteral("SizeCellID")));
     // More than three clicked columns keep the last three.
     ASSERT_TRUE(clickHeader(QStringLiteral("ProjectCellID")));
     ASSERT_TRUE(clickHeader(QStringLiteral("DateCellID")));
@@ -178,8 +178,8 @@ TEST_F(TableView, ToggledColumnsAreRememberedForAllColumns)
 
 TEST_F(TableView, StoredChoiceWithoutAColumnHidesIt)
 {
-    VeskSettings::shared().setValue(kVisibleColumns, QVariantMap{{QStringLiteral("SizeCellID"), 1},
-                                                                 {QStringLiteral("FilenameCellID"), 0}});
+    VeskSettings::shared().setValue(
+        kVisibleColumns, QVariantMap { { QStringLiteral("SizeCellID"), 1 }, { QStringLiteral("FilenameCellID"), 0 } });
     launch();
     EXPECT_FALSE(isHidden(QStringLiteral("SizeCellID")));
     EXPECT_TRUE(isHidden(QStringLiteral("ProjectCellID")));
@@ -191,14 +191,15 @@ TEST_F(TableView, DraggedRowsCarryTheExistingFilesAndTheirNames)
     auto missing = item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2);
     missing->setDB_FileExists(false);
     VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), 0);
-    loadAndShow({item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1), missing,
-                 item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3)});
-    std::unique_ptr<QMimeData> mime(dbTable()->tableModel()->mimeDataForRows({0, 1, 2}));
+    loadAndShow({ item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1), missing,
+        item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3) });
+    std::unique_ptr<QMimeData> mime(dbTable()->tableModel()->mimeDataForRows({ 0, 1, 2 }));
     ASSERT_TRUE(mime);
     const QList<QUrl> urls = mime->urls();
     ASSERT_EQ(urls.size(), 2);
     EXPECT_EQ(urls[0].toLocalFile(), QStringLiteral("/vol/Avid MediaFiles/MXF/1/a.mxf"));
-    EXPECT_EQ(QString::fromUtf8(mime->data(QStringLiteral("text/plain;charset=utf-8"))), QStringLiteral("a.mxf\rc.mxf"));
+    EXPECT_EQ(
+        QString::fromUtf8(mime->data(QStringLiteral("text/plain;charset=utf-8"))), QStringLiteral("a.mxf\rc.mxf"));
     EXPECT_EQ(dbTable()->tableModel()->supportedDragActions(), Qt::CopyAction);
 }
 
@@ -212,7 +213,7 @@ TEST_F(TableView, DoubleClickRevealsTheClickedFile)
     const QRect row = dbTable()->visualRect(dbTable()->model()->index(1, 1));
     QTest::mouseClick(dbTable()->viewport(), Qt::LeftButton, {}, row.center());
     QTest::mouseDClick(dbTable()->viewport(), Qt::LeftButton, {}, row.center());
-    EXPECT_EQ(revealed, QStringList{QStringLiteral("/vol/Avid MediaFiles/MXF/1/b.mxf")});
+    EXPECT_EQ(revealed, QStringList { QStringLiteral("/vol/Avid MediaFiles/MXF/1/b.mxf") });
     QTest::mouseDClick(dbTable()->viewport(), Qt::LeftButton, {}, QPoint(5, dbTable()->viewport()->height() - 3));
     EXPECT_EQ(revealed.size(), 1); // below the rows
     VeskWorkspace::setRevealHandler(previous);
