@@ -5,11 +5,14 @@
 #include "ScanOptions.h"
 
 #include "actions/VeskActionManager.h"
+#include "actions/VeskActionSource.h"
 #include "actions/VeskNewActionController.h"
 #include "model/VeskCore.h"
 #include "platform/VeskFileOperations.h"
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QHash>
 
 #include <atomic>
 #include <csignal>
@@ -20,6 +23,9 @@ namespace {
 const QString kUsage
     = QStringLiteral("vesk-cli copy|move|delete [scan options] PATH... [--dest DIR] [--projects|--no-projects] "
                      "[--types|--no-types] [--original-folders] [--overwrite ask|yes|no] [--dry-run]");
+
+// The shell's status for a command ended by an interrupt.
+constexpr int kCancelled = 130;
 
 std::atomic<bool> interrupted { false };
 
@@ -122,24 +128,34 @@ int ActionCommand::run(const QStringList &arguments)
 void ActionCommand::printPlan(const VeskActionProperties &properties, const QString &overwrite)
 {
     const VeskActionOperation operation(properties);
+    QHash<QString, QString> planned;
     for (const VeskItemRef &item : properties.items.value_or(std::vector<VeskItemRef> {}))
-        CliIO::out() << planLine(operation, *item, overwrite) << '\n';
+        CliIO::out() << planLine(operation, *item, overwrite, planned) << '\n';
     CliIO::out() << Qt::flush;
 }
 
-QString ActionCommand::planLine(
-    const VeskActionOperation &operation, const VeskDatabaseItem &item, const QString &overwrite)
+QString ActionCommand::planLine(const VeskActionOperation &operation, const VeskDatabaseItem &item,
+    const QString &overwrite, QHash<QString, QString> &planned)
 {
-    const QString source = item.DB_itemPath();
-    if (operation.Action_Properties().Action == QLatin1String("Delete"))
-        return item.DB_FileExists() ? QStringLiteral("%1 -> trash").arg(source)
-                                    : QStringLiteral("%1: skipped (the file is missing)").arg(source);
+    const QString &action = operation.Action_Properties().Action;
+    const VeskActionSource checked = VeskActionSource::inspect(item);
+    const QString source = checked.path();
+    if (action == QLatin1String("Delete") && !item.DB_FileExists())
+        return QStringLiteral("%1: skipped (the file is missing)").arg(source);
+    if (const QString refusal = checked.refusal(action); !refusal.isEmpty())
+        return QStringLiteral("%1: would fail (%2)").arg(source, refusal);
+    if (action == QLatin1String("Delete"))
+        return QStringLiteral("%1 -> trash").arg(source);
     const QString folder = operation.targetFolderForItem(item);
     if (VeskActionOperation::areSourceAndTargetEqual(source, folder))
         return QStringLiteral("%1: skipped (the target folder is its own folder)").arg(source);
-    if (!VeskFileOperations::exists(source))
-        return QStringLiteral("%1: would fail (the file is missing)").arg(source);
     const QString target = VeskActionOperation::targetFileIn(folder, source);
+    const QString key = QDir::cleanPath(target);
+    if (const auto earlier = planned.constFind(key); earlier != planned.constEnd())
+        return QStringLiteral("%1: would fail (%2 is the target of %3 too)").arg(source, target, *earlier);
+    if (VeskActionOperation::isSameFile(source, target))
+        return QStringLiteral("%1: skipped (source and target are the same file)").arg(source);
+    planned.insert(key, source);
     if (!VeskFileOperations::exists(target))
         return QStringLiteral("%1 -> %2").arg(source, target);
     if (overwrite == QLatin1String("yes"))
@@ -149,8 +165,9 @@ QString ActionCommand::planLine(
     return QStringLiteral("%1 -> %2 (exists: asks first)").arg(source, target);
 }
 
-// The action runs on its worker while this thread answers its questions; Ctrl-C
-// cancels it, so that no copy is left half-made.
+// The action runs on its worker while this thread answers its questions. Ctrl-C or a
+// termination request cancels it, so that no copy is left half-made; a second one
+// ends the program at once (the next action clears what that leaves).
 int ActionCommand::runAction(const VeskActionProperties &properties)
 {
     VeskActionManager manager;
@@ -159,15 +176,21 @@ int ActionCommand::runAction(const VeskActionProperties &properties)
         return CliIO::Unreadable;
     const std::shared_ptr<VeskActionOperation> operation = action->Action_Operation();
     interrupted = false;
-    const auto previous = std::signal(SIGINT, onInterrupt);
+    struct sigaction handler { }, previous[2] { };
+    handler.sa_handler = onInterrupt;
+    handler.sa_flags = SA_RESETHAND; // no SA_RESTART: a question waiting on the terminal ends
+    sigemptyset(&handler.sa_mask);
+    sigaction(SIGINT, &handler, &previous[0]);
+    sigaction(SIGTERM, &handler, &previous[1]);
     VeskActionManager::serveMainThreadUntil([&] {
         if (interrupted.exchange(false))
             action->Action_cancel();
         return operation->isFinished();
     });
-    std::signal(SIGINT, previous);
-    const QString log = operation->actionLog();
-    CliIO::out() << log << Qt::flush;
-    const bool failed = operation->isCancelled() || log.contains(QStringLiteral(":: ERROR ::"));
-    return failed ? CliIO::Unreadable : CliIO::Success;
+    sigaction(SIGINT, &previous[0], nullptr);
+    sigaction(SIGTERM, &previous[1], nullptr);
+    CliIO::out() << operation->actionLog() << operation->summary() << '\n' << Qt::flush;
+    if (operation->isCancelled())
+        return kCancelled;
+    return operation->failedCount() == 0 ? CliIO::Success : CliIO::Unreadable;
 }

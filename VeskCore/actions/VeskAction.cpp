@@ -4,6 +4,7 @@
 #include "actions/VeskPythonScript.h"
 #include "platform/VeskMainThread.h"
 #include "report/VeskFileSize.h"
+#include "report/VeskNSLog.h"
 
 namespace {
 
@@ -69,12 +70,21 @@ void VeskAction::VeskActionOperationDidFinished(VeskActionOperation &)
 {
     onRow(
         [](VeskAction &self, VeskActionCellView &cell) {
-            cell.setStatusWord(self.m_operation->isCancelled() ? kCancelled : QStringLiteral("Done"));
+            cell.setDescription(self.progressText());
+            cell.setStatusWord(self.m_operation->isCancelled() ? kCancelled : self.endWord());
             cell.ProgressIndicator().setIndeterminate(true);
             cell.ProgressIndicator().stopAnimation();
         },
         true);
+    const uint64_t failed = m_operation->failedCount();
+    VESK_LOG(failed == 0 ? QStringLiteral("Vesk Action completed sucessfully")
+                         : QStringLiteral("Vesk Action completed with %1 errors").arg(failed));
     VeskPythonScript::runPostActionScript();
+}
+
+QString VeskAction::endWord() const
+{
+    return m_operation->failedCount() == 0 ? QStringLiteral("Done") : QStringLiteral("Done with errors");
 }
 
 void VeskAction::observeValueForKeyPath()
@@ -95,9 +105,14 @@ QString VeskAction::descriptionText(const QString &count) const
     const QString &action = operation.Action_Properties().Action;
     const QString destination
         = action == QLatin1String("Delete") ? QStringLiteral("Super Secret Annihilator (SSA)") : operation.validPath();
-    return QStringLiteral("%1 %2 %3 %4 \ndestination:\n%5")
-        .arg(action, count, operation.itemsTotal() < 2 ? QStringLiteral("item") : QStringLiteral("items"),
-            VeskFileSize::toHumanBytes(double(operation.BytesTotal().value_or(0))), destination);
+    const QString text = QStringLiteral("%1 %2 %3 %4 \ndestination:\n%5")
+                             .arg(action, count,
+                                 operation.itemsTotal() < 2 ? QStringLiteral("item") : QStringLiteral("items"),
+                                 VeskFileSize::toHumanBytes(double(operation.BytesTotal().value_or(0))), destination);
+    const uint64_t failed = operation.failedCount();
+    if (failed == 0)
+        return text;
+    return text + QStringLiteral("\n%1 %2 failed").arg(failed).arg(failed == 1 ? "item" : "items");
 }
 
 QString VeskAction::progressText() const
@@ -117,7 +132,7 @@ void VeskAction::SetStatusText()
     if (operation.isExecuting())
         word = QStringLiteral("Running");
     if (operation.isFinished())
-        word = QStringLiteral("Done");
+        word = endWord();
     if (operation.isCancelled())
         word = kCancelled;
     m_cell->setStatusWord(word);

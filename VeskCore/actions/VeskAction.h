@@ -25,7 +25,8 @@ public:
 
     void VeskActionOperationWillStart(VeskActionOperation &operation) override;
     void VeskActionOperationStatusUpdate(VeskActionOperation &operation) override;
-    /// Shows "Done", then runs the post-action script on the worker.
+    /// Shows "Done" ("Done with errors" when any item failed, with their number in the
+    /// description), then runs the post-action script on the worker.
     void VeskActionOperationDidFinished(VeskActionOperation &operation) override;
     /// The operation's cancelled flag turned on; called on the cancelling thread.
     void observeValueForKeyPath();
@@ -47,6 +48,7 @@ private:
     VeskAction() = default;
     void operationEnded();
     QString descriptionText(const QString &count) const;
+    QString endWord() const;
     /// The row's description while the action runs: "Copy 2 of 5 items ...".
     QString progressText() const;
     void showStatusWord(const QString &word, bool wait);

@@ -1,5 +1,7 @@
 #include "actions/VeskActionOperation.h"
 
+#include "actions/VeskActionSource.h"
+
 #include "platform/VeskDirectory.h"
 #include "platform/VeskFileOperations.h"
 #include "report/VeskAlert.h"
@@ -13,6 +15,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QUrl>
+
+#include <cerrno>
 
 namespace {
 
@@ -52,13 +56,6 @@ QString safeFolderName(QString name)
 QString joined(const QString &folder, const QString &name)
 {
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
-}
-
-QString comparablePath(const QString &path)
-{
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
 QString errorLine(long code, const QString &description)
@@ -227,8 +224,16 @@ bool VeskActionOperation::areSourceAndTargetEqual(const QString &source, const Q
 {
     if (targetFolder.isEmpty())
         return false;
-    const QString target = comparablePath(targetFolder);
-    return comparablePath(source) == target || comparablePath(QFileInfo(source).path()) == target;
+    const std::optional<VeskFileOperations::Identity> target = VeskFileOperations::identityOf(targetFolder);
+    return target
+        && (target == VeskFileOperations::identityOf(source)
+            || target == VeskFileOperations::identityOf(QFileInfo(source).path()));
+}
+
+bool VeskActionOperation::isSameFile(const QString &source, const QString &target)
+{
+    const std::optional<VeskFileOperations::Identity> existing = VeskFileOperations::identityOf(target);
+    return existing && existing == VeskFileOperations::identityOf(source);
 }
 
 bool VeskActionOperation::createTargetDirWithURL(const QString &targetFolder, const QString &source)
@@ -237,30 +242,41 @@ bool VeskActionOperation::createTargetDirWithURL(const QString &targetFolder, co
         return false;
     if (VeskDirectory::isFolder(targetFolder))
         return true;
-    const bool existed = VeskFileOperations::exists(targetFolder);
     VeskFileOperations::Error error;
-    const bool created = VeskFileOperations::makeFolder(targetFolder, &error);
-    if (!created) {
+    if (!VeskFileOperations::makeFolder(targetFolder, &error)) {
         appendLog(QStringLiteral(":: ERROR :: %1 :: %2 \n").arg(error.description, targetFolder));
         if (!isCancelled() && ShowAllErrorDialogs())
             showErrorDialog(error.description, targetFolder);
+        return false;
     }
-    if (created) {
-        const QString sourceFolder = QFileInfo(source).path();
-        for (const auto &[name, line] :
-            { std::pair { "msmFMID.pmr", "COPY old pmr %1" }, std::pair { "msmMMOB.mdb", "COPY old mdb %1" } }) {
-            QFile from(joined(sourceFolder, QLatin1String(name)));
-            if (!from.open(QIODevice::ReadOnly))
-                continue;
-            const QByteArray bytes = from.readAll();
-            const QString to = joined(targetFolder, QLatin1String(name));
-            VESK_LOG(QString::fromLatin1(line).arg(to));
-            QFile copy(to);
-            if (copy.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-                copy.write(bytes);
+    return copyIndexFiles(targetFolder, source);
+}
+
+// A media folder without its index is no media folder to the editing system: a new
+// folder gets both files whole, or is taken away again.
+bool VeskActionOperation::copyIndexFiles(const QString &targetFolder, const QString &source)
+{
+    const QString sourceFolder = QFileInfo(source).path();
+    QStringList made;
+    for (const auto &[name, line] :
+        { std::pair { "msmFMID.pmr", "COPY old pmr %1" }, std::pair { "msmMMOB.mdb", "COPY old mdb %1" } }) {
+        const QString from = joined(sourceFolder, QLatin1String(name));
+        if (VeskFileOperations::entryAt(from).kind == VeskFileOperations::Kind::Missing)
+            continue;
+        const QString to = joined(targetFolder, QLatin1String(name));
+        VESK_LOG(QString::fromLatin1(line).arg(to));
+        VeskFileOperations::Error error;
+        if (!VeskFileOperations::copyFile(from, to, {}, false, &error)) {
+            appendLog(QStringLiteral(":: ERROR :: %1 :: copying %2 to %3 \n").arg(error.description, from, to));
+            VESK_LOG(QStringLiteral("Error copying %1 to %2: %3").arg(from, to, error.description));
+            for (const QString &copy : made)
+                QFile::remove(copy);
+            QDir().rmdir(targetFolder);
+            return false;
         }
+        made << to;
     }
-    return created || existed;
+    return true;
 }
 
 bool VeskActionOperation::CheckTargetAndAskToOverwrite(const QString &target)
@@ -319,10 +335,24 @@ bool VeskActionOperation::startItem()
     return true;
 }
 
-void VeskActionOperation::itemDealtWith(const VeskDatabaseItem &item)
+void VeskActionOperation::itemDealtWith(const VeskDatabaseItem &item, Outcome outcome)
 {
     m_bytesDone += item.DB_filesize().value_or(0);
     setBWritten(0);
+    ++(outcome == Outcome::Done ? m_doneCount : outcome == Outcome::Skipped ? m_skippedCount : m_failedCount);
+}
+
+QString VeskActionOperation::summary() const
+{
+    const QString &action = m_properties.Action;
+    const QString verb = action == QLatin1String("Move") ? QStringLiteral("moved")
+        : action == QLatin1String("Delete")              ? QStringLiteral("deleted")
+                                                         : QStringLiteral("copied");
+    return QStringLiteral("%1 %2, skipped %3, failed %4")
+        .arg(verb)
+        .arg(m_doneCount.load())
+        .arg(m_skippedCount.load())
+        .arg(m_failedCount.load());
 }
 
 void VeskActionOperation::markGone(VeskDatabaseItem &item)
@@ -330,6 +360,42 @@ void VeskActionOperation::markGone(VeskDatabaseItem &item)
     item.setDB_FileExists(false);
     item.setDB_isValid_initial(false);
     item.setDB_isValid(false);
+}
+
+VeskActionOperation::Outcome VeskActionOperation::refuse(const QString &reason)
+{
+    appendLog(timestamp() + QStringLiteral(" :: ERROR :: %1 \n").arg(reason));
+    VESK_LOG(reason);
+    return Outcome::Failed;
+}
+
+bool VeskActionOperation::isWrittenBefore(const QString &target, const QString &source)
+{
+    const std::optional<VeskFileOperations::Identity> existing = VeskFileOperations::identityOf(target);
+    if (!existing)
+        return false;
+    const auto found = m_written.find({ existing->device, existing->inode });
+    if (found == m_written.end())
+        return false;
+    refuse(QStringLiteral("%1 was written from %2 earlier in this action; %3 is not written over it")
+               .arg(target, found->second, source));
+    return true;
+}
+
+void VeskActionOperation::rememberWritten(const QString &target, const QString &source)
+{
+    if (const std::optional<VeskFileOperations::Identity> written = VeskFileOperations::identityOf(target))
+        m_written[{ written->device, written->inode }] = source;
+}
+
+void VeskActionOperation::removeStaleTemporaries(const QString &folder)
+{
+    if (!m_clearedFolders.insert(folder).second)
+        return;
+    for (const QString &stale : VeskFileOperations::removeStaleTemporaries(folder)) {
+        appendLog(QStringLiteral(":: removed the stale temporary file %1 \n").arg(stale));
+        VESK_LOG(QStringLiteral("Removed the stale temporary file %1").arg(stale));
+    }
 }
 
 bool VeskActionOperation::copyWithLog(
@@ -357,29 +423,43 @@ void VeskActionOperation::copyAction()
     for (const VeskItemRef &item : *m_properties.items) {
         if (!startItem())
             return;
-        copyOneItem(*item);
+        const Outcome outcome = copyOneItem(*item);
         if (isCancelled())
             return;
-        itemDealtWith(*item);
+        itemDealtWith(*item, outcome);
     }
 }
 
-void VeskActionOperation::copyOneItem(const VeskDatabaseItem &item)
+VeskActionOperation::Outcome VeskActionOperation::copyOneItem(const VeskDatabaseItem &item)
 {
-    const QString source = item.DB_itemPath();
+    const VeskActionSource checked = VeskActionSource::inspect(item);
+    const QString &source = checked.path();
+    if (const QString refusal = checked.refusal(m_properties.Action); !refusal.isEmpty())
+        return refuse(refusal);
     const QString folder = targetFolderForItem(item);
     if (m_properties.Keep_original_folders)
         VESK_LOG(QStringLiteral("Target path: %1").arg(QUrl::fromLocalFile(folder).toString()));
     if (areSourceAndTargetEqual(source, folder)) {
         appendLog(timestamp() + QStringLiteral(" :: SKIPPING - the same src&dst :: copy :: %1 \n").arg(source));
-        return;
+        return Outcome::Skipped;
     }
-    createTargetDirWithURL(folder, source);
+    if (!createTargetDirWithURL(folder, source))
+        return Outcome::Failed;
+    removeStaleTemporaries(folder);
     const QString target = targetFileIn(folder, source);
     appendLog(timestamp() + QStringLiteral(" :: STARTING ::\n:: copy\nfrom :: %1 \nto :: %2\n").arg(source, target));
+    if (isWrittenBefore(target, source))
+        return Outcome::Failed;
+    if (isSameFile(source, target)) {
+        appendLog(QStringLiteral(":: SKIPPING - source and target are the same file \n"));
+        return Outcome::Skipped;
+    }
     if (!CheckTargetAndAskToOverwrite(target))
-        return;
-    copyWithLog(source, target, false, QStringLiteral("Error copying to %1"));
+        return Outcome::Skipped;
+    if (!copyWithLog(source, target, false, QStringLiteral("Error copying to %1")))
+        return Outcome::Failed;
+    rememberWritten(target, source);
+    return Outcome::Done;
 }
 
 // ---- Move ----
@@ -392,51 +472,75 @@ void VeskActionOperation::moveAction()
     for (const VeskItemRef &item : *m_properties.items) {
         if (!startItem())
             return;
-        if (moveOneItem(*item, choices) == MoveStep::Moved && !VeskFileOperations::exists(item->DB_itemPath()))
+        const Outcome outcome = moveOneItem(*item, choices);
+        if (outcome == Outcome::Done && !VeskFileOperations::exists(item->DB_itemPath()))
             markGone(*item);
         if (isCancelled())
             return;
-        itemDealtWith(*item);
+        itemDealtWith(*item, outcome);
     }
 }
 
-VeskActionOperation::MoveStep VeskActionOperation::moveOneItem(const VeskDatabaseItem &item, MoveChoices &choices)
+VeskActionOperation::Outcome VeskActionOperation::moveOneItem(const VeskDatabaseItem &item, MoveChoices &choices)
 {
-    const QString source = item.DB_itemPath();
+    const VeskActionSource checked = VeskActionSource::inspect(item);
+    const QString &source = checked.path();
+    if (const QString refusal = checked.refusal(m_properties.Action); !refusal.isEmpty())
+        return refuse(refusal);
     const QString folder = targetFolderForItem(item);
     if (areSourceAndTargetEqual(source, folder)) {
         appendLog(timestamp() + QStringLiteral(" :: SKIPPING - the same src&dst :: move :: %1 \n").arg(source));
-        return MoveStep::Kept;
+        return Outcome::Skipped;
     }
     const bool folderOk = createTargetDirWithURL(folder, source);
+    if (folderOk)
+        removeStaleTemporaries(folder);
     const bool sameVolume = areURLsOnTheSameVolume(source, folder);
     const QString target = targetFileIn(folder, source);
     appendLog(timestamp() + QStringLiteral(" :: STARTING ::\n:: move\nfrom :: %1 \nto :: %2\n").arg(source, target));
+    if (isWrittenBefore(target, source))
+        return Outcome::Failed;
+    if (isSameFile(source, target)) {
+        appendLog(QStringLiteral(":: SKIPPING - source and target are the same file \n"));
+        return Outcome::Skipped;
+    }
     const bool mayWrite = CheckTargetAndAskToOverwrite(target);
-    if (mayWrite && folderOk && VeskFileOperations::isReadable(source) && VeskFileOperations::isWritable(source))
-        return moveOrCopy(source, target, sameVolume);
-    appendLog(QStringLiteral(":: file is not moveable \n"));
-    if (!copyInsteadOfMove(source, choices) || !mayWrite || !folderOk)
-        return MoveStep::Kept;
-    VESK_LOG(QStringLiteral("Slow copy"));
-    return copyWithLog(source, target, false, QStringLiteral("Error moving to %1")) ? MoveStep::Moved : MoveStep::Kept;
+    Outcome outcome = Outcome::Failed;
+    if (mayWrite && folderOk && VeskFileOperations::isReadable(source) && VeskFileOperations::isWritable(source)) {
+        outcome = moveOrCopy(source, target, sameVolume);
+    } else {
+        appendLog(QStringLiteral(":: file is not moveable \n"));
+        const bool copy = copyInsteadOfMove(source, choices);
+        if (!mayWrite)
+            return Outcome::Skipped;
+        if (copy && folderOk) {
+            VESK_LOG(QStringLiteral("Slow copy"));
+            if (copyWithLog(source, target, false, QStringLiteral("Error moving to %1")))
+                outcome = Outcome::Done;
+        }
+    }
+    if (outcome == Outcome::Done)
+        rememberWritten(target, source);
+    return outcome;
 }
 
-VeskActionOperation::MoveStep VeskActionOperation::moveOrCopy(
+VeskActionOperation::Outcome VeskActionOperation::moveOrCopy(
     const QString &source, const QString &target, bool sameVolume)
 {
-    if (!sameVolume) {
-        VESK_LOG(QStringLiteral("Slow move"));
-        return copyWithLog(source, target, true, QStringLiteral("Error moving to %1")) ? MoveStep::Moved
-                                                                                       : MoveStep::Kept;
+    if (sameVolume) {
+        VESK_LOG(QStringLiteral("Fast Move"));
+        VeskFileOperations::Error error;
+        if (VeskFileOperations::moveFile(source, target, &error))
+            return Outcome::Done;
+        // One volume mounted at two places cannot rename from one to the other.
+        if (error.code != EXDEV) {
+            appendLog(errorLine(error.code, error.description));
+            VESK_LOG(QStringLiteral("%1 :: %2\n").arg(error.code).arg(error.description));
+            return Outcome::Failed;
+        }
     }
-    VESK_LOG(QStringLiteral("Fast Move"));
-    VeskFileOperations::Error error;
-    if (VeskFileOperations::moveFile(source, target, &error))
-        return MoveStep::Moved;
-    appendLog(errorLine(error.code, error.description));
-    VESK_LOG(QStringLiteral("%1 :: %2\n").arg(error.code).arg(error.description));
-    return MoveStep::Kept;
+    VESK_LOG(QStringLiteral("Slow move"));
+    return copyWithLog(source, target, true, QStringLiteral("Error moving to %1")) ? Outcome::Done : Outcome::Failed;
 }
 
 bool VeskActionOperation::copyInsteadOfMove(const QString &source, MoveChoices &choices)
@@ -478,17 +582,20 @@ void VeskActionOperation::deleteAction()
     for (const VeskItemRef &item : *m_properties.items) {
         if (!startItem())
             return;
-        deleteOneItem(*item);
-        itemDealtWith(*item);
+        const Outcome outcome = deleteOneItem(*item);
+        itemDealtWith(*item, outcome);
     }
 }
 
-void VeskActionOperation::deleteOneItem(VeskDatabaseItem &item)
+VeskActionOperation::Outcome VeskActionOperation::deleteOneItem(VeskDatabaseItem &item)
 {
     setLastDelegateResponce(true);
     if (!item.DB_FileExists())
-        return;
-    const QString path = item.DB_itemPath();
+        return Outcome::Skipped;
+    const VeskActionSource checked = VeskActionSource::inspect(item);
+    const QString &path = checked.path();
+    if (const QString refusal = checked.refusal(m_properties.Action); !refusal.isEmpty())
+        return refuse(refusal);
     appendLog(timestamp() + QStringLiteral(" :: DELETING :: %1 \n").arg(path));
     VeskFileOperations::Error error;
     if (!VeskFileOperations::trashFile(path, &error)) {
@@ -501,16 +608,19 @@ void VeskActionOperation::deleteOneItem(VeskDatabaseItem &item)
                 appendLog(QStringLiteral(":: ERROR :: %1 :: %2 \n").arg(removeError.description, path));
             if (ShowAllErrorDialogs())
                 showErrorDialog(removeError.description, path);
-            return;
+            return Outcome::Failed;
         }
         if (!lastDelegateResponce()) {
             appendLog(QStringLiteral(":: SKIPPED :: %1 \n").arg(path));
             VESK_LOG(QStringLiteral("Delegate returned NO"));
-            return;
+            return Outcome::Failed;
         }
     }
     appendLog(QStringLiteral(":: SUCCEED ::\n"));
+    if (checked.isLink())
+        appendLog(QStringLiteral(":: the link was deleted; the linked file %1 stays \n").arg(checked.linkTarget()));
     markGone(item);
+    return Outcome::Done;
 }
 
 bool VeskActionOperation::shouldRemoveItemAtURL(const QString &path)

@@ -10,8 +10,10 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 /// One file action (copy, move or delete of a fixed list of items) run on the action
 /// queue's worker. It keeps its own timestamped log, counts its progress where other
@@ -39,6 +41,13 @@ public:
     std::optional<uint64_t> BytesTotal() const { return m_bytesTotal; }
     uint64_t itemsTotal() const { return m_itemsTotal; }
     uint64_t itemsDone() const { return m_itemsDone; }
+    /// How the items dealt with so far ended: done, skipped (the user's "No" to an
+    /// overwrite, a source that is its own target, a missing file to delete) or failed.
+    uint64_t doneCount() const { return m_doneCount; }
+    uint64_t skippedCount() const { return m_skippedCount; }
+    uint64_t failedCount() const { return m_failedCount; }
+    /// "copied 12, skipped 2, failed 1".
+    QString summary() const;
     /// The destination folder; none for Delete.
     const std::optional<QString> &targetURL() const { return m_targetURL; }
     /// "Invalid path", or the destination when it is an existing folder.
@@ -75,9 +84,15 @@ public:
     QString targetFolderForItem(const VeskDatabaseItem &item) const;
     /// The target file: the source's name in the target folder; empty without a folder.
     static QString targetFileIn(const QString &targetFolder, const QString &source);
+    /// Whether the target folder is the source's own folder (or the source itself),
+    /// however it is reached.
     static bool areSourceAndTargetEqual(const QString &source, const QString &targetFolder);
+    /// Whether an existing target is the very file the source is.
+    static bool isSameFile(const QString &source, const QString &target);
     /// Makes the folder; a folder made now receives the source folder's media index
-    /// and media database.
+    /// and media database, each through a temporary file. False when the folder cannot
+    /// be made, or when an index or database copy failed (the new folder is then
+    /// removed again).
     bool createTargetDirWithURL(const QString &targetFolder, const QString &source);
     bool CheckTargetAndAskToOverwrite(const QString &target);
     bool areURLsOnTheSameVolume(const QString &source, const QString &targetFolder);
@@ -96,18 +111,24 @@ private:
         bool copyAll = false;
         bool skipAll = false;
     };
-    enum class MoveStep { Moved, Kept };
+    enum class Outcome { Done, Skipped, Failed };
 
     void appendLog(const QString &text);
     QString timestamp() const;
     bool startItem();
-    void itemDealtWith(const VeskDatabaseItem &item);
-    void copyOneItem(const VeskDatabaseItem &item);
-    MoveStep moveOneItem(const VeskDatabaseItem &item, MoveChoices &choices);
-    MoveStep moveOrCopy(const QString &source, const QString &target, bool sameVolume);
+    void itemDealtWith(const VeskDatabaseItem &item, Outcome outcome);
+    Outcome copyOneItem(const VeskDatabaseItem &item);
+    Outcome moveOneItem(const VeskDatabaseItem &item, MoveChoices &choices);
+    Outcome moveOrCopy(const QString &source, const QString &target, bool sameVolume);
     bool copyInsteadOfMove(const QString &source, MoveChoices &choices);
     bool copyWithLog(const QString &source, const QString &target, bool removeSource, const QString &failureLine);
-    void deleteOneItem(VeskDatabaseItem &item);
+    Outcome deleteOneItem(VeskDatabaseItem &item);
+    Outcome refuse(const QString &reason);
+    /// A target written by an earlier item of this action is never written again.
+    bool isWrittenBefore(const QString &target, const QString &source);
+    void rememberWritten(const QString &target, const QString &source);
+    void removeStaleTemporaries(const QString &folder);
+    bool copyIndexFiles(const QString &targetFolder, const QString &source);
     void finish();
     int ask(const std::function<int()> &question, int withdrawnAnswer);
     void showErrorDialog(const QString &description, const QString &path);
@@ -122,6 +143,13 @@ private:
     std::atomic<uint64_t> m_bytesDone { 0 };
     std::atomic<int64_t> m_bWritten { 0 };
     std::atomic<uint64_t> m_itemsDone { 0 };
+    std::atomic<uint64_t> m_doneCount { 0 };
+    std::atomic<uint64_t> m_skippedCount { 0 };
+    std::atomic<uint64_t> m_failedCount { 0 };
+    // Worker only: the files this action wrote, by identity, with their sources, and
+    // the folders already cleared of stale temporary files.
+    std::map<std::pair<uint64_t, uint64_t>, QString> m_written;
+    std::set<QString> m_clearedFolders;
     uint64_t m_itemsTotal = 0;
     std::optional<uint64_t> m_bytesTotal;
     std::optional<QString> m_targetURL;

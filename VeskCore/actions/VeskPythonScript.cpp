@@ -117,7 +117,7 @@ void VeskPythonScript::run(const QString &source)
 
 void VeskPythonScript::runPostActionScript()
 {
-    VESK_LOG(QStringLiteral("Vesk Action completed sucessfully\nNow sending e-mail"));
+    VESK_LOG(QStringLiteral("Now sending e-mail"));
     const QVariant script = VeskSettings::shared().value(QStringLiteral("ExtPythonMailer"));
     if (script.isValid())
         run(script.toString());

@@ -1,7 +1,7 @@
 # Runs after every file action that ended without being cancelled.
 #
-# As shipped it only notes on standard error that an action completed; it sends
-# nothing. To be told by mail, fill in the settings below and set SEND_MAIL = True.
+# As shipped it does nothing. To be told by mail, fill in the settings below and set
+# SEND_MAIL = True.
 
 import sys
 
@@ -30,7 +30,6 @@ def send_mail():
         server.send_message(message)
 
 
-print("Vesk: file action completed", file=sys.stderr)
 if SEND_MAIL:
     try:
         send_mail()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -20,15 +21,35 @@ public:
     /// Asked before a permanent removal; answering false keeps the file.
     using RemovePermission = std::function<bool(const QString &path)>;
 
-    /// Copies one file with its data and metadata (permissions, owner, times, extended
-    /// attributes), not following a symbolic link, replacing an existing target. The data
-    /// goes to a temporary file in the target's folder that takes the target's name only
+    /// The identity of a file: two paths name one file when these are equal, whatever
+    /// mounts or links lead to it.
+    struct Identity {
+        uint64_t device = 0;
+        uint64_t inode = 0;
+        bool operator==(const Identity &) const = default;
+    };
+    enum class Kind { Missing, Regular, Link, Folder, Fifo, Socket, Device };
+    struct Entry {
+        Kind kind = Kind::Missing;
+        Identity identity;
+        /// Where a link points, as written in it.
+        QString linkTarget;
+        /// The error of a missing entry.
+        Error error;
+    };
+
+    /// Copies one regular file with its data and metadata (permissions, owner, times,
+    /// extended attributes), replacing an existing target; a copy follows a symbolic
+    /// link to the data, a move (removeSource) refuses one. Nothing else is opened: a
+    /// folder, FIFO, socket or device is refused. The data goes to a temporary file in
+    /// the target's folder, locked while written, that takes the target's name only
     /// when complete, so a copy that fails or is stopped leaves an existing target as it
     /// was and no partial file under its name. With removeSource the copy is made durable
     /// and checked against the source's size before the source is removed.
     static bool copyFile(
         const QString &source, const QString &target, const Progress &progress, bool removeSource, Error *error);
-    /// Renames within one volume, replacing an existing target; never falls back to copying.
+    /// Renames within one mount, replacing an existing target; never falls back to
+    /// copying. Across mounts the error code is EXDEV.
     static bool moveFile(const QString &source, const QString &target, Error *error);
     /// Moves the file to the user's trash.
     static bool trashFile(const QString &path, Error *error);
@@ -46,6 +67,15 @@ public:
     static bool isWritable(const QString &path);
     /// Whether anything, a dangling symbolic link included, is at the path.
     static bool exists(const QString &path);
+    /// What is at the path: the link itself, or with followLink what it leads to.
+    static Entry entryAt(const QString &path, bool followLink = false);
+    /// The identity of the file the path leads to, links followed.
+    static std::optional<Identity> identityOf(const QString &path);
+    /// "a folder", "a FIFO", ... for the refusal messages.
+    static QString kindName(Kind kind);
+    /// Removes the temporary files in the folder that no running copy holds (left by a
+    /// copy that was killed); returns their paths.
+    static QStringList removeStaleTemporaries(const QString &folder);
     /// Prefix of the temporary files a copy writes next to its target.
     static QString temporaryPrefix() { return QStringLiteral(".vesk-copy-"); }
 };

@@ -322,12 +322,10 @@ TEST_F(DeleteAction, RefusedTrashAsksBeforeRemovingForGood)
 TEST_F(DeleteAction, FailedRemovalIsShownUntilTheUserSaysNoMore)
 {
     breakTrash();
-    // A folder is not removed as a file: both removals fail.
-    const QString a = source.path() + QStringLiteral("/1/a.mxf");
-    const QString b = source.path() + QStringLiteral("/1/b.mxf");
-    QDir().mkpath(a + QStringLiteral("/inside"));
-    QDir().mkpath(b + QStringLiteral("/inside"));
-    alerts.on(kRemoveForGood, QStringLiteral("Yes"));
+    // Each file vanishes while its question is open, so that its removal fails.
+    const QString paths[] = { media(QStringLiteral("1/a.mxf"), "a"), media(QStringLiteral("1/b.mxf"), "b") };
+    int asked = 0;
+    alerts.on(kRemoveForGood, QStringLiteral("Yes"), [&] { QFile::remove(paths[asked++]); });
     QStringList dialogs;
     const VeskAlert::Handler scripted = VeskAlert::setHandler({});
     VeskAlert::setHandler([&](const VeskAlert::Request &request) {
@@ -337,13 +335,36 @@ TEST_F(DeleteAction, FailedRemovalIsShownUntilTheUserSaysNoMore)
         }
         return scripted(request);
     });
-    VeskActionProperties p = properties(QStringLiteral("Delete"), { makeItem(a), makeItem(b) });
-    for (const VeskItemRef &item : *p.items)
-        item->setDB_FileExists(true);
-    const auto operation = makeOperation(p);
+    const auto operation
+        = makeOperation(properties(QStringLiteral("Delete"), { makeItem(paths[0]), makeItem(paths[1]) }));
     runToEnd(operation);
     VeskAlert::setHandler(scripted);
-    EXPECT_EQ(dialogs, QStringList { a });
+    EXPECT_EQ(dialogs, QStringList { paths[0] });
     EXPECT_EQ(operation->actionLog().count(QStringLiteral(":: ERROR :: ")), 4);
-    EXPECT_TRUE(QFileInfo(a).isDir());
+    EXPECT_EQ(operation->failedCount(), 2u);
+}
+
+// A name from an index is one path component: anything else, and anything that is not
+// a regular file, is refused by every action and nothing outside the folder changes.
+TEST_F(DeleteAction, NamesThatAreNoFileNamesAreRefused)
+{
+    const QString victim = media(QStringLiteral("victim.mxf"), "victim");
+    const QString folder = QFileInfo(media(QStringLiteral("1/sub/x.mxf"), "x")).path() + QStringLiteral("/..");
+    for (const QString &name : { QStringLiteral("../victim.mxf"), QStringLiteral("."), QStringLiteral(".."),
+             QStringLiteral("sub"), QString(), QStringLiteral("a") + QChar(0) + QStringLiteral("b"),
+             QString(256, QLatin1Char('n')) }) {
+        for (const char *action : { "Copy", "Move", "Delete" }) {
+            const VeskItemRef item = makeItem(victim);
+            item->setDB_itemPath(QDir::cleanPath(folder), name);
+            const auto operation = makeOperation(properties(QString::fromLatin1(action), { item }, dest()));
+            runToEnd(operation);
+            EXPECT_EQ(operation->failedCount(), 1u) << action << " " << name.toStdString();
+            EXPECT_TRUE(operation->actionLog().contains(name == QLatin1String("sub") ? QStringLiteral("is a folder")
+                                                                                    : QStringLiteral("is not a file name")))
+                << operation->actionLog().toStdString();
+        }
+    }
+    EXPECT_EQ(readAll(victim), "victim");
+    EXPECT_EQ(readAll(source.path() + QStringLiteral("/1/sub/x.mxf")), "x");
+    EXPECT_TRUE(QDir(dest()).isEmpty());
 }

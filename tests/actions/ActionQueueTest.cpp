@@ -166,10 +166,16 @@ TEST_F(ActionQueue, DescriptionsOfEmptyAndDeleteActions)
     EXPECT_EQ(table.rows[0]->description,
         QStringLiteral("Delete 1 item %1 \ndestination:\nSuper Secret Annihilator (SSA)")
             .arg(VeskFileSize::toHumanBytes(5)));
+    VeskActionProperties failing = copyOf({ QStringLiteral("1/b.mxf") });
+    QFile::remove(failing.items->front()->DB_itemPath());
+    manager.SetUpNewActionWithOptions(failing);
     serveUntilIdle();
-    // An action without items still runs to its end, and so does its script.
-    EXPECT_EQ(statuses(table), (QStringList { QStringLiteral("Done"), QStringLiteral("Done") }));
-    EXPECT_EQ(scriptRuns(), QStringLiteral("ran\nran\n"));
+    // An action without items still runs to its end, and so does its script; one with a
+    // failed item says so.
+    EXPECT_EQ(statuses(table),
+        (QStringList { QStringLiteral("Done with errors"), QStringLiteral("Done"), QStringLiteral("Done") }));
+    EXPECT_TRUE(table.rows[0]->description.endsWith(QStringLiteral("\n1 item failed")));
+    EXPECT_EQ(scriptRuns(), QStringLiteral("ran\nran\nran\n"));
 }
 
 TEST_F(ActionQueue, ProgressIsBytesDoneAndWrittenWhileRunning)

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <sys/file.h>
 #include <sys/fsuid.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -29,20 +30,27 @@ enum class Fault {
     Full,
     CancelBefore,
     CancelDuring,
-    CancelAfter
+    CancelAfter,
+    Fifo,
+    Link,
+    FullIndex,
+    Stale
 };
 enum class Where { Source, Target, Both, Trash, Removed };
+enum class End { Done, Skipped, Failed, None };
 
 struct Case {
     Kind kind;
     Fault fault;
     Where where;
+    End end;
     const char *logSays;
 };
 
 const char *const kKindNames[] = { "Copy", "MoveSameVolume", "MoveAcrossVolumes", "Delete" };
 const char *const kFaultNames[] = { "TargetExistsNo", "TargetExistsYes", "TargetExistsYesToAll", "TargetFolderBlocked",
-    "ReadOnlySource", "UnreadableSource", "TargetFull", "CancelBefore", "CancelDuring", "CancelAfter" };
+    "ReadOnlySource", "UnreadableSource", "TargetFull", "CancelBefore", "CancelDuring", "CancelAfter", "SourceIsFifo", "SourceIsLink",
+    "TargetFullAtIndex", "StaleTemporary" };
 
 constexpr qint64 kBigFile = 200 * 1000 * 1000;
 constexpr uid_t kNobody = 65534;
@@ -123,13 +131,24 @@ protected:
             = c.fault == Fault::CancelBefore || c.fault == Fault::CancelDuring || c.fault == Fault::CancelAfter;
         if (big) {
             sourcePath = source.writeSparse(QStringLiteral("1/big.mxf"), kBigFile);
+        } else if (c.fault == Fault::Fifo) {
+            sourcePath = source.path() + QStringLiteral("/1/media.mxf");
+            QDir().mkpath(QFileInfo(sourcePath).path());
+            ASSERT_EQ(mkfifo(QFile::encodeName(sourcePath).constData(), 0644), 0);
         } else {
             QByteArray bytes(c.fault == Fault::Full ? 2 * 1024 * 1024 : 65536, Qt::Uninitialized);
             QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
             sourcePath = source.write(QStringLiteral("1/media.mxf"), bytes);
+            if (c.fault == Fault::FullIndex)
+                source.write(QStringLiteral("1/msmFMID.pmr"), QByteArray(2 * 1024 * 1024, 'i'));
+        }
+        if (c.fault == Fault::Link) {
+            linkedPath = source.path() + QStringLiteral("/elsewhere.mxf");
+            ASSERT_TRUE(QFile::rename(sourcePath, linkedPath) && QFile::link(linkedPath, sourcePath));
         }
         makeOpen(QFileInfo(sourcePath).path());
-        original = fileDigest(sourcePath);
+        if (c.fault != Fault::Fifo)
+            original = fileDigest(sourcePath);
         targetPath = targetRoot + QStringLiteral("/Promo/MXF/") + QFileInfo(sourcePath).fileName();
         trashPath = trashFilesFolder() + QLatin1Char('/') + QFileInfo(sourcePath).fileName();
         QFile::remove(trashPath);
@@ -146,7 +165,7 @@ protected:
 
     bool prepareTargetRoot(const Case &c)
     {
-        if (c.fault == Fault::Full) {
+        if (c.fault == Fault::Full || c.fault == Fault::FullIndex) {
             mounted = std::make_unique<QTemporaryDir>();
             if (mount("tmpfs", QFile::encodeName(mounted->path()).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
                     "size=1m,mode=0777")
@@ -213,6 +232,20 @@ protected:
         }
         if (c.fault == Fault::CancelBefore)
             operation.cancel();
+        if (c.fault == Fault::Stale)
+            leaveTemporaries();
+    }
+
+    // One left by a killed copy, and one that a running copy holds locked.
+    void leaveTemporaries()
+    {
+        const QString folder = QFileInfo(targetPath).path();
+        QDir().mkpath(folder);
+        QFile stale(folder + QStringLiteral("/.vesk-copy-stale1"));
+        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+        held = std::make_unique<QFile>(folder + QStringLiteral("/.vesk-copy-held1"));
+        ASSERT_TRUE(held->open(QIODevice::WriteOnly));
+        ASSERT_EQ(flock(held->handle(), LOCK_EX), 0);
     }
 
     void breakTrash()
@@ -236,6 +269,13 @@ protected:
 
     void expectWhere(Where where)
     {
+        if (GetParam().fault == Fault::Fifo) {
+            struct stat st { };
+            EXPECT_TRUE(lstat(QFile::encodeName(sourcePath).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+            EXPECT_FALSE(QFileInfo::exists(targetPath));
+            return;
+        }
+        EXPECT_TRUE(linkedPath.isEmpty() || fileDigest(linkedPath) == original);
         const bool atSource = fileDigest(sourcePath) == original;
         const bool atTarget = fileDigest(targetPath) == original;
         switch (where) {
@@ -275,6 +315,8 @@ protected:
     QString sourcePath;
     QString targetPath;
     QString trashPath;
+    QString linkedPath;
+    std::unique_ptr<QFile> held;
     QByteArray original;
     QByteArray oldTarget;
     ScriptedAlerts alerts;
@@ -301,6 +343,18 @@ TEST_P(FaultMatrix, NothingIsLost)
         QFile::setPermissions(sourcePath, QFile::ReadOwner | QFile::WriteOwner);
 
     expectWhere(c.where);
+    EXPECT_FALSE(QFileInfo(targetPath).isSymLink());
+    const uint64_t ends[] = { operation->doneCount(), operation->skippedCount(), operation->failedCount() };
+    for (int end = 0; end < 3; ++end)
+        EXPECT_EQ(ends[end], end == int(c.end) ? 1u : 0u) << "outcome " << end;
+    // An index travels whole or not at all.
+    const QString index = QFileInfo(targetPath).path() + QStringLiteral("/msmFMID.pmr");
+    EXPECT_TRUE(!QFileInfo::exists(index)
+        || fileDigest(index) == fileDigest(QFileInfo(sourcePath).path() + QStringLiteral("/msmFMID.pmr")));
+    if (held) {
+        EXPECT_TRUE(held->exists());
+        held->remove();
+    }
     const QString log = operation->actionLog();
     EXPECT_TRUE(log.contains(QString::fromLatin1(c.logSays))) << log.toStdString();
     EXPECT_EQ(log.contains(QStringLiteral("VeskAction Cancelled")),
@@ -314,46 +368,55 @@ TEST_P(FaultMatrix, NothingIsLost)
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Actions, FaultMatrix, ::testing::Values(
-    Case { Kind::Copy, Fault::ExistsNo, Where::Source, ":: SKIPPING \n" },
-    Case { Kind::Copy, Fault::ExistsYes, Where::Both, ":: OVERWRITING \n" },
-    Case { Kind::Copy, Fault::ExistsYesToAll, Where::Both, " :: DONE ::\n" },
-    Case { Kind::Copy, Fault::FolderBlocked, Where::Source, " :: ERROR ::\n" },
-    Case { Kind::Copy, Fault::ReadOnly, Where::Both, " :: DONE ::\n" },
-    Case { Kind::Copy, Fault::Unreadable, Where::Source, " :: ERROR ::\n" },
-    Case { Kind::Copy, Fault::Full, Where::Source, " :: ERROR ::\n" },
-    Case { Kind::Copy, Fault::CancelBefore, Where::Source, "VeskAction Finished" },
-    Case { Kind::Copy, Fault::CancelDuring, Where::Source, " :: ERROR ::\n" },
-    Case { Kind::Copy, Fault::CancelAfter, Where::Both, " :: DONE ::\n" },
+    Case { Kind::Copy, Fault::ExistsNo, Where::Source, End::Skipped, ":: SKIPPING \n" },
+    Case { Kind::Copy, Fault::ExistsYes, Where::Both, End::Done, ":: OVERWRITING \n" },
+    Case { Kind::Copy, Fault::ExistsYesToAll, Where::Both, End::Done, " :: DONE ::\n" },
+    Case { Kind::Copy, Fault::FolderBlocked, Where::Source, End::Failed, ":: ERROR :: " },
+    Case { Kind::Copy, Fault::ReadOnly, Where::Both, End::Done, " :: DONE ::\n" },
+    Case { Kind::Copy, Fault::Unreadable, Where::Source, End::Failed, " :: ERROR ::\n" },
+    Case { Kind::Copy, Fault::Full, Where::Source, End::Failed, " :: ERROR ::\n" },
+    Case { Kind::Copy, Fault::CancelBefore, Where::Source, End::None, "VeskAction Finished" },
+    Case { Kind::Copy, Fault::CancelDuring, Where::Source, End::None, " :: ERROR ::\n" },
+    Case { Kind::Copy, Fault::CancelAfter, Where::Both, End::Done, " :: DONE ::\n" },
+    Case { Kind::Copy, Fault::Fifo, Where::Source, End::Failed, "is a FIFO, not a regular file" },
+    Case { Kind::Copy, Fault::Link, Where::Both, End::Done, " :: DONE ::\n" },
+    Case { Kind::Copy, Fault::FullIndex, Where::Source, End::Failed, "/msmFMID.pmr to " },
+    Case { Kind::Copy, Fault::Stale, Where::Both, End::Done, "removed the stale temporary file" },
 
-    Case { Kind::MoveSame, Fault::ExistsNo, Where::Source, ":: SKIPPING \n:: file is not moveable \n:: COPYING \n" },
-    Case { Kind::MoveSame, Fault::ExistsYes, Where::Target, ":: OVERWRITING \n" },
-    Case { Kind::MoveSame, Fault::ExistsYesToAll, Where::Target, ":: OVERWRITING \n" },
-    Case { Kind::MoveSame, Fault::FolderBlocked, Where::Source, ":: file is not moveable \n" },
-    Case { Kind::MoveSame, Fault::ReadOnly, Where::Both, ":: file is not moveable \n:: COPYING \n" },
-    Case { Kind::MoveSame, Fault::Unreadable, Where::Source, " :: ERROR ::\n" },
-    Case { Kind::MoveSame, Fault::CancelBefore, Where::Source, "VeskAction Finished" },
-    Case { Kind::MoveSame, Fault::CancelDuring, Where::Target, ":: move\n" },
-    Case { Kind::MoveSame, Fault::CancelAfter, Where::Target, ":: move\n" },
+    Case { Kind::MoveSame, Fault::ExistsNo, Where::Source, End::Skipped, ":: SKIPPING \n:: file is not moveable \n:: COPYING \n" },
+    Case { Kind::MoveSame, Fault::ExistsYes, Where::Target, End::Done, ":: OVERWRITING \n" },
+    Case { Kind::MoveSame, Fault::ExistsYesToAll, Where::Target, End::Done, ":: OVERWRITING \n" },
+    Case { Kind::MoveSame, Fault::FolderBlocked, Where::Source, End::Failed, ":: file is not moveable \n" },
+    Case { Kind::MoveSame, Fault::ReadOnly, Where::Both, End::Done, ":: file is not moveable \n:: COPYING \n" },
+    Case { Kind::MoveSame, Fault::Unreadable, Where::Source, End::Failed, " :: ERROR ::\n" },
+    Case { Kind::MoveSame, Fault::CancelBefore, Where::Source, End::None, "VeskAction Finished" },
+    Case { Kind::MoveSame, Fault::CancelDuring, Where::Target, End::None, ":: move\n" },
+    Case { Kind::MoveSame, Fault::CancelAfter, Where::Target, End::Done, ":: move\n" },
+    Case { Kind::MoveSame, Fault::Fifo, Where::Source, End::Failed, "is a FIFO, not a regular file" },
+    Case { Kind::MoveSame, Fault::Link, Where::Source, End::Failed, "links are not moved" },
 
-    Case { Kind::MoveCross, Fault::ExistsNo, Where::Source, ":: SKIPPING \n:: file is not moveable \n" },
-    Case { Kind::MoveCross, Fault::ExistsYes, Where::Target, " :: DONE ::\n" },
-    Case { Kind::MoveCross, Fault::ExistsYesToAll, Where::Target, " :: DONE ::\n" },
-    Case { Kind::MoveCross, Fault::FolderBlocked, Where::Source, ":: file is not moveable \n" },
-    Case { Kind::MoveCross, Fault::ReadOnly, Where::Both, ":: COPYING \n" },
-    Case { Kind::MoveCross, Fault::Unreadable, Where::Source, " :: ERROR ::\n" },
-    Case { Kind::MoveCross, Fault::Full, Where::Source, " :: ERROR ::\n" },
-    Case { Kind::MoveCross, Fault::CancelBefore, Where::Source, "VeskAction Finished" },
-    Case { Kind::MoveCross, Fault::CancelDuring, Where::Source, " :: ERROR ::\n" },
-    Case { Kind::MoveCross, Fault::CancelAfter, Where::Target, " :: DONE ::\n" },
+    Case { Kind::MoveCross, Fault::ExistsNo, Where::Source, End::Skipped, ":: SKIPPING \n:: file is not moveable \n" },
+    Case { Kind::MoveCross, Fault::ExistsYes, Where::Target, End::Done, " :: DONE ::\n" },
+    Case { Kind::MoveCross, Fault::ExistsYesToAll, Where::Target, End::Done, " :: DONE ::\n" },
+    Case { Kind::MoveCross, Fault::FolderBlocked, Where::Source, End::Failed, ":: file is not moveable \n" },
+    Case { Kind::MoveCross, Fault::ReadOnly, Where::Both, End::Done, ":: COPYING \n" },
+    Case { Kind::MoveCross, Fault::Unreadable, Where::Source, End::Failed, " :: ERROR ::\n" },
+    Case { Kind::MoveCross, Fault::Full, Where::Source, End::Failed, " :: ERROR ::\n" },
+    Case { Kind::MoveCross, Fault::CancelBefore, Where::Source, End::None, "VeskAction Finished" },
+    Case { Kind::MoveCross, Fault::CancelDuring, Where::Source, End::None, " :: ERROR ::\n" },
+    Case { Kind::MoveCross, Fault::CancelAfter, Where::Target, End::Done, " :: DONE ::\n" },
+    Case { Kind::MoveCross, Fault::FullIndex, Where::Source, End::Failed, "/msmFMID.pmr to " },
 
-    Case { Kind::Delete, Fault::ExistsNo, Where::Source, ":: SKIPPED :: " },
-    Case { Kind::Delete, Fault::ExistsYes, Where::Removed, ":: SUCCEED ::\n" },
-    Case { Kind::Delete, Fault::ExistsYesToAll, Where::Removed, ":: SUCCEED ::\n" },
-    Case { Kind::Delete, Fault::ReadOnly, Where::Trash, ":: SUCCEED ::\n" },
-    Case { Kind::Delete, Fault::Unreadable, Where::Trash, ":: SUCCEED ::\n" },
-    Case { Kind::Delete, Fault::CancelBefore, Where::Source, "VeskAction Finished" },
-    Case { Kind::Delete, Fault::CancelDuring, Where::Trash, ":: SUCCEED ::\n" },
-    Case { Kind::Delete, Fault::CancelAfter, Where::Trash, ":: SUCCEED ::\n" }),
+    Case { Kind::Delete, Fault::ExistsNo, Where::Source, End::Failed, ":: SKIPPED :: " },
+    Case { Kind::Delete, Fault::ExistsYes, Where::Removed, End::Done, ":: SUCCEED ::\n" },
+    Case { Kind::Delete, Fault::ExistsYesToAll, Where::Removed, End::Done, ":: SUCCEED ::\n" },
+    Case { Kind::Delete, Fault::ReadOnly, Where::Trash, End::Done, ":: SUCCEED ::\n" },
+    Case { Kind::Delete, Fault::Unreadable, Where::Trash, End::Done, ":: SUCCEED ::\n" },
+    Case { Kind::Delete, Fault::CancelBefore, Where::Source, End::None, "VeskAction Finished" },
+    Case { Kind::Delete, Fault::CancelDuring, Where::Trash, End::Done, ":: SUCCEED ::\n" },
+    Case { Kind::Delete, Fault::CancelAfter, Where::Trash, End::Done, ":: SUCCEED ::\n" },
+    Case { Kind::Delete, Fault::Fifo, Where::Source, End::Failed, "is a FIFO, not a regular file" },
+    Case { Kind::Delete, Fault::Link, Where::Trash, End::Done, "the linked file" }),
     [](const ::testing::TestParamInfo<Case> &info) {
         return std::string(kKindNames[int(info.param.kind)]) + "_" + kFaultNames[int(info.param.fault)];
     });

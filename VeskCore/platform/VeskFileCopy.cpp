@@ -1,0 +1,333 @@
+#include "platform/VeskFileCopy.h"
+
+#include "platform/VeskDirectory.h"
+
+#include <QFile>
+
+#include <gio/gio.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Error = VeskFileOperations::Error;
+using Progress = VeskFileOperations::Progress;
+
+// Each step of a copy aims at this duration; the next step's size follows the speed
+// measured on the last one.
+constexpr auto kStepTime = std::chrono::milliseconds(40);
+constexpr int64_t kFirstStep = 1 << 20;
+constexpr int64_t kSmallestStep = 64 << 10;
+constexpr int64_t kLargestStep = 64 << 20;
+constexpr size_t kBufferSize = 1 << 20;
+constexpr int kTemporaryAttempts = 8;
+
+bool fail(Error *error, long code, const QString &description)
+{
+    if (error)
+        *error = { code, description };
+    return false;
+}
+
+bool failWithErrno(Error *error, int code)
+{
+    return fail(error, code, QString::fromLocal8Bit(std::strerror(code)));
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1)
+        : m_fd(fd)
+    {
+    }
+    Descriptor(Descriptor &&other) noexcept
+        : m_fd(other.release())
+    {
+    }
+    Descriptor &operator=(Descriptor &&other) noexcept
+    {
+        std::swap(m_fd, other.m_fd);
+        return *this;
+    }
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
+
+bool lockUnsupported(int code)
+{
+    return code == EOPNOTSUPP || code == ENOLCK || code == EINVAL;
+}
+
+// The temporary file, created and locked: a cleaner in another process may remove an
+// unlocked one between its creation and the lock, which the link count then shows.
+struct Temporary {
+    QByteArray path;
+    Descriptor fd;
+};
+
+std::optional<Temporary> makeTemporary(const QByteArray &folder, Error *error)
+{
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        Temporary temporary { folder + '/' + QFile::encodeName(VeskFileOperations::temporaryPrefix()) + "XXXXXX",
+            Descriptor() };
+        temporary.fd = Descriptor(mkostemp(temporary.path.data(), O_CLOEXEC));
+        if (temporary.fd.get() < 0) {
+            failWithErrno(error, errno);
+            return std::nullopt;
+        }
+        if (flock(temporary.fd.get(), LOCK_EX) != 0 && !lockUnsupported(errno)) {
+            const int code = errno;
+            unlink(temporary.path.constData());
+            failWithErrno(error, code);
+            return std::nullopt;
+        }
+        struct stat st { };
+        if (fstat(temporary.fd.get(), &st) == 0 && st.st_nlink > 0)
+            return temporary;
+    }
+    fail(error, EAGAIN, QStringLiteral("No temporary file could be kept in the target folder"));
+    return std::nullopt;
+}
+
+// One step of data: inside the kernel where it can (no trip through this process,
+// clones and server-side copies where the file system has them), else read and write.
+class Transfer {
+public:
+    Transfer(int in, int out)
+        : m_in(in)
+        , m_out(out)
+    {
+    }
+    ssize_t step(int64_t size)
+    {
+        if (m_inKernel) {
+            const ssize_t n = copy_file_range(m_in, nullptr, m_out, nullptr, size_t(size), 0);
+            const bool unavailable = n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL);
+            // Some file systems copy nothing this way at all and say it as an end.
+            if (!unavailable && !(n == 0 && m_copied == 0))
+                return counted(n);
+            m_inKernel = false;
+        }
+        return counted(readAndWrite(std::min<int64_t>(size, kBufferSize)));
+    }
+
+private:
+    ssize_t counted(ssize_t n)
+    {
+        if (n > 0)
+            m_copied += n;
+        return n;
+    }
+    ssize_t readAndWrite(int64_t size)
+    {
+        m_buffer.resize(kBufferSize);
+        ssize_t n;
+        do
+            n = read(m_in, m_buffer.data(), size_t(size));
+        while (n < 0 && errno == EINTR);
+        for (ssize_t written = 0; n > 0 && written < n;) {
+            const ssize_t w = write(m_out, m_buffer.data() + written, size_t(n - written));
+            if (w < 0 && errno != EINTR)
+                return -1;
+            written += std::max<ssize_t>(w, 0);
+        }
+        return n;
+    }
+
+    int m_in;
+    int m_out;
+    bool m_inKernel = true;
+    int64_t m_copied = 0;
+    std::vector<char> m_buffer;
+};
+
+bool stopped(const Progress &progress, int64_t copied, Error *error)
+{
+    if (!progress || progress(copied))
+        return false;
+    fail(error, G_IO_ERROR_CANCELLED, QStringLiteral("Operation was cancelled"));
+    return true;
+}
+
+// Copies to the end of the source. A durable copy is written out step by step, so
+// that each step's time includes the disk's and the final sync is short.
+bool copyData(int in, int out, bool durable, const Progress &progress, Error *error)
+{
+    Transfer transfer(in, out);
+    int64_t copied = 0;
+    int64_t step = kFirstStep;
+    for (;;) {
+        if (stopped(progress, copied, error))
+            return false;
+        const auto start = std::chrono::steady_clock::now();
+        const ssize_t n = transfer.step(step);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return failWithErrno(error, errno);
+        if (n == 0)
+            return true;
+        if (durable)
+            sync_file_range(out, copied, n, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+        copied += n;
+        const auto took = std::max<int64_t>(1, std::chrono::duration_cast<std::chrono::microseconds>(
+                                                   std::chrono::steady_clock::now() - start)
+                                                   .count());
+        const int64_t fitting = int64_t(double(n) * double(std::chrono::microseconds(kStepTime).count()) / double(took));
+        step = std::clamp(fitting, kSmallestStep, kLargestStep);
+    }
+}
+
+// Before the source of a move goes, its copy must be whole and on the disk.
+bool isDurableWholeCopy(int in, int out, Error *error)
+{
+    struct stat from { }, to { };
+    if (fstat(in, &from) != 0 || fstat(out, &to) != 0)
+        return failWithErrno(error, errno);
+    if (from.st_size != to.st_size)
+        return fail(
+            error, EIO, QStringLiteral("The copy is %1 bytes long, the source %2").arg(to.st_size).arg(from.st_size));
+    return fsync(out) == 0 || failWithErrno(error, errno);
+}
+
+bool syncFolder(const QByteArray &folder, Error *error)
+{
+    const Descriptor fd(open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return failWithErrno(error, errno);
+    return fsync(fd.get()) == 0 || failWithErrno(error, errno);
+}
+
+// The source as it is now: a regular file, opened without waiting (a FIFO or device
+// swapped in after the caller's check is refused here, never read).
+Descriptor openRegular(const QByteArray &path, bool followLink, struct stat &st, Error *error)
+{
+    Descriptor fd(open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW)));
+    if (fd.get() < 0) {
+        const int code = errno;
+        if (code == ELOOP)
+            fail(error, code, QStringLiteral("The source is a link"));
+        else
+            failWithErrno(error, code);
+        return Descriptor();
+    }
+    if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        fail(error, EINVAL, QStringLiteral("The source is not a regular file"));
+        return Descriptor();
+    }
+    return fd;
+}
+
+void copyAttributes(const QByteArray &source, const QByteArray &target, bool followLink)
+{
+    GFile *from = g_file_new_for_path(source.constData());
+    GFile *to = g_file_new_for_path(target.constData());
+    // As a file manager does, metadata that cannot be copied is no failure of the copy.
+    g_file_copy_attributes(from, to,
+        GFileCopyFlags(G_FILE_COPY_ALL_METADATA | (followLink ? 0 : G_FILE_COPY_NOFOLLOW_SYMLINKS)), nullptr,
+        nullptr);
+    g_object_unref(to);
+    g_object_unref(from);
+}
+
+// The temporary is written and closed (closing reports the write errors some network
+// file systems hold back), and keeps its lock through a second descriptor until renamed.
+bool finishTemporary(Temporary &temporary, const QByteArray &target, Error *error)
+{
+    const Descriptor lockHolder(dup(temporary.fd.get()));
+    if (lockHolder.get() < 0)
+        return failWithErrno(error, errno);
+    if (close(temporary.fd.release()) != 0)
+        return failWithErrno(error, errno);
+    return rename(temporary.path.constData(), target.constData()) == 0 || failWithErrno(error, errno);
+}
+
+bool sameFile(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool removeMovedSource(const QByteArray &source, const struct stat &copied, const QByteArray &folder, Error *error)
+{
+    if (!syncFolder(folder, error))
+        return false;
+    struct stat now { };
+    if (lstat(source.constData(), &now) != 0 || !sameFile(now, copied))
+        return fail(error, EBUSY, QStringLiteral("The source was replaced while it was copied; it is kept"));
+    return unlink(source.constData()) == 0 || failWithErrno(error, errno);
+}
+
+} // namespace
+
+bool VeskFileCopy::copy(const QString &source, const QString &target, const Progress &progress, bool removeSource,
+    Error *error)
+{
+    const QByteArray sourcePath = QFile::encodeName(source);
+    const QByteArray targetPath = QFile::encodeName(target);
+    const QByteArray folder = folderOf(targetPath);
+    struct stat st { };
+    // A move takes the link itself or nothing; a copy takes the data a link leads to.
+    const Descriptor in = openRegular(sourcePath, !removeSource, st, error);
+    if (in.get() < 0)
+        return false;
+    std::optional<Temporary> temporary = makeTemporary(folder, error);
+    if (!temporary)
+        return false;
+    const bool written = copyData(in.get(), temporary->fd.get(), removeSource, progress, error)
+        && (!removeSource || isDurableWholeCopy(in.get(), temporary->fd.get(), error));
+    if (written)
+        copyAttributes(sourcePath, temporary->path, !removeSource);
+    if (!written || !finishTemporary(*temporary, targetPath, error)) {
+        unlink(temporary->path.constData());
+        return false;
+    }
+    return !removeSource || removeMovedSource(sourcePath, st, folder, error);
+}
+
+QStringList VeskFileCopy::removeStaleTemporaries(const QString &folder)
+{
+    QStringList removed;
+    for (const QString &name : VeskDirectory::namesIn(folder)) {
+        if (!name.startsWith(VeskFileOperations::temporaryPrefix()))
+            continue;
+        const QString path = folder + QLatin1Char('/') + name;
+        const QByteArray native = QFile::encodeName(path);
+        struct stat before { }, opened { };
+        if (lstat(native.constData(), &before) != 0 || !S_ISREG(before.st_mode))
+            continue;
+        const Descriptor fd(open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        // Held by a running copy, or a file system without locks: left alone.
+        if (fd.get() < 0 || flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || fstat(fd.get(), &opened) != 0)
+            continue;
+        struct stat now { };
+        if (lstat(native.constData(), &now) == 0 && sameFile(now, opened) && unlink(native.constData()) == 0)
+            removed << path;
+    }
+    return removed;
+}

@@ -1,0 +1,291 @@
+// Crafted volumes through vesk-cli copy, move and delete: after each case the bytes of
+// every file named are what the case says (or the file is absent), the exit status
+// tells failure from success, and nothing is left half-made.
+
+#include "support/MediaIndexWriter.h"
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <map>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+class Safety;
+
+namespace {
+
+const QByteArray kAbsent;
+
+struct SafetyCase {
+    const char *name;
+    std::function<void(Safety &)> arrange;
+    QStringList arguments;
+    int status;
+    std::map<QString, QByteArray> after;
+    const char *says;
+};
+
+QStringList leftoversBelow(const QString &folder)
+{
+    QStringList found;
+    QDirIterator it(folder, { QStringLiteral(".vesk-copy-*") }, QDir::Files | QDir::Hidden | QDir::System,
+        QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << it.next();
+    return found;
+}
+
+} // namespace
+
+class Safety : public ::testing::TestWithParam<SafetyCase> {
+public:
+    void SetUp() override { QDir().mkpath(path(QStringLiteral("dest"))); }
+    /// A media folder of volume A or B, its index listing the names; files with null
+    /// bytes are listed but not written.
+    QString folder(const char *volume, int number) const
+    {
+        return path(QStringLiteral("%1/Avid MediaFiles/MXF/%2").arg(QLatin1String(volume)).arg(number));
+    }
+    void media(const char *volume, int number, const std::map<QByteArray, QByteArray> &files)
+    {
+        MediaIndexWriter index;
+        QDir().mkpath(folder(volume, number));
+        for (const auto &[name, bytes] : files) {
+            index.record(name, "Show");
+            QFile file(folder(volume, number) + QLatin1Char('/') + QString::fromUtf8(name));
+            ASSERT_TRUE(bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
+        }
+        ASSERT_TRUE(index.writeTo(folder(volume, number) + QStringLiteral("/msmFMID.pmr")));
+    }
+    QString path(const QString &relative) const { return files_.path() + QLatin1Char('/') + relative; }
+    void mountOn(const QString &relative, const char *type, const QString &source, const char *options = nullptr)
+    {
+        QDir().mkpath(path(relative));
+        if (geteuid() != 0
+            || mount(QFile::encodeName(source).constData(), QFile::encodeName(path(relative)).constData(), type,
+                   type ? 0 : MS_BIND, options)
+                != 0)
+            GTEST_SKIP() << "cannot mount here";
+        mounts.push_back(path(relative));
+    }
+    void fillUp(const QString &relative)
+    {
+        QFile filler(path(relative + QStringLiteral("/filler")));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size() && filler.flush()) { }
+    }
+    void asNobody()
+    {
+        if (geteuid() != 0)
+            GTEST_SKIP() << "needs root to change identity";
+        runAs = { QStringLiteral("/usr/bin/setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+            QStringLiteral("--clear-groups") };
+        QDirIterator it(files_.path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        chmod(QFile::encodeName(files_.path()).constData(), 0777);
+        while (it.hasNext()) {
+            const QString entry = it.next();
+            chmod(QFile::encodeName(entry).constData(), QFileInfo(entry).isDir() ? 0777 : 0666);
+        }
+    }
+
+    QProcess *start(const QStringList &arguments)
+    {
+        auto *process = new QProcess;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
+        process->setProcessEnvironment(environment);
+        process->setWorkingDirectory(files_.path());
+        QStringList absolute;
+        for (const QString &argument : arguments)
+            absolute << (argument.startsWith(QLatin1Char('@')) ? path(argument.mid(1)) : argument);
+        const QStringList command = runAs + QStringList { QStringLiteral(VESK_CLI) } + absolute;
+        process->start(command.first(), command.mid(1));
+        return process;
+    }
+
+    void TearDown() override
+    {
+        for (const QString &mounted : mounts)
+            umount2(QFile::encodeName(mounted).constData(), MNT_DETACH);
+    }
+
+    TestFiles files_;
+    QStringList mounts;
+    QStringList runAs;
+};
+
+TEST_P(Safety, BytesAndStatusAreAsExpected)
+{
+    const SafetyCase &c = GetParam();
+    c.arrange(*this);
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    const std::unique_ptr<QProcess> process(start(c.arguments));
+    ASSERT_TRUE(process->waitForFinished(60000)) << "vesk-cli did not end";
+    const QString out = QString::fromUtf8(process->readAllStandardOutput());
+    const QString err = QString::fromUtf8(process->readAllStandardError());
+    EXPECT_EQ(process->exitCode(), c.status) << out.toStdString() << err.toStdString();
+    EXPECT_TRUE(out.contains(QString::fromUtf8(c.says))) << out.toStdString();
+    EXPECT_FALSE(err.contains(QStringLiteral("completed"))) << err.toStdString();
+    for (const auto &[relative, bytes] : c.after) {
+        QFile file(path(relative));
+        if (bytes.isNull())
+            EXPECT_FALSE(QFileInfo(path(relative)).exists() || QFileInfo(path(relative)).isSymLink()) << relative.toStdString();
+        else
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == bytes) << relative.toStdString();
+    }
+    EXPECT_TRUE(leftoversBelow(files_.path()).isEmpty());
+}
+
+namespace {
+
+const QString kA1 = QStringLiteral("A/Avid MediaFiles/MXF/1/");
+const QString kA2 = QStringLiteral("A/Avid MediaFiles/MXF/2/");
+const QString kB1 = QStringLiteral("B/Avid MediaFiles/MXF/1/");
+const QStringList kFlat = { QStringLiteral("--no-mxf"), QStringLiteral("--no-projects"), QStringLiteral("--no-types"),
+    QStringLiteral("--sort"), QStringLiteral("path") };
+
+QStringList flat(const QString &command, const QStringList &more = {})
+{
+    return QStringList { command, QStringLiteral("--volume"), QStringLiteral("@A"), QStringLiteral("--dest"),
+               QStringLiteral("@dest") }
+        + kFlat + more;
+}
+
+void twoOfOneName(Safety &s)
+{
+    s.media("A", 1, { { "a.mxf", "one" } });
+    s.media("A", 2, { { "a.mxf", "two" } });
+}
+
+} // namespace
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cli, Safety, ::testing::Values(
+    SafetyCase { "FifoIsRefusedWithoutBlocking",
+        [](Safety &s) {
+            s.media("A", 1, { { "a.mxf", "aaa" }, { "b.mxf", QByteArray() } });
+            mkfifo(QFile::encodeName(s.folder("A", 1) + QStringLiteral("/b.mxf")).constData(), 0644);
+        },
+        flat(QStringLiteral("copy")), 1, { { "dest/a.mxf", "aaa" }, { "dest/b.mxf", kAbsent } },
+        "is a FIFO, not a regular file" },
+    SafetyCase { "SameNameFromTwoFoldersIsNotWrittenTwice", twoOfOneName,
+        flat(QStringLiteral("move"), { QStringLiteral("--overwrite"), QStringLiteral("yes") }), 1,
+        { { "dest/a.mxf", "one" }, { kA2 + "a.mxf", "two" } }, "moved 1, skipped 0, failed 1" },
+    SafetyCase { "DryRunListsTheClash", twoOfOneName,
+        flat(QStringLiteral("move"), { QStringLiteral("--dry-run") }), 0,
+        { { "dest/a.mxf", kAbsent }, { kA1 + "a.mxf", "one" }, { kA2 + "a.mxf", "two" } }, "is the target of" },
+    SafetyCase { "OriginalFoldersOverTwoVolumes",
+        [](Safety &s) {
+            s.media("A", 1, { { "a.mxf", "one" }, { "b.mxf", "bee" } });
+            s.media("B", 1, { { "a.mxf", "two" }, { "b.mxf", "bzz" } });
+        },
+        QStringList { QStringLiteral("move"), QStringLiteral("--volume"), QStringLiteral("@A"), QStringLiteral("@B"), QStringLiteral("--dest"),
+            QStringLiteral("@dest"), QStringLiteral("--original-folders"), QStringLiteral("--overwrite"),
+            QStringLiteral("yes") } + kFlat, 1,
+        { { "dest/1/a.mxf", "one" }, { "dest/1/b.mxf", "bee" }, { kB1 + "a.mxf", "two" }, { kB1 + "b.mxf", "bzz" } },
+        "moved 2, skipped 0, failed 2" },
+    SafetyCase { "HardLinkedTargetIsTheSameFile",
+        [](Safety &s) {
+            s.media("A", 1, { { "a.mxf", "one" } });
+            QDir().mkpath(s.path(QStringLiteral("dest")));
+            link(QFile::encodeName(s.folder("A", 1) + QStringLiteral("/a.mxf")).constData(),
+                QFile::encodeName(s.path(QStringLiteral("dest/a.mxf"))).constData());
+        },
+        flat(QStringLiteral("move"), { QStringLiteral("--overwrite"), QStringLiteral("yes") }), 0,
+        { { "dest/a.mxf", "one" }, { kA1 + "a.mxf", "one" } }, "source and target are the same file" },
+    SafetyCase { "BindMountOfTheSourceIsItsOwnFolder",
+        [](Safety &s) {
+            s.media("A", 1, { { "a.mxf", "one" } });
+            s.mountOn(QStringLiteral("dest"), nullptr, s.path(QStringLiteral("A/Avid MediaFiles/MXF")));
+        },
+        flat(QStringLiteral("move"), { QStringLiteral("--overwrite"), QStringLiteral("yes"),
+            QStringLiteral("--original-folders") }), 0,
+        { { "dest/1/a.mxf", "one" }, { kA1 + "a.mxf", "one" } }, "the same src&dst" },
+    SafetyCase { "MoveIntoABindMountedFolder",
+        [](Safety &s) {
+            s.media("A", 1, { { "a.mxf", "one" } });
+            QDir().mkpath(s.path(QStringLiteral("elsewhere")));
+            s.mountOn(QStringLiteral("dest"), nullptr, s.path(QStringLiteral("elsewhere")));
+        },
+        flat(QStringLiteral("move")), 0, { { "elsewhere/a.mxf", "one" }, { kA1 + "a.mxf", kAbsent } },
+        "moved 1, skipped 0, failed 0" },
+    SafetyCase { "FullDiskAtTheIndexCopy",
+        [](Safety &s) {
+            s.media("A", 1, { { "a.mxf", "one" } });
+            s.mountOn(QStringLiteral("dest"), "tmpfs", QStringLiteral("tmpfs"), "size=64k");
+            s.fillUp(QStringLiteral("dest"));
+        },
+        { QStringLiteral("copy"), QStringLiteral("--volume"), QStringLiteral("@A"), QStringLiteral("--dest"), QStringLiteral("@dest"),
+            QStringLiteral("--no-mxf"), QStringLiteral("--no-projects") }, 1,
+        { { "dest/MXF/msmFMID.pmr", kAbsent }, { "dest/MXF/a.mxf", kAbsent }, { kA1 + "a.mxf", "one" } },
+        "copied 0, skipped 0, failed 1" },
+    SafetyCase { "ReadOnlySourceIsNotMoved",
+        [](Safety &s) {
+            s.media("A", 1, { { "a.mxf", "one" } });
+            s.asNobody();
+            chmod(QFile::encodeName(s.folder("A", 1) + QStringLiteral("/a.mxf")).constData(), 0444);
+            chmod(QFile::encodeName(s.folder("A", 1)).constData(), 0555);
+        },
+        flat(QStringLiteral("move")), 1, { { "dest/a.mxf", kAbsent }, { kA1 + "a.mxf", "one" } },
+        "moved 0, skipped 0, failed 1" }),
+    [](const ::testing::TestParamInfo<SafetyCase> &info) { return std::string(info.param.name); });
+// clang-format on
+
+// A copy ended by a signal: SIGTERM cancels it at once and removes its temporary file;
+// after SIGKILL the next action into that folder removes what was left.
+class SignalDuringCopy : public Safety { };
+
+TEST_F(SignalDuringCopy, TermCleansUpAndKillLeavesWhatTheNextRunRemoves)
+{
+    media("A", 1, { { "big.mxf", QByteArray() } });
+    const QString big = folder("A", 1) + QStringLiteral("/big.mxf");
+    constexpr qint64 kSize = qint64(1) << 30;
+    QFile sparse(big);
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(kSize));
+    sparse.close();
+    for (const int signal : { SIGTERM, SIGKILL }) {
+        const std::unique_ptr<QProcess> process(start(flat(QStringLiteral("copy"))));
+        QElapsedTimer waited;
+        waited.start();
+        while (leftoversBelow(path(QStringLiteral("dest"))).isEmpty() && waited.elapsed() < 30000
+            && process->state() != QProcess::NotRunning)
+            QThread::msleep(2);
+        ASSERT_FALSE(leftoversBelow(path(QStringLiteral("dest"))).isEmpty()) << "no copy was seen running";
+        QElapsedTimer stopping;
+        stopping.start();
+        kill(pid_t(process->processId()), signal);
+        ASSERT_TRUE(process->waitForFinished(5000));
+        if (signal == SIGTERM) {
+            EXPECT_EQ(process->exitCode(), 130);
+            EXPECT_LT(stopping.elapsed(), 1000);
+            EXPECT_TRUE(leftoversBelow(files_.path()).isEmpty());
+        } else {
+            EXPECT_EQ(leftoversBelow(files_.path()).size(), 1);
+        }
+        EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("dest/big.mxf"))));
+        EXPECT_EQ(QFileInfo(big).size(), kSize);
+    }
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly | QIODevice::Truncate) && sparse.write("small") == 5);
+    sparse.close();
+    const std::unique_ptr<QProcess> again(start(flat(QStringLiteral("copy"))));
+    ASSERT_TRUE(again->waitForFinished(60000));
+    EXPECT_EQ(again->exitCode(), 0);
+    EXPECT_TRUE(again->readAllStandardOutput().contains("removed the stale temporary file"));
+    EXPECT_TRUE(leftoversBelow(files_.path()).isEmpty());
+    QFile copy(path(QStringLiteral("dest/big.mxf")));
+    EXPECT_TRUE(copy.open(QIODevice::ReadOnly) && copy.readAll() == "small");
+}
