@@ -155,8 +155,12 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
                                       root, QStringLiteral("--dest"), dest});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     const QMap<QString, QString> targets = dryRunTargets(result.out);
-    EXPECT_EQ(result.out.count(QLatin1Char('\n')), targets.size()) << result.out.toStdString();
-    const QStringList sources = targets.keys();
+    // Copies of one file in several folders share a target: all but the first would fail.
+    QStringList sources = targets.keys();
+    for (const QString &line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        if (line.endsWith(QStringLiteral(" too)")))
+            sources << line.section(QStringLiteral(": would fail ("), 0, 0);
+    EXPECT_EQ(result.out.count(QLatin1Char('\n')), sources.size()) << result.out.toStdString();
     EXPECT_EQ(QSet<QString>(sources.begin(), sources.end()), shownPaths({}));
     for (auto it = targets.begin(); it != targets.end(); ++it) {
         // destination / project / file type / file name
