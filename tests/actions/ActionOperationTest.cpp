@@ -50,25 +50,6 @@ TEST_F(ActionOperation, CopyLaysOutProjectTypeAndSourceFolder)
     EXPECT_TRUE(alerts.asked().isEmpty());
 }
 
-TEST_F(ActionOperation, OneCopyWritesTheLogInOrder)
-{
-    const QString a = media(QStringLiteral("1/a.mxf"), "bytes");
-    const auto operation = makeOperation(properties(QStringLiteral("Copy"), { makeItem(a) }, dest()));
-    runToEnd(operation);
-    const QString expected = QStringLiteral("T :: VeskAction Execution Started\n"
-                                            "T :: STARTING ::\n:: copy\nfrom :: %1 \nto :: %2\n"
-                                            "T :: DONE ::\n"
-                                            "T :: VeskAction Finished\n")
-                                 .arg(a, dest(QStringLiteral("Promo/MXF/a.mxf")));
-    const QString log = operation->actionLog();
-    EXPECT_TRUE(log.contains(QStringLiteral(" :: VeskAction init \n:: Action :: Copy \n:: 1 :: items \n"
-                                            ":: destination :: %1 \n")
-                                 .arg(dest())))
-        << log.toStdString();
-    EXPECT_TRUE(log.contains(QStringLiteral(" :: VeskAction queued\nT :: VeskAction Execution Started\n")));
-    EXPECT_TRUE(log.endsWith(expected)) << log.toStdString();
-}
-
 // Within one file system the data is copied inside the kernel, across file systems by
 // GIO: both keep permissions, times and extended attributes.
 TEST_F(ActionOperation, CopiesKeepTheMetadata)
@@ -103,20 +84,6 @@ TEST_F(ActionOperation, ExistingTargetFolderGetsNoIndex)
     runToEnd(makeOperation(properties(QStringLiteral("Copy"), { makeItem(a) }, dest())));
     EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/a.mxf"))), "a");
     EXPECT_FALSE(QFileInfo::exists(dest(QStringLiteral("Promo/MXF/msmFMID.pmr"))));
-}
-
-TEST_F(ActionOperation, SamePlaceIsSkippedAndCounted)
-{
-    const QString a = media(QStringLiteral("1/a.mxf"), "aaaa");
-    VeskActionProperties p
-        = properties(QStringLiteral("Move"), { makeItem(a) }, QFileInfo(a).path() + QLatin1Char('/'));
-    p.Create_projects_folders = p.Create_mxf_folders = false;
-    const auto operation = makeOperation(p);
-    runToEnd(operation);
-    EXPECT_TRUE(
-        operation->actionLog().contains(QStringLiteral("T :: SKIPPING - the same src&dst :: move :: %1 \n").arg(a)));
-    EXPECT_EQ(readAll(a), "aaaa");
-    EXPECT_EQ(operation->BytesDone(), 4u);
 }
 
 TEST_F(ActionOperation, ProjectNamesStayInsideTheDestination)
@@ -154,39 +121,6 @@ TEST_F(ActionOperation, OverwriteAnswersOfACopy)
     EXPECT_EQ(operation->actionLog().count(QStringLiteral(":: FILE EXISTS AT DESTINATION \n")), 2);
 }
 
-TEST_F(ActionOperation, MoveWithinAVolumeReplacesAnAgreedTarget)
-{
-    const QString a = media(QStringLiteral("1/a.mxf"), "moved");
-    target.write(QStringLiteral("Promo/MXF/a.mxf"), "old");
-    alerts.on(kOverwrite, QStringLiteral("Yes"));
-    const VeskItemRef item = makeItem(a);
-    const auto operation = makeOperation(properties(QStringLiteral("Move"), { item }, dest()));
-    runToEnd(operation);
-    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/a.mxf"))), "moved");
-    EXPECT_FALSE(QFileInfo::exists(a));
-    const QString log = operation->actionLog();
-    EXPECT_FALSE(log.contains(QStringLiteral(":: file is not moveable")));
-    EXPECT_FALSE(log.contains(QStringLiteral(":: DONE ::")));
-    EXPECT_FALSE(item->DB_FileExists());
-    EXPECT_FALSE(item->DB_isValid());
-    EXPECT_FALSE(item->DB_isValid_initial());
-}
-
-TEST_F(ActionOperation, DeclinedOverwriteAsksToCopyButNeverCopies)
-{
-    const QString a = media(QStringLiteral("1/a.mxf"), "mine");
-    target.write(QStringLiteral("Promo/MXF/a.mxf"), "theirs");
-    alerts.on(kOverwrite, QStringLiteral("No"));
-    alerts.on(kCopyInstead, QStringLiteral("Yes"));
-    const VeskItemRef item = makeItem(a);
-    const auto operation = makeOperation(properties(QStringLiteral("Move"), { item }, dest()));
-    runToEnd(operation);
-    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/a.mxf"))), "theirs");
-    EXPECT_EQ(readAll(a), "mine");
-    EXPECT_TRUE(operation->actionLog().contains(QStringLiteral(":: file is not moveable \n:: COPYING \n")));
-    EXPECT_TRUE(item->DB_FileExists());
-}
-
 TEST_F(ActionOperation, CopyQuestionChoicesAreStickyAndCancelStops)
 {
     QStringList paths;
@@ -210,52 +144,6 @@ TEST_F(ActionOperation, CopyQuestionChoicesAreStickyAndCancelStops)
     EXPECT_EQ(operation->itemsDone(), 1u);
     for (const QString &path : paths)
         EXPECT_EQ(readAll(path), "x");
-}
-
-TEST_F(ActionOperation, MoveAcrossVolumesLogsDoneAndClearsTheFlags)
-{
-    QTemporaryDir shm(QStringLiteral("/dev/shm/vesk-actions-XXXXXX"));
-    struct stat a_ {
-    }, b_ {};
-    if (!shm.isValid() || stat("/dev/shm", &a_) != 0 || stat(QFile::encodeName(source.path()).constData(), &b_) != 0
-        || a_.st_dev == b_.st_dev)
-        GTEST_SKIP() << "no second file system at /dev/shm";
-    const QString a = media(QStringLiteral("1/a.mxf"), QByteArray(300000, 'm'));
-    const VeskItemRef item = makeItem(a);
-    const auto operation = makeOperation(properties(QStringLiteral("Move"), { item }, shm.path()));
-    runToEnd(operation);
-    EXPECT_EQ(readAll(shm.path() + QStringLiteral("/Promo/MXF/a.mxf")), QByteArray(300000, 'm'));
-    EXPECT_FALSE(QFileInfo::exists(a));
-    EXPECT_TRUE(operation->actionLog().contains(QStringLiteral("T :: DONE ::\n")));
-    EXPECT_FALSE(item->DB_FileExists());
-}
-
-TEST_F(ActionOperation, EmptyItemListStillStartsAndFinishes)
-{
-    struct Recorder : VeskActionOperationDelegate {
-        QStringList calls;
-        void VeskActionOperationWillStart(VeskActionOperation &) override { calls << QStringLiteral("start"); }
-        void VeskActionOperationStatusUpdate(VeskActionOperation &) override { calls << QStringLiteral("item"); }
-        void VeskActionOperationDidFinished(VeskActionOperation &) override { calls << QStringLiteral("finish"); }
-    };
-    const auto recorder = std::make_shared<Recorder>();
-    const auto operation = makeOperation(properties(QStringLiteral("Copy"), {}, dest()));
-    operation->setDelegate(recorder);
-    EXPECT_EQ(operation->itemsTotal(), 0u);
-    EXPECT_FALSE(operation->BytesTotal());
-    runToEnd(operation);
-    EXPECT_EQ(recorder->calls, (QStringList { QStringLiteral("start"), QStringLiteral("finish") }));
-}
-
-TEST_F(ActionOperation, DestinationThatIsNoFolderIsShownAsInvalid)
-{
-    const QString a = media(QStringLiteral("1/a.mxf"), "a");
-    const auto operation
-        = makeOperation(properties(QStringLiteral("Copy"), { makeItem(a) }, dest(QStringLiteral("new"))));
-    EXPECT_EQ(operation->validPath(), QStringLiteral("Invalid path"));
-    EXPECT_TRUE(operation->actionLog().contains(QStringLiteral(":: destination :: Invalid path \n")));
-    runToEnd(operation);
-    EXPECT_EQ(readAll(dest(QStringLiteral("new/Promo/MXF/a.mxf"))), "a");
 }
 
 class DeleteAction : public ActionOperation {

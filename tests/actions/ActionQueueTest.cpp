@@ -214,21 +214,6 @@ TEST_F(ActionQueue, CancellingAWaitingActionRemovesItWithoutItsScript)
     EXPECT_EQ(scriptRuns(), QStringLiteral("ran\n"));
 }
 
-TEST_F(ActionQueue, RemovingTheLastFinishedActionStopsTheTimer)
-{
-    const auto action = manager.SetUpNewActionWithOptions(copyOf({ QStringLiteral("1/a.mxf") }));
-    serveUntilIdle();
-    EXPECT_TRUE(manager.isTimerActive());
-    manager.queueRemoveAction(action);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(manager.numberOfRowsInTableView(), 0u);
-    EXPECT_TRUE(table.rows.empty());
-    EXPECT_FALSE(manager.isTimerActive());
-    manager.SetUpNewActionWithOptions(copyOf({ QStringLiteral("1/b.mxf") }));
-    EXPECT_TRUE(manager.isTimerActive());
-    serveUntilIdle();
-}
-
 TEST_F(ActionQueue, ClearingAsksFirst)
 {
     manager.clearQueue(); // nothing to clear: no question

@@ -364,6 +364,7 @@ TEST_P(FaultMatrix, NothingIsLost)
         << leftovers(QFileInfo(targetPath).path()).join(' ').toStdString();
     // The database follows the file: an item whose file went is marked so, others not.
     EXPECT_EQ(item->DB_FileExists(), QFileInfo::exists(sourcePath));
+    EXPECT_EQ(item->DB_isValid(), QFileInfo::exists(sourcePath));
 }
 
 // clang-format off

@@ -82,10 +82,7 @@ public:
     }
     void fillUp(const QString &relative)
     {
-        QFile filler(path(relative + QStringLiteral("/filler")));
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-        const QByteArray block(4096, 'f');
-        while (filler.write(block) == block.size() && filler.flush()) { }
+        QProcess::execute(QStringLiteral("sh"), { QStringLiteral("-c"), QStringLiteral("cat /dev/zero >\"$0\""), path(relative) });
     }
     void asNobody()
     {
@@ -93,21 +90,12 @@ public:
             GTEST_SKIP() << "needs root to change identity";
         runAs = { QStringLiteral("/usr/bin/setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
             QStringLiteral("--clear-groups") };
-        QDirIterator it(files_.path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-        chmod(QFile::encodeName(files_.path()).constData(), 0777);
-        while (it.hasNext()) {
-            const QString entry = it.next();
-            chmod(QFile::encodeName(entry).constData(), QFileInfo(entry).isDir() ? 0777 : 0666);
-        }
+        QProcess::execute(QStringLiteral("chmod"), { QStringLiteral("-R"), QStringLiteral("a+rwX"), files_.path() });
     }
 
     QProcess *start(const QStringList &arguments)
     {
         auto *process = new QProcess;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
-        process->setProcessEnvironment(environment);
-        process->setWorkingDirectory(files_.path());
         QStringList absolute;
         for (const QString &argument : arguments)
             absolute << (argument.startsWith(QLatin1Char('@')) ? path(argument.mid(1)) : argument);
@@ -185,9 +173,6 @@ INSTANTIATE_TEST_SUITE_P(Cli, Safety, ::testing::Values(
     SafetyCase { "SameNameFromTwoFoldersIsNotWrittenTwice", twoOfOneName,
         flat(QStringLiteral("move"), { QStringLiteral("--overwrite"), QStringLiteral("yes") }), 1,
         { { "dest/a.mxf", "one" }, { kA2 + "a.mxf", "two" } }, "moved 1, skipped 0, failed 1" },
-    SafetyCase { "DryRunListsTheClash", twoOfOneName,
-        flat(QStringLiteral("move"), { QStringLiteral("--dry-run") }), 0,
-        { { "dest/a.mxf", kAbsent }, { kA1 + "a.mxf", "one" }, { kA2 + "a.mxf", "two" } }, "is the target of" },
     SafetyCase { "OriginalFoldersOverTwoVolumes",
         [](Safety &s) {
             s.media("A", 1, { { "a.mxf", "one" }, { "b.mxf", "bee" } });
@@ -227,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(Cli, Safety, ::testing::Values(
         [](Safety &s) {
             s.media("A", 1, { { "a.mxf", "one" } });
             s.mountOn(QStringLiteral("dest"), "tmpfs", QStringLiteral("tmpfs"), "size=64k");
-            s.fillUp(QStringLiteral("dest"));
+            s.fillUp(QStringLiteral("dest/filler"));
         },
         { QStringLiteral("copy"), QStringLiteral("--volume"), QStringLiteral("@A"), QStringLiteral("--dest"), QStringLiteral("@dest"),
             QStringLiteral("--no-mxf"), QStringLiteral("--no-projects") }, 1,
