@@ -176,7 +176,8 @@ int ActionCommand::runAction(const VeskActionProperties &properties)
         return CliIO::Unreadable;
     const std::shared_ptr<VeskActionOperation> operation = action->Action_Operation();
     interrupted = false;
-    struct sigaction handler { }, previous[2] { };
+    struct sigaction handler {
+    }, previous[2] {};
     handler.sa_handler = onInterrupt;
     handler.sa_flags = SA_RESETHAND; // no SA_RESTART: a question waiting on the terminal ends
     sigemptyset(&handler.sa_mask);

@@ -105,10 +105,10 @@ QString VeskAction::descriptionText(const QString &count) const
     const QString &action = operation.Action_Properties().Action;
     const QString destination
         = action == QLatin1String("Delete") ? QStringLiteral("Super Secret Annihilator (SSA)") : operation.validPath();
-    const QString text = QStringLiteral("%1 %2 %3 %4 \ndestination:\n%5")
-                             .arg(action, count,
-                                 operation.itemsTotal() < 2 ? QStringLiteral("item") : QStringLiteral("items"),
-                                 VeskFileSize::toHumanBytes(double(operation.BytesTotal().value_or(0))), destination);
+    const QString text
+        = QStringLiteral("%1 %2 %3 %4 \ndestination:\n%5")
+              .arg(action, count, operation.itemsTotal() < 2 ? QStringLiteral("item") : QStringLiteral("items"),
+                  VeskFileSize::toHumanBytes(double(operation.BytesTotal().value_or(0))), destination);
     const uint64_t failed = operation.failedCount();
     if (failed == 0)
         return text;

@@ -128,7 +128,8 @@ public:
     {
         if (m_inKernel) {
             const ssize_t n = copy_file_range(m_in, nullptr, m_out, nullptr, size_t(size), 0);
-            const bool unavailable = n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL);
+            const bool unavailable
+                = n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL);
             // Some file systems copy nothing this way at all and say it as an end.
             if (!unavailable && !(n == 0 && m_copied == 0))
                 return counted(n);
@@ -194,12 +195,13 @@ bool copyData(int in, int out, bool durable, const Progress &progress, Error *er
         if (n == 0)
             return true;
         if (durable)
-            sync_file_range(out, copied, n, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+            sync_file_range(
+                out, copied, n, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
         copied += n;
-        const auto took = std::max<int64_t>(1, std::chrono::duration_cast<std::chrono::microseconds>(
-                                                   std::chrono::steady_clock::now() - start)
-                                                   .count());
-        const int64_t fitting = int64_t(double(n) * double(std::chrono::microseconds(kStepTime).count()) / double(took));
+        const auto took = std::max<int64_t>(
+            1, std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count());
+        const int64_t fitting
+            = int64_t(double(n) * double(std::chrono::microseconds(kStepTime).count()) / double(took));
         step = std::clamp(fitting, kSmallestStep, kLargestStep);
     }
 }
@@ -207,7 +209,8 @@ bool copyData(int in, int out, bool durable, const Progress &progress, Error *er
 // Before the source of a move goes, its copy must be whole and on the disk.
 bool isDurableWholeCopy(int in, int out, Error *error)
 {
-    struct stat from { }, to { };
+    struct stat from {
+    }, to {};
     if (fstat(in, &from) != 0 || fstat(out, &to) != 0)
         return failWithErrno(error, errno);
     if (from.st_size != to.st_size)
@@ -250,8 +253,7 @@ void copyAttributes(const QByteArray &source, const QByteArray &target, bool fol
     GFile *to = g_file_new_for_path(target.constData());
     // As a file manager does, metadata that cannot be copied is no failure of the copy.
     g_file_copy_attributes(from, to,
-        GFileCopyFlags(G_FILE_COPY_ALL_METADATA | (followLink ? 0 : G_FILE_COPY_NOFOLLOW_SYMLINKS)), nullptr,
-        nullptr);
+        GFileCopyFlags(G_FILE_COPY_ALL_METADATA | (followLink ? 0 : G_FILE_COPY_NOFOLLOW_SYMLINKS)), nullptr, nullptr);
     g_object_unref(to);
     g_object_unref(from);
 }
@@ -285,8 +287,8 @@ bool removeMovedSource(const QByteArray &source, const struct stat &copied, cons
 
 } // namespace
 
-bool VeskFileCopy::copy(const QString &source, const QString &target, const Progress &progress, bool removeSource,
-    Error *error)
+bool VeskFileCopy::copy(
+    const QString &source, const QString &target, const Progress &progress, bool removeSource, Error *error)
 {
     const QByteArray sourcePath = QFile::encodeName(source);
     const QByteArray targetPath = QFile::encodeName(target);
@@ -318,7 +320,8 @@ QStringList VeskFileCopy::removeStaleTemporaries(const QString &folder)
             continue;
         const QString path = folder + QLatin1Char('/') + name;
         const QByteArray native = QFile::encodeName(path);
-        struct stat before { }, opened { };
+        struct stat before {
+        }, opened {};
         if (lstat(native.constData(), &before) != 0 || !S_ISREG(before.st_mode))
             continue;
         const Descriptor fd(open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));

@@ -238,17 +238,17 @@ TEST_F(DeleteAction, NamesThatAreNoFileNamesAreRefused)
 {
     const QString victim = media(QStringLiteral("victim.mxf"), "victim");
     const QString folder = QFileInfo(media(QStringLiteral("1/sub/x.mxf"), "x")).path() + QStringLiteral("/..");
-    for (const QString &name : { QStringLiteral("../victim.mxf"), QStringLiteral("."), QStringLiteral(".."),
-             QStringLiteral("sub"), QString(), QStringLiteral("a") + QChar(0) + QStringLiteral("b"),
-             QString(256, QLatin1Char('n')) }) {
+    for (const QString &name :
+        { QStringLiteral("../victim.mxf"), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("sub"), QString(),
+            QStringLiteral("a") + QChar(0) + QStringLiteral("b"), QString(256, QLatin1Char('n')) }) {
         for (const char *action : { "Copy", "Move", "Delete" }) {
             const VeskItemRef item = makeItem(victim);
             item->setDB_itemPath(QDir::cleanPath(folder), name);
             const auto operation = makeOperation(properties(QString::fromLatin1(action), { item }, dest()));
             runToEnd(operation);
             EXPECT_EQ(operation->failedCount(), 1u) << action << " " << name.toStdString();
-            EXPECT_TRUE(operation->actionLog().contains(name == QLatin1String("sub") ? QStringLiteral("is a folder")
-                                                                                    : QStringLiteral("is not a file name")))
+            EXPECT_TRUE(operation->actionLog().contains(
+                name == QLatin1String("sub") ? QStringLiteral("is a folder") : QStringLiteral("is not a file name")))
                 << operation->actionLog().toStdString();
         }
     }

@@ -49,8 +49,8 @@ struct Case {
 
 const char *const kKindNames[] = { "Copy", "MoveSameVolume", "MoveAcrossVolumes", "Delete" };
 const char *const kFaultNames[] = { "TargetExistsNo", "TargetExistsYes", "TargetExistsYesToAll", "TargetFolderBlocked",
-    "ReadOnlySource", "UnreadableSource", "TargetFull", "CancelBefore", "CancelDuring", "CancelAfter", "SourceIsFifo", "SourceIsLink",
-    "TargetFullAtIndex", "StaleTemporary" };
+    "ReadOnlySource", "UnreadableSource", "TargetFull", "CancelBefore", "CancelDuring", "CancelAfter", "SourceIsFifo",
+    "SourceIsLink", "TargetFullAtIndex", "StaleTemporary" };
 
 constexpr qint64 kBigFile = 200 * 1000 * 1000;
 constexpr uid_t kNobody = 65534;

@@ -82,7 +82,8 @@ public:
     }
     void fillUp(const QString &relative)
     {
-        QProcess::execute(QStringLiteral("sh"), { QStringLiteral("-c"), QStringLiteral("cat /dev/zero >\"$0\""), path(relative) });
+        QProcess::execute(
+            QStringLiteral("sh"), { QStringLiteral("-c"), QStringLiteral("cat /dev/zero >\"$0\""), path(relative) });
     }
     void asNobody()
     {
@@ -131,7 +132,8 @@ TEST_P(Safety, BytesAndStatusAreAsExpected)
     for (const auto &[relative, bytes] : c.after) {
         QFile file(path(relative));
         if (bytes.isNull())
-            EXPECT_FALSE(QFileInfo(path(relative)).exists() || QFileInfo(path(relative)).isSymLink()) << relative.toStdString();
+            EXPECT_FALSE(QFileInfo(path(relative)).exists() || QFileInfo(path(relative)).isSymLink())
+                << relative.toStdString();
         else
             EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == bytes) << relative.toStdString();
     }
@@ -149,8 +151,8 @@ const QStringList kFlat = { QStringLiteral("--no-mxf"), QStringLiteral("--no-pro
 QStringList flat(const QString &command, const QStringList &more = {})
 {
     return QStringList { command, QStringLiteral("--volume"), QStringLiteral("@A"), QStringLiteral("--dest"),
-               QStringLiteral("@dest") }
-        + kFlat + more;
+        QStringLiteral("@dest") }
+    + kFlat + more;
 }
 
 void twoOfOneName(Safety &s)
