@@ -96,27 +96,19 @@ TEST_F(ActionOperation, ProjectNamesStayInsideTheDestination)
     EXPECT_EQ(readAll(dest(QStringLiteral(".._.._x/MXF/b.mxf"))), "b");
 }
 
-TEST_F(ActionOperation, OverwriteAnswersOfACopy)
+// "Yes to All" once: the later existing target is replaced without a question.
+TEST_F(ActionOperation, OverwriteYesToAllLastsForTheAction)
 {
-    const QString a = media(QStringLiteral("1/a.mxf"), "new a");
     const QString b = media(QStringLiteral("1/b.mxf"), "new b");
     const QString c = media(QStringLiteral("1/c.mxf"), "new c");
-    for (const char *name : { "a.mxf", "b.mxf", "c.mxf" })
+    for (const char *name : { "b.mxf", "c.mxf" })
         target.write(QStringLiteral("Promo/MXF/") + QLatin1String(name), "old");
-    alerts.on(kOverwrite, QStringLiteral("No"));
-    auto operation = makeOperation(properties(QStringLiteral("Copy"), { makeItem(a) }, dest()));
-    runToEnd(operation);
-    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/a.mxf"))), "old");
-    EXPECT_TRUE(operation->actionLog().contains(QStringLiteral(":: FILE EXISTS AT DESTINATION \n:: SKIPPING \n")));
-    EXPECT_EQ(operation->BytesDone(), 5u);
-
-    // "Yes to All" once: the later existing target is replaced without a question.
     alerts.on(kOverwrite, QStringLiteral("Yes to All"));
-    operation = makeOperation(properties(QStringLiteral("Copy"), { makeItem(b), makeItem(c) }, dest()));
+    const auto operation = makeOperation(properties(QStringLiteral("Copy"), { makeItem(b), makeItem(c) }, dest()));
     runToEnd(operation);
     EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/b.mxf"))), "new b");
     EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/c.mxf"))), "new c");
-    EXPECT_EQ(alerts.count(kOverwrite), 2);
+    EXPECT_EQ(alerts.count(kOverwrite), 1);
     EXPECT_EQ(operation->actionLog().count(QStringLiteral(":: OVERWRITING \n")), 1);
     EXPECT_EQ(operation->actionLog().count(QStringLiteral(":: FILE EXISTS AT DESTINATION \n")), 2);
 }
@@ -184,26 +176,17 @@ TEST_F(DeleteAction, MovesFilesToTheTrashAndPassesOverMissingOnes)
     EXPECT_FALSE(operation->targetURL());
 }
 
-TEST_F(DeleteAction, RefusedTrashAsksBeforeRemovingForGood)
+TEST_F(DeleteAction, RefusedTrashAsksOnceBeforeRemovingAllForGood)
 {
     breakTrash();
-    const QString a = media(QStringLiteral("1/a.mxf"), "a");
     const QString b = media(QStringLiteral("1/b.mxf"), "b");
     const QString c = media(QStringLiteral("1/c.mxf"), "c");
-    alerts.on(kRemoveForGood, QStringLiteral("No"));
-    const VeskItemRef kept = makeItem(a);
-    auto operation = makeOperation(properties(QStringLiteral("Delete"), { kept }));
-    runToEnd(operation);
-    EXPECT_EQ(readAll(a), "a");
-    EXPECT_TRUE(kept->DB_FileExists());
-    EXPECT_TRUE(operation->actionLog().contains(QStringLiteral(":: SKIPPED :: %1 \n").arg(a)));
-
     alerts.on(kRemoveForGood, QStringLiteral("Yes to All"));
-    operation = makeOperation(properties(QStringLiteral("Delete"), { makeItem(b), makeItem(c) }));
+    const auto operation = makeOperation(properties(QStringLiteral("Delete"), { makeItem(b), makeItem(c) }));
     runToEnd(operation);
     EXPECT_FALSE(QFileInfo::exists(b));
     EXPECT_FALSE(QFileInfo::exists(c));
-    EXPECT_EQ(alerts.count(kRemoveForGood), 2);
+    EXPECT_EQ(alerts.count(kRemoveForGood), 1);
     EXPECT_EQ(operation->actionLog().count(QStringLiteral(":: SUCCEED ::\n")), 2);
 }
 
