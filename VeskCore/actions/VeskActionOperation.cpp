@@ -261,7 +261,7 @@ bool VeskActionOperation::copyIndexFiles(const QString &targetFolder, const QStr
     for (const auto &[name, line] :
         { std::pair { "msmFMID.pmr", "COPY old pmr %1" }, std::pair { "msmMMOB.mdb", "COPY old mdb %1" } }) {
         const QString from = joined(sourceFolder, QLatin1String(name));
-        if (VeskFileOperations::entryAt(from).kind == VeskFileOperations::Kind::Missing)
+        if (VeskFileOperations::entryAt(from).error.code == ENOENT)
             continue;
         const QString to = joined(targetFolder, QLatin1String(name));
         VESK_LOG(QString::fromLatin1(line).arg(to));
