@@ -24,11 +24,12 @@ using Error = VeskFileOperations::Error;
 using Progress = VeskFileOperations::Progress;
 
 // Each step of a copy aims at this duration; the next step's size follows the speed
-// measured on the last one.
+// measured on the last one. Steps start small and at most double, so that data read
+// from the cache at memory speed cannot make one step that the disk then takes
+// seconds to serve.
 constexpr auto kStepTime = std::chrono::milliseconds(40);
-constexpr int64_t kFirstStep = 1 << 20;
 constexpr int64_t kSmallestStep = 64 << 10;
-constexpr int64_t kLargestStep = 64 << 20;
+constexpr int64_t kLargestStep = 16 << 20;
 constexpr size_t kBufferSize = 1 << 20;
 constexpr int kTemporaryAttempts = 8;
 
@@ -182,7 +183,7 @@ bool copyData(int in, int out, bool durable, const Progress &progress, Error *er
 {
     Transfer transfer(in, out);
     int64_t copied = 0;
-    int64_t step = kFirstStep;
+    int64_t step = kSmallestStep;
     for (;;) {
         if (stopped(progress, copied, error))
             return false;
@@ -202,7 +203,7 @@ bool copyData(int in, int out, bool durable, const Progress &progress, Error *er
             1, std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count());
         const int64_t fitting
             = int64_t(double(n) * double(std::chrono::microseconds(kStepTime).count()) / double(took));
-        step = std::clamp(fitting, kSmallestStep, kLargestStep);
+        step = std::clamp(fitting, kSmallestStep, std::min(kLargestStep, 2 * step));
     }
 }
 

@@ -256,8 +256,9 @@ TEST_F(ActionQueue, CancelWithdrawsAQuestionNotYetShown)
     const auto operation = makeOperation(copyOf({ QStringLiteral("1/a.mxf") }));
     VeskOperationQueue queue(1);
     queue.addOperation(operation);
-    while (!operation->actionLog().contains(QStringLiteral("FILE EXISTS")))
+    for (int i = 0; i < 5000 && !operation->actionLog().contains(QStringLiteral("FILE EXISTS")); ++i)
         QThread::msleep(1);
+    ASSERT_TRUE(operation->actionLog().contains(QStringLiteral("FILE EXISTS")));
     QThread::msleep(20);
     operation->cancel();
     for (int i = 0; i < 5000 && !operation->isFinished(); ++i)
