@@ -67,14 +67,10 @@ void AppDelegate::registerDefaults()
 {
     VeskSettings &settings = VeskSettings::shared();
     settings.registerStandardDefaults();
-    QVariantMap scripts;
+    // The post-action script's default comes with the core's standard defaults.
     const QString basescript = resourceText(QStringLiteral(":/basescript"));
-    const QString mailer = resourceText(QStringLiteral(":/mailer.py"));
     if (!basescript.isNull())
-        scripts.insert(QStringLiteral("ExtApplescript"), basescript);
-    if (!mailer.isNull())
-        scripts.insert(QStringLiteral("ExtPythonMailer"), mailer);
-    settings.registerDefaults(scripts);
+        settings.registerDefaults({ { QStringLiteral("ExtApplescript"), basescript } });
 }
 
 void AppDelegate::applicationDidFinishLaunching()
