@@ -176,7 +176,9 @@ void VeskAppTools::ExportProjectSummaryButton(QAbstractButton *button)
 void VeskAppTools::PushmeButton(bool opened)
 {
     if (opened)
-        VeskStatusViewController::getTheController()->Status_SetTextWithString(VeskVersionNotice::checkVeskVersion());
+        VeskVersionNotice::checkVeskVersion([](const QString &notice) {
+            VeskStatusViewController::getTheController()->Status_SetTextWithString(notice);
+        });
 }
 
 void VeskAppTools::OpenHelp()
