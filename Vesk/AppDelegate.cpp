@@ -106,7 +106,7 @@ void AppDelegate::makeWindows()
     m_menus->install(m_window->menuBar());
     m_menus->install(m_database->menuBar());
     connectCommands();
-    new VeskAppTools(*this); // the action queue, the tools and export menus, the inspector
+    m_tools = new VeskAppTools(*this); // the action queue, the tools and export menus, the inspector
 }
 
 void AppDelegate::connectCommands()
