@@ -4,6 +4,8 @@
 #include "report/VeskFileSize.h"
 #include "report/VeskUtilities.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 VeskNewActionController::VeskNewActionController(std::optional<std::vector<VeskItemRef>> items)
@@ -71,13 +73,13 @@ QString VeskNewActionController::updateStatusText()
     return m_summary;
 }
 
-// The sheet names what it acts on, so that nobody confirms a count alone.
+// The sheet names the files it acts on, so that nobody confirms a count alone.
 QString VeskNewActionController::firstItemNames(const std::vector<VeskItemRef> &items)
 {
     QString names;
     const size_t named = std::min(items.size(), kNamedItems);
     for (size_t i = 0; i < named; ++i)
-        names += QLatin1Char('\n') + items[i]->DB_ClipName();
+        names += QLatin1Char('\n') + QFileInfo(items[i]->DB_itemPath()).fileName();
     if (items.size() > named)
         names += QStringLiteral("\nand %1 more").arg(items.size() - named);
     return names.isEmpty() ? names : QLatin1Char('\n') + names;
