@@ -61,7 +61,8 @@ VeskAppTools::VeskAppTools(AppDelegate &app)
     installMenus(app.window()->menuBar());
     installMenus(app.Database()->menuBar());
     addButtons();
-    m_quitGuard = new VeskQuitGuard(*m_actionManager, [&app] { app.ShowMainWindow(); }, this);
+    m_quitGuard = new VeskQuitGuard(
+        *m_actionManager, [&app] { app.ShowMainWindow(); }, this);
     connect(app.window()->MainSliderButton(), &QPushButton::clicked, this, &VeskAppTools::PushmeButton);
 }
 
