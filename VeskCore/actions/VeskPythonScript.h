@@ -16,8 +16,10 @@ public:
     /// printed by the interpreter to standard error; raising SystemExit ends the
     /// script, never the process. A script still running after the time limit, or
     /// when stopRunningScript() is called, is stopped: SystemExit is raised in it
-    /// (again and again, should it catch it), its time.sleep() calls wake, and its
-    /// sockets time out at the limit. Safe from any thread; runs are serialised.
+    /// (again and again, should it catch it) and its time.sleep() calls wake; each
+    /// operation of its sockets times out after the limit. A script blocked in another
+    /// call into C stops when that call returns. Safe from any thread; runs are
+    /// serialised.
     static void run(const QString &source, int timeLimitSeconds = kDefaultTimeLimitSeconds);
     /// Stops the script that runs now, if any. Callable from any thread; does not wait.
     static void stopRunningScript();
