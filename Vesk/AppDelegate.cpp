@@ -67,14 +67,10 @@ void AppDelegate::registerDefaults()
 {
     VeskSettings &settings = VeskSettings::shared();
     settings.registerStandardDefaults();
-    QVariantMap scripts;
+    // The post-action script's default comes with the core's standard defaults.
     const QString basescript = resourceText(QStringLiteral(":/basescript"));
-    const QString mailer = resourceText(QStringLiteral(":/mailer.py"));
     if (!basescript.isNull())
-        scripts.insert(QStringLiteral("ExtApplescript"), basescript);
-    if (!mailer.isNull())
-        scripts.insert(QStringLiteral("ExtPythonMailer"), mailer);
-    settings.registerDefaults(scripts);
+        settings.registerDefaults({ { QStringLiteral("ExtApplescript"), basescript } });
 }
 
 void AppDelegate::applicationDidFinishLaunching()
@@ -110,7 +106,7 @@ void AppDelegate::makeWindows()
     m_menus->install(m_window->menuBar());
     m_menus->install(m_database->menuBar());
     connectCommands();
-    new VeskAppTools(*this); // the action queue, the tools and export menus, the inspector
+    m_tools = new VeskAppTools(*this); // the action queue, the tools and export menus, the inspector
 }
 
 void AppDelegate::connectCommands()

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class VeskAppTools;
 class VeskConsoleWindow;
 class VeskCore;
 class VeskDatabaseTableview;
@@ -44,6 +45,7 @@ public:
     VeskConsoleWindow *consoleWindow() const { return m_console.get(); }
     VeskScanDriver *scanDriver() const { return m_scanDriver.get(); }
     VeskMenus *menus() const { return m_menus; }
+    VeskAppTools *tools() const { return m_tools; }
 
     // Window commands.
     void ShowDatabase();
@@ -82,5 +84,6 @@ private:
     VeskFilterSheet *m_filterSheet = nullptr;
     VeskProjectsSummarySheet *m_projectsSheet = nullptr;
     VeskMenus *m_menus = nullptr;
+    VeskAppTools *m_tools = nullptr;
     QTimer m_searchPause;
 };

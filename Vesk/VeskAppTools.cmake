@@ -14,6 +14,7 @@ target_sources(VeskApp PRIVATE
   VeskNewActionWindow.cpp
   VeskProgressBar.cpp
   VeskQueueView.cpp
+  VeskQuitGuard.cpp
   VeskVersionNotice.cpp
 )
 target_link_libraries(VeskApp PUBLIC Qt6::Network)

@@ -11,6 +11,7 @@
 #include "VeskNewActionWindow.h"
 #include "VeskProjectsSummarySheet.h"
 #include "VeskQueueView.h"
+#include "VeskQuitGuard.h"
 #include "VeskSound.h"
 #include "VeskStoreTableView.h"
 #include "VeskVersionNotice.h"
@@ -20,6 +21,7 @@
 #include "platform/VeskMainThread.h"
 #include "platform/VeskSettings.h"
 #include "platform/VeskStatusViewController.h"
+#include "report/VeskAlert.h"
 
 #include <QBoxLayout>
 #include <QLineEdit>
@@ -59,6 +61,8 @@ VeskAppTools::VeskAppTools(AppDelegate &app)
     installMenus(app.window()->menuBar());
     installMenus(app.Database()->menuBar());
     addButtons();
+    m_quitGuard = new VeskQuitGuard(
+        *m_actionManager, [&app] { app.ShowMainWindow(); }, this);
     connect(app.window()->MainSliderButton(), &QPushButton::clicked, this, &VeskAppTools::PushmeButton);
 }
 
@@ -137,8 +141,15 @@ void VeskAppTools::addButtons()
         exportButton, &QPushButton::clicked, this, [this, exportButton] { ExportProjectSummaryButton(exportButton); });
 }
 
+// While a scan or a sort rebuilds the list, the highlighted rows are about to show
+// other items: the sheet would name items the user did not choose.
 void VeskAppTools::NewAction()
 {
+    if (AppDelegate::isRunning() || m_app.databaseTable()->isSorting()) {
+        VeskAlert::ShowDialog_with_Buttons(QStringLiteral("The list is being rebuilt."),
+            QStringLiteral("Choose the items again once it is complete."), { QStringLiteral("OK") });
+        return;
+    }
     VeskNewActionWindow::NewAction(m_app.vsk(), m_app.Database(), *m_actionManager);
 }
 
@@ -176,7 +187,9 @@ void VeskAppTools::ExportProjectSummaryButton(QAbstractButton *button)
 void VeskAppTools::PushmeButton(bool opened)
 {
     if (opened)
-        VeskStatusViewController::getTheController()->Status_SetTextWithString(VeskVersionNotice::checkVeskVersion());
+        VeskVersionNotice::checkVeskVersion([](const QString &notice) {
+            VeskStatusViewController::getTheController()->Status_SetTextWithString(notice);
+        });
 }
 
 void VeskAppTools::OpenHelp()

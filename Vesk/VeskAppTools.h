@@ -12,6 +12,7 @@ class QMenuBar;
 class QWidget;
 class VeskActionManager;
 class VeskQueueView;
+class VeskQuitGuard;
 
 /// The application's commands that act on files or reach outside the database: the
 /// action set-up and queue, the tools and export menus, the external application and
@@ -25,6 +26,7 @@ public:
 
     VeskActionManager &ActionManager() const { return *m_actionManager; }
     VeskQueueView *queueView() const;
+    VeskQuitGuard *quitGuard() const { return m_quitGuard; }
 
     // Commands.
     void NewAction();
@@ -50,4 +52,5 @@ private:
     AppDelegate &m_app;
     std::unique_ptr<VeskActionManager> m_actionManager;
     QPointer<VeskQueueView> m_queue;
+    VeskQuitGuard *m_quitGuard = nullptr;
 };

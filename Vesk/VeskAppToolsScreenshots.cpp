@@ -96,7 +96,7 @@ void VeskAppToolsScreenshots::showSheet()
 {
     m_app.bringDatabaseToFront();
     m_app.databaseTable()->clearSelection();
-    for (int row = 0; row < 3; ++row)
+    for (int row = 0; row < 5; ++row) // more than the sheet names
         m_app.databaseTable()->selectionModel()->select(
             m_app.databaseTable()->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     m_tools->NewAction();

@@ -43,7 +43,7 @@ void VeskMenus::makeActions()
     m_clearDatabase = add(tr("&Clear Database"), {}, true, [this] { m_app.ClearDatabase(); });
     m_preferences
         = add(tr("&Preferences…"), QKeySequence::Preferences, true, [this] { m_app.Preferences()->ShowPreferences(); });
-    m_quit = add(tr("&Quit"), QKeySequence::Quit, false, [] { QApplication::closeAllWindows(); });
+    m_quit = add(tr("&Quit"), QKeySequence::Quit, false, [] { QApplication::quit(); });
     m_intersectBins = add(tr("&Show Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(1); });
     m_subtractBins = add(tr("&Hide Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(2); });
     m_addBins = add(tr("&Add Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(3); });

@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -29,7 +28,7 @@ VeskVersionNotice::Opener &installedOpener()
 void VeskVersionNotice::registerDefaults()
 {
     VeskSettings::shared().registerDefaults({
-        { kVersionURLKey, QStringLiteral("https://vesk.example.org/version.txt") },
+        { kVersionURLKey, QString() },
         { kWebsiteURLKey, QStringLiteral("https://vesk.example.org/") },
     });
 }
@@ -39,36 +38,47 @@ QString VeskVersionNotice::installedVersion()
     return QStringLiteral("%1 build %2").arg(QCoreApplication::applicationVersion(), QStringLiteral(VESK_BUILD));
 }
 
-QString VeskVersionNotice::checkVeskVersion()
+bool VeskVersionNotice::checkVeskVersion(const Done &done)
 {
-    return checkVeskVersion(installedVersion(), QUrl(VeskSettings::shared().stringForKey(kVersionURLKey)));
+    return checkVeskVersion(installedVersion(), QUrl(VeskSettings::shared().stringForKey(kVersionURLKey)), done);
 }
 
-std::optional<QString> VeskVersionNotice::fetch(const QUrl &endpoint)
+bool VeskVersionNotice::checkVeskVersion(const QString &installed, const QUrl &endpoint, const Done &done)
 {
-    if (!endpoint.isValid() || endpoint.isRelative())
-        return std::nullopt;
-    QNetworkAccessManager network;
+    if (endpoint.isEmpty())
+        return false;
+    fetch(endpoint, [installed, endpoint, done](const std::optional<QString> &reply) {
+        done(noticeFor(installed, endpoint, reply));
+    });
+    return true;
+}
+
+// The manager and its reply go together once the reply has been read; the interface
+// goes on meanwhile.
+void VeskVersionNotice::fetch(const QUrl &endpoint, const std::function<void(std::optional<QString>)> &replied)
+{
+    if (!endpoint.isValid() || endpoint.isRelative()) {
+        replied(std::nullopt);
+        return;
+    }
+    auto *network = new QNetworkAccessManager;
     QNetworkRequest request(endpoint);
     request.setTransferTimeout(kTimeoutMs);
-    QNetworkReply *reply = network.get(request);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    const QByteArray body = reply->readAll();
-    const bool failed = reply->error() != QNetworkReply::NoError;
-    if (failed)
-        VESK_LOG(QStringLiteral("Version request to %1 failed: %2").arg(endpoint.toString(), reply->errorString()));
-    delete reply;
-    if (failed)
-        return std::nullopt;
-    return QString::fromUtf8(body);
+    QNetworkReply *reply = network->get(request);
+    QObject::connect(reply, &QNetworkReply::finished, network, [network, reply, endpoint, replied] {
+        network->deleteLater();
+        if (reply->error() != QNetworkReply::NoError) {
+            VESK_LOG(QStringLiteral("Version request to %1 failed: %2").arg(endpoint.toString(), reply->errorString()));
+            replied(std::nullopt);
+            return;
+        }
+        replied(QString::fromUtf8(reply->readAll()));
+    });
 }
 
-QString VeskVersionNotice::checkVeskVersion(const QString &installed, const QUrl &endpoint)
+QString VeskVersionNotice::noticeFor(
+    const QString &installed, const QUrl &endpoint, const std::optional<QString> &reply)
 {
-    const std::optional<QString> reply = fetch(endpoint);
     if (!reply)
         return QStringLiteral("Error in http request");
     VeskPrint(QStringLiteral("%1: %2").arg(endpoint.host(), *reply));

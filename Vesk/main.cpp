@@ -1,6 +1,8 @@
 #include "AppDelegate.h"
 #include "VeskAlertDialogs.h"
+#include "VeskAppTools.h"
 #include "VeskMainWindow.h"
+#include "VeskQuitGuard.h"
 #include "VeskScanDriver.h"
 #include "VeskScreenshots.h"
 
@@ -61,9 +63,10 @@ int main(int argc, char *argv[])
 
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     const int status = app.exec();
-    // A scan still running waits for the main thread, which has stopped: nothing but
-    // the settings needs saving, so leave without waiting for it.
-    if (VeskStatusViewController::getTheController()->isRunning()) {
+    // A scan still running waits for the main thread, which has stopped, and so does
+    // an action that did not end within the quit's clean-up limit: nothing but the
+    // settings needs saving, so leave without waiting for them.
+    if (VeskStatusViewController::getTheController()->isRunning() || delegate.tools()->quitGuard()->actionsRunning()) {
         VeskSettings::shared().sync();
         std::_Exit(status);
     }

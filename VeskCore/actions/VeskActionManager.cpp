@@ -2,6 +2,7 @@
 
 #include "actions/VeskActionCellView.h"
 #include "actions/VeskActionQueueTable.h"
+#include "actions/VeskPythonScript.h"
 #include "report/VeskAlert.h"
 
 #include <QCoreApplication>
@@ -75,6 +76,7 @@ void VeskActionManager::clearQueue()
         for (const std::shared_ptr<VeskAction> &action : cleared)
             action->setCompletionStep({});
         m_actionsOpQueue.cancelAllOperations();
+        VeskPythonScript::stopRunningScript();
     }
     // Not under the lock: the events served meanwhile may remove rows themselves.
     serveMainThreadUntil([&cleared] {

@@ -4,6 +4,10 @@
 #include "report/VeskFileSize.h"
 #include "report/VeskUtilities.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
+
 VeskNewActionController::VeskNewActionController(std::optional<std::vector<VeskItemRef>> items)
 {
     if (items && !items->empty())
@@ -64,8 +68,21 @@ QString VeskNewActionController::updateStatusText()
                     .arg(m_properties.Action, QString::number(items.size()),
                         items.size() > 1 ? QStringLiteral("items") : QStringLiteral("item"),
                         VeskFileSize::toHumanBytes(double(m_itemsTotalSize.value_or(0))),
-                        isDelete ? QStringLiteral("Super Secret Annihilator (SSA)") : shown);
+                        isDelete ? QStringLiteral("Super Secret Annihilator (SSA)") : shown)
+        + firstItemNames(items);
     return m_summary;
+}
+
+// The sheet names the files it acts on, so that nobody confirms a count alone.
+QString VeskNewActionController::firstItemNames(const std::vector<VeskItemRef> &items)
+{
+    QString names;
+    const size_t named = std::min(items.size(), kNamedItems);
+    for (size_t i = 0; i < named; ++i)
+        names += QLatin1Char('\n') + QFileInfo(items[i]->DB_itemPath()).fileName();
+    if (items.size() > named)
+        names += QStringLiteral("\nand %1 more").arg(items.size() - named);
+    return names.isEmpty() ? names : QLatin1Char('\n') + names;
 }
 
 std::optional<VeskNewActionController::Refusal> VeskNewActionController::PushGo()

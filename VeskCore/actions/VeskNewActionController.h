@@ -39,7 +39,11 @@ public:
     /// A folder chosen in the open panel; its path is taken as it is.
     void SelectDestination(const QString &folder);
 
-    /// Rebuilds and returns the summary.
+    /// How many items the summary names before "and N more".
+    static constexpr size_t kNamedItems = 3;
+
+    /// Rebuilds and returns the summary: action, count, size, destination and the
+    /// names of the first items.
     QString updateStatusText();
     const QString &summaryText() const { return m_summary; }
 
@@ -47,6 +51,7 @@ public:
     std::optional<Refusal> PushGo();
 
 private:
+    static QString firstItemNames(const std::vector<VeskItemRef> &items);
     /// Writes the normalised destination back; true when it names an existing folder.
     bool normaliseDestination();
 

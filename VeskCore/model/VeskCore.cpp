@@ -102,6 +102,17 @@ void VeskCore::publish(const std::function<void()> &change)
     VeskMainThread::run(change, true);
 }
 
+// Between two main-thread steps the user may act on the highlighted rows: they must
+// show the items the store would hand out for them.
+void VeskCore::publishShown(const std::function<void()> &change)
+{
+    publish([this, &change] {
+        change();
+        if (m_databaseTable)
+            m_databaseTable->reloadData();
+    });
+}
+
 void VeskCore::reload(VeskTableView *table) const
 {
     if (table)
@@ -114,7 +125,7 @@ void VeskCore::clear()
         QMutexLocker locker(&m_coreLock);
         m_intake.clear();
     }
-    publish([this] {
+    publishShown([this] {
         m_items.clear();
         m_filtered.clear();
         m_sorted.clear();
@@ -196,7 +207,7 @@ void VeskCore::adoptIntake()
 void VeskCore::setItems(std::vector<VeskItemRef> items)
 {
     auto index = std::make_shared<ItemIndex>(items);
-    publish([this, &items, index] {
+    publishShown([this, &items, index] {
         m_items = std::move(items);
         m_sorted.clear();
         m_filtered.clear();
@@ -337,7 +348,7 @@ void VeskCore::SortDefault()
         projectIds.push_back(m_projectIds[position]);
         folderIds.push_back(m_folderIds[position]);
     }
-    publish([&] {
+    publishShown([&] {
         m_items = std::move(items);
         m_projectIds = std::move(projectIds);
         m_folderIds = std::move(folderIds);
@@ -362,7 +373,8 @@ void VeskCore::sortDescriptorsDidChange(VeskTableView *table, const std::vector<
         return;
     sortUsingDescriptors(descriptors);
     applyFilter();
-    reload(table);
+    if (table != m_databaseTable)
+        reload(table);
 }
 
 void VeskCore::applyFilter()
@@ -386,7 +398,7 @@ void VeskCore::applyFilter()
         filtered.push_back(position);
         size += item.DB_filesize().value_or(0);
     }
-    publish([&] {
+    publishShown([&] {
         m_filtered = std::move(filtered);
         m_filteredItemsSize = size;
     });
@@ -436,7 +448,6 @@ void VeskCore::setFilterFlagProjects(bool value)
     for (const VeskProjectRef &project : m_projects)
         project->setMustBeShownInList(value);
     applyFilter();
-    reload(m_databaseTable);
     reload(m_databaseSummaryTable);
 }
 
@@ -445,7 +456,6 @@ void VeskCore::setCheckStateProject(uint64_t row, bool value)
     if (const VeskProjectRef project = projectAtIndex(row))
         project->setMustBeShownInList(value);
     applyFilter();
-    reload(m_databaseTable);
     reload(m_databaseSummaryTable);
 }
 

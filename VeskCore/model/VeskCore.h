@@ -110,6 +110,9 @@ private:
     struct Search;
 
     void publish(const std::function<void()> &change);
+    /// Publishes a change of what the database table's rows show, and reloads the
+    /// table in the same main-thread step.
+    void publishShown(const std::function<void()> &change);
     static std::vector<VeskItemRef> collectProbes(const QStringList &bins, bool amaLinks);
     void adoptIntake();
     void setItems(std::vector<VeskItemRef> items);

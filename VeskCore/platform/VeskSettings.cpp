@@ -55,6 +55,7 @@ void VeskSettings::registerStandardDefaults()
         { QStringLiteral("ExternalAppBundleID"), QStringLiteral("mediainfo-gui.desktop") },
         { QStringLiteral("kUserDefaultsKeyVisisbleColumns"), columns },
         { QStringLiteral("ExtPythonMailer"), resourceText(QStringLiteral(":/mailer.py")) },
+        { QStringLiteral("ExtPythonMailerTimeLimit"), 60 },
     });
 }
 

@@ -20,7 +20,8 @@ public:
 
     void registerDefaults(const QVariantMap &defaults);
     /// The defaults every front end registers at start: existence check, MDB and MXF
-    /// scanning, the external application, the visible columns and the post-action script.
+    /// scanning, the external application, the visible columns, the post-action script
+    /// and its time limit.
     void registerStandardDefaults();
 
     QVariant value(const QString &key) const;

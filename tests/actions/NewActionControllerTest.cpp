@@ -40,16 +40,19 @@ TEST(NewActionController, SummaryCountsItemsAndShowsTheDestination)
     TestFiles folder;
     VeskNewActionController sheet(sizedItems({ 1000 }));
     EXPECT_EQ(sheet.summaryText(),
-        QStringLiteral("will Copy \n1 item of %1 size\ndestination: Invalid path")
+        QStringLiteral("will Copy \n1 item of %1 size\ndestination: Invalid path\n\n1000.mxf")
             .arg(VeskFileSize::toHumanBytes(1000)));
     VeskNewActionController two(sizedItems({ 1000, 500 }));
     two.SelectDestination(folder.path() + QLatin1Char('/'));
     EXPECT_EQ(two.summaryText(),
-        QStringLiteral("will Copy \n2 items of %1 size\ndestination: %2")
+        QStringLiteral("will Copy \n2 items of %1 size\ndestination: %2\n\n1000.mxf\n500.mxf")
             .arg(VeskFileSize::toHumanBytes(1500), folder.path()));
+    EXPECT_TRUE(VeskNewActionController(sizedItems({ 1, 2, 3, 4, 5 }))
+                    .summaryText()
+                    .endsWith(QStringLiteral("\n\n1.mxf\n2.mxf\n3.mxf\nand 2 more")));
     EXPECT_EQ(two.ActionProperties().Destination, folder.path());
     two.RadioChanged(QStringLiteral("Delete"));
-    EXPECT_TRUE(two.summaryText().endsWith(QStringLiteral("destination: Super Secret Annihilator (SSA)")));
+    EXPECT_TRUE(two.summaryText().contains(QStringLiteral("destination: Super Secret Annihilator (SSA)\n")));
 }
 
 TEST(NewActionController, TildeAndRelativeDestinationsBecomeAbsolute)

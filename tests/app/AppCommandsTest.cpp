@@ -169,13 +169,13 @@ TEST_F(AppCommands, SearchFieldNarrowsRowsWhenTypingPauses)
     QLineEdit *search = app->Database()->searchField();
     search->setText(QStringLiteral("a2"));
     EXPECT_EQ(shownRows(), 4); // searches once typing pauses
-    QTRY_COMPARE(shownFileNames(), QStringList { QStringLiteral("a2.mxf") });
+    ASSERT_TRUE(waitFor([this] { return shownFileNames() == QStringList { QStringLiteral("a2.mxf") }; }));
     EXPECT_EQ(core.projectAtIndex(0)->FilesCount(), 1u);
     search->setText(QStringLiteral("c"));
     QTest::keyClick(search, Qt::Key_Return);
     EXPECT_EQ(shownFileNames(), QStringList { QStringLiteral("c1.mxf") });
     search->clear();
-    QTRY_COMPARE(shownRows(), 4);
+    EXPECT_TRUE(waitFor([this] { return shownRows() == 4; }));
 }
 
 TEST_F(AppCommands, ExistingFilesCheckShowsMissingMedia)
@@ -242,10 +242,11 @@ TEST_F(AppCommands, SliderMovesBetweenTheTwoLayouts)
     EXPECT_GE(window->SecondaryView()->pos().y(), window->MainView()->height()); // out of sight
     app->setSliderOn(true);
     const QPoint on = window->viewOrigins(true);
-    QTRY_COMPARE(window->FirstView()->pos().y(), on.x());
-    QTRY_COMPARE(window->SecondaryView()->pos().y(), on.y());
+    ASSERT_TRUE(waitFor([window, on] {
+        return window->FirstView()->pos().y() == on.x() && window->SecondaryView()->pos().y() == on.y();
+    }));
     EXPECT_EQ(window->MainView()->height() - window->SecondaryView()->geometry().bottom() - 1, 0);
     EXPECT_EQ(-window->FirstView()->pos().y(), VeskMainWindow::kFirstViewOriginOn);
     app->setSliderOn(false);
-    QTRY_COMPARE(window->FirstView()->pos().y(), 0);
+    EXPECT_TRUE(waitFor([window] { return window->FirstView()->pos().y() == 0; }));
 }

@@ -2,17 +2,17 @@
 
 #include "app/AppTestSupport.h"
 
-#include "ExportMenu.h"
 #include "VeskAppTools.h"
 #include "VeskMainWindow.h"
-#include "VeskProjectsSummarySheet.h"
+#include "VeskNewActionWindow.h"
 #include "VeskQueueView.h"
+#include "VeskQuitGuard.h"
 #include "VeskVersionNotice.h"
 
 #include "actions/VeskActionManager.h"
 
-#include <QMenu>
-#include <QMenuBar>
+#include <QDir>
+#include <QLabel>
 #include <QPushButton>
 
 namespace {
@@ -25,51 +25,15 @@ protected:
         tools = app->findChild<VeskAppTools *>();
         ASSERT_NE(tools, nullptr);
     }
-    static QStringList titles(const QMenu *menu)
-    {
-        QStringList shown;
-        for (const QAction *action : menu->actions())
-            shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
-        return shown;
-    }
-    static QStringList menuTitles(const QMenuBar *bar)
-    {
-        QStringList shown;
-        for (const QAction *action : bar->actions())
-            shown << action->text().remove(QLatin1Char('&'));
-        return shown;
-    }
-
     VeskAppTools *tools = nullptr;
 };
 
 } // namespace
 
-TEST_F(AppToolsTest, ToolsMenuHasTheSpecifiedEntries)
+TEST_F(AppToolsTest, QueuePanelSitsInTheDatabaseWindow)
 {
-    std::unique_ptr<QMenu> menu(tools->makeToolsMenu(nullptr));
-    EXPECT_EQ(menu->title(), QStringLiteral("Contextual Menu"));
-    EXPECT_EQ(titles(menu.get()),
-        (QStringList { QStringLiteral("Show Projects Summary"), QStringLiteral("Export database view"),
-            QStringLiteral("-"), QStringLiteral("MDB/OMF Inspector") }));
-    const auto *exports = qobject_cast<ExportMenu *>(menu->actions()[1]->menu());
-    ASSERT_NE(exports, nullptr);
-    EXPECT_EQ(exports->tableView(), dbTable());
-}
-
-TEST_F(AppToolsTest, WindowsGetTheirMenusButtonsAndQueue)
-{
-    for (const QMenuBar *bar : { app->window()->menuBar(), app->Database()->menuBar() }) {
-        const QStringList shown = menuTitles(bar);
-        EXPECT_EQ(shown.indexOf(QStringLiteral("Actions")) + 1, shown.indexOf(QStringLiteral("Tools")));
-        EXPECT_EQ(shown.indexOf(QStringLiteral("Tools")) + 1, shown.indexOf(QStringLiteral("Help")));
-    }
     EXPECT_EQ(tools->queueView()->parentWidget(), app->Database()->queueHost());
     EXPECT_EQ(tools->ActionManager().Queue(), tools->queueView());
-    auto *exportButton
-        = app->ProjectsSummaryWindow()->findChild<QPushButton *>(QStringLiteral("ExportProjectSummaryButton"));
-    ASSERT_NE(exportButton, nullptr);
-    EXPECT_TRUE(app->Database()->findChild<QPushButton *>(QStringLiteral("NewActionButton")));
 }
 
 TEST_F(AppToolsTest, OpeningTheStatusAreaShowsTheVersionNotice)
@@ -77,8 +41,71 @@ TEST_F(AppToolsTest, OpeningTheStatusAreaShowsTheVersionNotice)
     VeskSettings::shared().setValue(VeskVersionNotice::kVersionURLKey, QStringLiteral("http://127.0.0.1:1/version"));
     status()->Status_SetTextWithString(QStringLiteral("before"));
     QTest::mouseClick(app->window()->MainSliderButton(), Qt::LeftButton);
-    EXPECT_EQ(status()->text(), QStringLiteral("Error in http request"));
+    EXPECT_TRUE(waitFor([this] { return status()->text() == QLatin1String("Error in http request"); }, 5000));
     status()->Status_SetTextWithString(QStringLiteral("before"));
     QTest::mouseClick(app->window()->MainSliderButton(), Qt::LeftButton);
     EXPECT_EQ(status()->text(), QStringLiteral("before")) << "closing it asks nothing";
+}
+
+// A rebuild's new list reaches the table in the step that publishes it: nothing
+// else has to reload the table first.
+TEST_F(AppToolsTest, TheTableShowsTheStoresListAsSoonAsItIsPublished)
+{
+    TestFiles files;
+    load(filesOnDisk(files, { 1, 2, 3 }));
+    EXPECT_EQ(shownRows(), 3);
+    core.setFilterFlagProjects(false);
+    EXPECT_EQ(shownRows(), 0);
+}
+
+TEST_F(AppToolsTest, NewActionIsRefusedWhileTheListIsRebuilt)
+{
+    ScriptedAlerts alerts;
+    alerts.on(QStringLiteral("The list is being rebuilt."), QStringLiteral("OK"));
+    TestFiles files;
+    loadAndShow(filesOnDisk(files, { 1, 2 }));
+    dbTable()->selectAll();
+    auto *button = app->Database()->findChild<QPushButton *>(QStringLiteral("NewActionButton"));
+    ASSERT_NE(button, nullptr);
+    status()->setIsRunning(true);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(alerts.asked(), QStringList { QStringLiteral("The list is being rebuilt.") });
+    EXPECT_EQ(app->Database()->findChild<VeskNewActionWindow *>(), nullptr);
+
+    status()->setIsRunning(false);
+    QTest::mouseClick(button, Qt::LeftButton);
+    auto *sheet = app->Database()->findChild<VeskNewActionWindow *>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->summaryText()->text().endsWith(QStringLiteral("\n\nclip0.mxf\nclip1.mxf")));
+    sheet->PushCancel();
+}
+
+// Quit pressed while an action waits for an answer: the first time the user stays,
+// the second time the action is cancelled and has ended before quitting goes on.
+TEST_F(AppToolsTest, QuittingWhileAnActionRunsAsksCancelsAndWaits)
+{
+    const QString question = QStringLiteral("A file action is still running.");
+    TestFiles source;
+    TestFiles target;
+    target.write(QStringLiteral("Promo/MXF/a.mxf"), "old");
+    ScriptedAlerts alerts;
+    std::vector<bool> mayQuit;
+    alerts.on(kOverwrite, QStringLiteral("Yes"), [&] {
+        alerts.on(question, QStringLiteral("Keep Running"));
+        mayQuit.push_back(tools->quitGuard()->mayQuit());
+        alerts.on(question, QStringLiteral("Cancel Action and Quit"));
+        mayQuit.push_back(tools->quitGuard()->mayQuit());
+    });
+    VeskActionManager &manager = tools->ActionManager();
+    const auto action = manager.SetUpNewActionWithOptions(properties(
+        QStringLiteral("Copy"), { makeItem(source.write(QStringLiteral("1/a.mxf"), "new")) }, target.path()));
+    ASSERT_TRUE(waitFor([&] { return action->Action_Operation()->isFinished(); }));
+    EXPECT_EQ(mayQuit, (std::vector<bool> { false, true }));
+    EXPECT_EQ(alerts.count(question), 2);
+    EXPECT_TRUE(action->Action_Operation()->isCancelled());
+    EXPECT_FALSE(tools->quitGuard()->actionsRunning());
+    EXPECT_EQ(readAll(target.path() + QStringLiteral("/Promo/MXF/a.mxf")), QByteArray("old"));
+    EXPECT_EQ(QDir(target.path() + QStringLiteral("/Promo/MXF")).entryList(QDir::Files), QStringList { "a.mxf" });
+    EXPECT_TRUE(tools->quitGuard()->mayQuit()) << "nothing runs: no question";
+    EXPECT_EQ(alerts.count(question), 2);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "actions/ActionTestSupport.h"
+#include "app/WaitFor.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
@@ -10,12 +11,6 @@
 
 /// The data folder (XDG_DATA_HOME) of this test program.
 QString testDataHome();
-
-/// Serves events until the condition holds; false when it did not within the time.
-inline bool waitFor(const std::function<bool()> &condition, int timeoutMs = 15000)
-{
-    return QTest::qWaitFor(condition, timeoutMs);
-}
 
 /// Items on disk: files of the given sizes in a folder "MXF/1" of the test folder.
 inline std::vector<VeskItemRef> filesOnDisk(const TestFiles &files, const std::vector<int> &sizes)

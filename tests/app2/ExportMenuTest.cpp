@@ -60,21 +60,6 @@ protected:
 
 } // namespace
 
-TEST_F(ExportMenuTest, FourItemsInOrder)
-{
-    QStringList titles;
-    QList<int> tags;
-    for (QAction *action : menu->actions()) {
-        titles << action->text();
-        tags << action->data().toInt();
-    }
-    EXPECT_EQ(titles,
-        (QStringList { QStringLiteral("Export as Mac CSV / Semicolon-Separated"),
-            QStringLiteral("Export as Windows CSV / Comma-Separated"), QStringLiteral("Export as Html"),
-            QStringLiteral("View as Html") }));
-    EXPECT_EQ(tags, (QList<int> { 1, 2, 3, 0 }));
-}
-
 // The user's column order counts, and a hidden column is exported all the same.
 TEST_F(ExportMenuTest, ColumnsInTheirCurrentOrderHiddenIncluded)
 {

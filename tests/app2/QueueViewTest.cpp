@@ -1,13 +1,13 @@
 #include "AppToolsTestSupport.h"
 
 #include "VeskActionTableCellView.h"
-#include "VeskProgressBar.h"
 #include "VeskQueueView.h"
 #include "VeskWorkspace.h"
 
 #include "actions/VeskActionManager.h"
 #include "platform/VeskSettings.h"
 
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -50,7 +50,6 @@ protected:
             items.push_back(makeItem(source.write(name, "media")));
         return manager.SetUpNewActionWithOptions(properties(QStringLiteral("Copy"), items, target.path()));
     }
-    void existingTarget(const QString &name) { target.write(QStringLiteral("Promo/MXF/") + name, "old"); }
     bool allFinished() const
     {
         for (const auto &action : manager.actions())
@@ -78,71 +77,6 @@ protected:
 
 } // namespace
 
-TEST_F(QueuePanel, RowsShowWaitingRunningAndDone)
-{
-    existingTarget(QStringLiteral("a.mxf"));
-    QStringList whileAsking;
-    bool runningBarDeterminate = false;
-    alerts.on(kOverwrite, QStringLiteral("Yes"), [&] {
-        whileAsking = words();
-        runningBarDeterminate = !row(1)->progressBar()->isIndeterminate() && row(1)->progressBar()->maxValue() == 5;
-    });
-    queueCopy({ QStringLiteral("1/a.mxf") });
-    queueCopy({ QStringLiteral("2/b.mxf"), QStringLiteral("2/c.mxf") });
-    ASSERT_EQ(panel->rowCount(), 2);
-    EXPECT_EQ(words(), (QStringList { QStringLiteral("Waiting"), QStringLiteral("Waiting") }));
-    EXPECT_TRUE(row(0)->description().startsWith(QStringLiteral("Copy 2 items ")));
-    ASSERT_TRUE(waitFor([this] { return allFinished(); }));
-    QCoreApplication::processEvents();
-
-    EXPECT_EQ(whileAsking, (QStringList { QStringLiteral("Waiting"), QStringLiteral("Running") }));
-    EXPECT_TRUE(runningBarDeterminate);
-    EXPECT_EQ(words(), (QStringList { QStringLiteral("Done"), QStringLiteral("Done") }));
-    EXPECT_TRUE(row(0)->description().startsWith(QStringLiteral("Copy 2 of 2 items ")));
-    EXPECT_TRUE(row(0)->description().endsWith(QStringLiteral("\ndestination:\n") + target.path()));
-    const VeskProgressBar *bar = row(1)->progressBar();
-    EXPECT_TRUE(bar->isIndeterminate());
-    EXPECT_FALSE(bar->isAnimating());
-    EXPECT_EQ(bar->value(), bar->maximum()) << "an ended action's bar stands full";
-}
-
-TEST_F(QueuePanel, CancellingAWaitingRowShowsCancelledThenRemovesIt)
-{
-    existingTarget(QStringLiteral("a.mxf"));
-    QString wordAfterCancel;
-    int rowsAfterEnd = -1;
-    alerts.on(kOverwrite, QStringLiteral("Yes"), [&] {
-        QTest::mouseClick(row(0)->cancelButton(), Qt::LeftButton);
-        wordAfterCancel = row(0)->statusWord();
-        waitFor([this] { return panel->rowCount() == 1; });
-        rowsAfterEnd = panel->rowCount();
-    });
-    const auto running = queueCopy({ QStringLiteral("1/a.mxf") });
-    const auto waiting = queueCopy({ QStringLiteral("2/b.mxf") });
-    ASSERT_TRUE(waitFor([this] { return allFinished(); }));
-    EXPECT_EQ(wordAfterCancel, QStringLiteral("Cancelled"));
-    EXPECT_EQ(rowsAfterEnd, 1);
-    EXPECT_TRUE(waiting->Action_Operation()->isCancelled());
-    EXPECT_FALSE(QFile::exists(target.path() + QStringLiteral("/Promo/MXF/b.mxf")));
-    ASSERT_EQ(manager.actions().size(), 1u);
-    EXPECT_EQ(manager.actions().front(), running);
-}
-
-TEST_F(QueuePanel, RemovingFinishedRowsStopsTheTimer)
-{
-    queueCopy({ QStringLiteral("1/a.mxf") });
-    ASSERT_TRUE(waitFor([this] { return allFinished(); }));
-    EXPECT_TRUE(manager.isTimerActive());
-    QTest::mouseClick(row(0)->cancelButton(), Qt::LeftButton);
-    ASSERT_TRUE(waitFor([this] { return panel->rowCount() == 0; }));
-    EXPECT_TRUE(manager.actions().empty());
-    EXPECT_FALSE(manager.isTimerActive());
-    EXPECT_TRUE(QFile::exists(target.path() + QStringLiteral("/Promo/MXF/a.mxf")));
-
-    queueCopy({ QStringLiteral("2/b.mxf") });
-    EXPECT_TRUE(manager.isTimerActive());
-}
-
 TEST_F(QueuePanel, ClearingAsksFirst)
 {
     queueCopy({ QStringLiteral("1/a.mxf") });
@@ -163,18 +97,38 @@ TEST_F(QueuePanel, ClearingAsksFirst)
     EXPECT_EQ(alerts.count(kReallyClear), 2);
 }
 
-// Clearing while an action waits for its question: the question is withdrawn and the
-// panel empties instead of both waiting for each other.
-TEST_F(QueuePanel, ClearingWhileAnActionAsks)
+// The script runs on the action's worker: until it ends, the action has not ended,
+// and clearing the queue waits for it.
+TEST_F(QueuePanel, PostActionScriptIsStoppedAtItsLimitOrByClearing)
 {
-    existingTarget(QStringLiteral("a.mxf"));
+    const QString started = source.path() + QStringLiteral("/started");
+    const QString note = QStringLiteral("open(r'%1', 'w').close()\n").arg(started);
+    const struct {
+        const char *script;
+        int limitSeconds;
+        bool clear;
+    } cases[] = {
+        { "while True:\n    pass\n", 1, false },
+        { "import time\ntime.sleep(600)\n", 1, false },
+        { "import time\ntime.sleep(600)\n", 600, true },
+    };
     alerts.on(kReallyClear, QStringLiteral("OK"));
-    alerts.on(kOverwrite, QStringLiteral("Yes"), [&] { panel->ClearQueue(); });
-    queueCopy({ QStringLiteral("1/a.mxf") });
-    queueCopy({ QStringLiteral("2/b.mxf") });
-    ASSERT_TRUE(waitFor([this] { return manager.actionsOpQueue().operationCount() == 0; }));
-    EXPECT_EQ(panel->rowCount(), 0);
-    EXPECT_EQ(readAll(target.path() + QStringLiteral("/Promo/MXF/a.mxf")), QByteArray("old"));
+    int copied = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.script);
+        QFile::remove(started);
+        VeskSettings::shared().setValue(QStringLiteral("ExtPythonMailer"), note + QString::fromLatin1(c.script));
+        VeskSettings::shared().setValue(QStringLiteral("ExtPythonMailerTimeLimit"), c.limitSeconds);
+        QElapsedTimer timer;
+        timer.start();
+        queueCopy({ QStringLiteral("1/%1.mxf").arg(++copied) });
+        ASSERT_TRUE(waitFor([&] { return QFile::exists(started); }, 10000));
+        if (c.clear)
+            QTest::mouseClick(panel->clearButton(), Qt::LeftButton);
+        ASSERT_TRUE(waitFor([this] { return allFinished(); }, 10000));
+        EXPECT_LT(timer.elapsed(), 8000);
+        panel->ClearQueue();
+    }
 }
 
 TEST_F(QueuePanel, InfoShowsTheWholeLogWithoutWrapping)

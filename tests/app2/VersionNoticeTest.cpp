@@ -63,10 +63,14 @@ protected:
         return QStringLiteral("Current version on the website:\n%1 \n\nYou Have version installed:\n%2\n")
             .arg(reply, VeskVersionNotice::installedVersion());
     }
+    // The notice, once the reply has come; the call itself must not wait for it.
     static QString check(const QUrl &url)
     {
         VeskSettings::shared().setValue(VeskVersionNotice::kVersionURLKey, url.toString());
-        return VeskVersionNotice::checkVeskVersion();
+        std::optional<QString> notice;
+        EXPECT_TRUE(VeskVersionNotice::checkVeskVersion([&notice](const QString &text) { notice = text; }));
+        EXPECT_TRUE(waitFor([&notice] { return notice.has_value(); }, 5000));
+        return notice.value_or(QString());
     }
 
     ScriptedAlerts alerts;
@@ -125,4 +129,13 @@ TEST_F(VersionNotice, FailedRequestsSaySo)
     EXPECT_EQ(check(missing.url()), QStringLiteral("Error in http request"));
     EXPECT_EQ(check(QUrl(QStringLiteral("not a url"))), QStringLiteral("Error in http request"));
     EXPECT_TRUE(alerts.asked().isEmpty());
+}
+
+TEST_F(VersionNotice, IsOffUntilAnAddressIsSet)
+{
+    VeskSettings::shared().useMemoryStore();
+    bool told = false;
+    EXPECT_FALSE(VeskVersionNotice::checkVeskVersion([&told](const QString &) { told = true; }));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(told);
 }
