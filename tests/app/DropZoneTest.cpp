@@ -2,6 +2,9 @@
 #include "VeskDragDropView.h"
 #include "VeskSound.h"
 
+#include "platform/VeskStatusViewController.h"
+#include "report/VeskAlert.h"
+#include "support/BinWriter.h"
 #include "support/TestFiles.h"
 
 #include <QCoreApplication>
@@ -32,8 +35,9 @@ protected:
         area.resize(600, 400);
         zone = new VeskDragDropView(&area, 40);
         zone->setAvbOpDelegate(&delegate);
-        binA = files.write(QStringLiteral("Bins/One.avb"), "bin");
-        binB = files.write(QStringLiteral("Bins/Two.AVB"), "bin");
+        const QByteArray bin = BinWriter().clip("A001", { BinWriter::avidUID(1, 2) }).bytes();
+        binA = files.write(QStringLiteral("Bins/One.avb"), bin);
+        binB = files.write(QStringLiteral("Bins/Two.AVB"), bin);
         text = files.write(QStringLiteral("notes.txt"), "text");
     }
 
@@ -94,6 +98,30 @@ TEST_F(DropZone, RefusesAnythingButBinFiles)
     EXPECT_TRUE(delegate.calls.empty());
     EXPECT_EQ(VeskSound::popCount(), pops + 3);
     EXPECT_FALSE(zone->isHighlighted());
+}
+
+TEST_F(DropZone, RefusesDamagedBinsAndDropsWhileBusyWithAnAlert)
+{
+    QStringList alerts;
+    const VeskAlert::Handler previous = VeskAlert::setHandler([&](const VeskAlert::Request &request) {
+        alerts.push_back(request.informativeText);
+        return int(VeskAlert::First);
+    });
+    const QString cut = files.write(QStringLiteral("Bins/Cut.avb"), BinWriter().clip("A", {}).bytes().chopped(1));
+    const QString noBin = files.write(QStringLiteral("Bins/Text.avb"), "bin");
+    EXPECT_FALSE(drop({ binA, cut }, Qt::ControlModifier));
+    EXPECT_FALSE(drop({ noBin }));
+    VeskStatusViewController::getTheController()->setIsRunning(true);
+    EXPECT_FALSE(drop({ binA }));
+    VeskStatusViewController::getTheController()->setIsRunning(false);
+    EXPECT_TRUE(delegate.calls.empty());
+    EXPECT_TRUE(alerts.isEmpty()); // shown once the drop has ended
+    QCoreApplication::processEvents();
+    ASSERT_EQ(alerts.size(), 3);
+    EXPECT_TRUE(alerts[0].contains(QStringLiteral("damaged bin: ") + cut));
+    EXPECT_TRUE(alerts[1].contains(noBin));
+    EXPECT_TRUE(alerts[2].contains(QStringLiteral("busy")));
+    VeskAlert::setHandler(previous);
 }
 
 TEST_F(DropZone, PlainDropIntersectsWithAllBins)

@@ -110,16 +110,6 @@ TEST_P(CliVolume, IntersectSubtractAndAddFollowTheBins)
               expectedPaths(referencedBy({bin(1), bin(3)})));
 }
 
-TEST_P(CliVolume, EmptyAndUnreadableBins)
-{
-    const QString empty = files.path() + QStringLiteral("/empty.avb");
-    BinWriter().creator("test").write(empty);
-    // A bin without references gives nothing to match: the rows stay as they were.
-    EXPECT_EQ(shownPaths({QStringLiteral("--intersect"), empty}), expectedPaths([](const QString &) { return true; }));
-    const QString notABin = files.write(QStringLiteral("notes.avb"), "not a bin at all");
-    EXPECT_EQ(shownPaths({QStringLiteral("--intersect"), notABin}), expectedPaths([](const QString &) { return true; }));
-}
-
 namespace {
 
 /// The plan a dry run prints: source -> target for each row that would be acted on.
@@ -142,6 +132,16 @@ QStringList filesBelow(const QString &folder)
         found << it.next();
     found.sort();
     return found;
+}
+
+QMap<QString, QByteArray> contentsBelow(const QString &folder)
+{
+    QMap<QString, QByteArray> contents;
+    for (const QString &path : filesBelow(folder)) {
+        QFile file(path);
+        contents.insert(path, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable"));
+    }
+    return contents;
 }
 
 } // namespace
@@ -171,6 +171,48 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, CliVolume, ::testing::Values(1, 2, 7));
+
+// A bin that cannot be read, is no bin or is damaged stops every command before it scans;
+// one without references stops the actions unless they are told to go on.
+TEST(CliBins, BinsThatCannotProtectAreRefusedAndNothingIsTouched)
+{
+    TestFiles files;
+    const QString root = files.path() + QStringLiteral("/vol");
+    const QStringList small = {root, QStringLiteral("--mxf"), QStringLiteral("--folders"), QStringLiteral("1")};
+    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), small).status, 0);
+    const QString sound = root + QStringLiteral("/Bins/Bin 1.avb");
+    const QByteArray bin = contentsBelow(root).value(sound);
+    QByteArray noise(400, '\0');
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919 + 13) % 251);
+    const QString cut = files.write(QStringLiteral("cut.avb"), bin.left(bin.size() - 5));
+    const QString random = files.write(QStringLiteral("random.avb"), BinWriter::header() + noise);
+    const QString notABin = files.write(QStringLiteral("noise.avb"), noise);
+    const QString empty = files.write(QStringLiteral("empty.avb"), BinWriter().clip("A", {}).bytes());
+    const QString any = sound + QLatin1Char(',');
+    const QStringList deleteDry = {QStringLiteral("delete"), QStringLiteral("--dry-run")};
+    const struct {
+        QStringList arguments;
+        int status;
+        QString named;
+    } cases[] = {
+        {{QStringLiteral("scan"), QStringLiteral("--subtract"), cut}, 2, cut},
+        {{QStringLiteral("scan"), QStringLiteral("--subtract"), random}, 2, random},
+        {deleteDry + QStringList{QStringLiteral("--subtract"), any + cut}, 2, cut},
+        {{QStringLiteral("delete"), QStringLiteral("--subtract"), random}, 2, random},
+        {{QStringLiteral("delete"), QStringLiteral("--intersect"), notABin}, 2, notABin},
+        {{QStringLiteral("scan"), QStringLiteral("--subtract"), empty}, 0, empty + QStringLiteral(" references no media")},
+        {{QStringLiteral("delete"), QStringLiteral("--subtract"), any + empty}, 2, QStringLiteral("--allow-empty-bins")},
+        {deleteDry + QStringList{QStringLiteral("--allow-empty-bins"), QStringLiteral("--subtract"), empty}, 0, empty},
+    };
+    const QMap<QString, QByteArray> before = contentsBelow(files.path());
+    for (const auto &c : cases) {
+        const ProcessResult result = cli(c.arguments + QStringList{QStringLiteral("--volume"), root});
+        EXPECT_EQ(result.status, c.status) << c.arguments.join(' ').toStdString() << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(c.named)) << result.err.toStdString();
+        EXPECT_EQ(contentsBelow(files.path()), before) << c.arguments.join(' ').toStdString();
+    }
+}
 
 // A volume of small real media files, so that copies stay cheap.
 TEST(CliActions, CopyPutsEveryRowWhereTheDryRunSaid)
@@ -208,8 +250,6 @@ TEST(CliActions, CopyPutsEveryRowWhereTheDryRunSaid)
     const ProcessResult refused = cli({QStringLiteral("copy"), QStringLiteral("--volume"), root});
     EXPECT_EQ(refused.status, 2);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("--dest")));
-    for (const char *command : {"copy", "move", "delete"})
-        EXPECT_EQ(cli({QString::fromLatin1(command), QStringLiteral("--help")}).status, 0) << command;
 }
 
 TEST(Cli, UsageErrorsAndUnreadableInputs)
@@ -225,8 +265,12 @@ TEST(Cli, UsageErrorsAndUnreadableInputs)
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err.count(QLatin1Char('\n')), 1);
     EXPECT_EQ(cli({QStringLiteral("--version")}).out.trimmed(), QStringLiteral("vesk-cli ") + QStringLiteral(VESK_VERSION));
-    for (const char *command : {"scan", "bin", "mxf", "inspect"})
-        EXPECT_EQ(cli({QString::fromLatin1(command), QStringLiteral("--help")}).status, 0) << command;
+    for (const char *command : {"scan", "bin", "mxf", "inspect", "copy", "move", "delete"}) {
+        const ProcessResult help = cli({QString::fromLatin1(command), QStringLiteral("--help")});
+        EXPECT_EQ(help.status, 0) << command;
+        EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: vesk-cli %1 [options]").arg(QLatin1String(command))))
+            << help.out.toStdString();
+    }
 }
 
 TEST(Cli, BinPrintsReferencedUIDs)
@@ -241,6 +285,11 @@ TEST(Cli, BinPrintsReferencedUIDs)
     const ProcessResult refused = cli({QStringLiteral("bin"), notABin});
     EXPECT_EQ(refused.status, 1);
     EXPECT_TRUE(refused.err.contains(notABin));
+    const QString damaged = files.write(QStringLiteral("cut.avb"), BinWriter().clip("c", {}).bytes().chopped(1));
+    const ProcessResult cut = cli({QStringLiteral("bin"), path, damaged});
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_EQ(cut.out, QStringLiteral("0102030405060708\n"));
+    EXPECT_TRUE(cut.err.contains(QStringLiteral("damaged bin: ") + damaged));
 }
 
 TEST(Cli, MxfReportsFieldsOrTheFailure)
@@ -251,7 +300,7 @@ TEST(Cli, MxfReportsFieldsOrTheFailure)
     ASSERT_TRUE(MXFWriter::writeOpAtom(atom, {QStringLiteral("Interview"), QStringLiteral("Doc"), {}, {}}));
     ASSERT_TRUE(MXFWriter::muxOP1a(op1a, {QStringLiteral("X"), {}, {}, {}}));
     const ProcessResult result = cli({QStringLiteral("mxf"), atom, op1a});
-    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(result.status, 1) << result.err.toStdString(); // nothing could be read from op1a
     const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     const QJsonObject first = QJsonDocument::fromJson(lines[0].toUtf8()).object();
@@ -260,7 +309,10 @@ TEST(Cli, MxfReportsFieldsOrTheFailure)
     EXPECT_TRUE(first.value(QStringLiteral("fileUID")).toString().startsWith(QStringLiteral("{ 060a2b34-")));
     EXPECT_EQ(QJsonDocument::fromJson(lines[1].toUtf8()).object().value(QStringLiteral("error")).toString(),
               QStringLiteral("File is not OP-Atom"));
-    EXPECT_EQ(cli({QStringLiteral("mxf"), files.path() + QStringLiteral("/none.mxf")}).status, 1);
+    EXPECT_EQ(cli({QStringLiteral("mxf"), atom}).status, 0);
+    const QString zeros = files.write(QStringLiteral("zeros.mxf"), QByteArray(4096, '\0'));
+    for (const QString &unread : {zeros, files.path() + QStringLiteral("/none.mxf")})
+        EXPECT_EQ(cli({QStringLiteral("mxf"), unread}).status, 1) << unread.toStdString();
 }
 
 TEST(Cli, InspectPrintsTheOutlineIndentedByLevel)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 const VeskUUID kUidA = BinWriter::avidUID(0x11111111, 0x22222222);
@@ -67,6 +69,7 @@ TEST_F(AVBFileTest, EveryTruncatedPrefixFailsCleanlyOrFindsOnlyTheReferencesBefo
     for (qsizetype at = full.indexOf("LMSM"); at >= 0; at = full.indexOf("LMSM", at + 1))
         starts.push_back(at);
     ASSERT_EQ(starts.size(), 3u);
+    int whole = 0; // prefixes whose atoms end at their end: the header and after each of five atoms
     for (qsizetype length = 0; length <= full.size(); ++length) {
         AVBFile bin;
         const bool loaded = bin.dataWithBytes(full.left(length));
@@ -76,7 +79,14 @@ TEST_F(AVBFileTest, EveryTruncatedPrefixFailsCleanlyOrFindsOnlyTheReferencesBefo
         const auto expected = std::count_if(starts.begin(), starts.end(), [&](qsizetype p) { return p < length - 32; });
         EXPECT_EQ(qsizetype(bin.getUIDS().size()), expected) << length;
         EXPECT_TRUE(bin.getAMAUIDS().empty());
+        whole += bin.atomsEndAtEndOfFile() ? 1 : 0;
     }
+    EXPECT_EQ(whole, 6);
+    AVBFile bin;
+    ASSERT_TRUE(bin.dataWithBytes(full));
+    EXPECT_TRUE(bin.atomsEndAtEndOfFile());
+    ASSERT_TRUE(bin.dataWithBytes(BinWriter().atom("PILC", "ab", 0xFFFFFFFF).bytes()));
+    EXPECT_FALSE(bin.atomsEndAtEndOfFile());
 }
 
 TEST_F(AVBFileTest, SearchCoversOffsets119UpTo33BeforeTheEnd)
@@ -174,24 +184,36 @@ TEST_F(AVBFileTest, ProbeMatchesItemsByUIDOnly)
     EXPECT_EQ(AVBFileUID::fromUUID(*item.DB_filePackageUID()), (AVBFileUID { 0x80000000, 1 }));
 }
 
-TEST_F(AVBFileTest, LoadsFilesThatAreBinsOnly)
+TEST_F(AVBFileTest, ReadBinJudgesWhatABinOperationMayUse)
 {
     TestFiles files;
-    const QString path = files.path() + "/Reel 1.avb";
-    ASSERT_TRUE(BinWriter().clip("A001", { kUidA }).write(path));
+    const QByteArray sound = BinWriter().clip("A001", { kUidA }).bytes();
+    const QString fifo = files.path() + "/waiting.avb";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString path;
+        AVBFile::Status status;
+    } cases[] = {
+        { files.write("Reel 1.avb", sound), AVBFile::Status::Sound },
+        { files.write("empty.avb", BinWriter().creator("x").bytes()), AVBFile::Status::NoReferences },
+        { files.write("cut.avb", sound.chopped(1)), AVBFile::Status::Damaged },
+        { files.write("long.avb", sound + '\0'), AVBFile::Status::Damaged },
+        { files.write("wrong.avb", BinWriter().wrongHeader().bytes()), AVBFile::Status::NotABin },
+        { files.write("short.avb", sound.left(118)), AVBFile::Status::NotABin },
+        { files.path() + "/missing.avb", AVBFile::Status::Unreadable }, { files.path(), AVBFile::Status::Unreadable },
+        { fifo, AVBFile::Status::Unreadable }, // never opened, so never waited for
+    };
+    for (const auto &c : cases) {
+        VeskConsole::sharedInstance()->Reset();
+        AVBFile bin;
+        EXPECT_EQ(bin.readBin(c.path), c.status) << c.path.toStdString();
+        const bool isABin = c.status < AVBFile::Status::Unreadable || c.status == AVBFile::Status::Damaged;
+        EXPECT_EQ(logged().contains(":: Opened avid BIN " + c.path + "\n"), isABin);
+        EXPECT_EQ(AVBFile::statusText(c.status, c.path).contains(c.path), c.status != AVBFile::Status::Sound);
+    }
     AVBFile bin;
-    ASSERT_TRUE(bin.dataWithContentsOfURL(path));
+    ASSERT_EQ(bin.readBin(cases[0].path), AVBFile::Status::Sound);
     EXPECT_EQ(bin.getUIDS(), (std::vector<AVBFileUID> { AVBFileUID::fromUUID(kUidA) }));
-    EXPECT_TRUE(logged().contains(":: Opened avid BIN " + path + "\n"));
-
-    VeskConsole::sharedInstance()->Reset();
-    const QString wrong = files.path() + "/wrong.avb";
-    ASSERT_TRUE(BinWriter().wrongHeader().write(wrong));
-    const QString cut = files.path() + "/cut.avb";
-    ASSERT_TRUE(BinWriter().write(cut, 118));
-    for (const QString &notABin : { wrong, cut, files.path(), files.path() + "/missing.avb" })
-        EXPECT_FALSE(AVBFile().dataWithContentsOfURL(notABin)) << notABin.toStdString();
-    EXPECT_FALSE(logged().contains("Opened"));
 }
 
 TEST_F(AVBFileTest, DumpDescribesCreatorAndFileAndWindowAtoms)

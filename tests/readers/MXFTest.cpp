@@ -1,3 +1,4 @@
+#include "readers/VeskFFmpegLog.h"
 #include "readers/VeskMXF.h"
 #include "report/VeskConsole.h"
 
@@ -221,4 +222,18 @@ TEST_F(MXFReader, FFmpegWarningsGoToTheConsoleNotToTheTerminal)
     EXPECT_TRUE(logged().contains("(FFmpeg) :: [mxf @ ")) << logged().toStdString();
     EXPECT_TRUE(logged().contains("(FFmpeg) :: first half, second half\n")) << logged().toStdString();
     EXPECT_FALSE(logged().contains("chatter"));
+}
+
+TEST_F(MXFReader, FFmpegLinesAboutOneFileAreCapped)
+{
+    for (int file = 0; file < 2; ++file) {
+        const VeskFFmpegLog messages;
+        for (int i = 0; i < VeskFFmpegLog::kLinesPerFile + 5; ++i)
+            av_log(nullptr, AV_LOG_ERROR, "damaged %d\n", i);
+    }
+    av_log(nullptr, AV_LOG_ERROR, "between files\n");
+    EXPECT_EQ(logged().count("damaged 19\n"), 2);
+    EXPECT_EQ(logged().count("damaged 20\n"), 0);
+    EXPECT_EQ(logged().count("(FFmpeg) :: 5 more messages about this file were dropped\n"), 2);
+    EXPECT_TRUE(logged().endsWith("(FFmpeg) :: between files\n"));
 }

@@ -47,6 +47,30 @@ TEST_F(Logging, LinesFromManyThreadsAreAllKept)
     EXPECT_EQ(logged().count(QLatin1Char('\n')), 2000);
 }
 
+TEST_F(Logging, KeepsTheMostRecentWholeLinesAndSaysWhenOlderOnesDropOff)
+{
+    VeskConsole &console = *VeskConsole::sharedInstance();
+    int replaced = 0;
+    const QMetaObject::Connection connection = QObject::connect(&console, &VeskConsole::wasReset, [&] { ++replaced; });
+    const QString line = QString(1023, QLatin1Char('x')) + QLatin1Char('\n');
+    console.addString(QStringLiteral("first\n"));
+    for (int i = 0; i < 9 * 1024; ++i)
+        console.addString(line);
+    console.addString(QStringLiteral("last\n"));
+    QString text = console.text();
+    EXPECT_LE(text.size(), VeskConsole::kMaxLength);
+    EXPECT_GT(text.size(), VeskConsole::kMaxLength / 2);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Vesk :: older console text dropped; the last 8 MB are kept\n") + line));
+    EXPECT_FALSE(text.contains(QStringLiteral("first")));
+    EXPECT_TRUE(text.endsWith(line + QStringLiteral("last\n")));
+    EXPECT_GE(replaced, 1);
+    console.addString(QString(VeskConsole::kMaxLength * 2, QLatin1Char('y')) + QStringLiteral("end\n"));
+    text = console.text();
+    EXPECT_LE(text.size(), VeskConsole::kMaxLength);
+    EXPECT_TRUE(text.endsWith(QStringLiteral("yyend\n")));
+    QObject::disconnect(connection);
+}
+
 TEST(Alert, AnswersAreButtonNumbersFromTheHandler)
 {
     QStringList seen;
