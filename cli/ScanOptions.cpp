@@ -71,8 +71,11 @@ QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &a
                 value = arguments[i].mid(name.size() + 1);
             else
                 continue;
-            m_binOperations.push_back(
-                { BinOperation::Kind(kind), value.split(QLatin1Char(','), Qt::SkipEmptyParts), {} });
+            const QStringList bins = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+            // An operation without a bin would protect nothing while seeming to.
+            if (bins.isEmpty())
+                return QStringLiteral("%1 needs at least one BIN").arg(name);
+            m_binOperations.push_back({ BinOperation::Kind(kind), bins, {} });
         }
     }
     const QStringList sorts = parser.values(m_sort);

