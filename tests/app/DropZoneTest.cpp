@@ -151,11 +151,9 @@ TEST_F(DropZone, OverlayShowsTheOperationWhileBinsHover)
     EXPECT_EQ(zone->currentDragMask(), Qt::DropActions());
 }
 
-TEST_F(DropZone, FollowsItsAreaAndLetsClicksThrough)
+TEST_F(DropZone, FollowsItsArea)
 {
     area.show();
     area.resize(800, 500);
     EXPECT_EQ(zone->geometry(), QRect(0, 40, 800, 460));
-    EXPECT_TRUE(zone->testAttribute(Qt::WA_TransparentForMouseEvents));
-    EXPECT_TRUE(area.acceptDrops());
 }
