@@ -4,6 +4,9 @@
 #include "VeskSound.h"
 
 #include "platform/VeskDirectory.h"
+#include "platform/VeskStatusViewController.h"
+#include "readers/AVBFile.h"
+#include "report/VeskAlert.h"
 #include "report/VeskNSLog.h"
 
 #include <QDragMoveEvent>
@@ -127,6 +130,16 @@ void VeskDragDropView::performDragOperation(QDropEvent *event)
         event->ignore();
         return;
     }
+    if (const QString refusal = refusalFor(bins); !refusal.isEmpty()) {
+        VESK_LOG(QStringLiteral("Vesk:: Refused %1 bins: %2").arg(bins.size()).arg(refusal));
+        VeskSound::pop();
+        event->ignore();
+        // Shown once the drop has ended, so that the drag's source is not held by the alert.
+        QMetaObject::invokeMethod(
+            this, [refusal] { VeskAlert::ShowDialog_with_errorName(tr("The bins were not used"), refusal); },
+            Qt::QueuedConnection);
+        return;
+    }
     VESK_LOG(QStringLiteral("Vesk:: Accepted %1 bins").arg(bins.size()));
     const Qt::DropActions mask = dragMask(event->possibleActions(), event->modifiers());
     if (m_avbOpDelegate) {
@@ -138,6 +151,20 @@ void VeskDragDropView::performDragOperation(QDropEvent *event)
             m_avbOpDelegate->DoAVBSubtract(bins);
     }
     event->acceptProposedAction();
+}
+
+// Why the bins cannot be used now: the application is busy, or a bin cannot be read,
+// is not a bin or is damaged. Empty when they can.
+QString VeskDragDropView::refusalFor(const QStringList &bins)
+{
+    if (VeskStatusViewController::getTheController()->isRunning())
+        return tr("Vesk is busy; drop the bins again when it has finished.");
+    for (const QString &path : bins) {
+        AVBFile bin;
+        if (const AVBFile::Status status = bin.readBin(path); AVBFile::isRefused(status))
+            return AVBFile::statusText(status, path);
+    }
+    return {};
 }
 
 void VeskDragDropView::setHighlighted(bool highlighted, Qt::DropActions mask)

@@ -10,7 +10,8 @@ class VeskAvbOpDelegate;
 /// mouse clicks, follows drags that reach the area, and while bins hover over it
 /// darkens the area and says which operation a drop starts: a plain drop intersects,
 /// with Shift held it adds, with Ctrl held it subtracts. A drop of anything but bin
-/// files is refused.
+/// files is refused; so is a drop while Vesk is busy, or of a bin that cannot be read,
+/// is not a bin or is damaged, with an alert that says why.
 class VeskDragDropView : public QWidget {
     Q_OBJECT
 public:
@@ -28,6 +29,8 @@ public:
     static QString operationLabel(Qt::DropActions mask);
     /// Whether every path is a bin file (extension "avb" in any case), not a folder.
     static bool areAllBins(const QStringList &paths);
+    /// Why the bins cannot be used now, naming the first bad one; empty when they can.
+    static QString refusalFor(const QStringList &bins);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -82,7 +82,7 @@ int ActionCommand::run(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("%1 the media rows that scan would print.").arg(action));
     parser.addHelpOption();
-    ScanOptions scanOptions;
+    ScanOptions scanOptions(ScanOptions::ForActions);
     scanOptions.addTo(parser);
     const LayoutOptions options;
     parser.addOptions({ options.dest, options.projects, options.noProjects, options.types, options.noTypes,

@@ -6,6 +6,8 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+
 namespace {
 
 const QString kUsage = QStringLiteral("vesk-cli bin [--dump] FILE...");
@@ -15,6 +17,24 @@ QString uidText(const AVBFileUID &uid)
     VeskItemRef probe = uid.makeProbe();
     const QString text = probe->getFileUIDString(); // "{ 0123456789abcdef }"
     return text.mid(2, 16);
+}
+
+// The UIDs a bin references, or its dump; a damaged bin is dumped too, since that is
+// where one looks into it, but its UIDs are not printed as if they were all.
+int printBin(const QString &path, bool dump)
+{
+    AVBFile bin;
+    const AVBFile::Status status = bin.readBin(path);
+    if (status == AVBFile::Status::NoReferences)
+        CliIO::warning(AVBFile::statusText(status, path));
+    else if (AVBFile::isRefused(status))
+        CliIO::error(AVBFile::statusText(status, path));
+    if (dump && (status == AVBFile::Status::Damaged || !AVBFile::isRefused(status)))
+        CliIO::out() << CliIO::captureLog([&bin] { bin.getAMAUIDS(); });
+    else if (!AVBFile::isRefused(status))
+        for (const AVBFileUID &uid : bin.getUIDS())
+            CliIO::out() << uidText(uid) << '\n';
+    return AVBFile::isRefused(status) ? CliIO::Unreadable : CliIO::Success;
 }
 
 } // namespace
@@ -33,20 +53,8 @@ int BinCommand::run(const QStringList &arguments)
     if (parser.positionalArguments().isEmpty())
         return CliIO::usageError(QStringLiteral("no FILE given"), kUsage);
     int status = CliIO::Success;
-    for (const QString &path : parser.positionalArguments()) {
-        AVBFile bin;
-        if (!bin.dataWithContentsOfURL(path)) {
-            CliIO::error(QStringLiteral("not a bin: %1").arg(path));
-            status = CliIO::Unreadable;
-            continue;
-        }
-        if (parser.isSet(dump)) {
-            CliIO::out() << CliIO::captureLog([&bin] { bin.getAMAUIDS(); });
-            continue;
-        }
-        for (const AVBFileUID &uid : bin.getUIDS())
-            CliIO::out() << uidText(uid) << '\n';
-    }
+    for (const QString &path : parser.positionalArguments())
+        status = std::max(status, printBin(path, parser.isSet(dump)));
     CliIO::out() << Qt::flush;
     return status;
 }

@@ -2,6 +2,8 @@
 
 #include "report/VeskConsole.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -20,6 +22,11 @@ QTextStream &CliIO::err()
 void CliIO::error(const QString &message)
 {
     err() << "vesk-cli: " << message << Qt::endl;
+}
+
+void CliIO::warning(const QString &message)
+{
+    error(QStringLiteral("warning: ") + message);
 }
 
 int CliIO::usageError(const QString &message, const QString &usage)
@@ -52,7 +59,11 @@ std::optional<int> CliIO::parse(QCommandLineParser &parser, const QStringList &a
     if (!parser.parse(arguments))
         return usageError(parser.errorText(), usage);
     if (parser.isSet(QStringLiteral("help"))) {
-        out() << parser.helpText() << Qt::flush;
+        QString help = parser.helpText();
+        const QString started = QStringLiteral("Usage: ") + QCoreApplication::arguments().value(0);
+        if (help.startsWith(started))
+            help.replace(0, started.size(), QStringLiteral("Usage: ") + arguments.value(0));
+        out() << help << Qt::flush;
         return Success;
     }
     return std::nullopt;

@@ -49,10 +49,11 @@ int MxfCommand::run(const QStringList &arguments)
     for (const QString &path : parser.positionalArguments()) {
         bool opened = false;
         const QJsonObject line = describe(path, &opened);
-        if (!opened) {
+        if (!opened)
             CliIO::error(QStringLiteral("cannot read %1").arg(path));
+        // A file that gave none of its information was not read, whatever the reason.
+        if (line.contains(QStringLiteral("error")))
             status = CliIO::Unreadable;
-        }
         CliIO::out() << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
     }
     CliIO::out() << Qt::flush;

@@ -7,6 +7,7 @@
 #include "platform/VeskDirectory.h"
 #include "platform/VeskSettings.h"
 #include "platform/VeskStatusViewController.h"
+#include "readers/AVBFile.h"
 #include "readers/VeskPMRScannerOperation.h"
 
 #include <QCoreApplication>
@@ -22,7 +23,8 @@ const char *const kVolumeLocations[] = { "Avid MediaFiles/MXF", "MXF/MXF", "OMFI
 
 } // namespace
 
-ScanOptions::ScanOptions()
+ScanOptions::ScanOptions(Purpose purpose)
+    : m_purpose(purpose)
 {
     for (const char *name : kFlagNames)
         m_flags.emplace_back(QString::fromLatin1(name), QStringLiteral("Show only %1 media.").arg(QLatin1String(name)));
@@ -36,6 +38,8 @@ void ScanOptions::addTo(QCommandLineParser &parser)
     parser.addOption(m_volume);
     for (const QCommandLineOption &option : m_binOptions)
         parser.addOption(option);
+    if (m_purpose == ForActions)
+        parser.addOption(m_allowEmptyBins);
     for (const QCommandLineOption &option : m_flags)
         parser.addOption(option);
     parser.addOptions({ m_search, m_project, m_sort, m_noMDB, m_noMXF, m_showMissing });
@@ -49,6 +53,7 @@ QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &a
     if (m_paths.isEmpty())
         return QStringLiteral("no PATH given");
     m_isVolume = parser.isSet(m_volume);
+    m_emptyBinsAllowed = m_purpose == ForActions && parser.isSet(m_allowEmptyBins);
     m_flagValues.clear();
     for (const QCommandLineOption &option : m_flags)
         m_flagValues.push_back(parser.isSet(option));
@@ -66,7 +71,11 @@ QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &a
                 value = arguments[i].mid(name.size() + 1);
             else
                 continue;
-            m_binOperations.push_back({ BinOperation::Kind(kind), value.split(QLatin1Char(','), Qt::SkipEmptyParts) });
+            const QStringList bins = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+            // An operation without a bin would protect nothing while seeming to.
+            if (bins.isEmpty())
+                return QStringLiteral("%1 needs at least one BIN").arg(name);
+            m_binOperations.push_back({ BinOperation::Kind(kind), bins, {} });
         }
     }
     const QStringList sorts = parser.values(m_sort);
@@ -89,7 +98,7 @@ QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &a
     return {};
 }
 
-int ScanOptions::run(VeskCore &core) const
+int ScanOptions::run(VeskCore &core)
 {
     for (const QString &path : m_paths) {
         if (!QFileInfo::exists(path)) {
@@ -97,22 +106,56 @@ int ScanOptions::run(VeskCore &core) const
             return CliIO::Unreadable;
         }
     }
+    if (const int status = readBins(); status != CliIO::Success)
+        return status;
     scan(core);
     core.makeUnique();
     core.LoadDefaults();
-    for (const BinOperation &operation : m_binOperations) {
-        for (const QString &bin : operation.bins)
-            if (!QFileInfo(bin).isReadable())
-                CliIO::error(QStringLiteral("cannot read bin %1; it is skipped").arg(bin));
-        if (operation.kind == BinOperation::Kind::Intersect)
-            core.AVBArray_IntersectWith(operation.bins);
-        else if (operation.kind == BinOperation::Kind::Subtract)
-            core.AVBArray_Subtract(operation.bins);
-        else
-            core.AVBArray_Add(operation.bins);
-    }
+    applyBinOperations(core);
     applyFilter(core);
     return CliIO::Success;
+}
+
+// Every bin is read once, before the scan, and its references are kept for the
+// operation: a bin that says nothing for being damaged would let every row through
+// a subtraction.
+int ScanOptions::readBins()
+{
+    bool anyEmpty = false;
+    for (BinOperation &operation : m_binOperations) {
+        for (const QString &path : operation.bins) {
+            AVBFile bin;
+            const AVBFile::Status status = bin.readBin(path);
+            if (AVBFile::isRefused(status)) {
+                CliIO::error(AVBFile::statusText(status, path));
+                return CliIO::Usage;
+            }
+            if (status == AVBFile::Status::NoReferences) {
+                CliIO::warning(AVBFile::statusText(status, path));
+                anyEmpty = true;
+            }
+            const std::vector<VeskItemRef> probes = bin.probes();
+            operation.probes.insert(operation.probes.end(), probes.begin(), probes.end());
+        }
+    }
+    if (anyEmpty && m_purpose == ForActions && !m_emptyBinsAllowed) {
+        CliIO::error(QStringLiteral("a bin that references no media protects nothing; "
+                                    "give --allow-empty-bins to act anyway"));
+        return CliIO::Usage;
+    }
+    return CliIO::Success;
+}
+
+void ScanOptions::applyBinOperations(VeskCore &core) const
+{
+    for (const BinOperation &operation : m_binOperations) {
+        if (operation.kind == BinOperation::Kind::Intersect)
+            core.applyFilter(operation.probes);
+        else if (operation.kind == BinOperation::Kind::Subtract)
+            core.applyFilterSubtract(operation.probes);
+        else
+            core.applyFilterAdd(operation.probes);
+    }
 }
 
 void ScanOptions::scan(VeskCore &core) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/VeskDatabaseItem.h"
 #include "model/VeskSorter.h"
 
 #include <QCommandLineParser>
@@ -14,19 +15,27 @@ class VeskCore;
 /// on scanned media.
 class ScanOptions {
 public:
-    ScanOptions();
+    /// What the rows are for: before an action a bin that references no media stops the
+    /// command unless --allow-empty-bins is given; a listing only warns.
+    enum Purpose { ForListing, ForActions };
+
+    explicit ScanOptions(Purpose purpose = ForListing);
     void addTo(QCommandLineParser &parser);
     /// Reads the parsed values; an error text for wrong usage, empty when fine.
     QString read(const QCommandLineParser &parser, const QStringList &arguments);
-    /// Scans, de-duplicates and rebuilds, then runs the bin operations, the filter and
-    /// the sort. Returns the exit status.
-    int run(VeskCore &core) const;
+    /// Reads the bins (a bin that cannot be read, is not a bin or is damaged stops here
+    /// with the usage status), scans, de-duplicates and rebuilds, then runs the bin
+    /// operations, the filter and the sort. Returns the exit status.
+    int run(VeskCore &core);
 
 private:
     struct BinOperation {
         enum class Kind { Intersect, Subtract, Add } kind;
         QStringList bins;
+        std::vector<VeskItemRef> probes;
     };
+    int readBins();
+    void applyBinOperations(VeskCore &core) const;
     void scan(VeskCore &core) const;
     void waitForScanners() const;
     void applyFilter(VeskCore &core) const;
@@ -44,6 +53,10 @@ private:
     QCommandLineOption m_showMissing { QStringLiteral("show-missing"),
         QStringLiteral("Show items whose file is missing.") };
     std::vector<QCommandLineOption> m_binOptions;
+    QCommandLineOption m_allowEmptyBins { QStringLiteral("allow-empty-bins"),
+        QStringLiteral("Act even when a bin references no media.") };
+    const Purpose m_purpose;
+    bool m_emptyBinsAllowed = false;
 
     QStringList m_paths;
     bool m_isVolume = false;

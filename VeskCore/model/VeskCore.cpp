@@ -478,37 +478,50 @@ template <typename Visit> void VeskCore::forEachProbeMatch(const std::vector<Ves
     }
 }
 
-std::vector<VeskItemRef> VeskCore::collectProbes(const QStringList &bins, bool amaLinks)
+std::optional<std::vector<VeskItemRef>> VeskCore::collectProbes(const QStringList &bins)
 {
     std::vector<VeskItemRef> probes;
     for (const QString &path : bins) {
         AVBFile bin;
-        if (!bin.dataWithContentsOfURL(path))
-            continue;
-        for (const AVBFileUID &uid : amaLinks ? bin.getAMAUIDS() : bin.getUIDS())
-            probes.push_back(uid.makeProbe());
+        const AVBFile::Status status = bin.readBin(path);
+        if (AVBFile::isRefused(status)) {
+            VESK_LOG(
+                QStringLiteral("ERROR :: %1; the bin operation is not done").arg(AVBFile::statusText(status, path)));
+            return std::nullopt;
+        }
+        if (status == AVBFile::Status::NoReferences)
+            VESK_LOG(QStringLiteral("Warning :: %1").arg(AVBFile::statusText(status, path)));
+        const std::vector<VeskItemRef> found = bin.probes();
+        probes.insert(probes.end(), found.begin(), found.end());
     }
     return probes;
 }
 
 void VeskCore::AVBArray_IntersectWith(const QStringList &bins)
 {
-    applyFilter(collectProbes(bins, false));
+    if (const auto probes = collectProbes(bins))
+        applyFilter(*probes);
 }
 
 void VeskCore::AVBArray_Subtract(const QStringList &bins)
 {
-    applyFilterSubtract(collectProbes(bins, false));
+    if (const auto probes = collectProbes(bins))
+        applyFilterSubtract(*probes);
 }
 
 void VeskCore::AVBArray_Add(const QStringList &bins)
 {
-    applyFilterAdd(collectProbes(bins, false));
+    if (const auto probes = collectProbes(bins))
+        applyFilterAdd(*probes);
 }
 
 void VeskCore::parseAMAfromAVBs(const QStringList &bins)
 {
-    collectProbes(bins, true);
+    for (const QString &path : bins) {
+        AVBFile bin;
+        if (bin.dataWithContentsOfURL(path))
+            bin.getAMAUIDS();
+    }
 }
 
 void VeskCore::applyFilter(const std::vector<VeskItemRef> &probes)

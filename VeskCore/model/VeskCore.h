@@ -56,8 +56,9 @@ public:
     void setFilterFlagProjects(bool value);
     void setCheckStateProject(uint64_t row, bool value);
 
-    // Bin reference operations over bin files, in the user's order; unreadable bins and
-    // bins without references are skipped.
+    // Bin reference operations over bin files, in the user's order. A bin that cannot be
+    // read, is not a bin or is damaged stops the operation, which then changes nothing;
+    // a bin without references adds no probe. Both are logged.
     void AVBArray_IntersectWith(const QStringList &bins);
     void AVBArray_Subtract(const QStringList &bins);
     void AVBArray_Add(const QStringList &bins);
@@ -113,7 +114,7 @@ private:
     /// Publishes a change of what the database table's rows show, and reloads the
     /// table in the same main-thread step.
     void publishShown(const std::function<void()> &change);
-    static std::vector<VeskItemRef> collectProbes(const QStringList &bins, bool amaLinks);
+    static std::optional<std::vector<VeskItemRef>> collectProbes(const QStringList &bins);
     void adoptIntake();
     void setItems(std::vector<VeskItemRef> items);
     Search makeSearch() const;

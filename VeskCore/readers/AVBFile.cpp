@@ -4,6 +4,7 @@
 #include "report/VeskNSLog.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
@@ -96,16 +97,59 @@ bool AVBFile::isBin(const QByteArray &bytes)
 
 bool AVBFile::dataWithContentsOfURL(const QString &path)
 {
+    return loadFile(path) == Status::Sound;
+}
+
+// Sound here means only that the file is a bin and its bytes are kept.
+AVBFile::Status AVBFile::loadFile(const QString &path)
+{
+    filedata.clear();
+    // A FIFO or a device named like a bin would block the read or never end.
+    if (!QFileInfo(path).isFile())
+        return Status::Unreadable;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || uint64_t(file.size()) < kMinimumLength)
-        return false;
+    if (!file.open(QIODevice::ReadOnly))
+        return Status::Unreadable;
+    if (uint64_t(file.size()) < kMinimumLength)
+        return Status::NotABin;
     // Anything can be dropped on the drop zone: look at the header before reading the rest.
-    if (file.read(qint64(kHeaderLength)) != QByteArray(kHeader, qsizetype(kHeaderLength)) || !file.seek(0))
-        return false;
-    if (!dataWithBytes(file.readAll()))
-        return false;
+    if (file.read(qint64(kHeaderLength)) != QByteArray(kHeader, qsizetype(kHeaderLength)))
+        return Status::NotABin;
+    QByteArray bytes;
+    if (file.seek(0))
+        bytes = file.readAll();
+    if (bytes.size() != file.size() || file.error() != QFileDevice::NoError)
+        return Status::Unreadable;
+    if (!dataWithBytes(std::move(bytes)))
+        return Status::NotABin;
     VESK_LOG(QStringLiteral("Opened avid BIN %1").arg(path));
-    return true;
+    return Status::Sound;
+}
+
+AVBFile::Status AVBFile::readBin(const QString &path)
+{
+    if (const Status loaded = loadFile(path); loaded != Status::Sound)
+        return loaded;
+    if (!atomsEndAtEndOfFile())
+        return Status::Damaged;
+    return getUIDS().empty() ? Status::NoReferences : Status::Sound;
+}
+
+QString AVBFile::statusText(Status status, const QString &path)
+{
+    switch (status) {
+    case Status::Sound:
+        return {};
+    case Status::NoReferences:
+        return QStringLiteral("bin %1 references no media").arg(path);
+    case Status::Unreadable:
+        return QStringLiteral("cannot read bin %1").arg(path);
+    case Status::NotABin:
+        return QStringLiteral("not a bin: %1").arg(path);
+    case Status::Damaged:
+        return QStringLiteral("damaged bin: %1 (its atoms do not end at the end of the file)").arg(path);
+    }
+    return {};
 }
 
 bool AVBFile::dataWithBytes(QByteArray bytes)
@@ -114,6 +158,22 @@ bool AVBFile::dataWithBytes(QByteArray bytes)
         return false;
     filedata = std::move(bytes);
     return true;
+}
+
+bool AVBFile::atomsEndAtEndOfFile() const
+{
+    const VeskByteReader reader(filedata);
+    if (reader.size() < kAtomsOffset)
+        return false;
+    uint64_t offset = kAtomsOffset;
+    while (offset < reader.size()) {
+        // offset < size and a length below 2^32: the sum cannot overflow.
+        const std::optional<uint32_t> length = reader.readLE<uint32_t>(offset + 4);
+        if (!length)
+            return false;
+        offset += kAtomHeaderLength + *length;
+    }
+    return offset == reader.size();
 }
 
 // One pass over the file: blocks without a candidate are skipped sixteen offsets at a
@@ -139,6 +199,14 @@ std::vector<AVBFileUID> AVBFile::getUIDS() const
         }
     }
     return uids;
+}
+
+std::vector<VeskItemRef> AVBFile::probes() const
+{
+    std::vector<VeskItemRef> probes;
+    for (const AVBFileUID &uid : getUIDS())
+        probes.push_back(uid.makeProbe());
+    return probes;
 }
 
 std::vector<AVBFileUID> AVBFile::getAMAUIDS() const

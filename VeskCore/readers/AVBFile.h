@@ -32,16 +32,33 @@ struct AVBFileUID {
 /// file; it keeps the whole file in memory for its life.
 class AVBFile {
 public:
+    /// What a file is worth as the ground of a bin operation. A bin whose atoms do not
+    /// end exactly at the end of the file is damaged: what it fails to say would let
+    /// media through a subtraction.
+    enum class Status { Sound, NoReferences, Unreadable, NotABin, Damaged };
+
     AVBFile() = default;
 
     /// Reads the whole file; true when it is a bin (logged with its path).
     bool dataWithContentsOfURL(const QString &path);
+    /// Reads the whole file and judges it. Only a regular file is opened. The bytes are
+    /// kept whenever the file is a bin, damaged or not.
+    Status readBin(const QString &path);
+    /// Unreadable, not a bin or damaged: a bin operation must not use it.
+    static bool isRefused(Status status) { return status >= Status::Unreadable; }
+    /// One line naming the file and what is wrong with it; empty for a sound bin.
+    static QString statusText(Status status, const QString &path);
+    /// True when the atoms, each a 4-byte tag, a 32-bit little-endian length and that
+    /// many bytes, run from the end of the header exactly to the end of the file.
+    bool atomsEndAtEndOfFile() const;
     /// Takes bytes already in memory; true when they are a bin. Nothing is logged.
     bool dataWithBytes(QByteArray bytes);
 
     /// The file package UIDs the bin references, in file order, one entry per
     /// reference (repeats included); empty when it references nothing.
     std::vector<AVBFileUID> getUIDS() const;
+    /// One search probe per reference, in the order of `getUIDS()`.
+    std::vector<VeskItemRef> probes() const;
     /// Logs the bin's creator and its file and window atoms; always returns an empty list.
     std::vector<AVBFileUID> getAMAUIDS() const;
 
@@ -53,6 +70,7 @@ public:
     static bool isBin(const QByteArray &bytes);
 
 private:
+    Status loadFile(const QString &path);
     QString atomWalkText(uint64_t &offset) const;
     void logCreator() const;
 

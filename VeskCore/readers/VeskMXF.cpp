@@ -127,6 +127,7 @@ bool takeInfo(const AVFormatContext &format, MXFinfo &info)
 
 ReadResult readInfo(QFile &file, MXFinfo &info)
 {
+    const VeskFFmpegLog messages; // FFmpeg's lines about this file, capped
     const AVInputFormat *demuxer = av_find_input_format("mxf");
     IOContextPtr io = makeIOContext(file);
     AVFormatContext *context = demuxer && io ? avformat_alloc_context() : nullptr;
@@ -170,7 +171,6 @@ bool VeskMXF::openFile(const QString &path, VeskProgressIndicator *)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    VeskFFmpegLog::install();
     MXFinfo record;
     const ReadResult result = readInfo(file, record);
     if (result != ReadResult::Ok) {

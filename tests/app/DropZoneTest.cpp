@@ -2,6 +2,9 @@
 #include "VeskDragDropView.h"
 #include "VeskSound.h"
 
+#include "platform/VeskStatusViewController.h"
+#include "report/VeskAlert.h"
+#include "support/BinWriter.h"
 #include "support/TestFiles.h"
 
 #include <QCoreApplication>
@@ -32,8 +35,9 @@ protected:
         area.resize(600, 400);
         zone = new VeskDragDropView(&area, 40);
         zone->setAvbOpDelegate(&delegate);
-        binA = files.write(QStringLiteral("Bins/One.avb"), "bin");
-        binB = files.write(QStringLiteral("Bins/Two.AVB"), "bin");
+        const QByteArray bin = BinWriter().clip("A001", { BinWriter::avidUID(1, 2) }).bytes();
+        binA = files.write(QStringLiteral("Bins/One.avb"), bin);
+        binB = files.write(QStringLiteral("Bins/Two.AVB"), bin);
         text = files.write(QStringLiteral("notes.txt"), "text");
     }
 
@@ -83,38 +87,50 @@ protected:
     QString binA, binB, text;
 };
 
-TEST_F(DropZone, RefusesAnythingButBinFiles)
+// Bins that cannot be used, or a drop while Vesk is busy, are refused with an alert
+// once the drop has ended.
+TEST_F(DropZone, RefusesAnythingButSoundBinsWhenIdle)
 {
+    QStringList alerts;
+    const VeskAlert::Handler previous = VeskAlert::setHandler([&](const VeskAlert::Request &request) {
+        alerts.push_back(request.informativeText);
+        return int(VeskAlert::First);
+    });
     const int pops = VeskSound::popCount();
     EXPECT_FALSE(drop({ binA, text }));
     EXPECT_FALSE(drop({ files.path() + QStringLiteral("/Bins") }));
     const QString folderNamedLikeABin = files.path() + QStringLiteral("/Old.avb");
     QDir().mkpath(folderNamedLikeABin);
     EXPECT_FALSE(drop({ folderNamedLikeABin }));
+    const QString cut = files.write(QStringLiteral("Bins/Cut.avb"), BinWriter().clip("A", {}).bytes().chopped(1));
+    EXPECT_FALSE(drop({ binA, cut }, Qt::ControlModifier));
+    EXPECT_FALSE(drop({ files.write(QStringLiteral("Bins/Text.avb"), "bin") }));
+    VeskStatusViewController::getTheController()->setIsRunning(true);
+    EXPECT_FALSE(drop({ binA }));
+    VeskStatusViewController::getTheController()->setIsRunning(false);
     EXPECT_TRUE(delegate.calls.empty());
-    EXPECT_EQ(VeskSound::popCount(), pops + 3);
+    EXPECT_EQ(VeskSound::popCount(), pops + 6);
     EXPECT_FALSE(zone->isHighlighted());
+    EXPECT_TRUE(alerts.isEmpty());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(alerts.size(), 3);
+    EXPECT_TRUE(alerts[0].startsWith("damaged bin: " + cut) && alerts[1].startsWith("not a bin: ")
+        && alerts[2].contains("busy"));
+    VeskAlert::setHandler(previous);
 }
 
-TEST_F(DropZone, PlainDropIntersectsWithAllBins)
+TEST_F(DropZone, PlainDropIntersectsWithAllBinsAndModifierKeysChooseAddAndSubtract)
 {
     EXPECT_TRUE(drop({ binA, binB }));
-    ASSERT_EQ(delegate.calls.size(), 1u);
-    EXPECT_EQ(delegate.calls[0].first, QStringLiteral("intersect"));
-    EXPECT_EQ(delegate.calls[0].second, QStringList({ binA, binB }));
     EXPECT_FALSE(zone->isHighlighted());
-}
-
-TEST_F(DropZone, ModifierKeysChooseAddAndSubtract)
-{
     EXPECT_TRUE(drop({ binA }, Qt::ShiftModifier));
     EXPECT_TRUE(drop({ binA }, Qt::ControlModifier));
     // A drag that offers no copy adds without keys.
     EXPECT_TRUE(drop({ binA }, {}, { 300, 200 }, Qt::MoveAction));
-    ASSERT_EQ(delegate.calls.size(), 3u);
-    EXPECT_EQ(delegate.calls[0].first, QStringLiteral("add"));
-    EXPECT_EQ(delegate.calls[1].first, QStringLiteral("subtract"));
-    EXPECT_EQ(delegate.calls[2].first, QStringLiteral("add"));
+    const std::vector<std::pair<QString, QStringList>> expected { { QStringLiteral("intersect"), { binA, binB } },
+        { QStringLiteral("add"), { binA } }, { QStringLiteral("subtract"), { binA } },
+        { QStringLiteral("add"), { binA } } };
+    EXPECT_EQ(delegate.calls, expected);
 }
 
 TEST_F(DropZone, OverlayShowsTheOperationWhileBinsHover)
@@ -122,8 +138,6 @@ TEST_F(DropZone, OverlayShowsTheOperationWhileBinsHover)
     EXPECT_TRUE(move({ binA }));
     EXPECT_TRUE(zone->isHighlighted());
     EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("Intersect"));
-    move({ binA }, Qt::ShiftModifier);
-    EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("Add"));
     move({ binA }, Qt::ControlModifier);
     EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("Subtract"));
     EXPECT_FALSE(zone->grab().isNull());
@@ -137,11 +151,9 @@ TEST_F(DropZone, OverlayShowsTheOperationWhileBinsHover)
     EXPECT_EQ(zone->currentDragMask(), Qt::DropActions());
 }
 
-TEST_F(DropZone, FollowsItsAreaAndLetsClicksThrough)
+TEST_F(DropZone, FollowsItsArea)
 {
     area.show();
     area.resize(800, 500);
     EXPECT_EQ(zone->geometry(), QRect(0, 40, 800, 460));
-    EXPECT_TRUE(zone->testAttribute(Qt::WA_TransparentForMouseEvents));
-    EXPECT_TRUE(area.acceptDrops());
 }

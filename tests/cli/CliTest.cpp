@@ -110,16 +110,6 @@ TEST_P(CliVolume, IntersectSubtractAndAddFollowTheBins)
               expectedPaths(referencedBy({bin(1), bin(3)})));
 }
 
-TEST_P(CliVolume, EmptyAndUnreadableBins)
-{
-    const QString empty = files.path() + QStringLiteral("/empty.avb");
-    BinWriter().creator("test").write(empty);
-    // A bin without references gives nothing to match: the rows stay as they were.
-    EXPECT_EQ(shownPaths({QStringLiteral("--intersect"), empty}), expectedPaths([](const QString &) { return true; }));
-    const QString notABin = files.write(QStringLiteral("notes.avb"), "not a bin at all");
-    EXPECT_EQ(shownPaths({QStringLiteral("--intersect"), notABin}), expectedPaths([](const QString &) { return true; }));
-}
-
 namespace {
 
 /// The plan a dry run prints: source -> target for each row that would be acted on.
@@ -134,14 +124,18 @@ QMap<QString, QString> dryRunTargets(const QString &out)
     return targets;
 }
 
-QStringList filesBelow(const QString &folder)
+// Every file below the folder with its size and first 64 KiB: whole for fixture files,
+// and generated volumes hold large sparse media files.
+QMap<QString, QByteArray> contentsBelow(const QString &folder)
 {
-    QStringList found;
+    QMap<QString, QByteArray> contents;
     QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found << it.next();
-    found.sort();
-    return found;
+    while (it.hasNext()) {
+        QFile file(it.next());
+        const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(1 << 16) : QByteArray("unreadable");
+        contents.insert(file.fileName(), QByteArray::number(file.size()) + ':' + head);
+    }
+    return contents;
 }
 
 } // namespace
@@ -150,7 +144,7 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
 {
     const QString dest = files.path() + QStringLiteral("/dest");
     QDir().mkpath(dest);
-    const QStringList before = filesBelow(root);
+    const QMap<QString, QByteArray> before = contentsBelow(root);
     const ProcessResult result = cli({QStringLiteral("move"), QStringLiteral("--dry-run"), QStringLiteral("--volume"),
                                       root, QStringLiteral("--dest"), dest});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
@@ -170,11 +164,48 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
                     && it.value().endsWith(QLatin1Char('/') + type + QLatin1Char('/') + source.fileName()))
             << it.value().toStdString();
     }
-    EXPECT_EQ(filesBelow(root), before);
-    EXPECT_TRUE(filesBelow(dest).isEmpty());
+    EXPECT_EQ(contentsBelow(root), before);
+    EXPECT_TRUE(contentsBelow(dest).isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, CliVolume, ::testing::Values(1, 2, 7));
+
+// A bin that cannot be read, is no bin or is damaged stops every command before it scans;
+// one without references stops the actions unless they are told to go on.
+TEST(CliBins, BinsThatCannotProtectAreRefusedAndNothingIsTouched)
+{
+    TestFiles files;
+    const QString root = files.path() + QStringLiteral("/vol");
+    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), {root, QStringLiteral("--mxf"), QStringLiteral("--folders"), "1"}).status, 0);
+    const QString sound = root + QStringLiteral("/Bins/Bin 1.avb,");
+    const QByteArray noise = QByteArray::fromHex("9f3a5c7e11d2e48b6a0c3f5e7a9b1d2c4e6f8a0b");
+    const QString cut = files.write(QStringLiteral("cut.avb"), BinWriter().clip("A", {}).bytes().chopped(5));
+    const QString random = files.write(QStringLiteral("random.avb"), BinWriter::header() + noise);
+    const QString notABin = files.write(QStringLiteral("noise.avb"), noise);
+    const QString empty = files.write(QStringLiteral("empty.avb"), BinWriter().clip("A", {}).bytes());
+    const struct {
+        QString arguments; // separated by '|'
+        int status;
+        QString named;
+    } cases[] = {
+        {"scan|--subtract|" + cut, 2, cut},
+        {"scan|--subtract|" + random, 2, random},
+        {"delete|--dry-run|--subtract|" + sound + cut, 2, cut},
+        {"delete|--subtract|" + random, 2, random},
+        {"delete|--intersect|" + notABin, 2, notABin},
+        {"delete|--subtract=,", 2, "--subtract needs at least one BIN"},
+        {"scan|--subtract|" + empty, 0, empty + " references no media"},
+        {"delete|--subtract|" + sound + empty, 2, "--allow-empty-bins"},
+        {"delete|--dry-run|--allow-empty-bins|--subtract|" + empty, 0, empty},
+    };
+    const QMap<QString, QByteArray> before = contentsBelow(files.path());
+    for (const auto &c : cases) {
+        const ProcessResult result = cli(c.arguments.split(QLatin1Char('|')) + QStringList{"--volume", root});
+        EXPECT_EQ(result.status, c.status) << c.arguments.toStdString() << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(c.named)) << result.err.toStdString();
+        EXPECT_EQ(contentsBelow(files.path()), before) << c.arguments.toStdString();
+    }
+}
 
 // A volume of small real media files, so that copies stay cheap.
 TEST(CliActions, CopyPutsEveryRowWhereTheDryRunSaid)
@@ -212,8 +243,6 @@ TEST(CliActions, CopyPutsEveryRowWhereTheDryRunSaid)
     const ProcessResult refused = cli({QStringLiteral("copy"), QStringLiteral("--volume"), root});
     EXPECT_EQ(refused.status, 2);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("--dest")));
-    for (const char *command : {"copy", "move", "delete"})
-        EXPECT_EQ(cli({QString::fromLatin1(command), QStringLiteral("--help")}).status, 0) << command;
 }
 
 TEST(Cli, UsageErrorsAndUnreadableInputs)
@@ -229,8 +258,12 @@ TEST(Cli, UsageErrorsAndUnreadableInputs)
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err.count(QLatin1Char('\n')), 1);
     EXPECT_EQ(cli({QStringLiteral("--version")}).out.trimmed(), QStringLiteral("vesk-cli ") + QStringLiteral(VESK_VERSION));
-    for (const char *command : {"scan", "bin", "mxf", "inspect"})
-        EXPECT_EQ(cli({QString::fromLatin1(command), QStringLiteral("--help")}).status, 0) << command;
+    for (const char *command : {"scan", "bin", "mxf", "inspect", "copy", "move", "delete"}) {
+        const ProcessResult help = cli({QString::fromLatin1(command), QStringLiteral("--help")});
+        EXPECT_EQ(help.status, 0) << command;
+        EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: vesk-cli %1 [options]").arg(QLatin1String(command))))
+            << help.out.toStdString();
+    }
 }
 
 TEST(Cli, BinPrintsReferencedUIDs)
@@ -241,10 +274,13 @@ TEST(Cli, BinPrintsReferencedUIDs)
     const ProcessResult result = cli({QStringLiteral("bin"), path});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, QStringLiteral("0102030405060708\n"));
+    // A damaged bin's references are not printed as if they were all it holds.
     const QString notABin = files.write(QStringLiteral("x.avb"), "nope");
-    const ProcessResult refused = cli({QStringLiteral("bin"), notABin});
+    const QString damaged = files.write(QStringLiteral("cut.avb"), BinWriter().clip("c", {}).bytes().chopped(1));
+    const ProcessResult refused = cli({QStringLiteral("bin"), notABin, path, damaged});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_TRUE(refused.err.contains(notABin));
+    EXPECT_EQ(refused.out, result.out);
+    EXPECT_TRUE(refused.err.contains("not a bin: " + notABin) && refused.err.contains("damaged bin: " + damaged));
 }
 
 TEST(Cli, MxfReportsFieldsOrTheFailure)
@@ -255,7 +291,7 @@ TEST(Cli, MxfReportsFieldsOrTheFailure)
     ASSERT_TRUE(MXFWriter::writeOpAtom(atom, {QStringLiteral("Interview"), QStringLiteral("Doc"), {}, {}}));
     ASSERT_TRUE(MXFWriter::muxOP1a(op1a, {QStringLiteral("X"), {}, {}, {}}));
     const ProcessResult result = cli({QStringLiteral("mxf"), atom, op1a});
-    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(result.status, 1) << result.err.toStdString(); // nothing could be read from op1a
     const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     const QJsonObject first = QJsonDocument::fromJson(lines[0].toUtf8()).object();
@@ -264,6 +300,8 @@ TEST(Cli, MxfReportsFieldsOrTheFailure)
     EXPECT_TRUE(first.value(QStringLiteral("fileUID")).toString().startsWith(QStringLiteral("{ 060a2b34-")));
     EXPECT_EQ(QJsonDocument::fromJson(lines[1].toUtf8()).object().value(QStringLiteral("error")).toString(),
               QStringLiteral("File is not OP-Atom"));
+    EXPECT_EQ(cli({QStringLiteral("mxf"), atom}).status, 0);
+    EXPECT_EQ(cli({QStringLiteral("mxf"), files.write(QStringLiteral("zeros.mxf"), QByteArray(4096, '\0'))}).status, 1);
     EXPECT_EQ(cli({QStringLiteral("mxf"), files.path() + QStringLiteral("/none.mxf")}).status, 1);
 }
 

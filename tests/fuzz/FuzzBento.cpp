@@ -3,6 +3,7 @@
 
 #include "readers/VeskInspectorRow.h"
 #include "readers/VeskMediafile.h"
+#include "report/VeskConsole.h"
 #include "support/MdbWriter.h"
 #include "support/MediaIndexWriter.h"
 
@@ -34,6 +35,7 @@ void walkOutline(VeskMediafile &file)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    VeskConsole::sharedInstance()->Reset(); // what one input logs is not kept for the next
     VeskMediafile file;
     file.openFile(writeFuzzFile(data, size, "mdb"), nullptr);
     for (uint64_t uid = 1; uid <= 2; ++uid) {

@@ -1,13 +1,16 @@
 #include "FuzzTarget.h"
 
 #include "readers/AVBFile.h"
+#include "report/VeskConsole.h"
 #include "support/BinWriter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    VeskConsole::sharedInstance()->Reset(); // what one input logs is not kept for the next
     AVBFile bin;
     if (bin.dataWithBytes(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)))) {
-        bin.getUIDS();
+        bin.atomsEndAtEndOfFile();
+        bin.probes();
         bin.getAMAUIDS();
     }
     AVBFile::hexlifyRawBytes(data, std::min<size_t>(size, 64));

@@ -2,10 +2,12 @@
 #include "FuzzTarget.h"
 
 #include "readers/VeskMediafile.h"
+#include "report/VeskConsole.h"
 #include "support/MXFWriter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    VeskConsole::sharedInstance()->Reset(); // what one input logs is not kept for the next
     VeskMediafile file;
     file.openFile(writeFuzzFile(data, size, "mxf"), nullptr);
     VeskDatabaseItem item;

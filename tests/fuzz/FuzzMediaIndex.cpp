@@ -1,10 +1,12 @@
 #include "FuzzTarget.h"
 
 #include "readers/PMRFile.h"
+#include "report/VeskConsole.h"
 #include "support/MediaIndexWriter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    VeskConsole::sharedInstance()->Reset(); // what one input logs is not kept for the next
     PMRFile index;
     index.setData(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     while (VeskItemRef item = index.FillItem(std::make_shared<VeskDatabaseItem>()))

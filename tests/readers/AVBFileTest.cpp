@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 const VeskUUID kUidA = BinWriter::avidUID(0x11111111, 0x22222222);
@@ -35,14 +37,6 @@ protected:
     static QString logged() { return VeskConsole::sharedInstance()->text(); }
 };
 
-TEST_F(AVBFileTest, HeaderAloneIsABinWithoutReferences)
-{
-    AVBFile bin;
-    EXPECT_FALSE(bin.dataWithBytes(BinWriter::header().left(118)));
-    ASSERT_TRUE(bin.dataWithBytes(BinWriter::header()));
-    EXPECT_TRUE(bin.getUIDS().empty());
-}
-
 TEST_F(AVBFileTest, AnyWrongHeaderByteRejectsTheFile)
 {
     const QByteArray good = BinWriter().clip("A001", { kUidA }).bytes();
@@ -51,7 +45,6 @@ TEST_F(AVBFileTest, AnyWrongHeaderByteRejectsTheFile)
         bad[i] = char(bad[i] ^ 0x20);
         EXPECT_FALSE(AVBFile().dataWithBytes(bad)) << "byte " << i;
     }
-    EXPECT_FALSE(AVBFile().dataWithBytes(BinWriter().clip("A001", { kUidA }).wrongHeader().bytes()));
 }
 
 TEST_F(AVBFileTest, EveryTruncatedPrefixFailsCleanlyOrFindsOnlyTheReferencesBeforeTheTail)
@@ -67,6 +60,7 @@ TEST_F(AVBFileTest, EveryTruncatedPrefixFailsCleanlyOrFindsOnlyTheReferencesBefo
     for (qsizetype at = full.indexOf("LMSM"); at >= 0; at = full.indexOf("LMSM", at + 1))
         starts.push_back(at);
     ASSERT_EQ(starts.size(), 3u);
+    int whole = 0; // prefixes whose atoms end at their end: the header and after each of five atoms
     for (qsizetype length = 0; length <= full.size(); ++length) {
         AVBFile bin;
         const bool loaded = bin.dataWithBytes(full.left(length));
@@ -76,19 +70,21 @@ TEST_F(AVBFileTest, EveryTruncatedPrefixFailsCleanlyOrFindsOnlyTheReferencesBefo
         const auto expected = std::count_if(starts.begin(), starts.end(), [&](qsizetype p) { return p < length - 32; });
         EXPECT_EQ(qsizetype(bin.getUIDS().size()), expected) << length;
         EXPECT_TRUE(bin.getAMAUIDS().empty());
+        whole += bin.atomsEndAtEndOfFile() ? 1 : 0;
     }
+    EXPECT_EQ(whole, 6);
+    AVBFile bin;
+    ASSERT_TRUE(bin.dataWithBytes(full));
+    EXPECT_TRUE(bin.atomsEndAtEndOfFile());
+    ASSERT_TRUE(bin.dataWithBytes(BinWriter().atom("PILC", "ab", 0xFFFFFFFF).bytes()));
+    EXPECT_FALSE(bin.atomsEndAtEndOfFile());
 }
 
-TEST_F(AVBFileTest, SearchCoversOffsets119UpTo33BeforeTheEnd)
+// The end of the search is checked with every prefix above.
+TEST_F(AVBFileTest, SearchStartsAtOffset119)
 {
     EXPECT_TRUE(uidsOf(binWithReferencesAt(400, { 118 })).empty());
     EXPECT_EQ(uidsOf(binWithReferencesAt(400, { 119 })).size(), 1u);
-    EXPECT_EQ(uidsOf(binWithReferencesAt(152, { 119 })).size(), 1u);
-    EXPECT_TRUE(uidsOf(binWithReferencesAt(151, { 119 })).empty());
-    EXPECT_EQ(uidsOf(binWithReferencesAt(400, { 400 - 33 })).size(), 1u);
-    EXPECT_TRUE(uidsOf(binWithReferencesAt(400, { 400 - 32 })).empty());
-    // UID in the file's last eight bytes: inside the 32 bytes that are never searched.
-    EXPECT_TRUE(uidsOf(binWithReferencesAt(400, { 400 - 18 })).empty());
 }
 
 TEST_F(AVBFileTest, ReferenceNeedsKind0202)
@@ -157,8 +153,7 @@ TEST_F(AVBFileTest, ReturnsEveryReferenceInFileOrderForBothUIDForms)
         = uidsOf(BinWriter().clip("A001", { kUidB, umid }).clip("A002", { kUidB }).bytes());
     const AVBFileUID b = AVBFileUID::fromUUID(kUidB);
     EXPECT_EQ(uids, (std::vector<AVBFileUID> { b, AVBFileUID { 0xB3B2B1B0, 0xB7B6B5B4 }, b }));
-    EXPECT_EQ(b.word4, 0x80000000u);
-    EXPECT_GT(b, (AVBFileUID { 0x7FFFFFFF, 0xFFFFFFFF }));
+    EXPECT_GT(b, (AVBFileUID { 0x7FFFFFFF, 0xFFFFFFFF })); // unsigned, as items compare
 }
 
 TEST_F(AVBFileTest, ProbeMatchesItemsByUIDOnly)
@@ -169,29 +164,34 @@ TEST_F(AVBFileTest, ProbeMatchesItemsByUIDOnly)
     item.setFileUIDWithNSData(umid);
     const VeskItemRef probe = AVBFileUID { 0x80000000, 1 }.makeProbe();
     EXPECT_TRUE(probe->isEqualByUUID(&item));
-    EXPECT_EQ(probe->DB_SizeofUID(), 0u);
-    EXPECT_TRUE(probe->DB_itemPath().isEmpty());
     EXPECT_EQ(AVBFileUID::fromUUID(*item.DB_filePackageUID()), (AVBFileUID { 0x80000000, 1 }));
 }
 
-TEST_F(AVBFileTest, LoadsFilesThatAreBinsOnly)
+TEST_F(AVBFileTest, ReadBinJudgesWhatABinOperationMayUse)
 {
     TestFiles files;
-    const QString path = files.path() + "/Reel 1.avb";
-    ASSERT_TRUE(BinWriter().clip("A001", { kUidA }).write(path));
-    AVBFile bin;
-    ASSERT_TRUE(bin.dataWithContentsOfURL(path));
-    EXPECT_EQ(bin.getUIDS(), (std::vector<AVBFileUID> { AVBFileUID::fromUUID(kUidA) }));
-    EXPECT_TRUE(logged().contains(":: Opened avid BIN " + path + "\n"));
-
-    VeskConsole::sharedInstance()->Reset();
-    const QString wrong = files.path() + "/wrong.avb";
-    ASSERT_TRUE(BinWriter().wrongHeader().write(wrong));
-    const QString cut = files.path() + "/cut.avb";
-    ASSERT_TRUE(BinWriter().write(cut, 118));
-    for (const QString &notABin : { wrong, cut, files.path(), files.path() + "/missing.avb" })
-        EXPECT_FALSE(AVBFile().dataWithContentsOfURL(notABin)) << notABin.toStdString();
-    EXPECT_FALSE(logged().contains("Opened"));
+    const QByteArray sound = BinWriter().clip("A001", { kUidA }).bytes();
+    const QString fifo = files.path() + "/waiting.avb";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString path;
+        AVBFile::Status status;
+    } cases[] = {
+        { files.write("Reel 1.avb", sound), AVBFile::Status::Sound },
+        { files.write("empty.avb", BinWriter().creator("x").bytes()), AVBFile::Status::NoReferences },
+        { files.write("cut.avb", sound.chopped(1)), AVBFile::Status::Damaged },
+        { files.write("long.avb", sound + '\0'), AVBFile::Status::Damaged },
+        { files.write("wrong.avb", BinWriter().wrongHeader().bytes()), AVBFile::Status::NotABin },
+        { files.write("short.avb", sound.left(118)), AVBFile::Status::NotABin },
+        { files.path() + "/missing.avb", AVBFile::Status::Unreadable }, { files.path(), AVBFile::Status::Unreadable },
+        { fifo, AVBFile::Status::Unreadable }, // never opened, so never waited for
+    };
+    for (const auto &c : cases) {
+        VeskConsole::sharedInstance()->Reset();
+        EXPECT_EQ(AVBFile().readBin(c.path), c.status) << c.path.toStdString();
+        const bool isABin = c.status != AVBFile::Status::Unreadable && c.status != AVBFile::Status::NotABin;
+        EXPECT_EQ(logged().contains(":: Opened avid BIN " + c.path + "\n"), isABin);
+    }
 }
 
 TEST_F(AVBFileTest, DumpDescribesCreatorAndFileAndWindowAtoms)

@@ -1,3 +1,4 @@
+#include "readers/VeskFFmpegLog.h"
 #include "readers/VeskMXF.h"
 #include "report/VeskConsole.h"
 
@@ -208,7 +209,7 @@ TEST_F(MXFReader, ReadsEightFilesAtOnceOnSeveralThreads)
     EXPECT_EQ(matches, std::vector<int>(paths.size(), 10));
 }
 
-TEST_F(MXFReader, FFmpegWarningsGoToTheConsoleNotToTheTerminal)
+TEST_F(MXFReader, FFmpegWarningsGoToTheConsoleNotToTheTerminalCappedPerFile)
 {
     VeskMXF reader;
     ::testing::internal::CaptureStderr();
@@ -221,4 +222,14 @@ TEST_F(MXFReader, FFmpegWarningsGoToTheConsoleNotToTheTerminal)
     EXPECT_TRUE(logged().contains("(FFmpeg) :: [mxf @ ")) << logged().toStdString();
     EXPECT_TRUE(logged().contains("(FFmpeg) :: first half, second half\n")) << logged().toStdString();
     EXPECT_FALSE(logged().contains("chatter"));
+
+    // The lines about one file are capped; the count of the others follows them.
+    for (int file = 0; file < 2; ++file) {
+        const VeskFFmpegLog messages;
+        for (int i = 0; i < VeskFFmpegLog::kLinesPerFile + 5; ++i)
+            av_log(nullptr, AV_LOG_ERROR, "damaged %d\n", i);
+    }
+    EXPECT_EQ(logged().count("damaged 19\n"), 2);
+    EXPECT_EQ(logged().count("damaged 20\n"), 0);
+    EXPECT_EQ(logged().count("(FFmpeg) :: 5 more messages about this file were dropped\n"), 2);
 }
