@@ -1,6 +1,6 @@
 #include "platform/VeskFileOperations.h"
 
-#include <QFile>
+#include "platform/VeskFileName.h"
 
 #include <gio/gio.h>
 
@@ -62,7 +62,7 @@ QByteArray folderOf(const QByteArray &path)
 // A name in the folder that nothing uses now; the copy creates it afresh.
 std::optional<QByteArray> freeTemporaryName(const QByteArray &folder, VeskFileOperations::Error *error)
 {
-    QByteArray name = folder + '/' + QFile::encodeName(VeskFileOperations::temporaryPrefix()) + "XXXXXX";
+    QByteArray name = folder + '/' + VeskFileName::encode(VeskFileOperations::temporaryPrefix()) + "XXXXXX";
     const int fd = mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) {
         failWithErrno(error, errno);
@@ -221,8 +221,8 @@ bool isDurableWholeCopy(const QByteArray &source, const QByteArray &copy, VeskFi
 bool VeskFileOperations::copyFile(
     const QString &source, const QString &target, const Progress &progress, bool removeSource, Error *error)
 {
-    const QByteArray sourcePath = QFile::encodeName(source);
-    const QByteArray targetPath = QFile::encodeName(target);
+    const QByteArray sourcePath = VeskFileName::encode(source);
+    const QByteArray targetPath = VeskFileName::encode(target);
     const QByteArray folder = folderOf(targetPath);
     const std::optional<QByteArray> temporary = freeTemporaryName(folder, error);
     if (!temporary)
@@ -248,8 +248,8 @@ bool VeskFileOperations::copyFile(
 
 bool VeskFileOperations::moveFile(const QString &source, const QString &target, Error *error)
 {
-    const FileRef from = fileFor(QFile::encodeName(source));
-    const FileRef to = fileFor(QFile::encodeName(target));
+    const FileRef from = fileFor(VeskFileName::encode(source));
+    const FileRef to = fileFor(VeskFileName::encode(target));
     GError *gerror = nullptr;
     const auto flags
         = GFileCopyFlags(G_FILE_COPY_OVERWRITE | G_FILE_COPY_NOFOLLOW_SYMLINKS | G_FILE_COPY_NO_FALLBACK_FOR_MOVE);
@@ -260,7 +260,7 @@ bool VeskFileOperations::moveFile(const QString &source, const QString &target, 
 
 bool VeskFileOperations::trashFile(const QString &path, Error *error)
 {
-    const FileRef file = fileFor(QFile::encodeName(path));
+    const FileRef file = fileFor(VeskFileName::encode(path));
     GError *gerror = nullptr;
     if (!g_file_trash(file.get(), nullptr, &gerror))
         return failWithGError(error, gerror);
@@ -271,7 +271,7 @@ bool VeskFileOperations::removeFile(const QString &path, const RemovePermission 
 {
     if (permission && !permission(path))
         return true;
-    const FileRef file = fileFor(QFile::encodeName(path));
+    const FileRef file = fileFor(VeskFileName::encode(path));
     GError *gerror = nullptr;
     if (!g_file_delete(file.get(), nullptr, &gerror))
         return failWithGError(error, gerror);
@@ -280,7 +280,7 @@ bool VeskFileOperations::removeFile(const QString &path, const RemovePermission 
 
 bool VeskFileOperations::makeFolder(const QString &path, Error *error)
 {
-    const FileRef folder = fileFor(QFile::encodeName(path));
+    const FileRef folder = fileFor(VeskFileName::encode(path));
     GError *gerror = nullptr;
     if (!g_file_make_directory_with_parents(folder.get(), nullptr, &gerror))
         return failWithGError(error, gerror);
@@ -290,7 +290,7 @@ bool VeskFileOperations::makeFolder(const QString &path, Error *error)
 std::optional<uint64_t> VeskFileOperations::volumeOf(const QString &path, Error *error)
 {
     struct stat st { };
-    if (stat(QFile::encodeName(path).constData(), &st) != 0) {
+    if (stat(VeskFileName::encode(path).constData(), &st) != 0) {
         failWithErrno(error, errno);
         return std::nullopt;
     }
@@ -299,16 +299,16 @@ std::optional<uint64_t> VeskFileOperations::volumeOf(const QString &path, Error 
 
 bool VeskFileOperations::isReadable(const QString &path)
 {
-    return faccessat(AT_FDCWD, QFile::encodeName(path).constData(), R_OK, AT_EACCESS) == 0;
+    return faccessat(AT_FDCWD, VeskFileName::encode(path).constData(), R_OK, AT_EACCESS) == 0;
 }
 
 bool VeskFileOperations::isWritable(const QString &path)
 {
-    return faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+    return faccessat(AT_FDCWD, VeskFileName::encode(path).constData(), W_OK, AT_EACCESS) == 0;
 }
 
 bool VeskFileOperations::exists(const QString &path)
 {
     struct stat st { };
-    return lstat(QFile::encodeName(path).constData(), &st) == 0;
+    return lstat(VeskFileName::encode(path).constData(), &st) == 0;
 }

@@ -113,11 +113,13 @@ TEST_F(Scanner, WithoutMDBScanningItemsAreNotDescribed)
     EXPECT_FALSE(items.begin()->second->DB_isReferenced());
 }
 
-TEST_F(Scanner, BrokenIndexContributesNothing)
+TEST_F(Scanner, FilesOfABrokenIndexAreListedWithUnknownReferences)
 {
     const QString path = folder(QStringLiteral("m"), {"a.mxf"});
     MediaIndexWriter().count(0).record("a.mxf", "P").writeTo(path + QStringLiteral("/msmFMID.pmr"));
-    EXPECT_TRUE(scan(path).empty());
+    const auto items = scan(path);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items.begin()->second->DB_referenceState(), VeskDatabaseItem::ReferenceState::NoIndex);
 }
 
 TEST_F(Scanner, VolumeTreeScansEveryMediaFolderOnce)
