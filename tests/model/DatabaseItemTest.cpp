@@ -27,17 +27,6 @@ QByteArray umid(uint8_t first, uint64_t number)
 
 } // namespace
 
-TEST(DatabaseItem, NewItemsAreEqualByUIDAndNotLess)
-{
-    VeskDatabaseItem a;
-    VeskDatabaseItem b;
-    EXPECT_EQ(a.hash(), 0u);
-    EXPECT_TRUE(a.isEqualByUUID(&b));
-    EXPECT_FALSE(a.isLessByUUID(&b));
-    EXPECT_FALSE(a.isEqual(&b)); // no paths
-    EXPECT_FALSE(a.isEqualByUUID(nullptr));
-}
-
 TEST(DatabaseItem, ShortUIDMatchesTheSameBytesInsideAUMID)
 {
     const QByteArray full = MediaIndexWriter::makeUID(8, 0x1122334455667788, false);
@@ -220,24 +209,3 @@ TEST_F(ItemOnDisk, SmallOrUnsettledFilesAreNotOpenedForInformation)
     VeskDatabaseItem::setCorrespondingFileReader({});
 }
 
-TEST(DatabaseItem, TimeBasesWrapBothWays)
-{
-    uint32_t seconds = 0;
-    VeskDatabaseItem::ConvertTimeFromCanonical(&seconds);
-    EXPECT_EQ(seconds, 0x7C256A30u);
-    VeskDatabaseItem::ConvertTimeToCanonical(&seconds);
-    EXPECT_EQ(seconds, 0u);
-    VeskDatabaseItem::ConvertTimeToCanonical(&seconds);
-    EXPECT_EQ(seconds, 0x83DA95D0u);
-}
-
-TEST(DatabaseItem, DescriptionAlignsLabels)
-{
-    VeskDatabaseItem item;
-    item.setupWithUnrefFile(QStringLiteral("/m"), QStringLiteral("x.wav"));
-    item.setDB_filesize(1536);
-    EXPECT_EQ(item.description(), QStringLiteral("VeskDatabaseItem\n        Path:/m/x.wav\n        File:x.wav"
-                                                 "\n     Project:_00_VSK_UNMANAGED_FILES\n   File Size:1.54 kB"
-                                                 "\n    File UID:{ 0000000000000000 }"
-                                                 "\nMaterial UID:{ 0000000000000000 }\n Compression:Audio"));
-}

@@ -211,41 +211,6 @@ TEST(RBTree, RefusesNullElementsAndMissingPredicates)
     EXPECT_EQ(tree.TreeGetMin()->key, 1u);
 }
 
-TEST(RBTree, CallsPredicatesWithTheProbeFirst)
-{
-    std::vector<std::tuple<char, uint32_t, uint32_t>> calls;
-    ElemTree tree;
-    tree.setEQBlock([&](const Elem &a, const Elem &b) {
-        calls.emplace_back('E', a.serial, b.serial);
-        return a.key == b.key;
-    });
-    tree.setLTBlock([&](const Elem &a, const Elem &b) {
-        calls.emplace_back('L', a.serial, b.serial);
-        return a.key < b.key;
-    });
-    tree.TreeInsertNode(makeElem(20, 1));
-    tree.TreeInsertNode(makeElem(10, 2));
-    tree.TreeInsertNode(makeElem(30, 3));
-    calls.clear();
-
-    // A duplicate stops at the first equal node and is hung in its chain.
-    tree.TreeInsertNode(makeElem(30, 4));
-    using Calls = decltype(calls);
-    EXPECT_EQ(calls, (Calls { { 'E', 4, 1 }, { 'L', 4, 1 }, { 'E', 4, 3 } }));
-    calls.clear();
-    tree.TreeInsertNode(makeElem(15, 5));
-    EXPECT_EQ(calls, (Calls { { 'E', 5, 1 }, { 'L', 5, 1 }, { 'E', 5, 2 }, { 'L', 5, 2 } }));
-    calls.clear();
-    tree.TreefindNode(Elem { 10, 9, 0 });
-    EXPECT_EQ(calls, (Calls { { 'E', 9, 1 }, { 'L', 9, 1 }, { 'E', 9, 2 } }));
-    calls.clear();
-
-    // The walks follow the links only.
-    EXPECT_EQ(walkSerials(tree), (std::vector<uint32_t> { 2, 5, 1, 4, 3 }));
-    tree.Tree_v2_GetNonEqDataArray();
-    EXPECT_TRUE(calls.empty());
-}
-
 // Ordering like the store's: items with the same key are ordered by path, but an item
 // without a path is neither less, greater nor equal to one of the same key. Walking by
 // the predicates would skip whole subtrees here; the walk must return every element.
