@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -83,12 +84,15 @@ QString VeskFileName::displayDecoded(const QString &decoded)
     return escaped ? display(QByteArrayView(encode(decoded))) : decoded;
 }
 
+// Not blocking, so that a FIFO under a media file's name cannot hold the reader; only
+// regular files are read.
 bool VeskFileName::openForReading(QFile &file, const QString &path)
 {
-    const int fd = ::open(encode(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(encode(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
-    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return true;
     ::close(fd);
     return false;

@@ -20,6 +20,7 @@ public:
     static QString display(QByteArrayView native);
     /// The same for a decoded name or path; the string itself when it is valid UTF-8.
     static QString displayDecoded(const QString &decoded);
-    /// Opens the file at a decoded path for reading, by its exact bytes.
+    /// Opens the regular file at a decoded path for reading, by its exact bytes; false
+    /// for anything else (a FIFO, a device, a folder).
     static bool openForReading(QFile &file, const QString &path);
 };
