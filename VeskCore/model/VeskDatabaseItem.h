@@ -22,7 +22,14 @@ class VeskDatabaseItem {
 public:
     /// Whether the item's reference state can be trusted: only when its folder's index
     /// was read completely and its database was read. Otherwise the reason it cannot.
-    enum class ReferenceState : uint8_t { Known, NoIndex, IndexIncomplete, NoDatabase, DatabaseOff, DatabaseUnreadable };
+    enum class ReferenceState : uint8_t {
+        Known,
+        NoIndex,
+        IndexIncomplete,
+        NoDatabase,
+        DatabaseOff,
+        DatabaseUnreadable,
+    };
     static QString referenceStateText(ReferenceState state);
 
     /// Enriches an item from its own media file (an MXF file); installed by the

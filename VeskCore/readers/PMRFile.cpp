@@ -92,8 +92,8 @@ QByteArrayView PMRFile::clipNameAt(uint64_t start) const
 }
 
 // The end of the record at start, trailer included, or 0 when the record does not fit
-// or has a project name length out of range; a clip name of any length is passed over. Fields lie back to back, so a record whose trailer fits
-// has all its fields inside the file; the trailer may end exactly at the end of it.
+// or has a project name length out of range; a clip name of any length is passed over. Fields lie back to back, so a
+// record whose trailer fits has all its fields inside the file; the trailer may end exactly at the end of it.
 uint64_t PMRFile::recordEnd(uint64_t start) const
 {
     const VeskByteReader reader(filedata);

@@ -30,13 +30,13 @@ public:
 private:
     using ReferenceState = VeskDatabaseItem::ReferenceState;
 
-    std::unique_ptr<VeskMediafile> openMDB(const QString &folder, VeskStatusWheel *wheel, uint64_t *compositions,
-                                           ReferenceState *state);
+    std::unique_ptr<VeskMediafile> openMDB(
+        const QString &folder, VeskStatusWheel *wheel, uint64_t *compositions, ReferenceState *state);
     void addMDBInfo(VeskMediafile &mdb, VeskDatabaseItem &item) const;
     ReferenceState readIndex(const QString &pmr, const QString &folder, VeskMediafile *mdb, VeskStatusWheel *wheel,
-                             uint64_t compositions, std::vector<VeskItemRef> &items) const;
+        uint64_t compositions, std::vector<VeskItemRef> &items) const;
     void addUnlistedFiles(const QString &folder, const QList<QByteArray> &unlisted, VeskMediafile *mdb,
-                          bool readHeaders, std::vector<VeskItemRef> &items) const;
+        bool readHeaders, std::vector<VeskItemRef> &items) const;
 
     VeskCore &m_core;
     const QString m_pmrURL;

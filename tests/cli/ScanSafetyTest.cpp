@@ -49,10 +49,6 @@ struct Volume {
         ASSERT_TRUE(index.writeTo(QString::fromUtf8(folder + "/msmFMID.pmr")));
         ASSERT_TRUE(!database || mdb.writeTo(QString::fromUtf8(folder + "/msmMMOB.mdb")));
     }
-    void link(const QByteArray &target, const QByteArray &path) const
-    {
-        ASSERT_EQ(symlink(target.constData(), path.constData()), 0) << path.constData();
-    }
 };
 
 struct Case {
@@ -64,49 +60,49 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"IndexNamesThatAreNoFileNames",
-     [](const Volume &v) {
-         v.file(v.media("victim.mxf"));
-         v.file(v.media("1/sub/inner.mxf"));
-         v.indexed(v.media("1"), {"../victim.mxf", ".", "..", "sub/inner.mxf", QByteArray("a\0b.mxf", 7),
-                                  QByteArray(256, 'c'), "", "ok.mxf"});
-     },
-     {"ok.mxf"}, "record 1 of the media index does not name a file"},
-    {"NamesMatchByTheirBytes",
-     [](const Volume &v) {
-         v.indexed(v.media("1"), {"\xc3\xa9-u.mxf", "\xe9-l.mxf"});
-         v.file(v.media("1/\xff-d.mxf"));
-         v.file(v.media("1/.vesk-copy-Ab12Cd"));
-     },
-     {"é-l.mxf", "é-u.mxf", "ÿ-d.mxf*"}, nullptr},
-    {"FolderWithoutDatabase",
-     [](const Volume &v) {
-         v.indexed(v.media("1"), {"a.mxf"}, false);
-         v.file(v.media("1/b.mxf"));
-     },
-     {"a.mxf", "b.mxf"}, "no media database"},
-    {"FolderWithoutIndex",
-     [](const Volume &v) {
-         v.file(v.media("1/c.mxf"));
-         v.file(v.media("1/sub/d.mxf"));
-         v.file(v.media("1/big.mxf"), qint64(1) << 30);
-     },
-     {"big.mxf", "c.mxf"}, "has no media index"},
-    {"LinkedFolder",
-     [](const Volume &v) {
-         v.indexed(v.root + "/elsewhere", {"a.mxf"});
-         v.file(v.root + "/elsewhere/x.mxf");
-         QDir().mkpath(QString::fromUtf8(v.media("")));
-         v.link(v.root + "/elsewhere", v.media("5"));
-     },
-     {"a.mxf", "x.mxf*"}, "Following the link"},
-    {"LinkLoopAndSecondWayIn",
-     [](const Volume &v) {
-         v.indexed(v.media("1"), {"a.mxf"});
-         v.link("..", v.media("1/loop"));
-         v.link("1", v.media("2"));
-     },
-     {"a.mxf"}, "scanned already"},
+    { "IndexNamesThatAreNoFileNames",
+        [](const Volume &v) {
+            v.file(v.media("victim.mxf"));
+            v.file(v.media("1/sub/inner.mxf"));
+            v.indexed(v.media("1"),
+                { "../victim.mxf", ".", "..", "sub/inner.mxf", QByteArray("a\0b.mxf", 7), QByteArray(256, 'c'), "",
+                    "ok.mxf" });
+        },
+        { "ok.mxf" }, "record 1 of the media index does not name a file" },
+    { "NamesMatchByTheirBytes",
+        [](const Volume &v) {
+            v.indexed(v.media("1"), { "\xc3\xa9-u.mxf", "\xe9-l.mxf" });
+            v.file(v.media("1/\xff-d.mxf"));
+            v.file(v.media("1/.vesk-copy-Ab12Cd"));
+        },
+        { "é-l.mxf", "é-u.mxf", "ÿ-d.mxf*" }, nullptr },
+    { "FolderWithoutDatabase",
+        [](const Volume &v) {
+            v.indexed(v.media("1"), { "a.mxf" }, false);
+            v.file(v.media("1/b.mxf"));
+        },
+        { "a.mxf", "b.mxf" }, "no media database" },
+    { "FolderWithoutIndex",
+        [](const Volume &v) {
+            v.file(v.media("1/c.mxf"));
+            v.file(v.media("1/sub/d.mxf"));
+            v.file(v.media("1/big.mxf"), qint64(1) << 30);
+        },
+        { "big.mxf", "c.mxf" }, "has no media index" },
+    { "LinkedFolder",
+        [](const Volume &v) {
+            v.indexed(v.root + "/elsewhere", { "a.mxf" });
+            v.file(v.root + "/elsewhere/x.mxf");
+            QDir().mkpath(QString::fromUtf8(v.media("")));
+            ASSERT_EQ(symlink(v.root + "/elsewhere", v.media("5")), 0);
+        },
+        { "a.mxf", "x.mxf*" }, "Following the link" },
+    { "LinkLoopAndSecondWayIn",
+        [](const Volume &v) {
+            v.indexed(v.media("1"), { "a.mxf" });
+            ASSERT_EQ(symlink("..", v.media("1/loop")) | symlink("1", v.media("2")), 0);
+        },
+        { "a.mxf" }, "scanned already" },
 };
 
 struct Outcome {
@@ -120,7 +116,7 @@ Outcome run(const QString &program, const QStringList &arguments)
     QProcess process;
     process.start(program, arguments);
     EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+    return { process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError()) };
 }
 
 class ScanSafety : public ::testing::TestWithParam<Case> {
@@ -157,13 +153,14 @@ protected:
     Outcome cli(const QStringList &options, QStringList *rows)
     {
         const Outcome result = run(QStringLiteral(VESK_CLI),
-                               QStringList{QStringLiteral("scan"), QStringLiteral("--volume"), files.path() + "/vol",
-                                           QStringLiteral("--log"), QStringLiteral("--format"), QStringLiteral("json"),
-                                           QStringLiteral("--columns"), QStringLiteral("FilenameCellID")}
-                                   + options);
+            QStringList { QStringLiteral("scan"), QStringLiteral("--volume"), files.path() + "/vol",
+                QStringLiteral("--log"), QStringLiteral("--format"), QStringLiteral("json"),
+                QStringLiteral("--columns"), QStringLiteral("FilenameCellID") }
+                + options);
         for (const QByteArray &line : result.out.split('\n'))
             if (!line.isEmpty())
-                rows->push_back(QJsonDocument::fromJson(line).object().value(QStringLiteral("FilenameCellID")).toString());
+                rows->push_back(
+                    QJsonDocument::fromJson(line).object().value(QStringLiteral("FilenameCellID")).toString());
         rows->sort();
         return result;
     }
@@ -190,24 +187,26 @@ TEST_P(ScanSafety, ListsEveryFileOnceAndOnlyKnownUnreferenced)
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(rows[0], expected[0]);
     EXPECT_TRUE(!c.logged || all.err.contains(QLatin1String(c.logged))) << all.err.toStdString();
-    EXPECT_EQ(cli({QStringLiteral("--unreferenced")}, &rows[1]).status, 0);
+    EXPECT_EQ(cli({ QStringLiteral("--unreferenced") }, &rows[1]).status, 0);
     EXPECT_EQ(rows[1], expected[1]);
 }
 
 INSTANTIATE_TEST_SUITE_P(CraftedVolumes, ScanSafety, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &info) { return std::string(info.param.name); });
 
 // A written volume's MXF files carry the UIDs its index and database list.
 TEST(ScanSafetyVolume, WrittenMXFFilesCarryTheIndexedUIDs)
 {
     TestFiles files;
     const QString root = files.path() + QStringLiteral("/vol");
-    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), {root, "--mxf", "--folders", "1", "--files", "8"}).status, 0);
+    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "1", "--files", "8" }).status, 0);
     const auto rows = [&root](const QStringList &options) {
-        const QStringList scan{"scan", "--volume", root, "--columns", "PathCellID,filePackageUID"};
-        return QString::fromUtf8(run(QStringLiteral(VESK_CLI), scan + options).out).split('\n').filter(QStringLiteral(".mxf\";"));
+        const QStringList scan { "scan", "--volume", root, "--columns", "PathCellID,filePackageUID" };
+        return QString::fromUtf8(run(QStringLiteral(VESK_CLI), scan + options).out)
+            .split('\n')
+            .filter(QStringLiteral(".mxf\";"));
     };
-    const QStringList fromFiles = rows({QStringLiteral("--no-mdb")});
+    const QStringList fromFiles = rows({ QStringLiteral("--no-mdb") });
     const QStringList fromDatabase = rows({});
     ASSERT_FALSE(fromFiles.isEmpty());
     for (const QString &row : fromFiles)

@@ -93,18 +93,6 @@ TEST(DatabaseItem, AudioByExtensionOrCode)
     EXPECT_EQ(coded.DB_CompressionString(), QStringLiteral("Audio"));
 }
 
-TEST(DatabaseItem, ProjectNameSentinels)
-{
-    VeskDatabaseItem item;
-    EXPECT_EQ(item.get_DB_ProjectName(), QStringLiteral("_00_VSK_NULL_PROJECT_NAME"));
-    item.setDB_ProjectName(QStringLiteral(""));
-    EXPECT_EQ(item.get_DB_ProjectName(), QStringLiteral("_00_VSK_EMPTY_PROJECT_NAME"));
-    VeskDatabaseItem unmanaged;
-    unmanaged.setupWithUnrefFile(QStringLiteral("/m"), QStringLiteral("x.mxf"));
-    EXPECT_EQ(unmanaged.get_DB_ProjectName(), QStringLiteral("_00_VSK_UNMANAGED_FILES"));
-    EXPECT_FALSE(unmanaged.DB_isReferenced());
-}
-
 TEST(DatabaseItem, SetUpFromRecordOfEitherByteOrder)
 {
     for (bool bigEndian : {false, true}) {

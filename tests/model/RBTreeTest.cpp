@@ -139,20 +139,6 @@ std::vector<uint32_t> expectedWalk(const std::vector<uint32_t> &keys)
 
 } // namespace
 
-TEST(RBTree, EmptyTreeAnswersNothing)
-{
-    ElemTree tree;
-    setKeyPredicates(tree);
-    EXPECT_TRUE(tree.AllowEQNodes());
-    EXPECT_EQ(tree.TreeGetMin(), nullptr);
-    EXPECT_EQ(tree.TreeGetNext(), nullptr);
-    EXPECT_EQ(tree.TreefindNode(Elem {}), nullptr);
-    EXPECT_EQ(tree.TreefindNextEQ(), nullptr);
-    EXPECT_EQ(tree.Tree_v2_GetMinNonEqual(), nullptr);
-    EXPECT_EQ(tree.Tree_v2_GetNextNonEqual(), nullptr);
-    EXPECT_FALSE(tree.Tree_v2_GetNonEqDataArray().has_value());
-}
-
 TEST(RBTree, KeepsEqualElementsNewestFirst)
 {
     ElemTree tree;

@@ -197,8 +197,9 @@ TEST_F(MediaIndexReader, SkipsRecordsNamingNoFileAndStopsAtProjectLengthOutOfRan
         { { .clipName = nameOfLength(255), .projectName = nameOfLength(64, 'p') }, 3 },
     };
     for (const Case &c : cases) {
-        PMRFile reader = open(MediaIndexWriter().record("first.mxf", "P").record(c.record).record("third.mxf", "P").bytes()
-                              + QByteArray(0x20000, '\xff'));
+        PMRFile reader
+            = open(MediaIndexWriter().record("first.mxf", "P").record(c.record).record("third.mxf", "P").bytes()
+                + QByteArray(0x20000, '\xff'));
         EXPECT_EQ(readAll(reader).size(), c.expected) << c.record.clipName.toStdString();
         EXPECT_EQ(reader.skippedRecords(), c.expected == 2 ? std::vector<uint32_t> { 2 } : std::vector<uint32_t> {});
     }
@@ -224,22 +225,15 @@ TEST_F(MediaIndexReader, ShortLastRecordNeedsTwentyNineBytesBeforeTheEnd)
     EXPECT_EQ(clipNames(record29), (QStringList { QStringLiteral("first.mxf"), QStringLiteral("abc.d") }));
 }
 
-TEST_F(MediaIndexReader, NullItemDoesNotConsumeARecord)
-{
-    PMRFile reader = open(MediaIndexWriter().record("first.mxf", "P").record("second.mxf", "P").bytes());
-    EXPECT_FALSE(reader.FillItem(nullptr));
-    const VeskItemRef item = reader.FillItem(std::make_shared<VeskDatabaseItem>());
-    ASSERT_TRUE(item);
-    EXPECT_EQ(item->DB_ClipName(), QStringLiteral("first.mxf"));
-}
-
 // A rejected record ends the pass for good: a further call must not resume inside it
 // and take the bytes after its bad length for a record.
 TEST_F(MediaIndexReader, PassStaysEndedAfterRejectedRecord)
 {
     const QByteArray hidden = MediaIndexWriter().record("hidden.mxf", "Project").recordBytes(0);
-    PMRFile reader = open(
-        MediaIndexWriter().record("first.mxf", "Project").record({ .clipName = "a.mxf", .projectName = hidden, .projectNameLength = 65 }).bytes());
+    PMRFile reader = open(MediaIndexWriter()
+                              .record("first.mxf", "Project")
+                              .record({ .clipName = "a.mxf", .projectName = hidden, .projectNameLength = 65 })
+                              .bytes());
     EXPECT_TRUE(reader.FillItem(std::make_shared<VeskDatabaseItem>()));
     EXPECT_FALSE(reader.FillItem(std::make_shared<VeskDatabaseItem>()));
     EXPECT_FALSE(reader.FillItem(std::make_shared<VeskDatabaseItem>()));
