@@ -8,6 +8,7 @@
 #include "model/VeskTableView.h"
 #include "model/VeskTextMatcher.h"
 #include "platform/VeskDirectory.h"
+#include "platform/VeskFileName.h"
 #include "platform/VeskMainThread.h"
 #include "platform/VeskSettings.h"
 #include "platform/VeskStatusViewController.h"
@@ -189,7 +190,8 @@ void VeskCore::addMediaFolderWithoutIndex(const QString &folder)
     if (!isMediaFolder(folder))
         return;
     for (const QByteArray &name : VeskDirectory::namesIn(folder))
-        if (name.toLower().endsWith(".pmr"))
+        if (name.toLower().endsWith(".pmr")
+            && !VeskDirectory::isFolder(folder + QLatin1Char('/') + VeskFileName::decode(name)))
             return;
     VESK_LOG(QStringLiteral("**** Warning **** %1 has no media index").arg(folder));
     VeskPMRScannerOperation::opQueue().addOperation(

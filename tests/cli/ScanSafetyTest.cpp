@@ -59,6 +59,8 @@ struct Case {
     const char *logged;
 };
 
+void PrintTo(const Case &c, std::ostream *out) { *out << c.name; }
+
 const Case kCases[] = {
     { "IndexNamesThatAreNoFileNames",
         [](const Volume &v) {
