@@ -110,6 +110,9 @@ int ScanCommand::run(const QStringList &arguments)
 
     VeskCore &core = VeskCore::sharedCore();
     const int status = scanOptions.run(core);
+    // On standard error, so that the rows and the summary stay machine-readable.
+    if (const QString unknown = core.unknownReferenceSummary(); status == CliIO::Success && !unknown.isEmpty())
+        CliIO::error(unknown);
     if (status == CliIO::Success) {
         ExportTable table = core.exportTable(
             parser.isSet(summary) ? QStringLiteral("ProjectSummaryID") : QStringLiteral("DatabaseTableID"),

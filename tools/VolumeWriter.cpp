@@ -5,6 +5,8 @@
 #include "support/MdbWriter.h"
 #include "support/MediaIndexWriter.h"
 
+#include "readers/VeskMXF.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -81,9 +83,13 @@ VolumeWriter::Media VolumeWriter::makeMedia(int folder, int index)
 
 bool VolumeWriter::writeMediaFile(const QString &path, const Media &media)
 {
+    // The index holds the UIDs in the order the scanner compares; an MXF file stores the
+    // material number's first fields big-endian, and the swap is its own inverse.
     if (m_options.realMXF && !media.ama)
         return MXFWriter::writeOpAtom(path, {QString::fromLatin1(media.described.nameInBin),
-                                             QString::fromLatin1(media.project), media.materialUID, media.fileUID});
+                                             QString::fromLatin1(media.project),
+                                             VeskMXF::swapUUIDfromMXFtoVesk(media.materialUID),
+                                             VeskMXF::swapUUIDfromMXFtoVesk(media.fileUID)});
     QFile file(media.ama ? path + QStringLiteral(".aaf") : path);
     return file.open(QIODevice::WriteOnly) && file.resize(media.ama ? 4096 : qint64(media.size));
 }

@@ -1,6 +1,6 @@
 #include "actions/VeskActionSource.h"
 
-#include <QFile>
+#include "platform/VeskFileName.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ VeskActionSource VeskActionSource::inspect(const VeskDatabaseItem &item)
 
 bool VeskActionSource::isFileName(const QString &name)
 {
-    const QByteArray bytes = QFile::encodeName(name);
+    const QByteArray bytes = VeskFileName::encode(name);
     return !bytes.isEmpty() && bytes.size() <= kLongestName && bytes != "." && bytes != ".." && !bytes.contains('/')
         && !bytes.contains('\0');
 }

@@ -8,6 +8,7 @@
 #include "model/VeskTableView.h"
 #include "model/VeskTextMatcher.h"
 #include "platform/VeskDirectory.h"
+#include "platform/VeskFileName.h"
 #include "platform/VeskMainThread.h"
 #include "platform/VeskSettings.h"
 #include "platform/VeskStatusViewController.h"
@@ -17,10 +18,12 @@
 #include "report/VeskFileSize.h"
 #include "report/VeskNSLog.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
+#include <map>
 #include <numeric>
 #include <unordered_map>
 
@@ -36,6 +39,18 @@ std::vector<uint32_t> identity(size_t count)
     std::vector<uint32_t> positions(count);
     std::iota(positions.begin(), positions.end(), 0u);
     return positions;
+}
+
+// A media folder holds its files directly: a numbered folder under "Avid MediaFiles/MXF",
+// or "OMFI MediaFiles" itself.
+bool isMediaFolder(const QString &folder)
+{
+    const QStringList parts = QDir::cleanPath(folder).split(QLatin1Char('/'));
+    const auto partIs = [&parts](qsizetype fromEnd, QLatin1String name) {
+        return parts.size() > fromEnd && parts[parts.size() - 1 - fromEnd].compare(name, Qt::CaseInsensitive) == 0;
+    };
+    return partIs(0, QLatin1String("OMFI MediaFiles"))
+        || (partIs(1, QLatin1String("MXF")) && partIs(2, QLatin1String("Avid MediaFiles")));
 }
 
 } // namespace
@@ -160,6 +175,7 @@ void VeskCore::AddFile(const QString &path)
         return;
     }
     VeskStatusViewController *status = VeskStatusViewController::getTheController();
+    addMediaFolderWithoutIndex(path);
     VeskDirectory::walk(
         path,
         [&](const QString &entry, VeskDirectory::Kind kind) {
@@ -173,8 +189,24 @@ void VeskCore::AddFile(const QString &path)
             if (!VeskDirectory::exists(entry + QLatin1String("/msmMMOB.mdb"))
                 && !VeskDirectory::exists(entry + QLatin1String("/amaMMOB.mdb")))
                 VESK_LOG(QStringLiteral("MDB :: doesn't exist in::file://%1/").arg(entry));
+            addMediaFolderWithoutIndex(entry);
         },
-        [](const QString &message) { VESK_LOG(QStringLiteral("An error occurred: %1").arg(message)); });
+        [](const QString &message) { VESK_LOG(message); });
+}
+
+// A media folder without an index still has its files listed: the scanner finds no
+// index at the usual name and takes every file as unlisted.
+void VeskCore::addMediaFolderWithoutIndex(const QString &folder)
+{
+    if (!isMediaFolder(folder))
+        return;
+    for (const QByteArray &name : VeskDirectory::namesIn(folder))
+        if (name.toLower().endsWith(".pmr")
+            && !VeskDirectory::isFolder(folder + QLatin1Char('/') + VeskFileName::decode(name)))
+            return;
+    VESK_LOG(QStringLiteral("**** Warning **** %1 has no media index").arg(folder));
+    VeskPMRScannerOperation::opQueue().addOperation(
+        std::make_shared<VeskPMRScannerOperation>(*this, folder + QLatin1String("/msmFMID.pmr")));
 }
 
 void VeskCore::AddFile_TypeSelector(const QString &path)
@@ -242,9 +274,31 @@ void VeskCore::makeUnique()
         setItems(std::move(*unique));
 }
 
+QString VeskCore::unknownReferenceSummary() const
+{
+    using State = VeskDatabaseItem::ReferenceState;
+    std::map<State, uint64_t> counts;
+    for (const VeskItemRef &item : m_items)
+        if (item->DB_referenceState() != State::Known)
+            ++counts[item->DB_referenceState()];
+    if (counts.empty())
+        return {};
+    uint64_t total = 0;
+    QStringList reasons;
+    for (const auto &[state, count] : counts) {
+        total += count;
+        reasons.push_back(QStringLiteral("%1: %2").arg(VeskDatabaseItem::referenceStateText(state)).arg(count));
+    }
+    return QStringLiteral("%1 items of unknown reference, never counted as unreferenced (%2)")
+        .arg(total)
+        .arg(reasons.join(QStringLiteral(", ")));
+}
+
 void VeskCore::LoadDefaults()
 {
     adoptIntake();
+    if (const QString unknown = unknownReferenceSummary(); !unknown.isEmpty())
+        VESK_LOG(unknown);
     VeskFilter::sharedFilter().ResetFilter();
     ValidateAllItems();
     SortDefault();

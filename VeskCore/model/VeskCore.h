@@ -78,6 +78,9 @@ public:
     uint64_t getProjectsCount() const { return m_projects.size(); }
     uint64_t FilteredItemsSize() const { return m_filteredItemsSize; }
     uint64_t SelectedItemsSize() const { return m_selectedItemsSize; }
+    /// How many items have an unknown reference state and why, in one line; empty
+    /// when every item's state is known.
+    QString unknownReferenceSummary() const;
 
     // Lookups.
     VeskItemRef ObjectAtIndexFiltered(uint64_t row) const;
@@ -110,6 +113,7 @@ private:
     struct ItemIndex;
     struct Search;
 
+    void addMediaFolderWithoutIndex(const QString &folder);
     void publish(const std::function<void()> &change);
     /// Publishes a change of what the database table's rows show, and reloads the
     /// table in the same main-thread step.

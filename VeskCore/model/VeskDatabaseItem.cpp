@@ -1,5 +1,6 @@
 #include "model/VeskDatabaseItem.h"
 
+#include "platform/VeskFileName.h"
 #include "platform/VeskFileStat.h"
 #include "platform/VeskSettings.h"
 #include "readers/VeskByteReader.h"
@@ -49,6 +50,25 @@ void VeskDatabaseItem::setCorrespondingFileReader(CorrespondingFileReader reader
     correspondingFileReader() = std::move(reader);
 }
 
+QString VeskDatabaseItem::referenceStateText(ReferenceState state)
+{
+    switch (state) {
+    case ReferenceState::Known:
+        return QStringLiteral("known");
+    case ReferenceState::NoIndex:
+        return QStringLiteral("no readable media index");
+    case ReferenceState::IndexIncomplete:
+        return QStringLiteral("media index read incompletely");
+    case ReferenceState::NoDatabase:
+        return QStringLiteral("no media database");
+    case ReferenceState::DatabaseOff:
+        return QStringLiteral("media databases not read");
+    case ReferenceState::DatabaseUnreadable:
+        return QStringLiteral("media database unreadable");
+    }
+    return {};
+}
+
 QString VeskDatabaseItem::GetProjectNameUnmanaged()
 {
     return QStringLiteral("_00_VSK_UNMANAGED_FILES");
@@ -96,27 +116,28 @@ void VeskDatabaseItem::readPmrFields(const VeskByteReader &reader, QByteArray &r
         return;
     setUID(m_filePackageUID, reader.data(), m_sizeofUID);
     uint64_t offset = uidBytes;
-    const auto readName = [&](QString &name) {
+    const auto readName = [&](QByteArrayView &name) {
         const std::optional<uint16_t> nameLength = reader.read<uint16_t>(offset, useByteSwap);
         if (!nameLength || !reader.fits(offset + 2, *nameLength))
             return false;
         qToLittleEndian(*nameLength, record.data() + offset);
-        name = QString::fromLatin1(reinterpret_cast<const char *>(reader.data() + offset + 2), *nameLength);
+        name = QByteArrayView(reader.data() + offset + 2, *nameLength);
         offset += 2 + *nameLength;
         return true;
     };
-    QString clipName;
+    QByteArrayView clipName;
     if (!readName(clipName))
         return;
     {
         VESK_ITEM_LOCKED;
-        m_clipName = clipName;
+        m_fileName = VeskFileName::decode(clipName);
+        m_clipName = VeskFileName::displayDecoded(m_fileName);
     }
-    QString projectName;
+    QByteArrayView projectName;
     if (!readName(projectName))
         return;
     if (!projectName.isEmpty())
-        setDB_ProjectName(projectName);
+        setDB_ProjectName(VeskFileName::display(projectName));
     if (reader.fits(offset, uidBytes))
         setUID(m_materialPackageUID, reader.data() + offset, m_sizeofUID);
 }
@@ -126,7 +147,7 @@ void VeskDatabaseItem::setupWithUnrefFile(const QString &folder, const QString &
     setDB_itemPath(folder, clipname);
     {
         VESK_ITEM_LOCKED;
-        m_clipName = clipname;
+        m_clipName = VeskFileName::displayDecoded(clipname);
     }
     checkForAudioTypeByExtension();
     {
@@ -432,6 +453,12 @@ QString VeskDatabaseItem::DB_itemFolder() const
 {
     VESK_ITEM_LOCKED;
     return m_folder;
+}
+
+QString VeskDatabaseItem::DB_itemFileName() const
+{
+    VESK_ITEM_LOCKED;
+    return m_fileName;
 }
 
 QString VeskDatabaseItem::DB_itemPath() const

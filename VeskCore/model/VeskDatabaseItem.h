@@ -20,6 +20,18 @@ class VeskByteReader;
 /// atomically.
 class VeskDatabaseItem {
 public:
+    /// Whether the item's reference state can be trusted: only when its folder's index
+    /// was read completely and its database was read. Otherwise the reason it cannot.
+    enum class ReferenceState : uint8_t {
+        Known,
+        NoIndex,
+        IndexIncomplete,
+        NoDatabase,
+        DatabaseOff,
+        DatabaseUnreadable,
+    };
+    static QString referenceStateText(ReferenceState state);
+
     /// Enriches an item from its own media file (an MXF file); installed by the
     /// media-file front end.
     using CorrespondingFileReader = std::function<void(VeskDatabaseItem &item, const QString &path)>;
@@ -35,6 +47,7 @@ public:
 
     // Set-up, in the order a scan uses it.
     void setupWithPmrBytes(const uint8_t *bytes, uint32_t length, uint32_t uidSize, bool useByteSwap);
+    /// A file the index does not list; the name is decoded (see VeskFileName).
     void setupWithUnrefFile(const QString &folder, const QString &clipname);
     void validatePath();
     void addinfoToItemFromCorrespondingFile();
@@ -76,6 +89,8 @@ public:
     bool DB_isGoodUUID() const { return m_isGoodUUID; }
     bool DB_isPortableFilename() const { return m_isPortableFilename; }
     bool DB_isReferenced() const { return m_isReferenced; }
+    ReferenceState DB_referenceState() const { return m_referenceState; }
+    void setDB_referenceState(ReferenceState state) { m_referenceState = state; }
     bool DB_FileExists() const { return m_fileExists; }
     void setDB_FileExists(bool value) { m_fileExists = value; }
 
@@ -115,6 +130,9 @@ public:
     QString DB_itemPath() const;
     /// The folder the file lives in; shared by the items of one folder.
     QString DB_itemFolder() const;
+    /// The file's name within its folder, decoded from its bytes (see VeskFileName);
+    /// DB_ClipName() is the text shown for it.
+    QString DB_itemFileName() const;
     void setDB_itemPath(const QString &path);
     void setDB_itemPath(const QString &folder, const QString &fileName);
 
@@ -146,6 +164,7 @@ private:
     bool m_isGoodUUID = true;
     bool m_isPortableFilename = true;
     bool m_isReferenced = false;
+    ReferenceState m_referenceState = ReferenceState::Known;
     std::atomic<bool> m_fileExists { false };
 
     // Guarded by the item's lock (one of a shared set of stripes).

@@ -41,7 +41,8 @@ bool VeskFilter::passesProblemTest(const VeskDatabaseItem &item) const
     if (!m_nonPortableFiles && !m_badUMID && !m_unreferenced)
         return true;
     return (m_nonPortableFiles && !item.DB_isPortableFilename()) || (m_badUMID && !item.DB_isGoodUUID())
-        || (m_unreferenced && !item.DB_isReferenced());
+        || (m_unreferenced && !item.DB_isReferenced()
+            && item.DB_referenceState() == VeskDatabaseItem::ReferenceState::Known);
 }
 
 bool VeskFilter::passesSearchTest(const VeskDatabaseItem &item) const

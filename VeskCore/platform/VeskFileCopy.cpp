@@ -1,8 +1,7 @@
 #include "platform/VeskFileCopy.h"
 
 #include "platform/VeskDirectory.h"
-
-#include <QFile>
+#include "platform/VeskFileName.h"
 
 #include <gio/gio.h>
 
@@ -95,7 +94,7 @@ struct Temporary {
 std::optional<Temporary> makeTemporary(const QByteArray &folder, Error *error)
 {
     for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
-        Temporary temporary { folder + '/' + QFile::encodeName(VeskFileOperations::temporaryPrefix()) + "XXXXXX",
+        Temporary temporary { folder + '/' + VeskFileName::encode(VeskFileOperations::temporaryPrefix()) + "XXXXXX",
             Descriptor() };
         temporary.fd = Descriptor(mkostemp(temporary.path.data(), O_CLOEXEC));
         if (temporary.fd.get() < 0) {
@@ -291,8 +290,8 @@ bool removeMovedSource(const QByteArray &source, const struct stat &copied, cons
 bool VeskFileCopy::copy(
     const QString &source, const QString &target, const Progress &progress, bool removeSource, Error *error)
 {
-    const QByteArray sourcePath = QFile::encodeName(source);
-    const QByteArray targetPath = QFile::encodeName(target);
+    const QByteArray sourcePath = VeskFileName::encode(source);
+    const QByteArray targetPath = VeskFileName::encode(target);
     const QByteArray folder = folderOf(targetPath);
     struct stat st { };
     // A move takes the link itself or nothing; a copy takes the data a link leads to.
@@ -320,7 +319,7 @@ QStringList VeskFileCopy::removeStaleTemporaries(const QString &folder)
         if (!name.startsWith(VeskFileOperations::temporaryPrefix()))
             continue;
         const QString path = folder + QLatin1Char('/') + name;
-        const QByteArray native = QFile::encodeName(path);
+        const QByteArray native = VeskFileName::encode(path);
         struct stat before {
         }, opened {};
         if (lstat(native.constData(), &before) != 0 || !S_ISREG(before.st_mode))

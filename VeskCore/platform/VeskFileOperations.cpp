@@ -1,8 +1,7 @@
 #include "platform/VeskFileOperations.h"
 
 #include "platform/VeskFileCopy.h"
-
-#include <QFile>
+#include "platform/VeskFileName.h"
 
 #include <gio/gio.h>
 
@@ -62,14 +61,14 @@ bool VeskFileOperations::copyFile(
 
 bool VeskFileOperations::moveFile(const QString &source, const QString &target, Error *error)
 {
-    if (rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) != 0)
+    if (rename(VeskFileName::encode(source).constData(), VeskFileName::encode(target).constData()) != 0)
         return failWithErrno(error, errno);
     return true;
 }
 
 bool VeskFileOperations::trashFile(const QString &path, Error *error)
 {
-    const FileRef file = fileFor(QFile::encodeName(path));
+    const FileRef file = fileFor(VeskFileName::encode(path));
     GError *gerror = nullptr;
     if (!g_file_trash(file.get(), nullptr, &gerror))
         return failWithGError(error, gerror);
@@ -80,7 +79,7 @@ bool VeskFileOperations::removeFile(const QString &path, const RemovePermission 
 {
     if (permission && !permission(path))
         return true;
-    const FileRef file = fileFor(QFile::encodeName(path));
+    const FileRef file = fileFor(VeskFileName::encode(path));
     GError *gerror = nullptr;
     if (!g_file_delete(file.get(), nullptr, &gerror))
         return failWithGError(error, gerror);
@@ -89,7 +88,7 @@ bool VeskFileOperations::removeFile(const QString &path, const RemovePermission 
 
 bool VeskFileOperations::makeFolder(const QString &path, Error *error)
 {
-    const FileRef folder = fileFor(QFile::encodeName(path));
+    const FileRef folder = fileFor(VeskFileName::encode(path));
     GError *gerror = nullptr;
     if (!g_file_make_directory_with_parents(folder.get(), nullptr, &gerror))
         return failWithGError(error, gerror);
@@ -99,7 +98,7 @@ bool VeskFileOperations::makeFolder(const QString &path, Error *error)
 std::optional<uint64_t> VeskFileOperations::volumeOf(const QString &path, Error *error)
 {
     struct stat st { };
-    if (stat(QFile::encodeName(path).constData(), &st) != 0) {
+    if (stat(VeskFileName::encode(path).constData(), &st) != 0) {
         failWithErrno(error, errno);
         return std::nullopt;
     }
@@ -108,24 +107,24 @@ std::optional<uint64_t> VeskFileOperations::volumeOf(const QString &path, Error 
 
 bool VeskFileOperations::isReadable(const QString &path)
 {
-    return faccessat(AT_FDCWD, QFile::encodeName(path).constData(), R_OK, AT_EACCESS) == 0;
+    return faccessat(AT_FDCWD, VeskFileName::encode(path).constData(), R_OK, AT_EACCESS) == 0;
 }
 
 bool VeskFileOperations::isWritable(const QString &path)
 {
-    return faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+    return faccessat(AT_FDCWD, VeskFileName::encode(path).constData(), W_OK, AT_EACCESS) == 0;
 }
 
 bool VeskFileOperations::exists(const QString &path)
 {
     struct stat st { };
-    return lstat(QFile::encodeName(path).constData(), &st) == 0;
+    return lstat(VeskFileName::encode(path).constData(), &st) == 0;
 }
 
 VeskFileOperations::Entry VeskFileOperations::entryAt(const QString &path, bool followLink)
 {
     Entry entry;
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = VeskFileName::encode(path);
     struct stat st { };
     if ((followLink ? stat(native.constData(), &st) : lstat(native.constData(), &st)) != 0) {
         failWithErrno(&entry.error, errno);
@@ -147,7 +146,7 @@ VeskFileOperations::Entry VeskFileOperations::entryAt(const QString &path, bool 
     if (entry.kind == Kind::Link) {
         QByteArray target(4096, Qt::Uninitialized);
         const ssize_t n = readlink(native.constData(), target.data(), size_t(target.size()));
-        entry.linkTarget = QFile::decodeName(target.left(qsizetype(std::max<ssize_t>(n, 0))));
+        entry.linkTarget = VeskFileName::decode(target.left(qsizetype(std::max<ssize_t>(n, 0))));
     }
     return entry;
 }
@@ -155,7 +154,7 @@ VeskFileOperations::Entry VeskFileOperations::entryAt(const QString &path, bool 
 std::optional<VeskFileOperations::Identity> VeskFileOperations::identityOf(const QString &path)
 {
     struct stat st { };
-    if (stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (stat(VeskFileName::encode(path).constData(), &st) != 0)
         return std::nullopt;
     return Identity { uint64_t(st.st_dev), uint64_t(st.st_ino) };
 }

@@ -1,13 +1,13 @@
 #include "platform/VeskFileStat.h"
 
-#include <QFile>
+#include "platform/VeskFileName.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
 std::optional<VeskFileStat> VeskFileStat::query(const QString &path)
 {
-    return query(QFile::encodeName(path).constData());
+    return query(VeskFileName::encode(path).constData());
 }
 
 std::optional<VeskFileStat> VeskFileStat::query(const char *nativePath)

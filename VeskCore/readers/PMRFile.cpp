@@ -1,5 +1,6 @@
 #include "readers/PMRFile.h"
 
+#include "platform/VeskFileName.h"
 #include "readers/VeskByteReader.h"
 #include "report/VeskNSLog.h"
 
@@ -21,8 +22,8 @@ constexpr uint64_t kTrailerSize = 4;
 
 void PMRFile::dataWithContentsOfURL(const QString &path)
 {
-    QFile file(path);
-    setData(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    QFile file;
+    setData(VeskFileName::openForReading(file, path) ? file.readAll() : QByteArray());
 }
 
 void PMRFile::setData(const QByteArray &bytes)
@@ -60,18 +61,39 @@ VeskItemRef PMRFile::FillItem(VeskItemRef item)
         return nullptr;
     if (position == 0)
         position = kHeaderSize;
-    const uint64_t end = recordEnd(position);
-    if (end == 0)
-        return nullptr;
-    const auto *bytes = reinterpret_cast<const uint8_t *>(filedata.constData()) + position;
-    item->setupWithPmrBytes(bytes, uint32_t(end - position), UUIDlength, usebyteswap);
-    position = end;
-    return item;
+    for (uint64_t end = recordEnd(position); end != 0; end = recordEnd(position)) {
+        const uint64_t start = position;
+        position = end;
+        ++m_recordNumber;
+        if (!isFileName(clipNameAt(start))) {
+            m_skippedRecords.push_back(m_recordNumber);
+            continue;
+        }
+        const auto *bytes = reinterpret_cast<const uint8_t *>(filedata.constData()) + start;
+        item->setupWithPmrBytes(bytes, uint32_t(end - start), UUIDlength, usebyteswap);
+        return item;
+    }
+    return nullptr;
+}
+
+// A name joined to its folder must name a file in that folder and nothing else.
+bool PMRFile::isFileName(QByteArrayView name)
+{
+    return !name.isEmpty() && name.size() <= kMaximumClipNameLength && name != "." && name != ".."
+        && !name.contains('/') && !name.contains('\0');
+}
+
+// The clip name of a record that recordEnd() found to fit.
+QByteArrayView PMRFile::clipNameAt(uint64_t start) const
+{
+    const uint64_t clipLengthAt = start + uint64_t(UUIDlength) * 4;
+    const uint16_t length = *VeskByteReader(filedata).read<uint16_t>(clipLengthAt, usebyteswap);
+    return QByteArrayView(filedata.constData() + clipLengthAt + 2, length);
 }
 
 // The end of the record at start, trailer included, or 0 when the record does not fit
-// or has a length out of range. Fields lie back to back, so a record whose trailer fits
-// has all its fields inside the file; the trailer may end exactly at the end of it.
+// or has a project name length out of range; a clip name of any length is passed over. Fields lie back to back, so a
+// record whose trailer fits has all its fields inside the file; the trailer may end exactly at the end of it.
 uint64_t PMRFile::recordEnd(uint64_t start) const
 {
     const VeskByteReader reader(filedata);
@@ -81,7 +103,7 @@ uint64_t PMRFile::recordEnd(uint64_t start) const
         return 0;
     const uint64_t clipLengthAt = start + uidBytes;
     const std::optional<uint16_t> clipLength = reader.read<uint16_t>(clipLengthAt, usebyteswap);
-    if (!clipLength || *clipLength == 0 || *clipLength > kMaximumClipNameLength)
+    if (!clipLength)
         return 0;
     const uint64_t projectLengthAt = clipLengthAt + 2 + *clipLength;
     const std::optional<uint16_t> projectLength = reader.read<uint16_t>(projectLengthAt, usebyteswap);

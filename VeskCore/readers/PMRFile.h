@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 /// Reader of a media folder's index ("msmFMID.pmr", "amaFMID.pmr"): a 12-byte header
 /// (magic 1961 in the file's byte order, UID length in words, record count) and then
@@ -27,15 +28,22 @@ public:
     /// The record count of the header; 0 until a file was read successfully.
     uint32_t ItemsCount() const { return m_itemsCount; }
 
-    /// Fills the item from the next complete record and returns it; returns nothing
-    /// when no item is given, the file was not read, or the next record does not fit
-    /// or has a length out of range. After that the pass has ended: later calls
-    /// return nothing too.
+    /// Fills the item from the next complete record whose clip name is a file name and
+    /// returns it; records naming no file are skipped (see skippedRecords()). Returns
+    /// nothing when no item is given, the file was not read, or the next record does
+    /// not fit or has a project name length out of range. After that the pass has
+    /// ended: later calls return nothing too.
     VeskItemRef FillItem(VeskItemRef item);
+
+    /// The numbers (from 1) of the records skipped so far because their clip name is
+    /// not a file name: empty, "." or "..", longer than 255 bytes, or holding "/" or NUL.
+    const std::vector<uint32_t> &skippedRecords() const { return m_skippedRecords; }
+    static bool isFileName(QByteArrayView name);
 
 private:
     bool decodeHeader();
     uint64_t recordEnd(uint64_t start) const;
+    QByteArrayView clipNameAt(uint64_t start) const;
 
     QByteArray filedata;
     uint32_t UUIDlength = 0;
@@ -43,4 +51,6 @@ private:
     // 64-bit so that no offset arithmetic can wrap, whatever the file's size.
     uint64_t position = 0;
     bool usebyteswap = false;
+    uint32_t m_recordNumber = 0;
+    std::vector<uint32_t> m_skippedRecords;
 };

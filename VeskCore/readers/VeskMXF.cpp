@@ -1,5 +1,6 @@
 #include "readers/VeskMXF.h"
 
+#include "platform/VeskFileName.h"
 #include "readers/VeskFFmpegLog.h"
 #include "report/VeskNSLog.h"
 
@@ -35,6 +36,11 @@ constexpr int64_t kAnalyzeDuration = AV_TIME_BASE / 10;
 constexpr qsizetype kOperationalPatternItem = 12; // item complexity byte of the OP label
 constexpr char kOpAtomItem = 0x10;
 constexpr qsizetype kUMIDSize = 32;
+// Every partition pack key starts so; the bytes after it tell the partition's kind.
+constexpr char kPartitionPackKey[] = "\x06\x0e\x2b\x34\x02\x05\x01\x01\x0d\x01\x02\x01\x01";
+// A header partition within this many bytes from the start, or the file is no MXF file.
+// The check keeps libavformat from searching a large file for one.
+constexpr qint64 kPartitionSearchSize = 64 * 1024;
 
 struct IOContextDeleter {
     void operator()(AVIOContext *context) const
@@ -125,8 +131,17 @@ bool takeInfo(const AVFormatContext &format, MXFinfo &info)
     return !info.materialPackageUID.isEmpty() && !info.fileSourcePackageUID.isEmpty();
 }
 
+bool hasPartitionPack(QFile &file)
+{
+    const QByteArray start = file.read(kPartitionSearchSize);
+    const bool found = start.contains(QByteArrayView(kPartitionPackKey, sizeof kPartitionPackKey - 1));
+    return file.seek(0) && found;
+}
+
 ReadResult readInfo(QFile &file, MXFinfo &info)
 {
+    if (!hasPartitionPack(file))
+        return ReadResult::NoHeaderPartition;
     const VeskFFmpegLog messages; // FFmpeg's lines about this file, capped
     const AVInputFormat *demuxer = av_find_input_format("mxf");
     IOContextPtr io = makeIOContext(file);
@@ -168,8 +183,8 @@ bool VeskMXF::openFile(const QString &path, VeskProgressIndicator *)
 {
     VESK_LOG(QStringLiteral("MXF file : open"));
     _info.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!VeskFileName::openForReading(file, path))
         return false;
     MXFinfo record;
     const ReadResult result = readInfo(file, record);

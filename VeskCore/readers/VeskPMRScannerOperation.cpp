@@ -2,6 +2,8 @@
 
 #include "model/VeskCore.h"
 #include "platform/VeskDirectory.h"
+#include "platform/VeskFileName.h"
+#include "platform/VeskFileOperations.h"
 #include "platform/VeskMainThread.h"
 #include "platform/VeskSettings.h"
 #include "platform/VeskStatusViewController.h"
@@ -16,18 +18,33 @@ namespace {
 
 constexpr uint32_t kAudioCode = 0x4455415F; // "_AUD"
 constexpr qsizetype kManyFiles = 4000;
+constexpr size_t kSkippedRecordsLogged = 20;
 
-const QSet<QString> &fixedKnownNames()
+const QSet<QByteArray> &fixedKnownNames()
 {
-    static const QSet<QString> names = {QStringLiteral("msmMMOB.mdb"), QStringLiteral("amaMMOB.mdb"),
-                                        QStringLiteral("msmFMID.pmr"), QStringLiteral("amaFMID.pmr"),
-                                        QStringLiteral("Creating")};
+    static const QSet<QByteArray> names = {"msmMMOB.mdb", "amaMMOB.mdb", "msmFMID.pmr", "amaFMID.pmr", "Creating"};
     return names;
 }
+
+// Copies write their data under this prefix and rename it into place when done.
+const QByteArray kCopyTemporaryPrefix = VeskFileName::encode(VeskFileOperations::temporaryPrefix());
 
 QString inFolder(const QString &folder, const QString &name)
 {
     return folder + QLatin1Char('/') + name;
+}
+
+// A crafted index can skip a record every few bytes; the console gets the first few.
+void logSkippedRecords(const QString &folder, const std::vector<uint32_t> &records)
+{
+    for (size_t i = 0; i < records.size() && i < kSkippedRecordsLogged; ++i)
+        VESK_LOG(QStringLiteral("**** Warning **** %1: record %2 of the media index does not name a file; skipped")
+                     .arg(folder)
+                     .arg(records[i]));
+    if (records.size() > kSkippedRecordsLogged)
+        VESK_LOG(QStringLiteral("**** Warning **** %1: %2 more records of the media index skipped")
+                     .arg(folder)
+                     .arg(records.size() - kSkippedRecordsLogged));
 }
 
 } // namespace
@@ -45,11 +62,13 @@ VeskPMRScannerOperation::VeskPMRScannerOperation(VeskCore &core, const QString &
 }
 
 std::unique_ptr<VeskMediafile> VeskPMRScannerOperation::openMDB(const QString &folder, VeskStatusWheel *wheel,
-                                                                uint64_t *compositions)
+                                                                uint64_t *compositions, ReferenceState *state)
 {
     *compositions = 0;
+    *state = ReferenceState::DatabaseOff;
     if (VeskSettings::shared().integerForKey(QStringLiteral("ScanMDB")) != 1)
         return nullptr;
+    *state = ReferenceState::NoDatabase;
     QString mdb = inFolder(folder, QStringLiteral("msmMMOB.mdb"));
     if (!VeskDirectory::exists(mdb))
         mdb = inFolder(folder, QStringLiteral("amaMMOB.mdb"));
@@ -57,8 +76,11 @@ std::unique_ptr<VeskMediafile> VeskPMRScannerOperation::openMDB(const QString &f
         return nullptr;
     VeskStatusViewController::getTheController()->Status_SetTextWithString(mdb);
     auto model = std::make_unique<VeskMediafile>();
-    if (model->openFile(mdb, wheel))
+    *state = ReferenceState::DatabaseUnreadable;
+    if (model->openFile(mdb, wheel)) {
+        *state = ReferenceState::Known;
         *compositions = model->getMDBCompositionsCount();
+    }
     return model;
 }
 
@@ -69,7 +91,8 @@ void VeskPMRScannerOperation::main()
     VeskStatusViewController *status = VeskStatusViewController::getTheController();
     VeskStatusWheel *wheel = status->Status_GetProgressWheel();
     uint64_t compositions = 0;
-    const std::unique_ptr<VeskMediafile> mdb = openMDB(folder, wheel, &compositions);
+    ReferenceState state = ReferenceState::Known;
+    const std::unique_ptr<VeskMediafile> mdb = openMDB(folder, wheel, &compositions, &state);
     if (wheel) {
         wheel->setIndeterminate(compositions == 0);
         wheel->setDoubleValue(0);
@@ -77,24 +100,52 @@ void VeskPMRScannerOperation::main()
         wheel->startAnimation();
     }
     std::vector<VeskItemRef> items;
+    const ReferenceState indexState = readIndex(pmr, folder, mdb.get(), wheel, compositions, items);
+    if (indexState != ReferenceState::Known)
+        state = indexState;
+    if (wheel) {
+        wheel->setIndeterminate(true);
+        wheel->setDoubleValue(0);
+        wheel->setMaxValue(100);
+    }
+    QSet<QByteArray> known = fixedKnownNames();
+    for (const VeskItemRef &item : items)
+        known.insert(VeskFileName::encode(QFileInfo(item->DB_itemPath()).fileName()));
+    const QList<QByteArray> names = VeskDirectory::namesIn(folder);
+    if (names.size() > kManyFiles)
+        VESK_LOG(QStringLiteral("**** Warning **** %1 contains %2 files").arg(folder).arg(names.size()));
+    QList<QByteArray> unlisted;
+    for (const QByteArray &name : names)
+        if (!known.contains(name) && !name.startsWith(kCopyTemporaryPrefix))
+            unlisted.push_back(name);
+    addUnlistedFiles(folder, unlisted, mdb.get(), indexState == ReferenceState::NoIndex, items);
+    for (const VeskItemRef &item : items)
+        item->setDB_referenceState(state);
+    if (state != ReferenceState::Known && !items.empty())
+        VESK_LOG(QStringLiteral("**** Warning **** %1: %2; its %3 items never count as unreferenced")
+                     .arg(folder, VeskDatabaseItem::referenceStateText(state))
+                     .arg(items.size()));
+    QMutexLocker locker(&m_core.theCoreLock());
+    m_core.AddItemsFromArray(items);
+    status->Status_DeleteProgressWheel(wheel);
+}
+
+// Reads the index's records into items; the index's state for the folder.
+VeskPMRScannerOperation::ReferenceState VeskPMRScannerOperation::readIndex(const QString &pmr, const QString &folder,
+    VeskMediafile *mdb, VeskStatusWheel *wheel, uint64_t compositions, std::vector<VeskItemRef> &items) const
+{
     PMRFile index;
     index.dataWithContentsOfURL(pmr);
     if (index.ItemsCount() == 0) {
-        VESK_LOG(QStringLiteral("**** Warning **** can't open %1").arg(pmr));
-        status->Status_DeleteProgressWheel(wheel);
-        return;
+        VESK_LOG(QStringLiteral("**** Warning **** can't open %1; the files of %2 are listed as unmanaged")
+                     .arg(pmr, folder));
+        return ReferenceState::NoIndex;
     }
-    const QStringList names = VeskDirectory::namesIn(folder);
-    if (names.size() > kManyFiles)
-        VESK_LOG(QStringLiteral("**** Warning **** %1 contains %2 files").arg(folder).arg(names.size()));
-    QSet<QString> known = fixedKnownNames();
     uint32_t k = 0;
     for (VeskItemRef item = index.FillItem(std::make_shared<VeskDatabaseItem>()); item;
          item = index.FillItem(std::make_shared<VeskDatabaseItem>())) {
-        item->setDB_itemPath(folder, item->DB_ClipName());
+        item->setDB_itemPath(folder, item->DB_itemFileName());
         item->validatePath();
-        const QString path = item->DB_itemPath();
-        known.insert(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
         ++k;
         if (wheel && compositions > 0)
             wheel->setDoubleValue(double(compositions) - k);
@@ -104,39 +155,32 @@ void VeskPMRScannerOperation::main()
             item->addinfoToItemFromCorrespondingFile();
         items.push_back(std::move(item));
     }
-    if (wheel) {
-        wheel->setIndeterminate(true);
-        wheel->setDoubleValue(0);
-        wheel->setMaxValue(100);
-    }
-    if (k != index.ItemsCount()) {
-        VESK_LOG(QStringLiteral("Error:: PMR ::%1").arg(pmr));
-        VESK_LOG(QStringLiteral("Error:: PMR ::file://%1").arg(pmr));
-        VESK_LOG(QStringLiteral("Item :: %1 of %2 ")
-                     .arg(k, 8, 16, QLatin1Char('0'))
-                     .arg(index.ItemsCount(), 8, 16, QLatin1Char('0')));
-    }
-    QStringList unlisted;
-    for (const QString &name : names)
-        if (!known.contains(name))
-            unlisted.push_back(name);
-    addUnlistedFiles(folder, unlisted, mdb.get(), items);
-    QMutexLocker locker(&m_core.theCoreLock());
-    m_core.AddItemsFromArray(items);
-    status->Status_DeleteProgressWheel(wheel);
+    logSkippedRecords(folder, index.skippedRecords());
+    if (k == index.ItemsCount() && index.skippedRecords().empty())
+        return ReferenceState::Known;
+    VESK_LOG(QStringLiteral("Error:: PMR ::%1").arg(pmr));
+    VESK_LOG(QStringLiteral("Error:: PMR ::file://%1").arg(pmr));
+    VESK_LOG(QStringLiteral("Item :: %1 of %2 ")
+                 .arg(k, 8, 16, QLatin1Char('0'))
+                 .arg(index.ItemsCount(), 8, 16, QLatin1Char('0')));
+    return ReferenceState::IndexIncomplete;
 }
 
-void VeskPMRScannerOperation::addUnlistedFiles(const QString &folder, const QStringList &unlisted,
-                                               VeskMediafile *mdb, std::vector<VeskItemRef> &items) const
+void VeskPMRScannerOperation::addUnlistedFiles(const QString &folder, const QList<QByteArray> &unlisted,
+                                               VeskMediafile *mdb, bool readHeaders,
+                                               std::vector<VeskItemRef> &items) const
 {
-    for (const QString &name : unlisted) {
-        if (VeskDirectory::isFolder(inFolder(folder, name)))
+    for (const QByteArray &name : unlisted) {
+        const QString fileName = VeskFileName::decode(name);
+        if (VeskDirectory::isFolder(inFolder(folder, fileName)))
             continue;
         auto item = std::make_shared<VeskDatabaseItem>();
-        item->setupWithUnrefFile(folder, name);
+        item->setupWithUnrefFile(folder, fileName);
         item->validatePath();
         if (mdb)
             addMDBInfo(*mdb, *item);
+        else if (readHeaders)
+            item->addinfoToItemFromCorrespondingFile();
         items.push_back(std::move(item));
     }
 }

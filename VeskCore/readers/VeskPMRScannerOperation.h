@@ -15,7 +15,8 @@ class VeskStatusWheel;
 /// Scans one media folder: reads its index into items, checks each listed file on
 /// disk, adds the files the index does not list, enriches the items from the folder's
 /// MDB (or, without one, from the MXF files) and hands the list to the store under the
-/// store's lock. Runs on opQueue().
+/// store's lock. A folder whose index is missing or unreadable still gives its files.
+/// Every item gets the folder's reference state. Runs on opQueue().
 class VeskPMRScannerOperation : public VeskOperation {
 public:
     /// The queue of all scanner operations: at most six run at once.
@@ -27,10 +28,15 @@ public:
     void setCompressionStringForItem(VeskDatabaseItem &item) const;
 
 private:
-    std::unique_ptr<VeskMediafile> openMDB(const QString &folder, VeskStatusWheel *wheel, uint64_t *compositions);
+    using ReferenceState = VeskDatabaseItem::ReferenceState;
+
+    std::unique_ptr<VeskMediafile> openMDB(
+        const QString &folder, VeskStatusWheel *wheel, uint64_t *compositions, ReferenceState *state);
     void addMDBInfo(VeskMediafile &mdb, VeskDatabaseItem &item) const;
-    void addUnlistedFiles(const QString &folder, const QStringList &unlisted, VeskMediafile *mdb,
-                          std::vector<VeskItemRef> &items) const;
+    ReferenceState readIndex(const QString &pmr, const QString &folder, VeskMediafile *mdb, VeskStatusWheel *wheel,
+        uint64_t compositions, std::vector<VeskItemRef> &items) const;
+    void addUnlistedFiles(const QString &folder, const QList<QByteArray> &unlisted, VeskMediafile *mdb,
+        bool readHeaders, std::vector<VeskItemRef> &items) const;
 
     VeskCore &m_core;
     const QString m_pmrURL;

@@ -27,17 +27,6 @@ QByteArray umid(uint8_t first, uint64_t number)
 
 } // namespace
 
-TEST(DatabaseItem, NewItemsAreEqualByUIDAndNotLess)
-{
-    VeskDatabaseItem a;
-    VeskDatabaseItem b;
-    EXPECT_EQ(a.hash(), 0u);
-    EXPECT_TRUE(a.isEqualByUUID(&b));
-    EXPECT_FALSE(a.isLessByUUID(&b));
-    EXPECT_FALSE(a.isEqual(&b)); // no paths
-    EXPECT_FALSE(a.isEqualByUUID(nullptr));
-}
-
 TEST(DatabaseItem, ShortUIDMatchesTheSameBytesInsideAUMID)
 {
     const QByteArray full = MediaIndexWriter::makeUID(8, 0x1122334455667788, false);
@@ -102,18 +91,6 @@ TEST(DatabaseItem, AudioByExtensionOrCode)
     coded.DB_CompressionFourCC()->setUMIDx32t(0x4455415F);
     coded.setupWithUnrefFile(QStringLiteral("/m"), QStringLiteral("e.aiff"));
     EXPECT_EQ(coded.DB_CompressionString(), QStringLiteral("Audio"));
-}
-
-TEST(DatabaseItem, ProjectNameSentinels)
-{
-    VeskDatabaseItem item;
-    EXPECT_EQ(item.get_DB_ProjectName(), QStringLiteral("_00_VSK_NULL_PROJECT_NAME"));
-    item.setDB_ProjectName(QStringLiteral(""));
-    EXPECT_EQ(item.get_DB_ProjectName(), QStringLiteral("_00_VSK_EMPTY_PROJECT_NAME"));
-    VeskDatabaseItem unmanaged;
-    unmanaged.setupWithUnrefFile(QStringLiteral("/m"), QStringLiteral("x.mxf"));
-    EXPECT_EQ(unmanaged.get_DB_ProjectName(), QStringLiteral("_00_VSK_UNMANAGED_FILES"));
-    EXPECT_FALSE(unmanaged.DB_isReferenced());
 }
 
 TEST(DatabaseItem, SetUpFromRecordOfEitherByteOrder)
@@ -220,24 +197,3 @@ TEST_F(ItemOnDisk, SmallOrUnsettledFilesAreNotOpenedForInformation)
     VeskDatabaseItem::setCorrespondingFileReader({});
 }
 
-TEST(DatabaseItem, TimeBasesWrapBothWays)
-{
-    uint32_t seconds = 0;
-    VeskDatabaseItem::ConvertTimeFromCanonical(&seconds);
-    EXPECT_EQ(seconds, 0x7C256A30u);
-    VeskDatabaseItem::ConvertTimeToCanonical(&seconds);
-    EXPECT_EQ(seconds, 0u);
-    VeskDatabaseItem::ConvertTimeToCanonical(&seconds);
-    EXPECT_EQ(seconds, 0x83DA95D0u);
-}
-
-TEST(DatabaseItem, DescriptionAlignsLabels)
-{
-    VeskDatabaseItem item;
-    item.setupWithUnrefFile(QStringLiteral("/m"), QStringLiteral("x.wav"));
-    item.setDB_filesize(1536);
-    EXPECT_EQ(item.description(), QStringLiteral("VeskDatabaseItem\n        Path:/m/x.wav\n        File:x.wav"
-                                                 "\n     Project:_00_VSK_UNMANAGED_FILES\n   File Size:1.54 kB"
-                                                 "\n    File UID:{ 0000000000000000 }"
-                                                 "\nMaterial UID:{ 0000000000000000 }\n Compression:Audio"));
-}

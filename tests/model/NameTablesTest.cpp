@@ -18,17 +18,6 @@ VeskDatabaseItem &itemWith(uint32_t resolution, VeskRate frame, VeskRate sample 
 
 } // namespace
 
-TEST(NameTables, HoldEveryListedEntry)
-{
-    const VeskNameTables tables;
-    EXPECT_EQ(tables.resolutionIDDictionary().size(), 190u);
-    EXPECT_EQ(tables.frameratesDictionary().size(), 15u);
-    EXPECT_EQ(tables.dnxDictionary().size(), 11u);
-    EXPECT_EQ(tables.resolutionIDDictionary().at(2021), tables.resolutionIDDictionary().at(2023));
-    EXPECT_EQ(tables.resolutionIDDictionary().at(1256), QStringLiteral("DNxHD 444"));
-    EXPECT_EQ(tables.resolutionIDDictionary().at(4051), QStringLiteral("XDCAM HD 17.5Mbits 1080p/23.97"));
-}
-
 TEST(NameTables, BitRatesNeedTheExactRate)
 {
     const VeskNameTables tables;

@@ -139,20 +139,6 @@ std::vector<uint32_t> expectedWalk(const std::vector<uint32_t> &keys)
 
 } // namespace
 
-TEST(RBTree, EmptyTreeAnswersNothing)
-{
-    ElemTree tree;
-    setKeyPredicates(tree);
-    EXPECT_TRUE(tree.AllowEQNodes());
-    EXPECT_EQ(tree.TreeGetMin(), nullptr);
-    EXPECT_EQ(tree.TreeGetNext(), nullptr);
-    EXPECT_EQ(tree.TreefindNode(Elem {}), nullptr);
-    EXPECT_EQ(tree.TreefindNextEQ(), nullptr);
-    EXPECT_EQ(tree.Tree_v2_GetMinNonEqual(), nullptr);
-    EXPECT_EQ(tree.Tree_v2_GetNextNonEqual(), nullptr);
-    EXPECT_FALSE(tree.Tree_v2_GetNonEqDataArray().has_value());
-}
-
 TEST(RBTree, KeepsEqualElementsNewestFirst)
 {
     ElemTree tree;
@@ -209,41 +195,6 @@ TEST(RBTree, RefusesNullElementsAndMissingPredicates)
     EXPECT_EQ(tree.TreefindNode(Elem { 1, 0, 0 }), nullptr);
     EXPECT_EQ(tree.TreeNodeCount(), 1u);
     EXPECT_EQ(tree.TreeGetMin()->key, 1u);
-}
-
-TEST(RBTree, CallsPredicatesWithTheProbeFirst)
-{
-    std::vector<std::tuple<char, uint32_t, uint32_t>> calls;
-    ElemTree tree;
-    tree.setEQBlock([&](const Elem &a, const Elem &b) {
-        calls.emplace_back('E', a.serial, b.serial);
-        return a.key == b.key;
-    });
-    tree.setLTBlock([&](const Elem &a, const Elem &b) {
-        calls.emplace_back('L', a.serial, b.serial);
-        return a.key < b.key;
-    });
-    tree.TreeInsertNode(makeElem(20, 1));
-    tree.TreeInsertNode(makeElem(10, 2));
-    tree.TreeInsertNode(makeElem(30, 3));
-    calls.clear();
-
-    // A duplicate stops at the first equal node and is hung in its chain.
-    tree.TreeInsertNode(makeElem(30, 4));
-    using Calls = decltype(calls);
-    EXPECT_EQ(calls, (Calls { { 'E', 4, 1 }, { 'L', 4, 1 }, { 'E', 4, 3 } }));
-    calls.clear();
-    tree.TreeInsertNode(makeElem(15, 5));
-    EXPECT_EQ(calls, (Calls { { 'E', 5, 1 }, { 'L', 5, 1 }, { 'E', 5, 2 }, { 'L', 5, 2 } }));
-    calls.clear();
-    tree.TreefindNode(Elem { 10, 9, 0 });
-    EXPECT_EQ(calls, (Calls { { 'E', 9, 1 }, { 'L', 9, 1 }, { 'E', 9, 2 } }));
-    calls.clear();
-
-    // The walks follow the links only.
-    EXPECT_EQ(walkSerials(tree), (std::vector<uint32_t> { 2, 5, 1, 4, 3 }));
-    tree.Tree_v2_GetNonEqDataArray();
-    EXPECT_TRUE(calls.empty());
 }
 
 // Ordering like the store's: items with the same key are ordered by path, but an item

@@ -26,15 +26,6 @@ TEST_F(StoreTest, MakeUniqueKeepsTheFirstOfEachFileAndLogsDuplicates)
     EXPECT_TRUE(VeskConsole::sharedInstance()->text().contains(QStringLiteral("::EQ item found")));
 }
 
-TEST_F(StoreTest, MakeUniqueOnEmptyStoreLogsNothing)
-{
-    VeskConsole::sharedInstance()->Reset();
-    core.makeUnique();
-    core.LoadDefaults();
-    EXPECT_EQ(core.getAllItemsCount(), 0u);
-    EXPECT_EQ(VeskConsole::sharedInstance()->text(), QStringLiteral("Vesk\n"));
-}
-
 TEST_F(StoreTest, DefaultOrderIsProjectThenFileNameAsPlainText)
 {
     load({item(QStringLiteral("b.mxf"), QStringLiteral("beta"), 1), item(QStringLiteral("a.mxf"), QStringLiteral("beta"), 2),

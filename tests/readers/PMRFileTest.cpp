@@ -176,29 +176,32 @@ TEST_F(MediaIndexReader, SizeAndCountRulesOfTheHeader)
     EXPECT_FALSE(huge.FillItem(std::make_shared<VeskDatabaseItem>()));
 }
 
-// Each odd record is followed by enough bytes for any of its lengths to fit in the
-// file, so only the range of the length can stop the pass.
-TEST_F(MediaIndexReader, StopsAtRecordWithNameLengthOutOfRange)
+// Each middle record is followed by the next and by enough bytes for any of its lengths
+// to fit: a clip name that is no file name skips the record, a project name length out
+// of range ends the pass.
+TEST_F(MediaIndexReader, SkipsRecordsNamingNoFileAndStopsAtProjectLengthOutOfRange)
 {
     struct Case {
         MediaIndexRecord record;
         qsizetype expected;
     };
     const Case cases[] = {
-        { { .clipName = "clip.mxf", .projectName = "P", .clipNameLength = 0 }, 1 },
-        { { .clipName = nameOfLength(256), .projectName = "P" }, 1 },
-        { { .clipName = "clip.mxf", .projectName = "P", .clipNameLength = 0xFFFF }, 1 },
+        { { .clipName = "", .projectName = "P" }, 2 },
+        { { .clipName = ".", .projectName = "P" }, 2 },
+        { { .clipName = "..", .projectName = "P" }, 2 },
+        { { .clipName = "../../victim.mxf", .projectName = "P" }, 2 },
+        { { .clipName = QByteArray("a\0b.mxf", 7), .projectName = "P" }, 2 },
+        { { .clipName = nameOfLength(256), .projectName = "P" }, 2 },
         { { .clipName = "clip.mxf", .projectName = nameOfLength(65, 'p') }, 1 },
         { { .clipName = "clip.mxf", .projectName = "P", .projectNameLength = 0xFFFF }, 1 },
         { { .clipName = nameOfLength(255), .projectName = nameOfLength(64, 'p') }, 3 },
     };
     for (const Case &c : cases) {
-        const QByteArray bytes
-            = MediaIndexWriter().record("first.mxf", "P").record(c.record).record("third.mxf", "P").bytes()
-            + QByteArray(0x20000, '\0');
-        EXPECT_EQ(readAll(bytes).size(), c.expected)
-            << "clip name length " << c.record.clipNameLength.value_or(c.record.clipName.size())
-            << ", project name length " << c.record.projectNameLength.value_or(c.record.projectName.size());
+        PMRFile reader
+            = open(MediaIndexWriter().record("first.mxf", "P").record(c.record).record("third.mxf", "P").bytes()
+                + QByteArray(0x20000, '\xff'));
+        EXPECT_EQ(readAll(reader).size(), c.expected) << c.record.clipName.toStdString();
+        EXPECT_EQ(reader.skippedRecords(), c.expected == 2 ? std::vector<uint32_t> { 2 } : std::vector<uint32_t> {});
     }
 }
 
@@ -222,22 +225,15 @@ TEST_F(MediaIndexReader, ShortLastRecordNeedsTwentyNineBytesBeforeTheEnd)
     EXPECT_EQ(clipNames(record29), (QStringList { QStringLiteral("first.mxf"), QStringLiteral("abc.d") }));
 }
 
-TEST_F(MediaIndexReader, NullItemDoesNotConsumeARecord)
-{
-    PMRFile reader = open(MediaIndexWriter().record("first.mxf", "P").record("second.mxf", "P").bytes());
-    EXPECT_FALSE(reader.FillItem(nullptr));
-    const VeskItemRef item = reader.FillItem(std::make_shared<VeskDatabaseItem>());
-    ASSERT_TRUE(item);
-    EXPECT_EQ(item->DB_ClipName(), QStringLiteral("first.mxf"));
-}
-
 // A rejected record ends the pass for good: a further call must not resume inside it
 // and take the bytes after its bad length for a record.
 TEST_F(MediaIndexReader, PassStaysEndedAfterRejectedRecord)
 {
     const QByteArray hidden = MediaIndexWriter().record("hidden.mxf", "Project").recordBytes(0);
-    PMRFile reader = open(
-        MediaIndexWriter().record("first.mxf", "Project").record({ .clipName = hidden, .clipNameLength = 0 }).bytes());
+    PMRFile reader = open(MediaIndexWriter()
+                              .record("first.mxf", "Project")
+                              .record({ .clipName = "a.mxf", .projectName = hidden, .projectNameLength = 65 })
+                              .bytes());
     EXPECT_TRUE(reader.FillItem(std::make_shared<VeskDatabaseItem>()));
     EXPECT_FALSE(reader.FillItem(std::make_shared<VeskDatabaseItem>()));
     EXPECT_FALSE(reader.FillItem(std::make_shared<VeskDatabaseItem>()));

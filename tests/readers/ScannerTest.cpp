@@ -103,21 +103,13 @@ TEST_F(Scanner, MissingFileFoundAsAMALink)
     EXPECT_TRUE(items.begin()->second->DB_itemPath().endsWith(QStringLiteral("clip.mxf.aaf")));
 }
 
-TEST_F(Scanner, WithoutMDBScanningItemsAreNotDescribed)
-{
-    VeskSettings::shared().setValue(QStringLiteral("ScanMDB"), 0);
-    VeskSettings::shared().setValue(QStringLiteral("ScanMXF"), 0);
-    const auto items = scan(folder(QStringLiteral("m"), {"a.mxf"}));
-    ASSERT_EQ(items.size(), 1u);
-    EXPECT_TRUE(items.begin()->second->DB_NameInBin().isNull());
-    EXPECT_FALSE(items.begin()->second->DB_isReferenced());
-}
-
-TEST_F(Scanner, BrokenIndexContributesNothing)
+TEST_F(Scanner, FilesOfABrokenIndexAreListedWithUnknownReferences)
 {
     const QString path = folder(QStringLiteral("m"), {"a.mxf"});
     MediaIndexWriter().count(0).record("a.mxf", "P").writeTo(path + QStringLiteral("/msmFMID.pmr"));
-    EXPECT_TRUE(scan(path).empty());
+    const auto items = scan(path);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items.begin()->second->DB_referenceState(), VeskDatabaseItem::ReferenceState::NoIndex);
 }
 
 TEST_F(Scanner, VolumeTreeScansEveryMediaFolderOnce)

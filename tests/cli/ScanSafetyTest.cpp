@@ -1,0 +1,216 @@
+#include "model/VeskCore.h"
+#include "model/VeskFilter.h"
+#include "platform/VeskSettings.h"
+#include "readers/PMRFile.h"
+#include "readers/VeskPMRScannerOperation.h"
+#include "support/MdbWriter.h"
+#include "support/MediaIndexWriter.h"
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+// A volume written byte by byte, since file names here need not be UTF-8.
+struct Volume {
+    QByteArray root;
+
+    QByteArray media(const QByteArray &folder) const { return root + "/Avid MediaFiles/MXF/" + folder; }
+    void file(const QByteArray &path, off_t size = 100) const
+    {
+        QDir().mkpath(QString::fromUtf8(path.left(path.lastIndexOf('/'))));
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_TRUE(fd >= 0 && ftruncate(fd, size) == 0 && ::close(fd) == 0) << path.constData();
+    }
+    // An index listing the names (UIDs 1, 2, ...), a database describing them when asked,
+    // and the listed files that are not left out on disk.
+    void indexed(const QByteArray &folder, const QList<QByteArray> &names, bool database = true) const
+    {
+        MediaIndexWriter index;
+        MdbWriter mdb;
+        uint64_t uid = 1;
+        for (const QByteArray &name : names) {
+            index.record(name, "Feature");
+            mdb.media(MdbMedia::numbered(uid++, name, "Feature"));
+            if (PMRFile::isFileName(name))
+                file(folder + '/' + name);
+        }
+        ASSERT_TRUE(index.writeTo(QString::fromUtf8(folder + "/msmFMID.pmr")));
+        ASSERT_TRUE(!database || mdb.writeTo(QString::fromUtf8(folder + "/msmMMOB.mdb")));
+    }
+};
+
+struct Case {
+    const char *name;
+    std::function<void(const Volume &)> make;
+    // The shown file names, sorted; "*" marks those that count as unreferenced.
+    QStringList rows;
+    const char *logged;
+};
+
+void PrintTo(const Case &c, std::ostream *out) { *out << c.name; }
+
+const Case kCases[] = {
+    { "IndexNamesThatAreNoFileNames",
+        [](const Volume &v) {
+            v.file(v.media("victim.mxf"));
+            v.file(v.media("1/sub/inner.mxf"));
+            v.indexed(v.media("1"),
+                { "../victim.mxf", ".", "..", "sub/inner.mxf", QByteArray("a\0b.mxf", 7), QByteArray(256, 'c'), "",
+                    "ok.mxf" });
+        },
+        { "ok.mxf" }, "record 1 of the media index does not name a file" },
+    { "NamesMatchByTheirBytes",
+        [](const Volume &v) {
+            v.indexed(v.media("1"), { "\xc3\xa9-u.mxf", "\xe9-l.mxf" });
+            v.file(v.media("1/\xff-d.mxf"));
+            v.file(v.media("1/.vesk-copy-Ab12Cd"));
+        },
+        { "é-l.mxf", "é-u.mxf", "ÿ-d.mxf*" }, nullptr },
+    { "FolderWithoutDatabase",
+        [](const Volume &v) {
+            v.indexed(v.media("1"), { "a.mxf" }, false);
+            v.file(v.media("1/b.mxf"));
+        },
+        { "a.mxf", "b.mxf" }, "no media database" },
+    { "FolderWithoutIndex",
+        [](const Volume &v) {
+            v.file(v.media("1/c.mxf"));
+            v.file(v.media("1/sub/d.mxf"));
+            v.file(v.media("1/big.mxf"), qint64(1) << 30);
+        },
+        { "big.mxf", "c.mxf" }, "has no media index" },
+    { "LinkedFolder",
+        [](const Volume &v) {
+            v.indexed(v.root + "/elsewhere", { "a.mxf" });
+            v.file(v.root + "/elsewhere/x.mxf");
+            QDir().mkpath(QString::fromUtf8(v.media("")));
+            ASSERT_EQ(symlink(v.root + "/elsewhere", v.media("5")), 0);
+        },
+        { "a.mxf", "x.mxf*" }, "Following the link" },
+    { "LinkLoopAndSecondWayIn",
+        [](const Volume &v) {
+            v.indexed(v.media("1"), { "a.mxf" });
+            ASSERT_EQ(symlink("..", v.media("1/loop")) | symlink("1", v.media("2")), 0);
+        },
+        { "a.mxf" }, "scanned already" },
+};
+
+struct Outcome {
+    int status;
+    QByteArray out;
+    QString err;
+};
+
+Outcome run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return { process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError()) };
+}
+
+class ScanSafety : public ::testing::TestWithParam<Case> {
+protected:
+    void SetUp() override
+    {
+        VeskSettings::shared().useMemoryStore();
+        VeskSettings::shared().registerStandardDefaults();
+        volume.root = files.path().toUtf8() + "/vol";
+        GetParam().make(volume);
+    }
+    // Qt cannot name every file made here, so the folder is removed by its bytes.
+    void TearDown() override { std::filesystem::remove_all(volume.root.toStdString()); }
+
+    QStringList coreRows()
+    {
+        VeskCore core;
+        core.AddFile(QString::fromUtf8(volume.media("")));
+        VeskPMRScannerOperation::opQueue().waitUntilAllOperationsAreFinished();
+        core.makeUnique();
+        core.LoadDefaults();
+        VeskFilter unreferenced;
+        unreferenced.setFilterFlagUnreferenced(true);
+        QStringList rows;
+        for (const VeskItemRef &item : core.ItemsUnsorted()) {
+            EXPECT_TRUE(item->DB_FileExists()) << item->DB_ClipName().toStdString();
+            rows.push_back(item->DB_ClipName() + (unreferenced.itemPassFilter(item.get()) ? "*" : ""));
+        }
+        rows.sort();
+        return rows;
+    }
+
+    // The shown file names, sorted; the log goes to standard error.
+    Outcome cli(const QStringList &options, QStringList *rows)
+    {
+        const Outcome result = run(QStringLiteral(VESK_CLI),
+            QStringList { QStringLiteral("scan"), QStringLiteral("--volume"), files.path() + "/vol",
+                QStringLiteral("--log"), QStringLiteral("--format"), QStringLiteral("json"),
+                QStringLiteral("--columns"), QStringLiteral("FilenameCellID") }
+                + options);
+        for (const QByteArray &line : result.out.split('\n'))
+            if (!line.isEmpty())
+                rows->push_back(
+                    QJsonDocument::fromJson(line).object().value(QStringLiteral("FilenameCellID")).toString());
+        rows->sort();
+        return result;
+    }
+
+    TestFiles files;
+    Volume volume;
+};
+
+} // namespace
+
+TEST_P(ScanSafety, ListsEveryFileOnceAndOnlyKnownUnreferenced)
+{
+    const Case &c = GetParam();
+    EXPECT_EQ(coreRows(), c.rows);
+    QStringList expected[2]; // every row, and the unreferenced ones
+    for (const QString &row : c.rows) {
+        const bool unreferenced = row.endsWith(QLatin1Char('*'));
+        for (int i = 0; i < 2 - !unreferenced; ++i)
+            expected[i].push_back(unreferenced ? row.chopped(1) : row);
+    }
+    expected[0].sort();
+    QStringList rows[2];
+    const Outcome all = cli({}, &rows[0]);
+    EXPECT_EQ(all.status, 0);
+    EXPECT_EQ(rows[0], expected[0]);
+    EXPECT_TRUE(!c.logged || all.err.contains(QLatin1String(c.logged))) << all.err.toStdString();
+    EXPECT_EQ(cli({ QStringLiteral("--unreferenced") }, &rows[1]).status, 0);
+    EXPECT_EQ(rows[1], expected[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(CraftedVolumes, ScanSafety, ::testing::ValuesIn(kCases),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// A written volume's MXF files carry the UIDs its index and database list.
+TEST(ScanSafetyVolume, WrittenMXFFilesCarryTheIndexedUIDs)
+{
+    TestFiles files;
+    const QString root = files.path() + QStringLiteral("/vol");
+    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "1", "--files", "8" }).status, 0);
+    const auto rows = [&root](const QStringList &options) {
+        const QStringList scan { "scan", "--volume", root, "--columns", "PathCellID,filePackageUID" };
+        return QString::fromUtf8(run(QStringLiteral(VESK_CLI), scan + options).out)
+            .split('\n')
+            .filter(QStringLiteral(".mxf\";"));
+    };
+    const QStringList fromFiles = rows({ QStringLiteral("--no-mdb") });
+    const QStringList fromDatabase = rows({});
+    ASSERT_FALSE(fromFiles.isEmpty());
+    for (const QString &row : fromFiles)
+        EXPECT_TRUE(fromDatabase.contains(row)) << row.toStdString();
+}
