@@ -578,9 +578,10 @@ void VeskCore::parseAMAfromAVBs(const QStringList &bins)
     }
 }
 
+// Showing only what no probe matches: bins without references leave nothing shown.
 void VeskCore::applyFilter(const std::vector<VeskItemRef> &probes)
 {
-    if (probes.empty() || m_items.empty() || m_sorted.empty())
+    if (m_items.empty() || m_sorted.empty())
         return;
     const int showOnlyExisting = showOnlyExistingFiles();
     for (uint32_t position : m_sorted)

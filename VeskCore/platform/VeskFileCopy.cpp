@@ -315,11 +315,12 @@ bool VeskFileCopy::copy(
 QStringList VeskFileCopy::removeStaleTemporaries(const QString &folder)
 {
     QStringList removed;
-    for (const QString &name : VeskDirectory::namesIn(folder)) {
-        if (!name.startsWith(VeskFileOperations::temporaryPrefix()))
+    const QByteArray prefix = VeskFileName::encode(VeskFileOperations::temporaryPrefix());
+    for (const QByteArray &name : VeskDirectory::namesIn(folder)) {
+        if (!name.startsWith(prefix))
             continue;
-        const QString path = folder + QLatin1Char('/') + name;
-        const QByteArray native = VeskFileName::encode(path);
+        const QByteArray native = VeskFileName::encode(folder) + '/' + name;
+        const QString path = VeskFileName::decode(native);
         struct stat before {
         }, opened {};
         if (lstat(native.constData(), &before) != 0 || !S_ISREG(before.st_mode))

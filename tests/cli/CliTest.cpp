@@ -205,6 +205,10 @@ TEST(CliBins, BinsThatCannotProtectAreRefusedAndNothingIsTouched)
         EXPECT_TRUE(result.err.contains(c.named)) << result.err.toStdString();
         EXPECT_EQ(contentsBelow(files.path()), before) << c.arguments.toStdString();
     }
+    // Only what a bin without references uses is nothing.
+    const ProcessResult none = cli({"delete", "--dry-run", "--allow-empty-bins", "--intersect", empty, "--volume", root});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_FALSE(none.out.contains(QStringLiteral(" -> "))) << none.out.toStdString();
 }
 
 // A volume of small real media files, so that copies stay cheap.
