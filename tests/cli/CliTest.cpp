@@ -1,3 +1,5 @@
+#include "CliProcess.h"
+
 #include "support/BinWriter.h"
 #include "support/MXFWriter.h"
 #include "support/MdbWriter.h"
@@ -11,27 +13,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
-#include <QProcess>
 #include <QSet>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct ProcessResult {
-    int status;
-    QString out;
-    QString err;
-};
-
-ProcessResult run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(120000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 ProcessResult cli(const QStringList &arguments)
 {

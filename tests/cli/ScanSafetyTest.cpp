@@ -1,3 +1,5 @@
+#include "CliProcess.h"
+
 #include "model/VeskCore.h"
 #include "model/VeskFilter.h"
 #include "platform/VeskSettings.h"
@@ -11,7 +13,6 @@
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -107,20 +108,6 @@ const Case kCases[] = {
         { "a.mxf" }, "scanned already" },
 };
 
-struct Outcome {
-    int status;
-    QByteArray out;
-    QString err;
-};
-
-Outcome run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return { process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError()) };
-}
-
 class ScanSafety : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override
@@ -152,14 +139,14 @@ protected:
     }
 
     // The shown file names, sorted; the log goes to standard error.
-    Outcome cli(const QStringList &options, QStringList *rows)
+    ProcessResult cli(const QStringList &options, QStringList *rows)
     {
-        const Outcome result = run(QStringLiteral(VESK_CLI),
+        const ProcessResult result = run(QStringLiteral(VESK_CLI),
             QStringList { QStringLiteral("scan"), QStringLiteral("--volume"), files.path() + "/vol",
                 QStringLiteral("--log"), QStringLiteral("--format"), QStringLiteral("json"),
                 QStringLiteral("--columns"), QStringLiteral("FilenameCellID") }
                 + options);
-        for (const QByteArray &line : result.out.split('\n'))
+        for (const QByteArray &line : result.rawOut.split('\n'))
             if (!line.isEmpty())
                 rows->push_back(
                     QJsonDocument::fromJson(line).object().value(QStringLiteral("FilenameCellID")).toString());
@@ -185,7 +172,7 @@ TEST_P(ScanSafety, ListsEveryFileOnceAndOnlyKnownUnreferenced)
     }
     expected[0].sort();
     QStringList rows[2];
-    const Outcome all = cli({}, &rows[0]);
+    const ProcessResult all = cli({}, &rows[0]);
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(rows[0], expected[0]);
     EXPECT_TRUE(!c.logged || all.err.contains(QLatin1String(c.logged))) << all.err.toStdString();
@@ -204,7 +191,7 @@ TEST(ScanSafetyVolume, WrittenMXFFilesCarryTheIndexedUIDs)
     ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "1", "--files", "8" }).status, 0);
     const auto rows = [&root](const QStringList &options) {
         const QStringList scan { "scan", "--volume", root, "--columns", "PathCellID,filePackageUID" };
-        return QString::fromUtf8(run(QStringLiteral(VESK_CLI), scan + options).out)
+        return run(QStringLiteral(VESK_CLI), scan + options).out
             .split('\n')
             .filter(QStringLiteral(".mxf\";"));
     };
