@@ -1,6 +1,7 @@
 #include "model/VeskCellTexts.h"
 
 #include "model/VeskColumns.h"
+#include "platform/VeskFileName.h"
 #include "report/VeskFileSize.h"
 #include "report/VeskUtilities.h"
 
@@ -33,9 +34,9 @@ std::optional<QString> VeskCellTexts::itemText(const VeskDatabaseItem &item, con
                                                const VeskNameTables &tables, Use use)
 {
     if (columnId == QLatin1String("PathCellID")) {
-        // Paths are kept as plain text; a stored URL form would carry escapes to undo once.
+        // Paths are kept as plain text; a name that is not UTF-8 shows as Latin-1.
         const QString path = item.DB_itemPath();
-        return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+        return path.isEmpty() ? std::nullopt : std::optional<QString>(VeskFileName::displayDecoded(path));
     }
     if (columnId == QLatin1String("FilenameCellID"))
         return present(item.DB_ClipName());
