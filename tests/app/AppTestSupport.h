@@ -3,7 +3,7 @@
 #include "AppDelegate.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDatabaseWindow.h"
-#include "WaitFor.h"
+#include "support/WaitFor.h"
 
 #include "model/StoreTestSupport.h"
 #include "platform/VeskStatusViewController.h"

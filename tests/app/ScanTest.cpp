@@ -84,7 +84,7 @@ protected:
 
     VeskVolumeSelector *waitForSelector() const
     {
-        const bool shown = QTest::qWaitFor([this] { return app->scanDriver()->volumeSelector() != nullptr; }, 10000);
+        const bool shown = waitFor([this] { return app->scanDriver()->volumeSelector() != nullptr; }, 10000);
         return shown ? app->scanDriver()->volumeSelector() : nullptr;
     }
 
