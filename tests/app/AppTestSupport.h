@@ -61,8 +61,6 @@ protected:
         return names;
     }
 
-    static void processEvents() { QCoreApplication::processEvents(); }
-
     std::unique_ptr<AppDelegate> app;
     VeskAlert::Handler previousAlerts;
 };

@@ -93,9 +93,9 @@ protected:
     TestFiles files;
 };
 
-TEST_F(Scans, FolderScanShowsEveryExistingFileAndARepeatAddsNothing)
+TEST_F(Scans, FolderScanShowsEveryExistingFileARepeatAddsNothingAndBinsNarrowIt)
 {
-    const QString root = makeVolume(QStringLiteral("vol"), 1);
+    const QString root = makeVolume(QStringLiteral("vol"), 7);
     QSignalSpy finished(app->scanDriver(), &VeskScanDriver::scanFinished);
     app->scanDriver()->scanFolders({ root });
     EXPECT_TRUE(AppDelegate::isRunning());
@@ -113,6 +113,11 @@ TEST_F(Scans, FolderScanShowsEveryExistingFileAndARepeatAddsNothing)
     ASSERT_TRUE(waitForScan(finished));
     EXPECT_EQ(core.getAllItemsCount(), count);
     EXPECT_EQ(shownPaths(), expectedPaths(root));
+
+    const QString bin = root + QStringLiteral("/Bins/Bin 1.avb");
+    app->scanDriver()->DoAVBIntersect({ bin });
+    EXPECT_EQ(shownPaths(), expectedPaths(root, bin));
+    EXPECT_EQ(app->Database()->SummaryTable()->model()->index(0, 2).data().toInt(), shownRows());
 }
 
 TEST_F(Scans, VolumeScanSearchesOnlyTheChosenVolumes)
@@ -159,18 +164,6 @@ TEST_F(Scans, ConfirmingNoVolumeScansNothing)
     EXPECT_FALSE(app->Database()->isVisible());
     EXPECT_TRUE(statusText().startsWith(QStringLiteral("Execution Time: ")));
     EXPECT_FALSE(AppDelegate::isRunning());
-}
-
-TEST_F(Scans, BinsNarrowAScannedVolume)
-{
-    const QString root = makeVolume(QStringLiteral("vol"), 7);
-    QSignalSpy finished(app->scanDriver(), &VeskScanDriver::scanFinished);
-    app->scanDriver()->scanFolders({ root });
-    ASSERT_TRUE(waitForScan(finished));
-    const QString bin = root + QStringLiteral("/Bins/Bin 1.avb");
-    app->scanDriver()->DoAVBIntersect({ bin });
-    EXPECT_EQ(shownPaths(), expectedPaths(root, bin));
-    EXPECT_EQ(app->Database()->SummaryTable()->model()->index(0, 2).data().toInt(), shownRows());
 }
 
 TEST(VolumeSelector, ChecksFollowTheToggleTheBoxesAndChance)
