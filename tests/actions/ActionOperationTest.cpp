@@ -96,24 +96,9 @@ TEST_F(ActionOperation, ProjectNamesStayInsideTheDestination)
     EXPECT_EQ(readAll(dest(QStringLiteral(".._.._x/MXF/b.mxf"))), "b");
 }
 
-// "Yes to All" once: the later existing target is replaced without a question.
-TEST_F(ActionOperation, OverwriteYesToAllLastsForTheAction)
-{
-    const QString b = media(QStringLiteral("1/b.mxf"), "new b");
-    const QString c = media(QStringLiteral("1/c.mxf"), "new c");
-    for (const char *name : { "b.mxf", "c.mxf" })
-        target.write(QStringLiteral("Promo/MXF/") + QLatin1String(name), "old");
-    alerts.on(kOverwrite, QStringLiteral("Yes to All"));
-    const auto operation = makeOperation(properties(QStringLiteral("Copy"), { makeItem(b), makeItem(c) }, dest()));
-    runToEnd(operation);
-    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/b.mxf"))), "new b");
-    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/c.mxf"))), "new c");
-    EXPECT_EQ(alerts.count(kOverwrite), 1);
-    EXPECT_EQ(operation->actionLog().count(QStringLiteral(":: OVERWRITING \n")), 1);
-    EXPECT_EQ(operation->actionLog().count(QStringLiteral(":: FILE EXISTS AT DESTINATION \n")), 2);
-}
-
-TEST_F(ActionOperation, CopyQuestionChoicesAreStickyAndCancelStops)
+// An answer "to All" lasts for the rest of the action: "Yes to All" replaces the later
+// existing target without a question, "Skip All" leaves every later file; Cancel stops.
+TEST_F(ActionOperation, AnswersToAllLastForTheActionAndCancelStops)
 {
     QStringList paths;
     std::vector<VeskItemRef> items;
@@ -122,11 +107,19 @@ TEST_F(ActionOperation, CopyQuestionChoicesAreStickyAndCancelStops)
         target.write(QStringLiteral("Promo/MXF/%1.mxf").arg(i), "old");
         items.push_back(makeItem(paths.back()));
     }
+    alerts.on(kOverwrite, QStringLiteral("Yes to All"));
+    const auto copy = makeOperation(properties(QStringLiteral("Copy"), { items[0], items[1] }, dest()));
+    runToEnd(copy);
+    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/1.mxf"))), "x");
+    EXPECT_EQ(alerts.count(kOverwrite), 1);
+    EXPECT_EQ(copy->actionLog().count(QStringLiteral(":: OVERWRITING \n")), 1);
+    EXPECT_EQ(copy->actionLog().count(QStringLiteral(":: FILE EXISTS AT DESTINATION \n")), 2);
+
     alerts.on(kOverwrite, QStringLiteral("No"));
     alerts.on(kCopyInstead, QStringLiteral("Skip All"));
     runToEnd(makeOperation(properties(QStringLiteral("Move"), items, dest())));
     EXPECT_EQ(alerts.count(kCopyInstead), 1);
-    EXPECT_EQ(alerts.count(kOverwrite), 3);
+    EXPECT_EQ(alerts.count(kOverwrite), 4);
 
     alerts.on(kCopyInstead, QStringLiteral("Cancel"));
     const auto operation = makeOperation(properties(QStringLiteral("Move"), items, dest()));

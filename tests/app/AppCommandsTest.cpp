@@ -66,32 +66,31 @@ TEST_F(AppCommands, FirstStartUsesTheRegisteredDefaults)
         QStringLiteral("v") + QStringLiteral(VESK_VERSION) + QStringLiteral(" build ")));
 }
 
-TEST_F(AppCommands, StoredChoicesOutliveTheDefaults)
+// The preferences window stores each choice at once, later starts read it, and the
+// script can be reset to the shipped one.
+TEST_F(AppCommands, PreferencesAreStoredAndOutliveTheDefaults)
 {
-    VeskSettings::shared().setValue(QStringLiteral("ScanMXF"), 0);
+    VeskSettings &settings = VeskSettings::shared();
+    settings.setValue(QStringLiteral("ScanMXF"), 0);
     launch();
-    EXPECT_EQ(VeskSettings::shared().integerForKey(QStringLiteral("ScanMXF")), 0);
-    EXPECT_FALSE(app->Preferences()->PropertiesScanMXF()->isChecked());
-    app->Preferences()->PropertiesScanMDB()->click();
-    EXPECT_EQ(VeskSettings::shared().integerForKey(QStringLiteral("ScanMDB")), 0);
-    app->Preferences()->ExternalBundleTextField()->setText(QStringLiteral("vlc.desktop"));
-    app->Preferences()->ExternalBundleEndEdit();
-    EXPECT_EQ(
-        VeskSettings::shared().stringForKey(QStringLiteral("ExternalAppBundleID")), QStringLiteral("vlc.desktop"));
-}
-
-TEST_F(AppCommands, ResetScriptRestoresTheShippedScript)
-{
     VeskPreferencesWindow *preferences = app->Preferences();
+    EXPECT_EQ(settings.integerForKey(QStringLiteral("ScanMXF")), 0);
+    EXPECT_FALSE(preferences->PropertiesScanMXF()->isChecked());
+    preferences->PropertiesScanMDB()->click();
+    EXPECT_EQ(settings.integerForKey(QStringLiteral("ScanMDB")), 0);
+    preferences->ExternalBundleTextField()->setText(QStringLiteral("vlc.desktop"));
+    preferences->ExternalBundleEndEdit();
+    EXPECT_EQ(settings.stringForKey(QStringLiteral("ExternalAppBundleID")), QStringLiteral("vlc.desktop"));
+
     const QString shipped = VeskPreferencesWindow::basescript();
     ASSERT_FALSE(shipped.isEmpty());
     preferences->ApplescriptTextview()->setPlainText(QStringLiteral("echo edited"));
     preferences->SaveScript();
-    EXPECT_EQ(VeskSettings::shared().stringForKey(QStringLiteral("ExtApplescript")), QStringLiteral("echo edited"));
+    EXPECT_EQ(settings.stringForKey(QStringLiteral("ExtApplescript")), QStringLiteral("echo edited"));
     preferences->ShowPreferences();
     EXPECT_EQ(preferences->ApplescriptTextview()->toPlainText(), QStringLiteral("echo edited"));
     preferences->ResetScript();
-    EXPECT_EQ(VeskSettings::shared().stringForKey(QStringLiteral("ExtApplescript")), shipped);
+    EXPECT_EQ(settings.stringForKey(QStringLiteral("ExtApplescript")), shipped);
     EXPECT_EQ(preferences->ApplescriptTextview()->toPlainText(), shipped);
     preferences->ClosePreferences();
     EXPECT_FALSE(preferences->isVisible());
@@ -111,7 +110,9 @@ TEST_F(AppCommands, ClearDatabaseEmptiesStoreTablesAndConsole)
     EXPECT_EQ(app->Database()->itemsCountText()->text(), QStringLiteral("0 items in the database"));
 }
 
-TEST_F(AppCommands, ShowOnlyBoxesNarrowEveryTable)
+// The sheet's boxes, its select-all button and the project check boxes narrow the
+// database table and the project counts.
+TEST_F(AppCommands, FilterSheetNarrowsEveryTable)
 {
     loadThreeProjects();
     app->ShowFilter();
@@ -119,39 +120,19 @@ TEST_F(AppCommands, ShowOnlyBoxesNarrowEveryTable)
     flagBox("ShowOnlyImportedMediaCheckbox")->click();
     EXPECT_TRUE(VeskFilter::sharedFilter().filterFlagImportedMedia());
     EXPECT_EQ(shownFileNames(), QStringList { QStringLiteral("imported.mxf") });
-    // The project tables count what the flags let through.
     EXPECT_EQ(core.projectAtIndex(1)->FilesCount(), 1u);
     flagBox("ShowOnlyImportedMediaCheckbox")->click();
     EXPECT_EQ(shownRows(), 4);
-    filterSheet()->CloseFilter();
-    EXPECT_FALSE(filterSheet()->isVisible());
-}
 
-TEST_F(AppCommands, SelectAllButtonTitleFollowsItsState)
-{
-    loadThreeProjects();
-    app->ShowFilter();
     QPushButton *button = filterSheet()->FilterSelectAllButton();
     EXPECT_EQ(button->text(), QStringLiteral("Deselect all"));
     button->click();
     EXPECT_EQ(button->text(), QStringLiteral("Select all"));
     EXPECT_EQ(shownRows(), 0);
-    for (uint64_t row = 0; row < core.getProjectsCount(); ++row)
-        EXPECT_FALSE(core.projectAtIndex(row)->mustBeShownInList());
-    button->click();
-    EXPECT_EQ(button->text(), QStringLiteral("Deselect all"));
-    EXPECT_EQ(shownRows(), 4);
-    // Turning projects off one by one, then resetting, selects all again.
-    button->click();
     filterSheet()->ResetFilterState();
     EXPECT_EQ(button->text(), QStringLiteral("Deselect all"));
     EXPECT_EQ(shownRows(), 4);
-}
 
-TEST_F(AppCommands, ProjectCheckBoxHidesItsMedia)
-{
-    loadThreeProjects();
-    app->ShowFilter();
     QTableView *projects = filterSheet()->ProjectFilterTable();
     projects->resize(400, 300);
     const QModelIndex check = projects->model()->index(0, 0); // project "A"
@@ -159,8 +140,8 @@ TEST_F(AppCommands, ProjectCheckBoxHidesItsMedia)
     QTest::mouseClick(projects->viewport(), Qt::LeftButton, {}, projects->visualRect(check).center());
     EXPECT_EQ(check.data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
     EXPECT_EQ(shownFileNames(), QStringList({ QStringLiteral("imported.mxf"), QStringLiteral("c1.mxf") }));
-    QTest::mouseClick(projects->viewport(), Qt::LeftButton, {}, projects->visualRect(check).center());
-    EXPECT_EQ(shownRows(), 4);
+    filterSheet()->CloseFilter();
+    EXPECT_FALSE(filterSheet()->isVisible());
 }
 
 TEST_F(AppCommands, SearchFieldNarrowsRowsWhenTypingPauses)
@@ -192,7 +173,7 @@ TEST_F(AppCommands, ExistingFilesCheckShowsMissingMedia)
     EXPECT_EQ(shownRows(), 2);
 }
 
-TEST_F(AppCommands, BlockedCommandsDoNothingWhileAScanRuns)
+TEST_F(AppCommands, CommandsAreBlockedWhileAScanRunsAndScansWhileASheetIsOpen)
 {
     loadThreeProjects();
     const int pops = VeskSound::popCount();
@@ -219,20 +200,12 @@ TEST_F(AppCommands, BlockedCommandsDoNothingWhileAScanRuns)
     EXPECT_EQ(app->scanDriver()->volumeSelector(), nullptr);
     EXPECT_EQ(VeskSound::popCount(), pops); // refused quietly
     status()->setIsRunning(false);
+    // With a sheet open, a scan is refused with a sound.
     app->ShowFilter();
     EXPECT_TRUE(filterSheet()->isVisible());
-}
-
-TEST_F(AppCommands, ScanIsRefusedWithASoundWhileASheetIsOpen)
-{
-    loadThreeProjects();
-    app->ShowDatabase();
-    app->ShowFilter();
-    const int pops = VeskSound::popCount();
     app->scanDriver()->pushBigRedButton();
     EXPECT_EQ(VeskSound::popCount(), pops + 1);
     EXPECT_FALSE(status()->isRunning());
-    EXPECT_EQ(core.getAllItemsCount(), 4u);
 }
 
 TEST_F(AppCommands, SliderMovesBetweenTheTwoLayouts)

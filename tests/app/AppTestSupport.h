@@ -3,7 +3,7 @@
 #include "AppDelegate.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDatabaseWindow.h"
-#include "WaitFor.h"
+#include "support/WaitFor.h"
 
 #include "model/StoreTestSupport.h"
 #include "platform/VeskStatusViewController.h"
@@ -60,8 +60,6 @@ protected:
             names.push_back(dbTable()->model()->index(row, column).data().toString());
         return names;
     }
-
-    static void processEvents() { QCoreApplication::processEvents(); }
 
     std::unique_ptr<AppDelegate> app;
     VeskAlert::Handler previousAlerts;

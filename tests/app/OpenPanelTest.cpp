@@ -1,6 +1,7 @@
 #include "VeskOpenPanel.h"
 
 #include "support/TestFiles.h"
+#include "support/WaitFor.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -22,7 +23,7 @@ bool choose(QFileDialog *panel, const QString &folder, const QStringList &names)
     auto *tree = panel->findChild<QTreeView *>(QStringLiteral("treeView"));
     auto *buttons = panel->findChild<QDialogButtonBox *>();
     if (!tree || !buttons
-        || !QTest::qWaitFor([&] { return tree->model()->rowCount(tree->rootIndex()) >= names.size(); }))
+        || !waitFor([&] { return tree->model()->rowCount(tree->rootIndex()) >= names.size(); }))
         return false;
     for (int row = 0; row < tree->model()->rowCount(tree->rootIndex()); ++row) {
         const QModelIndex index = tree->model()->index(row, 0, tree->rootIndex());
@@ -30,7 +31,7 @@ bool choose(QFileDialog *panel, const QString &folder, const QStringList &names)
             tree->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     QPushButton *open = buttons->button(QDialogButtonBox::Open);
-    if (!open || !QTest::qWaitFor([open] { return open->isEnabled(); }))
+    if (!open || !waitFor([open] { return open->isEnabled(); }))
         return false;
     open->click();
     return true;

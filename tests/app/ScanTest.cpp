@@ -84,7 +84,7 @@ protected:
 
     VeskVolumeSelector *waitForSelector() const
     {
-        const bool shown = QTest::qWaitFor([this] { return app->scanDriver()->volumeSelector() != nullptr; }, 10000);
+        const bool shown = waitFor([this] { return app->scanDriver()->volumeSelector() != nullptr; }, 10000);
         return shown ? app->scanDriver()->volumeSelector() : nullptr;
     }
 
@@ -93,9 +93,9 @@ protected:
     TestFiles files;
 };
 
-TEST_F(Scans, FolderScanShowsEveryExistingFileAndARepeatAddsNothing)
+TEST_F(Scans, FolderScanShowsEveryExistingFileARepeatAddsNothingAndBinsNarrowIt)
 {
-    const QString root = makeVolume(QStringLiteral("vol"), 1);
+    const QString root = makeVolume(QStringLiteral("vol"), 7);
     QSignalSpy finished(app->scanDriver(), &VeskScanDriver::scanFinished);
     app->scanDriver()->scanFolders({ root });
     EXPECT_TRUE(AppDelegate::isRunning());
@@ -113,6 +113,11 @@ TEST_F(Scans, FolderScanShowsEveryExistingFileAndARepeatAddsNothing)
     ASSERT_TRUE(waitForScan(finished));
     EXPECT_EQ(core.getAllItemsCount(), count);
     EXPECT_EQ(shownPaths(), expectedPaths(root));
+
+    const QString bin = root + QStringLiteral("/Bins/Bin 1.avb");
+    app->scanDriver()->DoAVBIntersect({ bin });
+    EXPECT_EQ(shownPaths(), expectedPaths(root, bin));
+    EXPECT_EQ(app->Database()->SummaryTable()->model()->index(0, 2).data().toInt(), shownRows());
 }
 
 TEST_F(Scans, VolumeScanSearchesOnlyTheChosenVolumes)
@@ -132,8 +137,7 @@ TEST_F(Scans, VolumeScanSearchesOnlyTheChosenVolumes)
     // A second press while the scan runs is ignored without a sound.
     app->scanDriver()->pushBigRedButton();
     EXPECT_EQ(VeskSound::popCount(), pops);
-    selector->toggleButton()->click();
-    EXPECT_EQ(selector->toggleButton()->text(), QStringLiteral("Select all"));
+    selector->delectDeselectAll(false);
     selector->setVolumeChecked(1, true);
     selector->pushGo();
     ASSERT_TRUE(waitForScan(finished));
@@ -161,18 +165,6 @@ TEST_F(Scans, ConfirmingNoVolumeScansNothing)
     EXPECT_FALSE(AppDelegate::isRunning());
 }
 
-TEST_F(Scans, BinsNarrowAScannedVolume)
-{
-    const QString root = makeVolume(QStringLiteral("vol"), 7);
-    QSignalSpy finished(app->scanDriver(), &VeskScanDriver::scanFinished);
-    app->scanDriver()->scanFolders({ root });
-    ASSERT_TRUE(waitForScan(finished));
-    const QString bin = root + QStringLiteral("/Bins/Bin 1.avb");
-    app->scanDriver()->DoAVBIntersect({ bin });
-    EXPECT_EQ(shownPaths(), expectedPaths(root, bin));
-    EXPECT_EQ(app->Database()->SummaryTable()->model()->index(0, 2).data().toInt(), shownRows());
-}
-
 TEST(VolumeSelector, ChecksFollowTheToggleTheBoxesAndChance)
 {
     QWidget parent;
@@ -181,6 +173,7 @@ TEST(VolumeSelector, ChecksFollowTheToggleTheBoxesAndChance)
     EXPECT_EQ(selector.createResultingArray(), volumes);
     selector.toggleButton()->click();
     EXPECT_TRUE(selector.createResultingArray().isEmpty());
+    EXPECT_EQ(selector.toggleButton()->text(), QStringLiteral("Select all"));
     selector.setVolumeChecked(1, true);
     EXPECT_EQ(selector.createResultingArray(), QStringList { QStringLiteral("/media/b") });
     selector.randomizeSelection();

@@ -2,7 +2,7 @@
 #include "VeskConsoleWindow.h"
 #include "VeskProgressWheel.h"
 #include "VeskStatusView.h"
-#include "WaitFor.h"
+#include "support/WaitFor.h"
 
 #include "platform/VeskStatusViewController.h"
 #include "report/VeskConsole.h"

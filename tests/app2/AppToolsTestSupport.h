@@ -1,7 +1,7 @@
 #pragma once
 
 #include "actions/ActionTestSupport.h"
-#include "app/WaitFor.h"
+#include "support/WaitFor.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 

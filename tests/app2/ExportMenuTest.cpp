@@ -75,40 +75,37 @@ TEST_F(ExportMenuTest, ColumnsInTheirCurrentOrderHiddenIncluded)
     EXPECT_TRUE(menu->genCsv(QStringLiteral(";")).startsWith(QStringLiteral("\"Size\";")));
 }
 
-TEST_F(ExportMenuTest, CsvIsSavedWhereTheUserChooses)
-{
-    chosenPath = files.path() + QStringLiteral("/out.csv");
-    item(ExportMenu::MacCsv)->trigger();
-    EXPECT_EQ(askedTypes, QStringList { QStringLiteral("csv") });
-    const QString csv = QString::fromUtf8(readAll(chosenPath));
-    EXPECT_EQ(csv, menu->genCsv(QStringLiteral(";")));
-    EXPECT_TRUE(csv.contains(QStringLiteral("/say \"\"hi\"\"; a<b & c's.mxf\";")));
-
-    item(ExportMenu::WindowsCsv)->trigger();
-    EXPECT_EQ(QString::fromUtf8(readAll(chosenPath)), menu->genCsv(QStringLiteral(",")));
-}
-
-TEST_F(ExportMenuTest, SaveKeepsTheFileTypeAndCancelWritesNothing)
-{
-    chosenPath = files.path() + QStringLiteral("/page.txt");
-    item(ExportMenu::Html)->trigger();
-    EXPECT_EQ(askedTypes, QStringList { QStringLiteral("html") });
-    EXPECT_FALSE(QFile::exists(chosenPath));
-    EXPECT_EQ(QString::fromUtf8(readAll(chosenPath + QStringLiteral(".html"))), menu->genHtml());
-
-    const QStringList before = QDir(files.path()).entryList(QDir::Files);
-    chosenPath.clear();
-    item(ExportMenu::MacCsv)->trigger();
-    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files), before);
-}
-
-TEST_F(ExportMenuTest, FailedSaveIsReported)
+// Each export is saved where the user chooses, with its file type kept; cancelling
+// writes nothing and a failed save is reported.
+TEST_F(ExportMenuTest, SavesWhereTheUserChoosesKeepingTheFileType)
 {
     ScriptedAlerts alerts;
     alerts.on(QStringLiteral("Export not saved"), QStringLiteral("OK"));
-    chosenPath = files.path() + QStringLiteral("/no such folder/out.csv");
-    item(ExportMenu::MacCsv)->trigger();
+    const struct {
+        ExportMenu::Tag tag;
+        QString chosen;
+        QString written;
+        QString expected;
+    } cases[] = {
+        { ExportMenu::MacCsv, "out.csv", "out.csv", menu->genCsv(QStringLiteral(";")) },
+        { ExportMenu::WindowsCsv, "out.csv", "out.csv", menu->genCsv(QStringLiteral(",")) },
+        { ExportMenu::Html, "page.txt", "page.txt.html", menu->genHtml() },
+        { ExportMenu::MacCsv, "", "", "" },
+        { ExportMenu::MacCsv, "no such folder/out.csv", "", "" },
+    };
+    for (const auto &c : cases) {
+        const QStringList before = QDir(files.path()).entryList(QDir::Files);
+        chosenPath = c.chosen.isEmpty() ? QString() : files.path() + QLatin1Char('/') + c.chosen;
+        item(c.tag)->trigger();
+        if (c.written.isEmpty())
+            EXPECT_EQ(QDir(files.path()).entryList(QDir::Files), before) << c.chosen.toStdString();
+        else
+            EXPECT_EQ(QString::fromUtf8(readAll(files.path() + QLatin1Char('/') + c.written)), c.expected);
+    }
+    EXPECT_EQ(askedTypes, (QStringList { "csv", "csv", "html", "csv", "csv" }));
+    EXPECT_FALSE(QFile::exists(files.path() + QStringLiteral("/page.txt")));
     EXPECT_EQ(alerts.count(QStringLiteral("Export not saved")), 1);
+    EXPECT_TRUE(cases[0].expected.contains(QStringLiteral("/say \"\"hi\"\"; a<b & c's.mxf\";")));
 }
 
 TEST_F(ExportMenuTest, ViewAsHtmlWritesToTheTemporaryFolderAndOpens)

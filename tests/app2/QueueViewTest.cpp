@@ -8,10 +8,8 @@
 #include "platform/VeskSettings.h"
 
 #include <QElapsedTimer>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -58,13 +56,6 @@ protected:
         return true;
     }
     VeskActionTableCellView *row(int n) const { return panel->rowView(n); }
-    QStringList words() const
-    {
-        QStringList shown;
-        for (int n = 0; n < panel->rowCount(); ++n)
-            shown << row(n)->statusWord();
-        return shown;
-    }
 
     TestFiles source;
     TestFiles target;
@@ -76,26 +67,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(QueuePanel, ClearingAsksFirst)
-{
-    queueCopy({ QStringLiteral("1/a.mxf") });
-    queueCopy({ QStringLiteral("2/b.mxf") });
-    ASSERT_TRUE(waitFor([this] { return allFinished(); }));
-
-    alerts.on(kReallyClear, QStringLiteral("Cancel"));
-    QTest::mouseClick(panel->clearButton(), Qt::LeftButton);
-    EXPECT_EQ(panel->rowCount(), 2);
-    EXPECT_EQ(manager.actions().size(), 2u);
-    EXPECT_EQ(words(), (QStringList { QStringLiteral("Done"), QStringLiteral("Done") }));
-
-    alerts.on(kReallyClear, QStringLiteral("OK"));
-    QTest::mouseClick(panel->clearButton(), Qt::LeftButton);
-    EXPECT_EQ(panel->rowCount(), 0);
-    EXPECT_TRUE(manager.actions().empty());
-    EXPECT_FALSE(manager.isTimerActive());
-    EXPECT_EQ(alerts.count(kReallyClear), 2);
-}
 
 // The script runs on the action's worker: until it ends, the action has not ended,
 // and clearing the queue waits for it.
@@ -131,10 +102,18 @@ TEST_F(QueuePanel, PostActionScriptIsStoppedAtItsLimitOrByClearing)
     }
 }
 
-TEST_F(QueuePanel, InfoShowsTheWholeLogWithoutWrapping)
+// The panel slides in with the first action; its row shows the whole log without
+// wrapping and reveals the destination on a double click; clearing asks first.
+TEST_F(QueuePanel, RowsShowTheLogRevealTheDestinationAndClearAfterAsking)
 {
+    EXPECT_FALSE(host->isVisible());
+    QStringList revealed;
+    const auto previous = VeskWorkspace::setRevealHandler([&](const QStringList &paths) { revealed += paths; });
     const auto action = queueCopy({ QStringLiteral("1/a.mxf"), QStringLiteral("1/with a rather long name.mxf") });
+    ASSERT_TRUE(waitFor([this] { return host->isVisible() && host->maximumWidth() == VeskQueueView::kPanelWidth; }));
     ASSERT_TRUE(waitFor([this] { return allFinished(); }));
+    EXPECT_EQ(row(0)->statusWord(), QStringLiteral("Done"));
+
     QTest::mouseClick(row(0)->infoButton(), Qt::LeftButton);
     ASSERT_TRUE(panel->popover()->isVisible());
     const QString log = action->Action_Operation()->actionLog();
@@ -148,32 +127,26 @@ TEST_F(QueuePanel, InfoShowsTheWholeLogWithoutWrapping)
     const QRect button(row(0)->infoButton()->mapToGlobal(QPoint(0, 0)), row(0)->infoButton()->size());
     EXPECT_FALSE(panel->popover()->geometry().intersects(button));
     panel->popover()->hide();
-}
-
-TEST_F(QueuePanel, DoubleClickRevealsTheDestination)
-{
-    QStringList revealed;
-    const auto previous = VeskWorkspace::setRevealHandler([&](const QStringList &paths) { revealed += paths; });
-    manager.SetUpNewActionWithOptions(properties(QStringLiteral("Delete"), {}));
-    EXPECT_EQ(row(0)->description(), QStringLiteral("InvalidAction"));
-    queueCopy({ QStringLiteral("1/a.mxf") });
-    ASSERT_TRUE(waitFor([this] { return allFinished(); }));
 
     panel->doubleClickQueue(1);
-    panel->doubleClickQueue(2);
     EXPECT_TRUE(revealed.isEmpty());
-    QWidget *description = row(0)->findChild<QLabel *>(QStringLiteral("textField"));
-    QTest::mouseDClick(description, Qt::LeftButton);
+    QTest::mouseDClick(row(0)->findChild<QLabel *>(QStringLiteral("textField")), Qt::LeftButton);
     VeskWorkspace::setRevealHandler(previous);
     EXPECT_EQ(revealed, QStringList { target.path() });
+
+    alerts.on(kReallyClear, QStringLiteral("Cancel"));
+    QTest::mouseClick(panel->clearButton(), Qt::LeftButton);
+    EXPECT_EQ(panel->rowCount(), 1);
+    alerts.on(kReallyClear, QStringLiteral("OK"));
+    QTest::mouseClick(panel->clearButton(), Qt::LeftButton);
+    EXPECT_EQ(panel->rowCount(), 0);
+    EXPECT_EQ(alerts.count(kReallyClear), 2);
 }
 
-TEST_F(QueuePanel, SlidesInWithTheFirstActionAndOutOnToggle)
+TEST_F(QueuePanel, SlidesOutOnToggle)
 {
-    EXPECT_FALSE(host->isVisible());
     queueCopy({ QStringLiteral("1/a.mxf") });
-    EXPECT_FALSE(manager.isHidden());
-    ASSERT_TRUE(waitFor([this] { return host->isVisible() && host->maximumWidth() == VeskQueueView::kPanelWidth; }));
+    ASSERT_TRUE(waitFor([this] { return host->isVisible(); }));
     manager.queueToggle();
     EXPECT_TRUE(waitFor([this] { return !host->isVisible(); }));
     EXPECT_TRUE(manager.isHidden());

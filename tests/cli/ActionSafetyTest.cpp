@@ -5,6 +5,7 @@
 #include "support/MediaIndexWriter.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
+#include "support/WaitFor.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -242,10 +243,12 @@ TEST_F(SignalDuringCopy, TermCleansUpAndKillLeavesWhatTheNextRunRemoves)
     sparse.close();
     for (const int signal : { SIGTERM, SIGKILL }) {
         const std::unique_ptr<QProcess> process(start(flat(QStringLiteral("copy"))));
-        QElapsedTimer waited;
-        waited.start();
-        while (leftoversBelow(path(QStringLiteral("dest"))).isEmpty() && waited.elapsed() < 30000
-            && !process->waitForFinished(2)) { }
+        waitFor(
+            [&] {
+                return !leftoversBelow(path(QStringLiteral("dest"))).isEmpty()
+                    || process->state() == QProcess::NotRunning;
+            },
+            30000);
         ASSERT_FALSE(leftoversBelow(path(QStringLiteral("dest"))).isEmpty()) << "no copy was seen running";
         QElapsedTimer stopping;
         stopping.start();

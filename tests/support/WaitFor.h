@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QTest>
+#include <QtCore/qtestsupport_core.h>
 
 #include <functional>
 
