@@ -250,25 +250,35 @@ TEST_F(StoreTest, ScreenAndExportCellTexts)
               std::nullopt);
 }
 
+// Bin operations match every copy of a file; a missing copy shows only while missing
+// files are shown.
 TEST_F(StoreTest, BinMatchesShowAndHideCopiesTogether)
 {
-    const VeskItemRef copy1 = item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/one"));
-    const VeskItemRef copy2 = item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/two"));
-    load({copy1, copy2, item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2), item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3)});
-    auto probe = std::make_shared<VeskDatabaseItem>();
-    probe->setFileUIDWithNSData(MediaIndexWriter::makeUID(8, 1, false).mid(16, 8));
-    core.applyFilter({probe});
-    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("a.mxf"), QStringLiteral("a.mxf")}));
-    core.applyFilterSubtract({probe});
-    EXPECT_TRUE(shownNames().isEmpty());
-    core.applyFilterAdd({probe});
-    EXPECT_EQ(shownNames().size(), 2);
-    auto stranger = std::make_shared<VeskDatabaseItem>();
-    stranger->setFileUIDWithNSData(QByteArray(8, '\x77'));
-    core.applyFilter({stranger});
-    EXPECT_TRUE(shownNames().isEmpty());
-    core.applyFilter(std::vector<VeskItemRef>{}); // nothing to match: unchanged
-    EXPECT_TRUE(shownNames().isEmpty());
+    for (const int onlyExisting : {1, 0}) {
+        VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), onlyExisting);
+        const VeskItemRef missing = item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/three"));
+        missing->setDB_FileExists(false);
+        missing->setDB_isValid_initial(false);
+        core.clear();
+        load({item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/one")),
+              item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/two")), missing,
+              item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2), item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3)});
+        const QStringList copies(onlyExisting ? 2 : 3, QStringLiteral("a.mxf"));
+        auto probe = std::make_shared<VeskDatabaseItem>();
+        probe->setFileUIDWithNSData(MediaIndexWriter::makeUID(8, 1, false).mid(16, 8));
+        core.applyFilter({probe});
+        EXPECT_EQ(shownNames(), copies);
+        core.applyFilterSubtract({probe});
+        EXPECT_TRUE(shownNames().isEmpty());
+        core.applyFilterAdd({probe});
+        EXPECT_EQ(shownNames(), copies);
+        auto stranger = std::make_shared<VeskDatabaseItem>();
+        stranger->setFileUIDWithNSData(QByteArray(8, '\x77'));
+        core.applyFilter({stranger});
+        EXPECT_TRUE(shownNames().isEmpty());
+        core.applyFilter(std::vector<VeskItemRef>{}); // nothing to match: unchanged
+        EXPECT_TRUE(shownNames().isEmpty());
+    }
 }
 
 // Each key ranks five items by its own permutation (rank = (a * item + b) mod 5 with a

@@ -171,21 +171,6 @@ TEST(RBTree, KeepsEqualElementsNewestFirst)
     EXPECT_EQ((*heads)[1], a);
 }
 
-TEST(RBTree, RefusedDuplicateReturnsExistingNode)
-{
-    ElemTree tree;
-    setKeyPredicates(tree);
-    tree.setAllowEQNodes(false);
-    const ElemRef a = makeElem(7, 0);
-    ElemTree::Node *aNode = tree.TreeInsertNode(a);
-    EXPECT_EQ(tree.TreeInsertNode(makeElem(7, 1)), aNode);
-    EXPECT_EQ(tree.TreeInsertNode(makeElem(7, 2)), aNode);
-    EXPECT_EQ(tree.TreeNodeCount(), 1u);
-    EXPECT_EQ(tree.TreeEqualNodeCount(), 0u);
-    EXPECT_EQ(findSerials(tree, 7), (std::vector<uint32_t> { 0 }));
-    EXPECT_EQ(a.use_count(), 2);
-}
-
 TEST(RBTree, RefusesNullElementsAndMissingPredicates)
 {
     ElemTree tree;
@@ -308,22 +293,6 @@ TEST(RBTree, DeleteReleasesLongChainsAndAllowsRefill)
     }
     EXPECT_TRUE(isSoundTree(tree, first));
     EXPECT_EQ(walkSerials(tree), expectedWalk(keys));
-}
-
-TEST(RBTree_u32t_u32t, RefusesEqualKeysByDefault)
-{
-    VeskRBTree_u32t_u32t tree;
-    EXPECT_FALSE(tree.AllowEQkeys());
-    EXPECT_EQ(tree.TreefindNode(5), VeskRBTree_u32t_u32t::kNone);
-    EXPECT_EQ(tree.TreeGetMin(), VeskRBTree_u32t_u32t::kNone);
-    VeskTreeNode32t *node = tree.TreeInsert(5, 50);
-    EXPECT_EQ(tree.TreeInsert(5, 51), node);
-    EXPECT_EQ(tree.TreeNodeCount(), 1u);
-    EXPECT_EQ(tree.TreefindNode(5), 50u);
-    EXPECT_EQ(tree.TreefindNextEQ(), VeskRBTree_u32t_u32t::kNone);
-    EXPECT_EQ(tree.TreefindNode(4), VeskRBTree_u32t_u32t::kNone);
-    tree.TreeInsert(6, 0xFFFFFFFF);
-    EXPECT_EQ(tree.TreefindNode(6), tree.TreefindNode(7));
 }
 
 TEST(RBTree_u32t_u32t, KeepsEqualKeysWhenAllowedAndWalksInKeyOrder)

@@ -65,19 +65,6 @@ protected:
     TestFiles m_files;
 };
 
-TEST_F(MXFReader, SwapsTheFirstThreeFieldsOfTheMaterialNumber)
-{
-    QByteArray umid(32, '\0');
-    for (int i = 0; i < 32; ++i)
-        umid[i] = char(i < 16 || i > 23 ? 0xA0 + i : i - 15); // bytes 16 to 23: 01 to 08
-    const QByteArray swapped = VeskMXF::swapUUIDfromMXFtoVesk(umid);
-    EXPECT_EQ(swapped.mid(16, 8), QByteArray::fromHex("0403020106050807"));
-    EXPECT_EQ(swapped.left(16), umid.left(16));
-    EXPECT_EQ(swapped.mid(24), umid.mid(24));
-    for (const qsizetype size : { 0, 8, 31, 33 })
-        EXPECT_EQ(VeskMXF::swapUUIDfromMXFtoVesk(QByteArray(size, '\x7f')), QByteArray(32, '\0')) << size;
-}
-
 TEST_F(MXFReader, OpAtomFileGivesClipProjectAndBothUIDs)
 {
     MXFWriter::Clip written = clip(0x01020304, QStringLiteral("Interview é 01"), QStringLiteral("Feature"));
@@ -162,23 +149,6 @@ TEST_F(MXFReader, UnreadableFilesGiveTheirResultsAndNoInformation)
         EXPECT_TRUE(reader.info().isEmpty());
         EXPECT_TRUE(logged().contains(":: Failed to read header partition\n")) << logged().toStdString();
     }
-}
-
-TEST_F(MXFReader, EveryTruncatedFileReadsWhollyOrNotAtAll)
-{
-    const QByteArray bytes = MXFWriter::opAtomBytes(clip(5, "Clip", "Project"));
-    VeskMXF reader;
-    ASSERT_TRUE(reader.openFile(write("full.mxf", bytes), nullptr));
-    const QVariantMap full = reader.info();
-    int complete = 0;
-    for (qsizetype size = 0; size < bytes.size(); size += size < 2000 ? 1 : 997) {
-        ASSERT_TRUE(reader.openFile(write(QStringLiteral("cut%1.mxf").arg(size), bytes.left(size)), nullptr));
-        if (reader.info().isEmpty())
-            continue;
-        EXPECT_EQ(reader.info(), full) << size;
-        ++complete;
-    }
-    EXPECT_GT(complete, 0);
 }
 
 TEST_F(MXFReader, ReadsEightFilesAtOnceOnSeveralThreads)

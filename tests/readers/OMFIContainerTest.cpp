@@ -124,33 +124,6 @@ TEST_F(BentoContainer, TocPlacementAndSizeFromTheLabel)
     EXPECT_FALSE(open(BentoWriter().stored(0, kName, kString, "a").bytes())) << "no object";
 }
 
-TEST_F(BentoContainer, EveryTruncatedFileFailsOrReadsOnlyWhatIsThere)
-{
-    MdbMedia linked = media(2);
-    linked.projectLink = MdbMedia::ProjectLink::Reference32;
-    const QByteArray file = MdbWriter().media(media(1)).media(linked).bytes();
-    const QByteArray label = file.right(24);
-    int opened = 0;
-    for (qsizetype n = 0; n < file.size(); ++n) {
-        ASSERT_FALSE(open(file.left(n))) << n;
-        // The label kept: the TOC it names now runs past the end of the file.
-        if (!open(file.left(n) + label))
-            continue;
-        ++opened;
-        VeskDatabaseItem item;
-        item.setFileUIDWithNSData(linked.fileUID);
-        item.setMaterialUIDWithNSData(linked.materialUID);
-        m_reader->addInfoToItem(item);
-        for (uint32_t t = 0; t < m_reader->TOCItemsCount(); ++t) {
-            VeskInspectorRow row { 1, t, true, {} };
-            for (uint32_t i = 0; i < m_reader->numberOfChildrenOfItem(&row); ++i)
-                m_reader->child(i, &row);
-            EXPECT_FALSE(m_reader->getNSViewWithContentsFor(&row)->text.isEmpty());
-        }
-    }
-    EXPECT_GT(opened, 0);
-}
-
 TEST_F(BentoContainer, ObjectInTwoRunsIsIndexedAtItsFirstRun)
 {
     BentoWriter w;

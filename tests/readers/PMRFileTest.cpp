@@ -93,29 +93,6 @@ TEST_P(MediaIndexReaderFormats, ReadsOneRecordAlikeInBothByteOrders)
     EXPECT_FALSE(reader.FillItem(std::make_shared<VeskDatabaseItem>()));
 }
 
-// Every prefix of a valid file reads without a fault and yields exactly the records
-// that end within it, in order.
-TEST_P(MediaIndexReaderFormats, EveryTruncationYieldsOnlyCompleteRecords)
-{
-    const MediaIndexWriter full = writer()
-                                      .record("V01_clip_with_a_longer_name.mxf", "Documentary")
-                                      .record("A02.wav", "")
-                                      .record(nameOfLength(255), nameOfLength(64, 'p'));
-    const QByteArray bytes = full.bytes();
-    const QStringList all = clipNames(bytes);
-    ASSERT_EQ(all.size(), 3);
-    qsizetype recordEnd[3];
-    for (qsizetype i = 0, end = 12; i < 3; ++i)
-        recordEnd[i] = end += full.recordBytes(i).size();
-    ASSERT_EQ(recordEnd[2], bytes.size());
-
-    for (qsizetype length = 0; length <= bytes.size(); ++length) {
-        const qsizetype complete
-            = std::count_if(std::begin(recordEnd), std::end(recordEnd), [&](qsizetype end) { return end <= length; });
-        EXPECT_EQ(clipNames(bytes.left(length)), all.mid(0, complete)) << "length " << length;
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(ByteOrderAndUIDSize, MediaIndexReaderFormats,
     ::testing::Combine(::testing::Bool(), ::testing::Values(8u, 2u)), [](const auto &info) {
         return std::string(std::get<0>(info.param) ? "BigEndian" : "LittleEndian")

@@ -187,34 +187,6 @@ TEST_F(Scanner, VolumeTreeScansEveryMediaFolderOnce)
     EXPECT_EQ(core.getAllItemsCount(), 3u);
 }
 
-TEST_F(Scanner, MDBDescriptionsArriveWhole)
-{
-    MdbMedia audio = described(1, "Voice over");
-    audio.fourCC = "_AUD";
-    audio.resolutionID = 0;
-    audio.sampleRateNumerator = 48000;
-    audio.bits = 24;
-    audio.usageCode = 15;
-    MdbMedia video = described(2, "Wide");
-    video.usageCode = 1;
-    video.frameRateNumerator = 30000;
-    video.frameRateDenominator = 1001;
-    MediaIndexWriter().record("a.mxf", "Feature").record("v.mxf", "Feature").writeTo(files.write(QStringLiteral("m/msmFMID.pmr"), {}));
-    MdbWriter().media(audio).media(video).writeTo(files.write(QStringLiteral("m/msmMMOB.mdb"), {}));
-    files.writeSparse(QStringLiteral("m/a.mxf"), 2048);
-    files.writeSparse(QStringLiteral("m/v.mxf"), 2048);
-    const auto items = scan(files.path() + QStringLiteral("/m"));
-    ASSERT_EQ(items.size(), 2u);
-    const VeskDatabaseItem &a = *items.at(QStringLiteral("a.mxf"));
-    EXPECT_EQ(a.DB_CompressionString(), QStringLiteral("Audio"));
-    EXPECT_EQ(a.DB_usageCode(), 15u);
-    EXPECT_EQ(a.DB_samplerate().numerator, 48000u);
-    EXPECT_EQ(a.DB_bits(), 24u);
-    const VeskDatabaseItem &v = *items.at(QStringLiteral("v.mxf"));
-    EXPECT_EQ(v.DB_usageCode(), 1u);
-    EXPECT_EQ(v.DB_framerate(), (VeskRate{30000, 1001}));
-}
-
 TEST_F(Scanner, WithoutMDBTheMXFFilesDescribeThemselves)
 {
     MediaIndexWriter().record("clip.mxf", "").writeTo(files.write(QStringLiteral("m/msmFMID.pmr"), {}));
