@@ -106,21 +106,9 @@ TEST_F(MXFReader, AbsentNamesClearTheIndexNames)
     EXPECT_FALSE(reader.info().contains("project"));
 }
 
-TEST_F(MXFReader, MuxedOpAtomFileGivesClipNameAndUIDs)
-{
-    const MXFWriter::Clip written = clip(0x0A0B0C0D, QStringLiteral("Muxed Clip"), std::nullopt);
-    ASSERT_TRUE(MXFWriter::muxOpAtom(path("muxed.mxf"), written));
-    VeskMXF reader;
-    ASSERT_TRUE(reader.openFile(path("muxed.mxf"), nullptr));
-    EXPECT_EQ(reader.info().value("clipname").toString(), QStringLiteral("Muxed Clip"));
-    EXPECT_EQ(reader.info().value("matUID").toByteArray(), written.materialUMID);
-    EXPECT_EQ(reader.info().value("fileUID").toByteArray(), written.fileUMID);
-    EXPECT_FALSE(reader.info().contains("project"));
-}
-
 TEST_F(MXFReader, OP1aFileIsRefusedAndLeavesTheItemAlone)
 {
-    ASSERT_TRUE(MXFWriter::muxOP1a(path("op1a.mxf"), clip(3, "OP1a", std::nullopt)));
+    ASSERT_TRUE(MXFWriter::writeOP1a(path("op1a.mxf"), clip(3, "OP1a", std::nullopt)));
     VeskMXF reader;
     EXPECT_TRUE(reader.openFile(path("op1a.mxf"), nullptr));
     EXPECT_TRUE(reader.info().isEmpty());
@@ -158,9 +146,7 @@ TEST_F(MXFReader, ReadsEightFilesAtOnceOnSeveralThreads)
     for (uint32_t i = 0; i < 8; ++i) {
         clips.push_back(clip(0x100 * (i + 1), QStringLiteral("Clip %1").arg(i), QStringLiteral("Project %1").arg(i)));
         paths.push_back(path(QStringLiteral("clip%1.mxf").arg(i)));
-        const bool written = i % 2 ? MXFWriter::muxOpAtom(paths.back(), clips.back())
-                                   : MXFWriter::writeOpAtom(paths.back(), clips.back());
-        ASSERT_TRUE(written);
+        ASSERT_TRUE(MXFWriter::writeOpAtom(paths.back(), clips.back()));
     }
     std::vector<int> matches(paths.size(), 0);
     std::vector<std::thread> threads;
@@ -169,11 +155,10 @@ TEST_F(MXFReader, ReadsEightFilesAtOnceOnSeveralThreads)
             for (int round = 0; round < 10; ++round) {
                 VeskMXF reader;
                 reader.openFile(paths[t], nullptr);
-                const bool muxed = t % 2;
                 matches[t] += reader.info().value("matUID").toByteArray() == clips[t].materialUMID
                     && reader.info().value("fileUID").toByteArray() == clips[t].fileUMID
                     && reader.info().value("clipname").toString() == clips[t].clipName
-                    && reader.info().contains("project") == !muxed;
+                    && reader.info().value("project").toString() == clips[t].projectName;
             }
         });
     for (std::thread &thread : threads)
