@@ -1,5 +1,3 @@
-#include "platform/VeskProgressIndicator.h"
-#include "platform/VeskStatusViewController.h"
 #include "readers/VeskOMFI.h"
 #include "report/VeskConsole.h"
 
@@ -29,19 +27,6 @@ MdbMedia media(uint64_t number)
 {
     return MdbMedia::numbered(number, "Clip " + QByteArray::number(number), "Show");
 }
-
-// Writes down what the reader asks of its progress indicator.
-class RecordingIndicator : public VeskProgressIndicator {
-public:
-    void setIndeterminate(bool on) override { calls << QStringLiteral("indeterminate %1").arg(on); }
-    void setDoubleValue(double value) override { calls << QStringLiteral("value %1").arg(value); }
-    void setMaxValue(double maximum) override { calls << QStringLiteral("max %1").arg(maximum); }
-    void startAnimation() override { calls << QStringLiteral("start"); }
-    void stopAnimation() override { calls << QStringLiteral("stop"); }
-    void displayIfNeeded() override { }
-
-    QStringList calls;
-};
 
 } // namespace
 
@@ -237,25 +222,3 @@ TEST_F(BentoContainer, ValueNumbersFollowTheMarkButReferencesAndUIDsDoNot)
     }
 }
 
-TEST_F(BentoContainer, ProgressCountsObjectsInStepsOf256WhileBusy)
-{
-    BentoWriter w;
-    for (uint32_t object = 100; object < 700; ++object)
-        w.stored(object, kName, kString, "x");
-    const QString path = m_files.write(QStringLiteral("big.mdb"), w.bytes());
-    const QStringList end { QStringLiteral("indeterminate 1"), QStringLiteral("value 0"), QStringLiteral("max 100"),
-        QStringLiteral("start") };
-
-    RecordingIndicator idle;
-    ASSERT_TRUE(VeskOMFI().openFile(path, &idle));
-    EXPECT_EQ(idle.calls, end) << "not busy: only the closing settings";
-
-    VeskStatusViewController::getTheController()->setIsRunning(true);
-    RecordingIndicator busy;
-    ASSERT_TRUE(VeskOMFI().openFile(path, &busy));
-    VeskStatusViewController::getTheController()->setIsRunning(false);
-    EXPECT_EQ(busy.calls,
-        QStringList({ QStringLiteral("indeterminate 0"), QStringLiteral("value 0"), QStringLiteral("max 2"),
-            QStringLiteral("value 1"), QStringLiteral("value 2") })
-            + end);
-}
