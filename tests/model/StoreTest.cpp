@@ -47,18 +47,6 @@ TEST_F(StoreTest, RowLookupsOutOfRangeAreAbsent)
     EXPECT_EQ(core.getSelectedItemsArray()->size(), 1u);
 }
 
-TEST_F(StoreTest, ExistenceSettingDecidesWhetherMissingFilesShow)
-{
-    const VeskItemRef missing = item(QStringLiteral("gone.mxf"), QStringLiteral("P"), 1);
-    missing->setDB_FileExists(false);
-    missing->setDB_isValid_initial(false);
-    load({missing, item(QStringLiteral("here.mxf"), QStringLiteral("P"), 2)});
-    EXPECT_EQ(shownNames(), QStringList{QStringLiteral("here.mxf")});
-    VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), 0);
-    core.LoadDefaults();
-    EXPECT_EQ(shownNames().size(), 2);
-}
-
 TEST_F(StoreTest, SelectionSizesAndPreviewFollowTheDatabaseTable)
 {
     load({item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 100), item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2, 20)});
