@@ -54,14 +54,6 @@ TEST_F(AVBFileTest, SearchStartsAtOffset119)
     EXPECT_EQ(uidsOf(binWithReferencesAt(400, { 119 })).size(), 1u);
 }
 
-TEST_F(AVBFileTest, ReferenceNeedsKind0202)
-{
-    QByteArray bytes = binWithReferencesAt(400, { 200, 250 });
-    bytes[200 + 9] = 0x03;
-    bytes[250 + 8] = 0x03;
-    EXPECT_TRUE(uidsOf(bytes).empty());
-}
-
 TEST_F(AVBFileTest, OverlappingCandidates)
 {
     // A failed candidate does not hide a reference that starts one byte later.
