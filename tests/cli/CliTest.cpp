@@ -279,7 +279,7 @@ TEST(Cli, MxfReportsFieldsOrTheFailure)
     const QString atom = files.path() + QStringLiteral("/a.mxf");
     const QString op1a = files.path() + QStringLiteral("/b.mxf");
     ASSERT_TRUE(MXFWriter::writeOpAtom(atom, {QStringLiteral("Interview"), QStringLiteral("Doc"), {}, {}}));
-    ASSERT_TRUE(MXFWriter::muxOP1a(op1a, {QStringLiteral("X"), {}, {}, {}}));
+    ASSERT_TRUE(MXFWriter::writeOP1a(op1a, {QStringLiteral("X"), {}, {}, {}}));
     const ProcessResult result = cli({QStringLiteral("mxf"), atom, op1a});
     EXPECT_EQ(result.status, 1) << result.err.toStdString(); // nothing could be read from op1a
     const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);

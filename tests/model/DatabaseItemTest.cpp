@@ -53,17 +53,6 @@ TEST(DatabaseItem, WordsCompareUnsigned)
     EXPECT_FALSE(itemWithUID(high)->isLessByUUID(itemWithUID(low).get()));
 }
 
-TEST(DatabaseItem, UIDTexts)
-{
-    const VeskItemRef shortItem = itemWithUID(QByteArray::fromHex("0102030405060708"));
-    EXPECT_EQ(shortItem->getFileUIDString(), QStringLiteral("{ 0102030405060708 }"));
-    QByteArray bytes;
-    for (int i = 0; i < 32; ++i)
-        bytes.append(char(i));
-    EXPECT_EQ(itemWithUID(bytes)->getFileUIDString(),
-              QStringLiteral("{ 00010203-04050607-08090a0b-0c0d0e0f-10111213-14151617-18191a1b-1c1d1e1f }"));
-}
-
 TEST(DatabaseItem, BadUMIDNeedsBothUIDsLabelled)
 {
     const VeskItemRef item = itemWithUID(umid(0x06, 1));
@@ -91,25 +80,6 @@ TEST(DatabaseItem, AudioByExtensionOrCode)
     coded.DB_CompressionFourCC()->setUMIDx32t(0x4455415F);
     coded.setupWithUnrefFile(QStringLiteral("/m"), QStringLiteral("e.aiff"));
     EXPECT_EQ(coded.DB_CompressionString(), QStringLiteral("Audio"));
-}
-
-TEST(DatabaseItem, SetUpFromRecordOfEitherByteOrder)
-{
-    for (bool bigEndian : {false, true}) {
-        const MediaIndexWriter writer
-            = MediaIndexWriter().bigEndian(bigEndian).record("A001C003_220101_R1AB.mxf", "Feature");
-        const QByteArray record = writer.recordBytes(0);
-        VeskDatabaseItem item;
-        item.setupWithPmrBytes(reinterpret_cast<const uint8_t *>(record.constData()), uint32_t(record.size()), 8,
-                               bigEndian);
-        EXPECT_EQ(item.DB_ClipName(), QStringLiteral("A001C003_220101_R1AB.mxf"));
-        EXPECT_EQ(item.DB_ProjectName(), QStringLiteral("Feature"));
-        EXPECT_TRUE(item.DB_isReferenced());
-        EXPECT_TRUE(item.DB_isGoodUUID());
-        EXPECT_EQ(item.DB_pmrField().mid(32, 2), QByteArray::fromHex("1800")); // length in host order
-        const VeskItemRef expected = itemWithUID(MediaIndexWriter::makeUID(8, 1, false));
-        EXPECT_TRUE(item.isEqualByUUID(expected.get()));
-    }
 }
 
 TEST(DatabaseItem, SetUpIgnoresUnusableRecords)
@@ -146,19 +116,6 @@ TEST_F(ItemOnDisk, ValidatesSizeAndDate)
     EXPECT_TRUE(item.DB_Date().isValid());
     EXPECT_FALSE(item.DB_Date_String().isEmpty());
     EXPECT_TRUE(item.DB_isPortableFilename());
-}
-
-TEST_F(ItemOnDisk, MissingFileFallsBackToAMALink)
-{
-    files.write(QStringLiteral("m/clip.mxf.aaf"), QByteArray(321, 'x'));
-    VeskDatabaseItem item;
-    item.setupWithUnrefFile(files.path() + QStringLiteral("/m"), QStringLiteral("clip.mxf"));
-    item.validatePath();
-    EXPECT_TRUE(item.DB_isAMA());
-    EXPECT_TRUE(item.DB_isValid_initial());
-    EXPECT_EQ(item.DB_itemPath(), files.path() + QStringLiteral("/m/clip.mxf.aaf"));
-    EXPECT_EQ(item.DB_filesize(), std::optional<uint64_t>(321));
-    EXPECT_FALSE(item.DB_Date().isValid());
 }
 
 TEST_F(ItemOnDisk, MissingFileIsFlaggedNotFatal)

@@ -1,31 +1,64 @@
 #include "StoreTestSupport.h"
 
-namespace {
+#include "support/TestFiles.h"
 
-VeskItemRef withUsage(VeskItemRef item, uint32_t usage)
-{
-    item->setDB_usageCode(usage);
-    return item;
-}
+#include <QLocale>
 
-} // namespace
+#include <algorithm>
+#include <functional>
 
+// One item of each kind and problem. Every choice of flags must show exactly the items
+// whose kind is among the chosen kinds and whose problem is among the chosen problems,
+// an empty choice of a group letting its whole group through.
 TEST_F(StoreTest, KindFlagsWidenAndProblemFlagsNarrow)
 {
-    const VeskItemRef precompute = withUsage(item(QStringLiteral("p.mxf"), QStringLiteral("P"), 1), 1);
-    const VeskItemRef audio = item(QStringLiteral("a.wav"), QStringLiteral("P"), 2);
-    const VeskItemRef master = item(QStringLiteral("m.mxf"), QStringLiteral("P"), 3);
-    load({precompute, audio, master});
+    enum { Plain, Precompute, Imported, Audio, Kinds };
+    enum { NoProblem, NonPortable, BadUMID, Unreferenced, Problems };
+    const TestFiles files;
+    std::vector<VeskItemRef> items;
+    for (int kind = 0; kind < Kinds; ++kind) {
+        for (int problem = 0; problem < Problems; ++problem) {
+            const QString name = QStringLiteral("%1k%2p%3.mxf")
+                                     .arg(problem == NonPortable ? QStringLiteral("\u00e9") : QString())
+                                     .arg(kind)
+                                     .arg(problem);
+            files.writeSparse(name, 1);
+            const VeskItemRef it = item(name, QStringLiteral("P"), items.size() + 1, 1, files.path());
+            it->validatePath();
+            it->setDB_usageCode(kind == Precompute ? 1 : kind == Imported ? 15 : 0);
+            if (kind == Audio)
+                it->DB_CompressionFourCC()->setUMIDx32t(0x4455415F);
+            if (problem == BadUMID)
+                it->setFileUIDWithNSData(QByteArray(1, '\x07') + MediaIndexWriter::makeUID(8, 1, false).mid(1));
+            if (problem != Unreferenced) // references that cannot be known are no problem
+                it->setDB_referenceState(VeskDatabaseItem::ReferenceState::NoIndex);
+            items.push_back(it);
+        }
+    }
+    load(items);
     VeskFilter &filter = VeskFilter::sharedFilter();
-    filter.setFilterFlagPrecomputes(true);
-    filter.setFilterFlagAudioMedia(true);
-    core.applyFilter();
-    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("a.wav"), QStringLiteral("p.mxf")}));
-    filter.ResetFilter();
-    filter.setFilterFlagUnreferenced(false);
-    filter.setFilterFlagBadUMID(true);
-    core.applyFilter();
-    EXPECT_TRUE(shownNames().isEmpty()); // all UIDs are good
+    for (int flags = 0; flags < 64; ++flags) {
+        const auto on = [&](int bit) { return (flags >> bit & 1) != 0; };
+        filter.setFilterFlagPrecomputes(on(0));
+        filter.setFilterFlagImportedMedia(on(1));
+        filter.setFilterFlagAudioMedia(on(2));
+        filter.setFilterFlagNonPortableFiles(on(3));
+        filter.setFilterFlagBadUMID(on(4));
+        filter.setFilterFlagUnreferenced(on(5));
+        core.applyFilter();
+        QStringList expected;
+        for (int i = 0; i < int(Kinds) * int(Problems); ++i) {
+            const int kind = i / Problems, problem = i % Problems;
+            const bool kindPasses = (flags & 7) == 0 || (kind != Plain && on(kind - 1));
+            const bool problemPasses = (flags >> 3) == 0 || (problem != NoProblem && on(problem + 2));
+            if (kindPasses && problemPasses)
+                expected.push_back(items[size_t(i)]->DB_ClipName());
+        }
+        QStringList shown = shownNames();
+        shown.sort();
+        expected.sort();
+        EXPECT_EQ(shown, expected) << "flags " << flags;
+    }
 }
 
 TEST_F(StoreTest, SearchIsCaseInsensitiveWithinOneField)
@@ -143,88 +176,144 @@ TEST_F(StoreTest, InvalidItemsAndMissingValuesSortLast)
     EXPECT_EQ(core.ItemsUnsorted()[core.IndexesSorted().front()], unnamed);
 }
 
-TEST_F(StoreTest, FrameRateSortsByNumerator)
-{
-    const VeskItemRef fifty = item(QStringLiteral("f.mxf"), QStringLiteral("P"), 1);
-    fifty->setFrameRateNumerator(50, 2);
-    const VeskItemRef twentyFive = item(QStringLiteral("t.mxf"), QStringLiteral("P"), 2);
-    twentyFive->setFrameRateNumerator(25, 1);
-    load({fifty, twentyFive});
-    core.sortUsingDescriptors({{QStringLiteral("framerate"), true}});
-    core.applyFilter();
-    EXPECT_EQ(shownNames().front(), QStringLiteral("t.mxf"));
-    EXPECT_EQ(core.viewForTableColumn(QStringLiteral("DatabaseTableID"), QStringLiteral("FramerateCellID"), 1),
-              QStringLiteral("25fps"));
-}
-
+// Screen texts turn an absent text into "..."; export texts keep it absent.
 TEST_F(StoreTest, ScreenAndExportCellTexts)
 {
     VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), 0);
-    const VeskItemRef missing = item(QStringLiteral("100%.mxf"), QStringLiteral("P"), 1);
-    missing->setDB_FileExists(false);
-    missing->setDB_isAMA(true);
-    load({missing});
-    const auto screen = [&](const char *column) {
-        return core.viewForTableColumn(QStringLiteral("DatabaseTableID"), QString::fromLatin1(column), 0);
+    const QDateTime date = QDateTime::fromSecsSinceEpoch(86400 * 400);
+    const auto dnx = [](uint32_t id, VeskRate frame) {
+        return [=](VeskDatabaseItem &it) {
+            it.setDB_DIDResolutionID(id);
+            it.setFrameRateNumerator(frame.numerator, frame.denominator);
+            it.setSampleRateNumerator(48000, 1);
+        };
     };
-    const auto exported = [&](const char *column) {
-        return core.NSStringValueForTableColumn(QStringLiteral("DatabaseTableID"), QString::fromLatin1(column), 0);
+    const struct {
+        const char *column;
+        std::function<void(VeskDatabaseItem &)> setUp;
+        std::optional<QString> text;
+    } cases[] = {
+        {"ExistsCellID", [](VeskDatabaseItem &) {}, QStringLiteral("Yes")},
+        {"ExistsCellID", [](VeskDatabaseItem &it) { it.setDB_FileExists(false); }, QStringLiteral("NO")},
+        {"ExistsCellID", [](VeskDatabaseItem &it) { it.setDB_FileExists(false);
+                                               it.setDB_isAMA(true); },
+         QStringLiteral("AMA link")},
+        {"SizeCellID", [](VeskDatabaseItem &it) { it.setDB_FileExists(false); }, std::nullopt},
+        {"SizeCellID", [](VeskDatabaseItem &it) { it.setDB_filesize(1536); }, QStringLiteral("1.54 kB")},
+        {"BitsCellID", [](VeskDatabaseItem &it) { it.setDB_bits(24); }, QStringLiteral("24 bit")},
+        {"BitsCellID", [](VeskDatabaseItem &) {}, QStringLiteral("")},
+        {"KindCellID", [](VeskDatabaseItem &it) { it.setDB_usageCode(15); }, QStringLiteral("IMPORTED")},
+        {"KindCellID", [](VeskDatabaseItem &it) { it.setDB_usageCode(7); }, QStringLiteral("")},
+        {"DateCellID", [](VeskDatabaseItem &) {}, std::nullopt},
+        {"DateCellID", [&](VeskDatabaseItem &it) { it.DB_setDate(date); },
+         QLocale::system().toString(date, QLocale::ShortFormat)},
+        {"CompressionCellID", [](VeskDatabaseItem &) {}, std::nullopt},
+        {"CompressionCellID", [](VeskDatabaseItem &it) { it.setDB_CompressionString(QStringLiteral("DV 50")); },
+         QStringLiteral("DV 50")},
+        {"FramerateCellID", [](VeskDatabaseItem &it) { it.setFrameRateNumerator(25, 1); }, QStringLiteral("25fps")},
+        {"FramerateCellID", [](VeskDatabaseItem &it) { it.setFrameRateNumerator(25, 0); }, std::nullopt},
+        {"FramerateCellID", [](VeskDatabaseItem &it) { it.setFrameRateNumerator(30000, 1001); },
+         QStringLiteral("30000")},
+        {"SamplerateCellID", [](VeskDatabaseItem &it) { it.setSampleRateNumerator(48000, 0); },
+         QStringLiteral("48 kHz")},
+        {"SamplerateCellID", [](VeskDatabaseItem &it) { it.setSampleRateNumerator(11025, 1); }, std::nullopt},
+        // Resolutions 1235 to 1274 show their bit-rate label instead, or nothing.
+        {"SamplerateCellID", dnx(1234, {25, 1}), QStringLiteral("48 kHz")},
+        {"SamplerateCellID", dnx(1235, {25, 1}), QStringLiteral("185x")},
+        {"SamplerateCellID", dnx(1241, {24, 1}), std::nullopt},
+        {"SamplerateCellID", dnx(1253, {2997, 100}), QStringLiteral("45")},
+        {"SamplerateCellID", dnx(1253, {30000, 1001}), std::nullopt},
+        {"SamplerateCellID", dnx(1274, {25, 1}), std::nullopt},
+        {"SamplerateCellID", dnx(1275, {25, 1}), QStringLiteral("48 kHz")},
+        {"PathCellID", [](VeskDatabaseItem &) {}, QStringLiteral("/vol/Avid MediaFiles/MXF/1/c%1.mxf")},
+        {"NoSuchColumn", [](VeskDatabaseItem &) {}, std::nullopt},
     };
-    EXPECT_EQ(screen("KindCellID"), QStringLiteral(""));
-    EXPECT_EQ(screen("SizeCellID"), QStringLiteral("..."));
-    EXPECT_EQ(exported("SizeCellID"), std::nullopt);
-    EXPECT_EQ(screen("ExistsCellID"), QStringLiteral("AMA link"));
-    EXPECT_EQ(screen("PathCellID"), QStringLiteral("/vol/Avid MediaFiles/MXF/1/100%.mxf"));
-    EXPECT_EQ(screen("hash").size(), 8);
-    EXPECT_EQ(exported("hash"), std::nullopt);
-    EXPECT_EQ(screen("NoSuchColumn"), QStringLiteral("..."));
+    std::vector<VeskItemRef> items;
+    for (const auto &c : cases) {
+        items.push_back(item(QStringLiteral("c%1.mxf").arg(items.size(), 2, 10, QLatin1Char('0')), QStringLiteral("P"),
+                             items.size() + 1));
+        c.setUp(*items.back());
+    }
+    load(items);
+    for (uint64_t row = 0; row < std::size(cases); ++row) {
+        const QString column = QString::fromLatin1(cases[row].column);
+        std::optional<QString> text = cases[row].text;
+        if (text && text->contains(QLatin1Char('%')))
+            text = text->arg(row, 2, 10, QLatin1Char('0'));
+        EXPECT_EQ(core.viewForTableColumn(QStringLiteral("DatabaseTableID"), column, row), text.value_or("..."))
+            << "row " << row;
+        EXPECT_EQ(core.NSStringValueForTableColumn(QStringLiteral("DatabaseTableID"), column, row), text)
+            << "row " << row;
+    }
+    EXPECT_EQ(core.viewForTableColumn(QStringLiteral("DatabaseTableID"), QStringLiteral("hash"), 0).size(), 8);
+    EXPECT_EQ(core.NSStringValueForTableColumn(QStringLiteral("DatabaseTableID"), QStringLiteral("hash"), 0),
+              std::nullopt);
 }
 
+// Bin operations match every copy of a file; a missing copy shows only while missing
+// files are shown.
 TEST_F(StoreTest, BinMatchesShowAndHideCopiesTogether)
 {
-    const VeskItemRef copy1 = item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/one"));
-    const VeskItemRef copy2 = item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/two"));
-    load({copy1, copy2, item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2), item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3)});
-    auto probe = std::make_shared<VeskDatabaseItem>();
-    probe->setFileUIDWithNSData(MediaIndexWriter::makeUID(8, 1, false).mid(16, 8));
-    core.applyFilter({probe});
-    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("a.mxf"), QStringLiteral("a.mxf")}));
-    core.applyFilterSubtract({probe});
-    EXPECT_TRUE(shownNames().isEmpty());
-    core.applyFilterAdd({probe});
-    EXPECT_EQ(shownNames().size(), 2);
-    auto stranger = std::make_shared<VeskDatabaseItem>();
-    stranger->setFileUIDWithNSData(QByteArray(8, '\x77'));
-    core.applyFilter({stranger});
-    EXPECT_TRUE(shownNames().isEmpty());
-    core.applyFilter(std::vector<VeskItemRef>{}); // nothing to match: unchanged
-    EXPECT_TRUE(shownNames().isEmpty());
+    for (const int onlyExisting : {1, 0}) {
+        VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), onlyExisting);
+        const VeskItemRef missing = item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/three"));
+        missing->setDB_FileExists(false);
+        missing->setDB_isValid_initial(false);
+        core.clear();
+        load({item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/one")),
+              item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/two")), missing,
+              item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2), item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3)});
+        const QStringList copies(onlyExisting ? 2 : 3, QStringLiteral("a.mxf"));
+        auto probe = std::make_shared<VeskDatabaseItem>();
+        probe->setFileUIDWithNSData(MediaIndexWriter::makeUID(8, 1, false).mid(16, 8));
+        core.applyFilter({probe});
+        EXPECT_EQ(shownNames(), copies);
+        core.applyFilterSubtract({probe});
+        EXPECT_TRUE(shownNames().isEmpty());
+        core.applyFilterAdd({probe});
+        EXPECT_EQ(shownNames(), copies);
+        auto stranger = std::make_shared<VeskDatabaseItem>();
+        stranger->setFileUIDWithNSData(QByteArray(8, '\x77'));
+        core.applyFilter({stranger});
+        EXPECT_TRUE(shownNames().isEmpty());
+        core.applyFilter(std::vector<VeskItemRef>{}); // nothing to match: unchanged
+        EXPECT_TRUE(shownNames().isEmpty());
+    }
 }
 
+// Each key ranks five items by its own permutation (rank = (a * item + b) mod 5 with a
+// of 1 or 2, whose reverses have a of 4 or 3), so a key reading another key's field, or
+// sorting the wrong way, gives an order that key does not.
 TEST_F(StoreTest, EveryKeySortsBothWays)
 {
+    const char *keys[] = {"filename", "clipname", "project", "filesize", "path",
+                          "filedate", "compression", "samplerate", "framerate", "bits"};
+    const auto rank = [](int key, uint32_t n) { return uint32_t((1 + key / 5) * n + key % 5) % 5; };
     std::vector<VeskItemRef> items;
-    for (uint32_t n = 1; n <= 3; ++n) {
-        const VeskItemRef it = item(QStringLiteral("%1.mxf").arg(QChar(u'a' + n)), QStringLiteral("P%1").arg(n), n,
-                                    n, QStringLiteral("/v/%1").arg(n));
-        it->setDB_NameInBin(QStringLiteral("Bin %1").arg(n));
-        it->setDB_DIDResolutionID(n);
-        it->setSampleRateNumerator(n, 1);
-        it->setFrameRateNumerator(n, 1);
-        it->setDB_bits(n);
-        it->DB_setDate(QDateTime::fromSecsSinceEpoch(n * 1000));
+    for (uint32_t n = 0; n < 5; ++n) {
+        const auto r = [&](const char *key) {
+            return rank(int(std::find(std::begin(keys), std::end(keys), std::string_view(key)) - keys), n);
+        };
+        const VeskItemRef it = item(QStringLiteral("%1.mxf").arg(r("filename")), QStringLiteral("P%1").arg(r("project")),
+                                    n + 1, 100 + r("filesize"), QStringLiteral("/v/%1").arg(r("path")));
+        it->setDB_NameInBin(QStringLiteral("Bin %1").arg(r("clipname")));
+        it->DB_setDate(QDateTime::fromSecsSinceEpoch(1000 * (r("filedate") + 1)));
+        it->setDB_DIDResolutionID(r("compression") + 1);
+        it->setSampleRateNumerator(r("samplerate") + 1, 1);
+        // The numerator decides, not the rate: the rates fall as the numerators rise.
+        it->setFrameRateNumerator(10 * (r("framerate") + 1), (r("framerate") + 1) * (r("framerate") + 1));
+        it->setDB_bits(r("bits") + 1);
         items.push_back(it);
     }
-    load({items[2], items[0], items[1]});
-    for (const char *key : {"filename", "clipname", "project", "filesize", "path", "filedate", "compression",
-                            "samplerate", "framerate", "bits"}) {
+    load(items);
+    for (int key = 0; key < 10; ++key) {
         for (bool ascending : {true, false}) {
-            core.sortUsingDescriptors({{QString::fromLatin1(key), ascending}});
+            core.sortUsingDescriptors({{QString::fromLatin1(keys[key]), ascending}});
             core.applyFilter();
-            const QStringList expected = ascending
-                ? QStringList{QStringLiteral("b.mxf"), QStringLiteral("c.mxf"), QStringLiteral("d.mxf")}
-                : QStringList{QStringLiteral("d.mxf"), QStringLiteral("c.mxf"), QStringLiteral("b.mxf")};
-            EXPECT_EQ(shownNames(), expected) << key << (ascending ? " ascending" : " descending");
+            QStringList expected(5);
+            for (uint32_t n = 0; n < 5; ++n)
+                expected[ascending ? rank(key, n) : 4 - rank(key, n)] = items[n]->DB_ClipName();
+            EXPECT_EQ(shownNames(), expected) << keys[key] << (ascending ? " ascending" : " descending");
         }
     }
 }

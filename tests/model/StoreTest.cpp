@@ -47,18 +47,6 @@ TEST_F(StoreTest, RowLookupsOutOfRangeAreAbsent)
     EXPECT_EQ(core.getSelectedItemsArray()->size(), 1u);
 }
 
-TEST_F(StoreTest, ExistenceSettingDecidesWhetherMissingFilesShow)
-{
-    const VeskItemRef missing = item(QStringLiteral("gone.mxf"), QStringLiteral("P"), 1);
-    missing->setDB_FileExists(false);
-    missing->setDB_isValid_initial(false);
-    load({missing, item(QStringLiteral("here.mxf"), QStringLiteral("P"), 2)});
-    EXPECT_EQ(shownNames(), QStringList{QStringLiteral("here.mxf")});
-    VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), 0);
-    core.LoadDefaults();
-    EXPECT_EQ(shownNames().size(), 2);
-}
-
 TEST_F(StoreTest, SelectionSizesAndPreviewFollowTheDatabaseTable)
 {
     load({item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 100), item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2, 20)});
@@ -135,17 +123,17 @@ TEST_F(StoreTest, RowsReadDuringARebuildAreAlwaysWhole)
         }
         done = true;
     });
-    uint64_t reads = 0;
+    // No assertion may leave this function while the thread is joinable.
+    uint64_t reads = 0, broken = 0;
     while (!done) {
         QCoreApplication::processEvents();
         const uint64_t rows = core.getFilteredIndexesCount();
-        for (uint64_t row = 0; row < rows; row += 97, ++reads) {
-            const QString text = core.viewForTableColumn(QStringLiteral("DatabaseTableID"),
-                                                         QStringLiteral("FilenameCellID"), row);
-            ASSERT_TRUE(text.startsWith(QStringLiteral("clip")));
-        }
+        for (uint64_t row = 0; row < rows; row += 97, ++reads)
+            broken += !core.viewForTableColumn(QStringLiteral("DatabaseTableID"), QStringLiteral("FilenameCellID"), row)
+                           .startsWith(QStringLiteral("clip"));
     }
     rebuild.join();
+    EXPECT_EQ(broken, 0u);
     EXPECT_GT(reads, 0u);
     EXPECT_EQ(core.getAllItemsCount(), 20000u);
 }

@@ -1,5 +1,3 @@
-#include "platform/VeskProgressIndicator.h"
-#include "platform/VeskStatusViewController.h"
 #include "readers/VeskOMFI.h"
 #include "report/VeskConsole.h"
 
@@ -29,19 +27,6 @@ MdbMedia media(uint64_t number)
 {
     return MdbMedia::numbered(number, "Clip " + QByteArray::number(number), "Show");
 }
-
-// Writes down what the reader asks of its progress indicator.
-class RecordingIndicator : public VeskProgressIndicator {
-public:
-    void setIndeterminate(bool on) override { calls << QStringLiteral("indeterminate %1").arg(on); }
-    void setDoubleValue(double value) override { calls << QStringLiteral("value %1").arg(value); }
-    void setMaxValue(double maximum) override { calls << QStringLiteral("max %1").arg(maximum); }
-    void startAnimation() override { calls << QStringLiteral("start"); }
-    void stopAnimation() override { calls << QStringLiteral("stop"); }
-    void displayIfNeeded() override { }
-
-    QStringList calls;
-};
 
 } // namespace
 
@@ -122,33 +107,6 @@ TEST_F(BentoContainer, TocPlacementAndSizeFromTheLabel)
 
     EXPECT_FALSE(open(BentoWriter(w).tocOffset(0xFFFFFFF0).bytes())) << "TOC starting past the end";
     EXPECT_FALSE(open(BentoWriter().stored(0, kName, kString, "a").bytes())) << "no object";
-}
-
-TEST_F(BentoContainer, EveryTruncatedFileFailsOrReadsOnlyWhatIsThere)
-{
-    MdbMedia linked = media(2);
-    linked.projectLink = MdbMedia::ProjectLink::Reference32;
-    const QByteArray file = MdbWriter().media(media(1)).media(linked).bytes();
-    const QByteArray label = file.right(24);
-    int opened = 0;
-    for (qsizetype n = 0; n < file.size(); ++n) {
-        ASSERT_FALSE(open(file.left(n))) << n;
-        // The label kept: the TOC it names now runs past the end of the file.
-        if (!open(file.left(n) + label))
-            continue;
-        ++opened;
-        VeskDatabaseItem item;
-        item.setFileUIDWithNSData(linked.fileUID);
-        item.setMaterialUIDWithNSData(linked.materialUID);
-        m_reader->addInfoToItem(item);
-        for (uint32_t t = 0; t < m_reader->TOCItemsCount(); ++t) {
-            VeskInspectorRow row { 1, t, true, {} };
-            for (uint32_t i = 0; i < m_reader->numberOfChildrenOfItem(&row); ++i)
-                m_reader->child(i, &row);
-            EXPECT_FALSE(m_reader->getNSViewWithContentsFor(&row)->text.isEmpty());
-        }
-    }
-    EXPECT_GT(opened, 0);
 }
 
 TEST_F(BentoContainer, ObjectInTwoRunsIsIndexedAtItsFirstRun)
@@ -264,25 +222,3 @@ TEST_F(BentoContainer, ValueNumbersFollowTheMarkButReferencesAndUIDsDoNot)
     }
 }
 
-TEST_F(BentoContainer, ProgressCountsObjectsInStepsOf256WhileBusy)
-{
-    BentoWriter w;
-    for (uint32_t object = 100; object < 700; ++object)
-        w.stored(object, kName, kString, "x");
-    const QString path = m_files.write(QStringLiteral("big.mdb"), w.bytes());
-    const QStringList end { QStringLiteral("indeterminate 1"), QStringLiteral("value 0"), QStringLiteral("max 100"),
-        QStringLiteral("start") };
-
-    RecordingIndicator idle;
-    ASSERT_TRUE(VeskOMFI().openFile(path, &idle));
-    EXPECT_EQ(idle.calls, end) << "not busy: only the closing settings";
-
-    VeskStatusViewController::getTheController()->setIsRunning(true);
-    RecordingIndicator busy;
-    ASSERT_TRUE(VeskOMFI().openFile(path, &busy));
-    VeskStatusViewController::getTheController()->setIsRunning(false);
-    EXPECT_EQ(busy.calls,
-        QStringList({ QStringLiteral("indeterminate 0"), QStringLiteral("value 0"), QStringLiteral("max 2"),
-            QStringLiteral("value 1"), QStringLiteral("value 2") })
-            + end);
-}

@@ -139,26 +139,6 @@ TEST_F(BentoInspector, DescriptionOfAnImmediateAndOfANamedStoredValue)
     EXPECT_EQ(preview->style, VeskPreviewContents::Style::FixedPitchText);
 }
 
-TEST_F(BentoInspector, LongValuesAreDumpedInPartInLinesOf24Bytes)
-{
-    m_writer = BentoWriter();
-    for (const int size : { 300, 257, 256, 200, 24 })
-        m_writer.stored(9, 0x10999, 0x10999, QByteArray(size, '\x5a'));
-    open();
-    const auto dumpLines = [&](uint32_t t) {
-        const QString text = description(t);
-        return text.mid(text.indexOf(QStringLiteral("has length"))).split(QLatin1Char('\n')).mid(1);
-    };
-    const QString line24 = QStringLiteral("5a 5a 5a 5a | ").repeated(6);
-    const QString line8 = QStringLiteral("5a 5a 5a 5a | ").repeated(2);
-    EXPECT_EQ(dumpLines(0),
-        QStringList { QStringLiteral("Dumping First 128 bytes:") } + QStringList(5, line24) + QStringList { line8 });
-    EXPECT_EQ(dumpLines(1).size(), 7);
-    EXPECT_EQ(dumpLines(2).size(), 11) << "256 bytes are dumped whole";
-    EXPECT_EQ(dumpLines(3), QStringList(8, line24) + QStringList { line8 });
-    EXPECT_EQ(dumpLines(4), QStringList { line24 });
-}
-
 TEST_F(BentoInspector, TypedValuesFollowTheValueByteOrder)
 {
     for (const bool bigEndian : { false, true }) {

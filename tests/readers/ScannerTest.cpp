@@ -1,6 +1,7 @@
 #include "model/VeskCore.h"
 #include "model/VeskFilter.h"
 #include "platform/VeskSettings.h"
+#include "report/VeskConsole.h"
 #include "readers/VeskPMRScannerOperation.h"
 #include "support/MXFWriter.h"
 #include "support/MdbWriter.h"
@@ -10,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
+#include <functional>
 #include <map>
 
 namespace {
@@ -103,13 +107,69 @@ TEST_F(Scanner, MissingFileFoundAsAMALink)
     EXPECT_TRUE(items.begin()->second->DB_itemPath().endsWith(QStringLiteral("clip.mxf.aaf")));
 }
 
-TEST_F(Scanner, FilesOfABrokenIndexAreListedWithUnknownReferences)
+// What the scanner says about a folder it cannot fully read, and the reference state it
+// gives the folder's items.
+TEST_F(Scanner, DiagnosticsOfFoldersItCannotFullyRead)
 {
-    const QString path = folder(QStringLiteral("m"), {"a.mxf"});
-    MediaIndexWriter().count(0).record("a.mxf", "P").writeTo(path + QStringLiteral("/msmFMID.pmr"));
-    const auto items = scan(path);
-    ASSERT_EQ(items.size(), 1u);
-    EXPECT_EQ(items.begin()->second->DB_referenceState(), VeskDatabaseItem::ReferenceState::NoIndex);
+    using State = VeskDatabaseItem::ReferenceState;
+    const struct {
+        const char *name;
+        std::function<void(const QString &)> spoil;
+        QStringList lines;
+        State state;
+    } cases[] = {
+        {"unopenable index",
+         [](const QString &m) { QFile(m + "/msmFMID.pmr").resize(20); },
+         {"can't open %1/msmFMID.pmr; the files of %1 are listed as unmanaged"}, State::NoIndex},
+        {"count above the records",
+         [](const QString &m) { MediaIndexWriter().count(5).record("a.mxf", "F").record("b.mxf", "F").writeTo(m + "/msmFMID.pmr"); },
+         {"Error:: PMR ::%1/msmFMID.pmr\n", "Error:: PMR ::file://%1/msmFMID.pmr\n", "Item :: 00000002 of 00000005 \n"},
+         State::IndexIncomplete},
+        {"no database", [](const QString &m) { QFile::remove(m + "/msmMMOB.mdb"); }, {}, State::NoDatabase},
+        {"many files",
+         [this](const QString &) {
+             for (int i = 0; i < 3997; ++i) // with the two media files and the two indexes
+                 files.write(QStringLiteral("m/x%1").arg(i), {});
+         },
+         {"**** Warning **** %1 contains 4001 files\n"}, State::Known},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = folder(QStringLiteral("m"), {"a.mxf", "b.mxf"});
+        c.spoil(path);
+        VeskConsole::sharedInstance()->Reset();
+        core.clear();
+        const auto items = scan(path);
+        const QString log = VeskConsole::sharedInstance()->text();
+        QStringList lines = c.lines;
+        if (c.state != State::Known)
+            lines << QStringLiteral("%1: ") + VeskDatabaseItem::referenceStateText(c.state)
+                    + QStringLiteral("; its %2 items never count as unreferenced").arg(items.size());
+        for (const QString &line : lines)
+            EXPECT_TRUE(log.contains(QString(line).replace(QStringLiteral("%1"), path))) << line.toStdString();
+        EXPECT_EQ(log.contains(QStringLiteral("never count as unreferenced")), c.state != State::Known);
+        for (const auto &[name, item] : items)
+            EXPECT_EQ(item->DB_referenceState(), c.state) << name.toStdString();
+        QDir(path).removeRecursively();
+    }
+}
+
+// A big-endian index read through the whole scan, and an unlisted file whose (empty)
+// identity the database describes.
+TEST_F(Scanner, BigEndianIndexAndUnlistedFileGetTheDatabaseInformation)
+{
+    MdbMedia anonymous = described(9, "No identity");
+    anonymous.fileUID = anonymous.materialUID = QByteArray(32, '\0');
+    MediaIndexWriter().bigEndian().record("a.mxf", "Feature").writeTo(files.write(QStringLiteral("m/msmFMID.pmr"), {}));
+    MdbWriter().media(described(1, "Listed")).media(anonymous).writeTo(files.write(QStringLiteral("m/msmMMOB.mdb"), {}));
+    files.writeSparse(QStringLiteral("m/a.mxf"), 2048);
+    files.writeSparse(QStringLiteral("m/stray.mxf"), 2048);
+    const auto items = scan(files.path() + QStringLiteral("/m"));
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items.at(QStringLiteral("a.mxf"))->DB_NameInBin(), QStringLiteral("Listed"));
+    EXPECT_TRUE(items.at(QStringLiteral("a.mxf"))->DB_isReferenced());
+    EXPECT_EQ(items.at(QStringLiteral("stray.mxf"))->DB_NameInBin(), QStringLiteral("No identity"));
+    EXPECT_EQ(items.at(QStringLiteral("stray.mxf"))->DB_CompressionString(), QStringLiteral("DNxHD 1080p SQ"));
 }
 
 TEST_F(Scanner, VolumeTreeScansEveryMediaFolderOnce)
@@ -125,34 +185,6 @@ TEST_F(Scanner, VolumeTreeScansEveryMediaFolderOnce)
     core.makeUnique();
     core.LoadDefaults();
     EXPECT_EQ(core.getAllItemsCount(), 3u);
-}
-
-TEST_F(Scanner, MDBDescriptionsArriveWhole)
-{
-    MdbMedia audio = described(1, "Voice over");
-    audio.fourCC = "_AUD";
-    audio.resolutionID = 0;
-    audio.sampleRateNumerator = 48000;
-    audio.bits = 24;
-    audio.usageCode = 15;
-    MdbMedia video = described(2, "Wide");
-    video.usageCode = 1;
-    video.frameRateNumerator = 30000;
-    video.frameRateDenominator = 1001;
-    MediaIndexWriter().record("a.mxf", "Feature").record("v.mxf", "Feature").writeTo(files.write(QStringLiteral("m/msmFMID.pmr"), {}));
-    MdbWriter().media(audio).media(video).writeTo(files.write(QStringLiteral("m/msmMMOB.mdb"), {}));
-    files.writeSparse(QStringLiteral("m/a.mxf"), 2048);
-    files.writeSparse(QStringLiteral("m/v.mxf"), 2048);
-    const auto items = scan(files.path() + QStringLiteral("/m"));
-    ASSERT_EQ(items.size(), 2u);
-    const VeskDatabaseItem &a = *items.at(QStringLiteral("a.mxf"));
-    EXPECT_EQ(a.DB_CompressionString(), QStringLiteral("Audio"));
-    EXPECT_EQ(a.DB_usageCode(), 15u);
-    EXPECT_EQ(a.DB_samplerate().numerator, 48000u);
-    EXPECT_EQ(a.DB_bits(), 24u);
-    const VeskDatabaseItem &v = *items.at(QStringLiteral("v.mxf"));
-    EXPECT_EQ(v.DB_usageCode(), 1u);
-    EXPECT_EQ(v.DB_framerate(), (VeskRate{30000, 1001}));
 }
 
 TEST_F(Scanner, WithoutMDBTheMXFFilesDescribeThemselves)

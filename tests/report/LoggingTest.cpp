@@ -57,20 +57,6 @@ TEST_F(Logging, KeepsTheMostRecentWholeLinesAndSaysWhenOlderOnesDropOff)
     QObject::disconnect(connection);
 }
 
-TEST(Alert, AnswersAreButtonNumbersFromTheHandler)
-{
-    int answer = VeskAlert::First;
-    const VeskAlert::Handler previous = VeskAlert::setHandler([&](const VeskAlert::Request &) { return answer; });
-    answer = VeskAlert::Third;
-    EXPECT_EQ(VeskAlert::ShowDialog_with_NoYesYesToAll(QStringLiteral("m"), QStringLiteral("i")), 1002);
-    answer = VeskAlert::Second;
-    EXPECT_EQ(VeskAlert::ShowDialog_with_YesNo(QStringLiteral("m"), QStringLiteral("i")), 1001);
-    EXPECT_FALSE(VeskAlert::ShowDialog_with_OkDoNotShowAgain(QStringLiteral("m"), QStringLiteral("i")));
-    answer = VeskAlert::First;
-    EXPECT_TRUE(VeskAlert::ShowDialog_with_OkDoNotShowAgain(QStringLiteral("m"), QStringLiteral("i")));
-    VeskAlert::setHandler(previous);
-}
-
 TEST(Alert, ExitAlertEndsTheProcess)
 {
     EXPECT_EXIT(VeskAlert::ShowDialogAndExit_with_errorName(QStringLiteral("Vesk error DB-001"), QString()),

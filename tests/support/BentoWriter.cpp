@@ -119,12 +119,6 @@ BentoWriter &BentoWriter::magic(const QByteArray &magic)
     return *this;
 }
 
-BentoWriter &BentoWriter::byteOrderMark(uint16_t mark)
-{
-    m_mark = mark;
-    return *this;
-}
-
 BentoWriter &BentoWriter::tocOffset(uint32_t offset)
 {
     m_tocOffset = offset;

@@ -33,8 +33,6 @@ public:
     /// Values in big-endian order, marked "MM" in the label, when bigEndian.
     explicit BentoWriter(bool bigEndian = false);
 
-    bool isBigEndian() const { return m_bigEndian; }
-
     // Values, numbers in the container's value byte order.
     QByteArray u16(uint16_t value) const;
     QByteArray u32(uint32_t value) const;
@@ -61,11 +59,9 @@ public:
     // Label.
     BentoWriter &majorVersion(uint16_t version);
     BentoWriter &magic(const QByteArray &magic);
-    BentoWriter &byteOrderMark(uint16_t mark);
     BentoWriter &tocOffset(uint32_t offset);
     BentoWriter &tocSize(uint32_t size);
 
-    int entryCount() const { return int(m_entries.size()); }
     const BentoTocEntry &entry(int i) const { return m_entries.at(i); }
     /// File offset at which the TOC will be written.
     uint32_t tocStart() const;

@@ -1,17 +1,9 @@
 #include "MXFWriter.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/opt.h>
-}
-
 #include <QFile>
 #include <QList>
 #include <QtEndian>
 
-#include <cstring>
-#include <memory>
 
 namespace {
 
@@ -21,6 +13,7 @@ const QByteArray kPrimerKey = QByteArray::fromHex("060e2b34020501010d01020101050
 const QByteArray kIndexSegmentKey = QByteArray::fromHex("060e2b34025301010d01020101100100");
 const QByteArray kEssenceElementKey = QByteArray::fromHex("060e2b34010201010d01030116010201"); // clip-wrapped wave
 const QByteArray kOpAtomLabel = QByteArray::fromHex("060e2b34040101020d01020110030000");
+const QByteArray kOP1aLabel = QByteArray::fromHex("060e2b34040101010d01020101010900");
 const QByteArray kWaveClipContainer = QByteArray::fromHex("060e2b34040101010d01030102060200");
 const QByteArray kSoundDataDefinition = QByteArray::fromHex("060e2b34040101010103020202000000");
 const QByteArray kAvidProjectNameLabel = QByteArray::fromHex("a5fb7b25f61594b962fc3717492d42bf");
@@ -206,117 +199,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-template <auto release> struct Releaser {
-    template <typename T> void operator()(T *pointer) const { release(&pointer); }
-};
-struct OutputDeleter {
-    void operator()(AVFormatContext *context) const
-    {
-        avio_closep(&context->pb);
-        avformat_free_context(context);
-    }
-};
-using CodecContextPtr = std::unique_ptr<AVCodecContext, Releaser<&avcodec_free_context>>;
-using FramePtr = std::unique_ptr<AVFrame, Releaser<&av_frame_free>>;
-using PacketPtr = std::unique_ptr<AVPacket, Releaser<&av_packet_free>>;
-using OutputPtr = std::unique_ptr<AVFormatContext, OutputDeleter>;
-
-constexpr int kVideoWidth = 256;
-constexpr int kVideoHeight = 128;
-constexpr int kVideoFrames = 3;
-
-CodecContextPtr openEncoder()
-{
-    const AVCodec *codec = avcodec_find_encoder(AV_CODEC_ID_DNXHD);
-    CodecContextPtr encoder(codec ? avcodec_alloc_context3(codec) : nullptr);
-    if (!encoder)
-        return nullptr;
-    encoder->width = kVideoWidth;
-    encoder->height = kVideoHeight;
-    encoder->pix_fmt = AV_PIX_FMT_YUV422P;
-    encoder->time_base = { 1, int(kFrameRate) };
-    encoder->framerate = { int(kFrameRate), 1 };
-    // The DNxHR profiles take any frame size; the DNxHD ones only broadcast sizes.
-    av_opt_set(encoder->priv_data, "profile", "dnxhr_lb", 0);
-    return avcodec_open2(encoder.get(), codec, nullptr) == 0 ? std::move(encoder) : nullptr;
-}
-
-FramePtr blackFrame()
-{
-    FramePtr frame(av_frame_alloc());
-    if (!frame)
-        return nullptr;
-    frame->width = kVideoWidth;
-    frame->height = kVideoHeight;
-    frame->format = AV_PIX_FMT_YUV422P;
-    if (av_frame_get_buffer(frame.get(), 0) < 0)
-        return nullptr;
-    for (int plane = 0; plane < 3; ++plane)
-        std::memset(frame->data[plane], plane == 0 ? 16 : 128, size_t(frame->linesize[plane]) * kVideoHeight);
-    return frame;
-}
-
-// Sends one frame (none to drain) and writes what the encoder gives back.
-bool encode(AVCodecContext &encoder, AVFormatContext &output, const AVFrame *frame)
-{
-    PacketPtr packet(av_packet_alloc());
-    if (!packet || avcodec_send_frame(&encoder, frame) < 0)
-        return false;
-    while (avcodec_receive_packet(&encoder, packet.get()) == 0) {
-        av_packet_rescale_ts(packet.get(), encoder.time_base, output.streams[0]->time_base);
-        packet->stream_index = 0;
-        if (av_write_frame(&output, packet.get()) < 0)
-            return false;
-    }
-    return true;
-}
-
-bool mux(const char *formatName, const QString &path, const MXFWriter::Clip &clip)
-{
-    const CodecContextPtr encoder = openEncoder();
-    const FramePtr frame = blackFrame();
-    AVFormatContext *context = nullptr;
-    avformat_alloc_output_context2(&context, nullptr, formatName, nullptr);
-    const OutputPtr output(context);
-    if (!encoder || !frame || !output)
-        return false;
-    // Fixed timestamps and UMIDs, so that the UMIDs can be found and replaced.
-    output->flags |= AVFMT_FLAG_BITEXACT;
-    if (!clip.clipName.isEmpty())
-        av_dict_set(&output->metadata, "material_package_name", clip.clipName.toUtf8().constData(), 0);
-    AVStream *stream = avformat_new_stream(output.get(), nullptr);
-    if (!stream || avcodec_parameters_from_context(stream->codecpar, encoder.get()) < 0)
-        return false;
-    stream->time_base = encoder->time_base;
-    const QByteArray url = "file:" + QFile::encodeName(path);
-    if (avio_open(&output->pb, url.constData(), AVIO_FLAG_WRITE) < 0
-        || avformat_write_header(output.get(), nullptr) < 0)
-        return false;
-    for (int i = 0; i < kVideoFrames; ++i) {
-        frame->pts = i;
-        if (!encode(*encoder, *output, frame.get()))
-            return false;
-    }
-    return encode(*encoder, *output, nullptr) && av_write_trailer(output.get()) == 0;
-}
-
-// In bit-exact mode the muxer's UMIDs have a zero material number and end in the
-// package type: 0 for the material package, 1 for the file package.
-bool replaceMuxerUMIDs(const QString &path, const MXFWriter::Clip &clip)
-{
-    const QByteArray muxerMaterial = kUMIDLabel + QByteArray(16, '\0');
-    const QByteArray muxerFile = kUMIDLabel + QByteArray(15, '\0') + '\x01';
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray bytes = file.readAll();
-    file.close();
-    if (!bytes.contains(muxerMaterial) || !bytes.contains(muxerFile))
-        return false;
-    bytes.replace(muxerMaterial, materialUMIDOf(clip)).replace(muxerFile, fileUMIDOf(clip));
-    return writeFile(path, bytes);
-}
-
 } // namespace
 
 QByteArray MXFWriter::umid(uint32_t seed)
@@ -337,12 +219,7 @@ bool MXFWriter::writeOpAtom(const QString &path, const Clip &clip)
     return writeFile(path, opAtomBytes(clip));
 }
 
-bool MXFWriter::muxOpAtom(const QString &path, const Clip &clip)
+bool MXFWriter::writeOP1a(const QString &path, const Clip &clip)
 {
-    return mux("mxf_opatom", path, clip) && replaceMuxerUMIDs(path, clip);
-}
-
-bool MXFWriter::muxOP1a(const QString &path, const Clip &clip)
-{
-    return mux("mxf", path, clip) && replaceMuxerUMIDs(path, clip);
+    return writeFile(path, opAtomBytes(clip).replace(kOpAtomLabel, kOP1aLabel));
 }

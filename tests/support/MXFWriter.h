@@ -24,10 +24,6 @@ public:
     static QByteArray opAtomBytes(const Clip &clip);
     static bool writeOpAtom(const QString &path, const Clip &clip);
 
-    /// An OP-Atom DNxHD file made by libavformat's mxf_opatom muxer. The clip name
-    /// becomes the material package name and the muxer's UMIDs are replaced by the
-    /// clip's; the muxer cannot write a project name.
-    static bool muxOpAtom(const QString &path, const Clip &clip);
-    /// An OP1a DNxHD file made by libavformat's mxf muxer, otherwise as muxOpAtom.
-    static bool muxOP1a(const QString &path, const Clip &clip);
+    /// The same file labelled with operational pattern 1a.
+    static bool writeOP1a(const QString &path, const Clip &clip);
 };

@@ -100,12 +100,6 @@ MdbWriter &MdbWriter::media(const MdbMedia &media)
     return *this;
 }
 
-MdbWriter &MdbWriter::withoutNames()
-{
-    m_names = false;
-    return *this;
-}
-
 QByteArray MdbWriter::mobKey(const QByteArray &uid)
 {
     return uid.size() == 32 ? uid.mid(16, 8) : uid.left(8).leftJustified(8, '\0');
@@ -125,8 +119,7 @@ BentoWriter MdbWriter::container() const
     }
     w.stored(kTocObject, P::CompositionMobs, T::MobIndex, w.mobList(compositions));
     w.stored(kTocObject, P::SourceMobs, T::MobIndex, w.mobList(sources));
-    if (m_names)
-        writeNames(w);
+    writeNames(w);
     for (int i = 0; i < m_media.size(); ++i)
         writeMedia(w, m_media[i], Layout(i));
     return w;

@@ -56,18 +56,15 @@ public:
     explicit MdbWriter(bool bigEndian = false);
 
     MdbWriter &media(const MdbMedia &media);
-    /// Leaves out the global names.
-    MdbWriter &withoutNames();
 
     BentoWriter container() const;
     QByteArray bytes() const { return container().bytes(); }
     bool writeTo(const QString &path) const { return container().writeTo(path); }
 
-    /// The 8 bytes a mob list keys a UID by.
-    static QByteArray mobKey(const QByteArray &uid);
-
 private:
     struct Layout;
+    /// The 8 bytes a mob list keys a UID by.
+    static QByteArray mobKey(const QByteArray &uid);
     void writeNames(BentoWriter &w) const;
     void writeMedia(BentoWriter &w, const MdbMedia &m, const Layout &ids) const;
     void writeCompositionMob(BentoWriter &w, const MdbMedia &m, const Layout &ids) const;
@@ -77,5 +74,4 @@ private:
 
     QList<MdbMedia> m_media;
     bool m_bigEndian;
-    bool m_names = true;
 };
