@@ -45,8 +45,8 @@ void VeskMenus::makeActions(VeskScanDriver *driver)
     m_amaLinks = add(tr("&Log AMA Links of Bins…"), {}, false, [driver] { driver->parseAmaLinksinBin(); });
     m_filter = add(tr("&Filter…"), QKeySequence(tr("Ctrl+Shift+F")), true, [this] { m_commands.ShowFilter(); });
     m_resetFilter = add(tr("&Reset Filter"), {}, true, [this] { m_commands.ResetFilter(); });
-    m_projects
-        = add(tr("&Projects Summary"), QKeySequence(tr("Ctrl+Shift+P")), true, [this] { m_commands.ShowProjectsSummary(); });
+    m_projects = add(tr("&Projects Summary"), QKeySequence(tr("Ctrl+Shift+P")), true,
+        [this] { m_commands.ShowProjectsSummary(); });
     m_mainWindow = add(tr("&Main Window"), QKeySequence(tr("Ctrl+1")), false, [this] { m_commands.ShowMainWindow(); });
     m_database = add(tr("&Database"), QKeySequence(tr("Ctrl+2")), true, [this] { m_commands.ShowDatabase(); });
     m_console = add(tr("&Console"), QKeySequence(tr("Ctrl+3")), false, [this] { m_commands.showConsole(); });

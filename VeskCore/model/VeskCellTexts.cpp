@@ -27,6 +27,12 @@ std::optional<QString> present(const QString &text)
     return text.isNull() ? std::nullopt : std::optional<QString>(text);
 }
 
+// Exports leave out the columns that only the screen shows.
+std::optional<QString> onScreen(VeskCellTexts::Use use, const QString &text)
+{
+    return use == VeskCellTexts::Use::Screen ? std::optional<QString>(text) : std::nullopt;
+}
+
 } // namespace
 
 std::optional<QString> VeskCellTexts::itemText(const VeskDatabaseItem &item, VeskColumnID column,
@@ -59,11 +65,8 @@ std::optional<QString> VeskCellTexts::itemText(const VeskDatabaseItem &item, Ves
             return std::nullopt;
         return VeskFileSize::toHumanBytes(double(item.DB_filesize().value_or(0)));
     case VeskColumnID::Date: return present(item.DB_Date_String());
-    case VeskColumnID::Icon: // the cell shows the video icon
-        return use == Use::Screen ? std::optional<QString>(QStringLiteral("")) : std::nullopt;
-    case VeskColumnID::Hash:
-        return use == Use::Screen ? std::optional<QString>(QStringLiteral("%1").arg(item.hash(), 8, 16, QLatin1Char('0')))
-                                  : std::nullopt;
+    case VeskColumnID::Icon: return onScreen(use, QStringLiteral("")); // the cell shows the video icon
+    case VeskColumnID::Hash: return onScreen(use, QStringLiteral("%1").arg(item.hash(), 8, 16, QLatin1Char('0')));
     default: return std::nullopt;
     }
 }
@@ -77,7 +80,8 @@ std::optional<QString> VeskCellTexts::projectText(const VeskProject &project, co
     switch (column) {
     case VeskColumnID::Project: return project.name();
     case VeskColumnID::Size: return VeskFileSize::toHumanBytes(double(project.SizeValue()));
-    case VeskColumnID::Count: return summary ? std::optional<QString>(QString::number(project.FilesCount())) : std::nullopt;
+    case VeskColumnID::Count:
+        return summary ? std::optional<QString>(QString::number(project.FilesCount())) : std::nullopt;
     default: return std::nullopt;
     }
 }
