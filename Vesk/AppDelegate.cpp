@@ -10,9 +10,11 @@
 #include "VeskMainWindow.h"
 #include "VeskMenus.h"
 #include "VeskPreferencesWindow.h"
+#include "VeskProgressWheel.h"
 #include "VeskProjectsSummarySheet.h"
 #include "VeskScanDriver.h"
 #include "VeskStatusView.h"
+#include "VeskStoreTableView.h"
 
 #include "model/VeskCore.h"
 #include "model/VeskFilter.h"
@@ -46,9 +48,11 @@ AppDelegate::AppDelegate(VeskCore &core)
 {
 }
 
+// The tools go before the windows that hold their queue panel and buttons.
 AppDelegate::~AppDelegate()
 {
     m_scanDriver.reset();
+    m_tools.reset();
     m_core.setDatabaseTable(nullptr);
     m_core.setDatabaseSummaryTable(nullptr);
 }
@@ -94,7 +98,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::makeWindows()
 {
-    m_scanDriver = std::make_unique<VeskScanDriver>(*this);
+    m_scanDriver = std::make_unique<VeskScanDriver>(m_core, *this);
     m_window = std::make_unique<VeskMainWindow>();
     m_database = std::make_unique<VeskDatabaseWindow>(m_core);
     m_console = std::make_unique<VeskConsoleWindow>();
@@ -102,11 +106,14 @@ void AppDelegate::makeWindows()
     m_filterSheet = new VeskFilterSheet(*this, m_database.get());
     m_projectsSheet = new VeskProjectsSummarySheet(m_core, m_database.get());
     m_database->dropZone()->setAvbOpDelegate(m_scanDriver.get());
-    m_menus = new VeskMenus(*this);
-    m_menus->install(m_window->menuBar());
-    m_menus->install(m_database->menuBar());
+    m_menus = std::make_unique<VeskMenus>(*this, *m_scanDriver);
+    m_tools = std::make_unique<VeskAppTools>(*this); // the action queue, the tools and export menus, the inspector
+    for (QMenuBar *bar : { m_window->menuBar(), m_database->menuBar() }) {
+        m_menus->install(bar);
+        m_tools->installMenus(bar);
+        m_tools->installHelp(m_menus->installHelp(bar));
+    }
     connectCommands();
-    m_tools = new VeskAppTools(*this); // the action queue, the tools and export menus, the inspector
 }
 
 void AppDelegate::connectCommands()
@@ -175,9 +182,19 @@ void AppDelegate::ClearDatabase()
     AllTablesReload();
 }
 
+void AppDelegate::ShowPreferences()
+{
+    m_preferences->ShowPreferences();
+}
+
 void AppDelegate::ShowFilter()
 {
     m_filterSheet->ShowFilter();
+}
+
+void AppDelegate::ResetFilter()
+{
+    m_filterSheet->ResetFilterState();
 }
 
 // The summary is rebuilt from the store's lists, which a scan replaces; it waits until
@@ -253,4 +270,73 @@ void AppDelegate::loadDefaults()
 {
     m_core.LoadDefaults();
     databaseTable()->clearSortDescriptors();
+}
+
+QWidget *AppDelegate::dialogParent() const
+{
+    return m_window.get();
+}
+
+bool AppDelegate::databaseShowsSheet() const
+{
+    return m_database->showsSheet();
+}
+
+void AppDelegate::hideDatabase()
+{
+    m_database->hide();
+}
+
+void AppDelegate::openProjectsSummary()
+{
+    m_projectsSheet->ShowProjectsSummary();
+}
+
+void AppDelegate::setBusyWheel(bool spinning)
+{
+    VeskProgressWheel *wheel = m_window->SecondaryView()->Status_GetBigWheel();
+    if (spinning)
+        wheel->startAnimation();
+    else
+        wheel->stopAnimation();
+}
+
+void AppDelegate::selectAllProjects()
+{
+    m_filterSheet->selectAllProjects();
+}
+
+void AppDelegate::clearSortDescriptors()
+{
+    databaseTable()->clearSortDescriptors();
+}
+
+VeskStoreTableView *AppDelegate::projectsSummaryTable() const
+{
+    return m_projectsSheet->ProjectSumaryTable();
+}
+
+QWidget *AppDelegate::databaseWindow() const
+{
+    return m_database.get();
+}
+
+QWidget *AppDelegate::queueHost() const
+{
+    return m_database->queueHost();
+}
+
+QAbstractButton *AppDelegate::statusButton() const
+{
+    return m_window->MainSliderButton();
+}
+
+QPushButton *AppDelegate::addToolButton(ButtonRow row, const QString &title)
+{
+    switch (row) {
+    case ButtonRow::DatabaseTop: return m_database->addToolButton(title);
+    case ButtonRow::MainLower: return m_window->addToolButton(title);
+    case ButtonRow::ProjectsSummary: return m_projectsSheet->addToolButton(title);
+    }
+    return nullptr;
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "VeskMenuCommands.h"
+#include "VeskScanHost.h"
+#include "VeskToolsHost.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -18,8 +22,9 @@ class VeskProjectsSummarySheet;
 class VeskScanDriver;
 
 /// The application: starts up, owns the windows and carries the window commands.
-/// Commands marked "blocked while running" do nothing while a scan runs.
-class AppDelegate : public QObject {
+/// Commands marked "blocked while running" do nothing while a scan runs. The scan
+/// driver, the menus and the tools reach the windows only through it.
+class AppDelegate : public QObject, public VeskScanHost, public VeskMenuCommands, public VeskToolsHost {
     Q_OBJECT
 public:
     /// How long typing pauses before the search field filters.
@@ -35,40 +40,56 @@ public:
     /// The busy flag of the status controller: a scan runs.
     static bool isRunning();
 
-    VeskCore &vsk() const { return m_core; }
+    VeskCore &vsk() const override { return m_core; }
     VeskMainWindow *window() const { return m_window.get(); }
     VeskDatabaseWindow *Database() const { return m_database.get(); }
-    VeskDatabaseTableview *databaseTable() const;
+    VeskDatabaseTableview *databaseTable() const override;
     VeskFilterSheet *FilterSheet() const { return m_filterSheet; }
     VeskProjectsSummarySheet *ProjectsSummaryWindow() const { return m_projectsSheet; }
     VeskPreferencesWindow *Preferences() const { return m_preferences.get(); }
     VeskConsoleWindow *consoleWindow() const { return m_console.get(); }
     VeskScanDriver *scanDriver() const { return m_scanDriver.get(); }
-    VeskMenus *menus() const { return m_menus; }
-    VeskAppTools *tools() const { return m_tools; }
+    VeskMenus *menus() const { return m_menus.get(); }
+    VeskAppTools *tools() const { return m_tools.get(); }
 
     // Window commands.
-    void ShowDatabase();
-    void ShowMainWindow();
-    void ClearDatabase();
-    void ShowFilter();
-    void ShowProjectsSummary();
+    void ShowDatabase() override;
+    void ShowMainWindow() override;
+    void ClearDatabase() override;
+    void ShowPreferences() override;
+    void ShowFilter() override;
+    void ResetFilter() override;
+    void ShowProjectsSummary() override;
     void updateFilter();
     void pushSliderButton();
-    void showConsole();
+    void showConsole() override;
 
     /// Sets the filter sheet's check boxes and reloads the database, summary and
     /// project tables, with a fresh project summary.
-    void AllTablesReload();
+    void AllTablesReload() override;
 
     // Steps the commands and scans share.
-    void showItemsCount();
-    void emptySearchField();
+    void showItemsCount() override;
+    void emptySearchField() override;
     /// The store's default rebuild, on the main thread; the table drops its sort keys.
     void loadDefaults();
-    void setSliderOn(bool on);
+    void setSliderOn(bool on) override;
     /// Shows the database window in front without the busy check.
-    void bringDatabaseToFront();
+    void bringDatabaseToFront() override;
+
+    // What the scan driver and the tools need besides.
+    QWidget *dialogParent() const override;
+    bool databaseShowsSheet() const override;
+    void hideDatabase() override;
+    void openProjectsSummary() override;
+    void setBusyWheel(bool spinning) override;
+    void selectAllProjects() override;
+    void clearSortDescriptors() override;
+    VeskStoreTableView *projectsSummaryTable() const override;
+    QWidget *databaseWindow() const override;
+    QWidget *queueHost() const override;
+    QAbstractButton *statusButton() const override;
+    QPushButton *addToolButton(ButtonRow row, const QString &title) override;
 
 private:
     void makeWindows();
@@ -83,7 +104,7 @@ private:
     std::unique_ptr<VeskConsoleWindow> m_console;
     VeskFilterSheet *m_filterSheet = nullptr;
     VeskProjectsSummarySheet *m_projectsSheet = nullptr;
-    VeskMenus *m_menus = nullptr;
-    VeskAppTools *m_tools = nullptr;
     QTimer m_searchPause;
+    std::unique_ptr<VeskMenus> m_menus;
+    std::unique_ptr<VeskAppTools> m_tools;
 };

@@ -1,19 +1,16 @@
 #include "VeskAppTools.h"
 
-#include "AppDelegate.h"
 #include "ExportMenu.h"
 #include "VeskDatabaseTableview.h"
-#include "VeskDatabaseWindow.h"
 #include "VeskDuplicateFinderWindow.h"
 #include "VeskExternalTools.h"
-#include "VeskMainWindow.h"
 #include "VeskMediafileViewer.h"
 #include "VeskNewActionWindow.h"
-#include "VeskProjectsSummarySheet.h"
 #include "VeskQueueView.h"
 #include "VeskQuitGuard.h"
 #include "VeskSound.h"
 #include "VeskStoreTableView.h"
+#include "VeskToolsHost.h"
 #include "VeskVersionNotice.h"
 
 #include "actions/VeskActionManager.h"
@@ -23,22 +20,11 @@
 #include "platform/VeskStatusViewController.h"
 #include "report/VeskAlert.h"
 
-#include <QBoxLayout>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 
 namespace {
-
-// A menu of the bar by its title, "&" marks left out; null when there is none.
-QAction *menuTitled(QMenuBar *bar, const QString &title)
-{
-    for (QAction *action : bar->actions())
-        if (action->menu() && action->text().remove(QLatin1Char('&')) == title)
-            return action;
-    return nullptr;
-}
 
 void popUpUnder(QAbstractButton *button, QMenu *menu)
 {
@@ -49,21 +35,18 @@ void popUpUnder(QAbstractButton *button, QMenu *menu)
 
 } // namespace
 
-VeskAppTools::VeskAppTools(AppDelegate &app)
-    : QObject(&app)
-    , m_app(app)
+VeskAppTools::VeskAppTools(VeskToolsHost &host)
+    : m_host(host)
     , m_actionManager(std::make_unique<VeskActionManager>())
 {
     VeskVersionNotice::registerDefaults();
     VeskActionOperation::setFinishSound([] { VeskMainThread::run([] { VeskSound::pop(); }, false); });
     m_queue = new VeskQueueView(*m_actionManager);
-    m_queue->attachTo(app.Database()->queueHost());
-    installMenus(app.window()->menuBar());
-    installMenus(app.Database()->menuBar());
+    m_queue->attachTo(host.queueHost());
     addButtons();
     m_quitGuard = new VeskQuitGuard(
-        *m_actionManager, [&app] { app.ShowMainWindow(); }, this);
-    connect(app.window()->MainSliderButton(), &QPushButton::clicked, this, &VeskAppTools::PushmeButton);
+        *m_actionManager, [&host] { host.ShowMainWindow(); }, this);
+    connect(host.statusButton(), &QAbstractButton::clicked, this, &VeskAppTools::PushmeButton);
 }
 
 // The panel goes before the manager, which cancels and waits for what is left.
@@ -90,18 +73,20 @@ void VeskAppTools::installMenus(QMenuBar *bar)
     QMenu *tools = makeToolsMenu(bar);
     tools->setTitle(tr("&Tools"));
     tools->addAction(tr("&Duplicate Finder"), this, &VeskAppTools::openTheDuplicateFinder);
-    QAction *help = menuTitled(bar, QStringLiteral("Help"));
-    bar->insertMenu(help, actions);
-    bar->insertMenu(help, tools);
-    if (help)
-        help->menu()->addAction(tr("Vesk &Website"), this, &VeskAppTools::OpenHelp);
+    bar->addMenu(actions);
+    bar->addMenu(tools);
+}
+
+void VeskAppTools::installHelp(QMenu *help)
+{
+    help->addAction(tr("Vesk &Website"), this, &VeskAppTools::OpenHelp);
 }
 
 QMenu *VeskAppTools::makeToolsMenu(QWidget *parent)
 {
     auto *menu = new QMenu(QStringLiteral("Contextual Menu"), parent);
-    menu->addAction(QStringLiteral("Show Projects Summary"), &m_app, &AppDelegate::ShowProjectsSummary);
-    auto *exports = new ExportMenu(m_app.databaseTable(), &m_app.vsk(), menu);
+    menu->addAction(QStringLiteral("Show Projects Summary"), this, [this] { m_host.ShowProjectsSummary(); });
+    auto *exports = new ExportMenu(m_host.databaseTable(), &m_host.vsk(), menu);
     exports->setTitle(QStringLiteral("Export database view"));
     menu->addMenu(exports);
     menu->addSeparator();
@@ -109,34 +94,22 @@ QMenu *VeskAppTools::makeToolsMenu(QWidget *parent)
     return menu;
 }
 
-QAbstractButton *VeskAppTools::addButton(QWidget *besides, int position, const QString &title, const QString &name)
-{
-    auto *layout = qobject_cast<QBoxLayout *>(besides->parentWidget()->layout());
-    auto *button = new QPushButton(title, besides->parentWidget());
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    if (layout)
-        layout->insertWidget(position, button);
-    return button;
-}
-
 void VeskAppTools::addButtons()
 {
-    QWidget *search = m_app.Database()->searchField();
-    QAbstractButton *newAction = addButton(search, 1, tr("New Action…"), QStringLiteral("NewActionButton"));
+    using Row = VeskToolsHost::ButtonRow;
+    QPushButton *newAction = m_host.addToolButton(Row::DatabaseTop, tr("New Action…"));
+    newAction->setObjectName(QStringLiteral("NewActionButton"));
     connect(newAction, &QAbstractButton::clicked, this, &VeskAppTools::NewAction);
-    QAbstractButton *queue = addButton(search, 2, tr("Queue"), QStringLiteral("ShowQueueButton"));
+    QPushButton *queue = m_host.addToolButton(Row::DatabaseTop, tr("Queue"));
+    queue->setObjectName(QStringLiteral("ShowQueueButton"));
     connect(queue, &QAbstractButton::clicked, this, &VeskAppTools::ShowQueue);
-    QAbstractButton *tools = addButton(search, 3, tr("Tools"), QStringLiteral("ToolsButton"));
-    connect(tools, &QAbstractButton::clicked, this, [this, tools] { ToolsButton(tools); });
-    QAbstractButton *mainTools
-        = addButton(m_app.window()->MainSliderButton(), 2, tr("Tools"), QStringLiteral("ToolsButton"));
-    connect(mainTools, &QAbstractButton::clicked, this, [this, mainTools] { ToolsButton(mainTools); });
-
-    auto *exportButton = new QPushButton(tr("Export"), m_app.ProjectsSummaryWindow());
+    for (const Row row : {Row::DatabaseTop, Row::MainLower}) {
+        QPushButton *tools = m_host.addToolButton(row, tr("Tools"));
+        tools->setObjectName(QStringLiteral("ToolsButton"));
+        connect(tools, &QAbstractButton::clicked, this, [this, tools] { ToolsButton(tools); });
+    }
+    QPushButton *exportButton = m_host.addToolButton(Row::ProjectsSummary, tr("Export"));
     exportButton->setObjectName(QStringLiteral("ExportProjectSummaryButton"));
-    exportButton->setAutoDefault(false);
-    m_app.ProjectsSummaryWindow()->buttonRow()->insertWidget(0, exportButton);
     connect(
         exportButton, &QPushButton::clicked, this, [this, exportButton] { ExportProjectSummaryButton(exportButton); });
 }
@@ -145,12 +118,12 @@ void VeskAppTools::addButtons()
 // other items: the sheet would name items the user did not choose.
 void VeskAppTools::NewAction()
 {
-    if (AppDelegate::isRunning() || m_app.databaseTable()->isSorting()) {
+    if (VeskStatusViewController::getTheController()->isRunning() || m_host.databaseTable()->isSorting()) {
         VeskAlert::ShowDialog_with_Buttons(QStringLiteral("The list is being rebuilt."),
             QStringLiteral("Choose the items again once it is complete."), { QStringLiteral("OK") });
         return;
     }
-    VeskNewActionWindow::NewAction(m_app.vsk(), m_app.Database(), *m_actionManager);
+    VeskNewActionWindow::NewAction(m_host.vsk(), m_host.databaseWindow(), *m_actionManager);
 }
 
 void VeskAppTools::ShowQueue()
@@ -160,13 +133,13 @@ void VeskAppTools::ShowQueue()
 
 void VeskAppTools::OpenInExternalApp()
 {
-    VeskExternalTools::OpenInExternalApp(VeskExternalTools::selectedMedia(m_app.vsk(), *m_app.databaseTable()),
+    VeskExternalTools::OpenInExternalApp(VeskExternalTools::selectedMedia(m_host.vsk(), *m_host.databaseTable()),
         VeskSettings::shared().stringForKey(QStringLiteral("ExternalAppBundleID")));
 }
 
 void VeskAppTools::ExecuteApplescript()
 {
-    VeskExternalTools::ExecuteApplescript(VeskExternalTools::selectedMedia(m_app.vsk(), *m_app.databaseTable()),
+    VeskExternalTools::ExecuteApplescript(VeskExternalTools::selectedMedia(m_host.vsk(), *m_host.databaseTable()),
         VeskSettings::shared().stringForKey(QStringLiteral("ExtApplescript")));
 }
 
@@ -179,7 +152,7 @@ void VeskAppTools::ToolsButton(QAbstractButton *button)
 
 void VeskAppTools::ExportProjectSummaryButton(QAbstractButton *button)
 {
-    auto *menu = new ExportMenu(m_app.ProjectsSummaryWindow()->ProjectSumaryTable(), &m_app.vsk(), button);
+    auto *menu = new ExportMenu(m_host.projectsSummaryTable(), &m_host.vsk(), button);
     popUpUnder(button, menu);
     menu->deleteLater();
 }

@@ -5,7 +5,6 @@
 
 #include <memory>
 
-class AppDelegate;
 class QAbstractButton;
 class QMenu;
 class QMenuBar;
@@ -13,15 +12,17 @@ class QWidget;
 class VeskActionManager;
 class VeskQueueView;
 class VeskQuitGuard;
+class VeskToolsHost;
 
 /// The application's commands that act on files or reach outside the database: the
 /// action set-up and queue, the tools and export menus, the external application and
 /// the selection script, the inspector, the duplicate finder, the web site and the
-/// version notice. Made once at start-up; puts its menus and buttons into the windows.
+/// version notice. Made once at start-up; puts its buttons into the windows' rows and
+/// its menus into the menu bars it is given.
 class VeskAppTools : public QObject {
     Q_OBJECT
 public:
-    explicit VeskAppTools(AppDelegate &app);
+    explicit VeskAppTools(VeskToolsHost &host);
     ~VeskAppTools() override;
 
     VeskActionManager &ActionManager() const { return *m_actionManager; }
@@ -43,13 +44,15 @@ public:
 
     /// "Show Projects Summary", "Export database view", "MDB/OMF Inspector".
     QMenu *makeToolsMenu(QWidget *parent);
+    /// Adds the Actions and Tools menus at the end of the bar.
+    void installMenus(QMenuBar *bar);
+    /// Adds the tools' entries to a Help menu.
+    void installHelp(QMenu *help);
 
 private:
-    void installMenus(QMenuBar *bar);
     void addButtons();
-    QAbstractButton *addButton(QWidget *besides, int position, const QString &title, const QString &name);
 
-    AppDelegate &m_app;
+    VeskToolsHost &m_host;
     std::unique_ptr<VeskActionManager> m_actionManager;
     QPointer<VeskQueueView> m_queue;
     VeskQuitGuard *m_quitGuard = nullptr;

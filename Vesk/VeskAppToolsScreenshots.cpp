@@ -77,7 +77,7 @@ void VeskAppToolsScreenshots::run(AppDelegate &app, const QString &folder, std::
 VeskAppToolsScreenshots::VeskAppToolsScreenshots(AppDelegate &app, QString folder, std::function<void()> done)
     : QObject(&app)
     , m_app(app)
-    , m_tools(app.findChild<VeskAppTools *>())
+    , m_tools(app.tools())
     , m_folder(std::move(folder))
     , m_done(std::move(done))
 {

@@ -18,30 +18,30 @@ namespace {
 
 const QString kVisibleColumnsKey = QStringLiteral("kUserDefaultsKeyVisisbleColumns");
 
-bool isExempt(const QString &identifier)
+bool isExempt(VeskColumnID column)
 {
-    return identifier == QLatin1String("FilenameCellID") || identifier == QLatin1String("ClipnameCellID");
+    return column == VeskColumnID::Filename || column == VeskColumnID::Clipname;
 }
 
-int defaultWidth(const QString &identifier)
+int defaultWidth(VeskColumnID column)
 {
-    static const QHash<QString, int> widths = {
-        { QStringLiteral("IconCellID"), 28 },
-        { QStringLiteral("FilenameCellID"), 250 },
-        { QStringLiteral("ClipnameCellID"), 190 },
-        { QStringLiteral("ProjectCellID"), 140 },
-        { QStringLiteral("SizeCellID"), 80 },
-        { QStringLiteral("DateCellID"), 140 },
-        { QStringLiteral("CompressionCellID"), 170 },
-        { QStringLiteral("FramerateCellID"), 80 },
-        { QStringLiteral("SamplerateCellID"), 90 },
-        { QStringLiteral("BitsCellID"), 50 },
-        { QStringLiteral("KindCellID"), 90 },
-        { QStringLiteral("PathCellID"), 360 },
-        { QStringLiteral("filePackageUID"), 300 },
-        { QStringLiteral("materialPackageUID"), 300 },
-    };
-    return widths.value(identifier, 100);
+    switch (column) {
+    case VeskColumnID::Icon: return 28;
+    case VeskColumnID::Filename: return 250;
+    case VeskColumnID::Clipname: return 190;
+    case VeskColumnID::Project: return 140;
+    case VeskColumnID::Size: return 80;
+    case VeskColumnID::Date: return 140;
+    case VeskColumnID::Compression: return 170;
+    case VeskColumnID::Framerate: return 80;
+    case VeskColumnID::Samplerate: return 90;
+    case VeskColumnID::Bits: return 50;
+    case VeskColumnID::Kind: return 90;
+    case VeskColumnID::Path: return 360;
+    case VeskColumnID::FilePackageUID:
+    case VeskColumnID::MaterialPackageUID: return 300;
+    default: return 100;
+    }
 }
 
 bool isRunning()
@@ -58,7 +58,7 @@ VeskDatabaseTableview::VeskDatabaseTableview(VeskCore &core, QWidget *parent)
     setObjectName(QStringLiteral("DatabaseTable"));
     QHeaderView *header = horizontalHeader();
     for (int i = 0; i < tableModel()->columnCount(); ++i)
-        header->resizeSection(i, defaultWidth(tableModel()->columns()[size_t(i)].identifier));
+        header->resizeSection(i, defaultWidth(tableModel()->columns()[size_t(i)].id));
     header->setSectionsMovable(true);
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
@@ -88,7 +88,7 @@ void VeskDatabaseTableview::setupHeaderMenu()
     const std::vector<VeskColumn> &columns = tableModel()->columns();
     for (int i = 0; i < int(columns.size()); ++i) {
         const VeskColumn &column = columns[size_t(i)];
-        if (isExempt(column.identifier))
+        if (isExempt(column.id))
             continue;
         if (stored.isValid())
             setColumnHidden(i, !visible.value(column.identifier).toBool());

@@ -54,6 +54,7 @@ QWidget *VeskDatabaseWindow::makeTopStrip(QWidget *parent)
     auto *layout = new QHBoxLayout(strip);
     layout->setContentsMargins(10, 4, 10, 4);
     layout->addWidget(m_count);
+    m_toolButtons = VeskToolButtonRow(layout, layout->count());
     layout->addStretch();
     layout->addWidget(m_search, 1);
     return strip;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "VeskToolButtonRow.h"
+
 #include <QMainWindow>
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSplitter;
 class VeskCore;
 class VeskDatabaseTableview;
@@ -28,6 +31,8 @@ public:
     QSplitter *splitter() const { return m_splitter; }
     /// Whether a sheet (a window-modal dialog) is open on this window.
     bool showsSheet() const;
+    /// A button for a command from outside, in the top strip after the item count.
+    QPushButton *addToolButton(const QString &title) { return m_toolButtons.add(title); }
 
 private:
     QWidget *makeTopStrip(QWidget *parent);
@@ -40,4 +45,5 @@ private:
     VeskDragDropView *m_dropZone = nullptr;
     QWidget *m_queueHost = nullptr;
     QSplitter *m_splitter = nullptr;
+    VeskToolButtonRow m_toolButtons;
 };

@@ -121,6 +121,7 @@ QWidget *VeskMainWindow::makeLowerBar(QWidget *parent)
     layout->setContentsMargins(28, 8, 28, 8);
     layout->addWidget(m_databaseButton);
     layout->addWidget(m_slider);
+    m_toolButtons = VeskToolButtonRow(layout, layout->count());
     layout->addStretch();
     layout->addWidget(m_version);
     return bar;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VeskToolButtonRow.h"
+
 #include <QMainWindow>
 #include <QParallelAnimationGroup>
 
@@ -27,6 +29,8 @@ public:
     QPushButton *SmallRedButton() const { return m_smallButton; }
     QPushButton *DatabaseButton() const { return m_databaseButton; }
     QLabel *VersionLabel() const { return m_version; }
+    /// A button for a command from outside, in the lower bar after the status button.
+    QPushButton *addToolButton(const QString &title) { return m_toolButtons.add(title); }
 
     /// Places both views for the slider state, animated or at once.
     void placeViews(bool sliderOn, bool animate);
@@ -46,5 +50,6 @@ private:
     QPushButton *m_smallButton = nullptr;
     QPushButton *m_databaseButton = nullptr;
     QLabel *m_version = nullptr;
+    VeskToolButtonRow m_toolButtons;
     QParallelAnimationGroup m_slide;
 };

@@ -1,9 +1,6 @@
 #include "VeskMenus.h"
 
-#include "AppDelegate.h"
-#include "VeskFilterSheet.h"
-#include "VeskPreferencesWindow.h"
-#include "VeskProjectsSummarySheet.h"
+#include "VeskMenuCommands.h"
 #include "VeskScanDriver.h"
 
 #include "platform/VeskStatusViewController.h"
@@ -13,11 +10,10 @@
 #include <QMenuBar>
 #include <QMessageBox>
 
-VeskMenus::VeskMenus(AppDelegate &app)
-    : QObject(&app)
-    , m_app(app)
+VeskMenus::VeskMenus(VeskMenuCommands &commands, VeskScanDriver &driver)
+    : m_commands(commands)
 {
-    makeActions();
+    makeActions(&driver);
     connect(VeskStatusViewController::getTheController(), &VeskStatusViewController::runningChanged, this,
         &VeskMenus::followRunning, Qt::QueuedConnection);
 }
@@ -33,28 +29,27 @@ QAction *VeskMenus::add(
     return action;
 }
 
-void VeskMenus::makeActions()
+void VeskMenus::makeActions(VeskScanDriver *driver)
 {
-    VeskScanDriver *driver = m_app.scanDriver();
     m_scanVolumes
         = add(tr("Scan &Volumes…"), QKeySequence(tr("Ctrl+Shift+O")), true, [driver] { driver->pushBigRedButton(); });
     m_scanFolders = add(tr("Scan &Folders…"), QKeySequence::Open, true, [driver] { driver->pushSmallButton(); });
     m_scanAMA = add(tr("Scan &AMA Management Folder"), {}, true, [driver] { driver->scanAMAManagementFolder(); });
-    m_clearDatabase = add(tr("&Clear Database"), {}, true, [this] { m_app.ClearDatabase(); });
+    m_clearDatabase = add(tr("&Clear Database"), {}, true, [this] { m_commands.ClearDatabase(); });
     m_preferences
-        = add(tr("&Preferences…"), QKeySequence::Preferences, true, [this] { m_app.Preferences()->ShowPreferences(); });
+        = add(tr("&Preferences…"), QKeySequence::Preferences, true, [this] { m_commands.ShowPreferences(); });
     m_quit = add(tr("&Quit"), QKeySequence::Quit, false, [] { QApplication::quit(); });
     m_intersectBins = add(tr("&Show Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(1); });
     m_subtractBins = add(tr("&Hide Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(2); });
     m_addBins = add(tr("&Add Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(3); });
     m_amaLinks = add(tr("&Log AMA Links of Bins…"), {}, false, [driver] { driver->parseAmaLinksinBin(); });
-    m_filter = add(tr("&Filter…"), QKeySequence(tr("Ctrl+Shift+F")), true, [this] { m_app.ShowFilter(); });
-    m_resetFilter = add(tr("&Reset Filter"), {}, true, [this] { m_app.FilterSheet()->ResetFilterState(); });
-    m_projects
-        = add(tr("&Projects Summary"), QKeySequence(tr("Ctrl+Shift+P")), true, [this] { m_app.ShowProjectsSummary(); });
-    m_mainWindow = add(tr("&Main Window"), QKeySequence(tr("Ctrl+1")), false, [this] { m_app.ShowMainWindow(); });
-    m_database = add(tr("&Database"), QKeySequence(tr("Ctrl+2")), true, [this] { m_app.ShowDatabase(); });
-    m_console = add(tr("&Console"), QKeySequence(tr("Ctrl+3")), false, [this] { m_app.showConsole(); });
+    m_filter = add(tr("&Filter…"), QKeySequence(tr("Ctrl+Shift+F")), true, [this] { m_commands.ShowFilter(); });
+    m_resetFilter = add(tr("&Reset Filter"), {}, true, [this] { m_commands.ResetFilter(); });
+    m_projects = add(tr("&Projects Summary"), QKeySequence(tr("Ctrl+Shift+P")), true,
+        [this] { m_commands.ShowProjectsSummary(); });
+    m_mainWindow = add(tr("&Main Window"), QKeySequence(tr("Ctrl+1")), false, [this] { m_commands.ShowMainWindow(); });
+    m_database = add(tr("&Database"), QKeySequence(tr("Ctrl+2")), true, [this] { m_commands.ShowDatabase(); });
+    m_console = add(tr("&Console"), QKeySequence(tr("Ctrl+3")), false, [this] { m_commands.showConsole(); });
     m_about = add(tr("&About Vesk"), {}, false, [] {
         QMessageBox::about(QApplication::activeWindow(), QObject::tr("About Vesk"),
             QObject::tr("Vesk %1\nKeeps the media of Avid systems in order.").arg(QApplication::applicationVersion()));
@@ -79,8 +74,13 @@ void VeskMenus::install(QMenuBar *bar)
     view->addActions({ m_filter, m_resetFilter, m_projects });
     QMenu *window = bar->addMenu(tr("&Window"));
     window->addActions({ m_mainWindow, m_database, m_console });
+}
+
+QMenu *VeskMenus::installHelp(QMenuBar *bar)
+{
     QMenu *help = bar->addMenu(tr("&Help"));
     help->addAction(m_about);
+    return help;
 }
 
 void VeskMenus::followRunning(bool)

@@ -2,20 +2,23 @@
 
 #include <QObject>
 
-class AppDelegate;
 class QAction;
 class QMenu;
 class QMenuBar;
+class VeskMenuCommands;
+class VeskScanDriver;
 
 /// The commands of the menu bar, made once and shown in the menu bars of both main
 /// windows. Commands that a scan blocks are greyed out while it runs.
 class VeskMenus : public QObject {
     Q_OBJECT
 public:
-    explicit VeskMenus(AppDelegate &app);
+    VeskMenus(VeskMenuCommands &commands, VeskScanDriver &driver);
 
-    /// Builds the menus into a window's menu bar.
+    /// Builds the menus up to the Window menu into a window's menu bar.
     void install(QMenuBar *bar);
+    /// Adds the Help menu, which comes last, and returns it.
+    QMenu *installHelp(QMenuBar *bar);
 
     QAction *scanVolumes() const { return m_scanVolumes; }
     QAction *scanFolders() const { return m_scanFolders; }
@@ -23,10 +26,10 @@ public:
 private:
     QAction *add(const QString &title, const QKeySequence &shortcut, bool blockedWhileRunning,
         const std::function<void()> &command);
-    void makeActions();
+    void makeActions(VeskScanDriver *driver);
     void followRunning(bool running);
 
-    AppDelegate &m_app;
+    VeskMenuCommands &m_commands;
     QList<QAction *> m_blocked;
     QAction *m_scanVolumes = nullptr;
     QAction *m_scanFolders = nullptr;

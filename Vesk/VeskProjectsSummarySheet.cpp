@@ -14,7 +14,6 @@ VeskProjectsSummarySheet::VeskProjectsSummarySheet(VeskCore &core, QWidget *data
     : QDialog(databaseWindow)
     , m_core(core)
     , m_table(new VeskStoreTableView(core, VeskTableID::ProjectSummary, VeskColumns::projectSummaryColumns(), this))
-    , m_buttons(new QHBoxLayout)
 {
     setObjectName(QStringLiteral("ProjectsSummaryWindow"));
     setWindowTitle(tr("Projects Summary"));
@@ -30,8 +29,10 @@ VeskProjectsSummarySheet::VeskProjectsSummarySheet(VeskCore &core, QWidget *data
     auto *close = new QPushButton(tr("Close"), this);
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &VeskProjectsSummarySheet::CloseProjectsSummary);
-    m_buttons->addStretch();
-    m_buttons->addWidget(close);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(close);
+    m_toolButtons = VeskToolButtonRow(buttons, 0);
     auto *layout = new QVBoxLayout(this);
     auto *title = new QLabel(tr("Shown media by project"), this);
     QFont bold = title->font();
@@ -39,7 +40,7 @@ VeskProjectsSummarySheet::VeskProjectsSummarySheet(VeskCore &core, QWidget *data
     title->setFont(bold);
     layout->addWidget(title);
     layout->addWidget(m_table);
-    layout->addLayout(m_buttons);
+    layout->addLayout(buttons);
 }
 
 void VeskProjectsSummarySheet::ShowProjectsSummary()

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "VeskToolButtonRow.h"
+
 #include <QDialog>
 
-class QHBoxLayout;
+class QPushButton;
 class VeskCore;
 class VeskStoreTableView;
 
@@ -14,8 +16,8 @@ public:
     VeskProjectsSummarySheet(VeskCore &core, QWidget *databaseWindow);
 
     VeskStoreTableView *ProjectSumaryTable() const { return m_table; }
-    /// The row of buttons under the table, for commands that work on the summary.
-    QHBoxLayout *buttonRow() const { return m_buttons; }
+    /// A button under the table for a command that works on the summary, before the others.
+    QPushButton *addToolButton(const QString &title) { return m_toolButtons.add(title); }
 
     void ShowProjectsSummary();
     void CloseProjectsSummary();
@@ -23,5 +25,5 @@ public:
 private:
     VeskCore &m_core;
     VeskStoreTableView *m_table;
-    QHBoxLayout *m_buttons;
+    VeskToolButtonRow m_toolButtons;
 };

@@ -1,16 +1,9 @@
 #include "VeskScanDriver.h"
 
-#include "AppDelegate.h"
-#include "VeskDatabaseTableview.h"
-#include "VeskDatabaseWindow.h"
-#include "VeskFilterSheet.h"
-#include "VeskMainWindow.h"
 #include "VeskMountedVolumes.h"
 #include "VeskOpenPanel.h"
-#include "VeskProgressWheel.h"
-#include "VeskProjectsSummarySheet.h"
+#include "VeskScanHost.h"
 #include "VeskSound.h"
-#include "VeskStatusView.h"
 #include "VeskVolumeSelector.h"
 
 #include "model/VeskCore.h"
@@ -42,8 +35,9 @@ double secondsSince(const QElapsedTimer &timer)
 
 } // namespace
 
-VeskScanDriver::VeskScanDriver(AppDelegate &app)
-    : m_app(app)
+VeskScanDriver::VeskScanDriver(VeskCore &core, VeskScanHost &host)
+    : m_core(core)
+    , m_host(host)
     , m_volumeLister(&VeskMountedVolumes::mountedVolumes)
 {
 }
@@ -75,9 +69,9 @@ QString VeskScanDriver::amaManagementFolder()
 // A running scan refuses quietly; a sheet on the database window with a sound.
 bool VeskScanDriver::refuseScan() const
 {
-    if (AppDelegate::isRunning())
+    if (status()->isRunning())
         return true;
-    if (m_app.Database()->showsSheet()) {
+    if (m_host.databaseShowsSheet()) {
         VeskSound::pop();
         return true;
     }
@@ -86,19 +80,19 @@ bool VeskScanDriver::refuseScan() const
 
 void VeskScanDriver::prepare(bool clearDatabase)
 {
-    m_app.Database()->hide();
+    m_host.hideDatabase();
     status()->Status_SetTextWithString(QStringLiteral("Working"));
-    m_app.setSliderOn(true);
-    m_app.window()->SecondaryView()->Status_GetBigWheel()->startAnimation();
+    m_host.setSliderOn(true);
+    m_host.setBusyWheel(true);
     if (clearDatabase) {
-        m_app.vsk().clear();
-        m_app.FilterSheet()->selectAllProjects();
-        m_app.showItemsCount();
-        m_app.AllTablesReload();
+        m_core.clear();
+        m_host.selectAllProjects();
+        m_host.showItemsCount();
+        m_host.AllTablesReload();
         status()->setIsRunning(true);
     } else {
         status()->setIsRunning(true);
-        m_app.FilterSheet()->selectAllProjects();
+        m_host.selectAllProjects();
     }
 }
 
@@ -106,7 +100,7 @@ void VeskScanDriver::pushBigRedButton()
 {
     if (refuseScan())
         return;
-    m_app.ShowMainWindow();
+    m_host.ShowMainWindow();
     prepare(true);
     m_worker.start([this] {
         const QStringList chosen = chooseVolumes(m_volumeLister());
@@ -133,7 +127,7 @@ QStringList VeskScanDriver::chooseVolumes(const QStringList &volumes)
     QSemaphore confirmed;
     VeskMainThread::run(
         [&] {
-            auto *selector = new VeskVolumeSelector(volumes, m_app.window());
+            auto *selector = new VeskVolumeSelector(volumes, m_host.dialogParent());
             m_selector = selector;
             selector->DoSomethingUsefulWithBlock([&chosen, &confirmed, selector] {
                 chosen = selector->createResultingArray();
@@ -150,8 +144,8 @@ void VeskScanDriver::pushSmallButton()
 {
     if (refuseScan())
         return;
-    m_app.ShowMainWindow();
-    scanFolders(VeskOpenPanel::choose(VeskOpenPanel::Kind::FilesAndFolders, m_app.window()));
+    m_host.ShowMainWindow();
+    scanFolders(VeskOpenPanel::choose(VeskOpenPanel::Kind::FilesAndFolders, m_host.dialogParent()));
 }
 
 void VeskScanDriver::scanFolders(const QStringList &paths)
@@ -193,26 +187,26 @@ void VeskScanDriver::scanAMAManagementFolder()
 void VeskScanDriver::scanLocations(const QStringList &locations)
 {
     for (const QString &location : locations)
-        m_app.vsk().AddFile(location);
+        m_core.AddFile(location);
     VeskPMRScannerOperation::opQueue().waitUntilAllOperationsAreFinished();
 }
 
 void VeskScanDriver::rebuild()
 {
     status()->StopAllWheels();
-    m_app.vsk().makeUnique();
-    VeskMainThread::run([this] { m_app.emptySearchField(); }, true);
-    m_app.vsk().LoadDefaults();
+    m_core.makeUnique();
+    VeskMainThread::run([this] { m_host.emptySearchField(); }, true);
+    m_core.LoadDefaults();
     status()->setIsRunning(false);
 }
 
 void VeskScanDriver::endScan(double seconds)
 {
-    m_app.showItemsCount();
-    m_app.AllTablesReload();
-    m_app.databaseTable()->clearSortDescriptors();
-    m_app.window()->SecondaryView()->Status_GetBigWheel()->stopAnimation();
-    m_app.setSliderOn(false);
+    m_host.showItemsCount();
+    m_host.AllTablesReload();
+    m_host.clearSortDescriptors();
+    m_host.setBusyWheel(false);
+    m_host.setSliderOn(false);
     status()->Status_SetTextWithString(executionTime(seconds));
 }
 
@@ -220,8 +214,8 @@ void VeskScanDriver::finishVolumeScan(double seconds, bool showDatabase)
 {
     endScan(seconds);
     if (showDatabase) {
-        m_app.bringDatabaseToFront();
-        m_app.ProjectsSummaryWindow()->ShowProjectsSummary();
+        m_host.bringDatabaseToFront();
+        m_host.openProjectsSummary();
     }
     Q_EMIT scanFinished();
 }
@@ -230,15 +224,15 @@ void VeskScanDriver::finishFolderScan(double seconds)
 {
     status()->Status_SetTextWithString(QStringLiteral("Done"));
     endScan(seconds);
-    m_app.bringDatabaseToFront();
+    m_host.bringDatabaseToFront();
     Q_EMIT scanFinished();
 }
 
 void VeskScanDriver::OpenAVB(int tag)
 {
-    if (AppDelegate::isRunning())
+    if (status()->isRunning())
         return;
-    const QStringList bins = VeskOpenPanel::choose(VeskOpenPanel::Kind::Bins, m_app.window());
+    const QStringList bins = VeskOpenPanel::choose(VeskOpenPanel::Kind::Bins, m_host.dialogParent());
     if (bins.isEmpty())
         return;
     if (tag == Intersect)
@@ -268,28 +262,26 @@ void VeskScanDriver::DoAVBAdd(const QStringList &bins)
 // they wait until it has ended.
 void VeskScanDriver::runBinOperation(void (VeskCore::*operation)(const QStringList &), const QStringList &bins)
 {
-    if (AppDelegate::isRunning())
+    if (status()->isRunning())
         return;
-    VeskProgressWheel *wheel = m_app.window()->SecondaryView()->Status_GetBigWheel();
-    wheel->startAnimation();
+    m_host.setBusyWheel(true);
     QElapsedTimer timer;
     timer.start();
-    (m_app.vsk().*operation)(bins);
+    (m_core.*operation)(bins);
     VESK_LOG(executionTime(secondsSince(timer)));
-    m_app.AllTablesReload();
-    wheel->stopAnimation();
+    m_host.AllTablesReload();
+    m_host.setBusyWheel(false);
 }
 
 void VeskScanDriver::parseAmaLinksinBin()
 {
-    const QStringList bins = VeskOpenPanel::choose(VeskOpenPanel::Kind::Bins, m_app.window());
+    const QStringList bins = VeskOpenPanel::choose(VeskOpenPanel::Kind::Bins, m_host.dialogParent());
     if (bins.isEmpty())
         return;
-    VeskProgressWheel *wheel = m_app.window()->SecondaryView()->Status_GetBigWheel();
-    wheel->startAnimation();
+    m_host.setBusyWheel(true);
     QElapsedTimer timer;
     timer.start();
-    m_app.vsk().parseAMAfromAVBs(bins);
+    m_core.parseAMAfromAVBs(bins);
     VESK_LOG(executionTime(secondsSince(timer)));
-    wheel->stopAnimation();
+    m_host.setBusyWheel(false);
 }

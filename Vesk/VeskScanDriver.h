@@ -10,8 +10,8 @@
 
 #include <functional>
 
-class AppDelegate;
 class VeskCore;
+class VeskScanHost;
 
 /// The commands that fill or reshape the database: volume, folder and AMA scans, which
 /// wait for the scanner operations on a thread of their own, and the bin operations.
@@ -22,7 +22,7 @@ public:
     using VolumeLister = std::function<QStringList()>;
     enum BinTag { Intersect = 1, Subtract = 2, Add = 3 };
 
-    explicit VeskScanDriver(AppDelegate &app);
+    VeskScanDriver(VeskCore &core, VeskScanHost &host);
     ~VeskScanDriver() override;
 
     /// The media folders of a volume, relative to its root, in scanning order.
@@ -61,7 +61,8 @@ private:
     void endScan(double seconds);
     void runBinOperation(void (VeskCore::*operation)(const QStringList &), const QStringList &bins);
 
-    AppDelegate &m_app;
+    VeskCore &m_core;
+    VeskScanHost &m_host;
     VolumeLister m_volumeLister;
     QPointer<VeskVolumeSelector> m_selector;
     VeskWorkerThread m_worker;

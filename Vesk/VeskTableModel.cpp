@@ -19,9 +19,6 @@ QIcon &iconStorage()
     return icon;
 }
 
-const QString kIconColumn = QStringLiteral("IconCellID");
-const QString kCheckColumn = QStringLiteral("CheckCellID");
-
 } // namespace
 
 VeskTableModel::VeskTableModel(VeskCore &core, QString tableId, std::vector<VeskColumn> columns, QObject *parent)
@@ -78,17 +75,18 @@ int VeskTableModel::columnCount(const QModelIndex &parent) const
 
 bool VeskTableModel::isCheckColumn(int column) const
 {
-    return m_tableId == VeskTableID::ProjectFilter && m_columns[size_t(column)].identifier == kCheckColumn;
+    return m_tableId == VeskTableID::ProjectFilter && m_columns[size_t(column)].id == VeskColumnID::Check;
 }
 
 Qt::Alignment VeskTableModel::alignment(int column) const
 {
-    const QString &id = m_columns[size_t(column)].identifier;
     if (m_tableId == VeskTableID::DatabaseSummary)
         return Qt::AlignCenter;
-    if (id == QLatin1String("SizeCellID") || id == QLatin1String("CountCellID"))
-        return Qt::AlignRight | Qt::AlignVCenter;
-    return Qt::AlignLeft | Qt::AlignVCenter;
+    switch (m_columns[size_t(column)].id) {
+    case VeskColumnID::Size:
+    case VeskColumnID::Count: return Qt::AlignRight | Qt::AlignVCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    }
 }
 
 QVariant VeskTableModel::data(const QModelIndex &index, int role) const
@@ -97,7 +95,7 @@ QVariant VeskTableModel::data(const QModelIndex &index, int role) const
         return {};
     const VeskColumn &column = m_columns[size_t(index.column())];
     const uint64_t row = uint64_t(index.row());
-    if (column.identifier == kIconColumn)
+    if (column.id == VeskColumnID::Icon)
         return role == Qt::DecorationRole ? QVariant(videoIcon()) : QVariant();
     if (isCheckColumn(index.column())) {
         if (role != Qt::CheckStateRole)
@@ -106,7 +104,7 @@ QVariant VeskTableModel::data(const QModelIndex &index, int role) const
         return project && project->mustBeShownInList() ? Qt::Checked : Qt::Unchecked;
     }
     if (role == Qt::DisplayRole)
-        return m_core.viewForTableColumn(m_tableId, column.identifier, row);
+        return m_core.viewForTableColumn(m_tableId, column.id, row);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(alignment(index.column()));
     return {};

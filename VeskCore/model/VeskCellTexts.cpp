@@ -28,65 +28,61 @@ std::optional<QString> present(const QString &text)
     return text.isNull() ? std::nullopt : std::optional<QString>(text);
 }
 
+// Exports leave out the columns that only the screen shows.
+std::optional<QString> onScreen(VeskCellTexts::Use use, const QString &text)
+{
+    return use == VeskCellTexts::Use::Screen ? std::optional<QString>(text) : std::nullopt;
+}
+
 } // namespace
 
-std::optional<QString> VeskCellTexts::itemText(const VeskDatabaseItem &item, const QString &columnId,
+std::optional<QString> VeskCellTexts::itemText(const VeskDatabaseItem &item, VeskColumnID column,
                                                const VeskNameTables &tables, Use use)
 {
-    if (columnId == QLatin1String("PathCellID")) {
+    switch (column) {
+    case VeskColumnID::Path: {
         // Paths are kept as plain text; a name that is not UTF-8 shows as Latin-1.
         const QString path = item.DB_itemPath();
         return path.isEmpty() ? std::nullopt : std::optional<QString>(VeskFileName::displayDecoded(path));
     }
-    if (columnId == QLatin1String("FilenameCellID"))
-        return present(item.DB_ClipName());
-    if (columnId == QLatin1String("ClipnameCellID"))
-        return present(item.DB_NameInBin());
-    if (columnId == QLatin1String("ProjectCellID"))
-        return item.get_DB_ProjectName();
-    if (columnId == QLatin1String("filePackageUID"))
-        return item.getFileUIDString();
-    if (columnId == QLatin1String("materialPackageUID"))
-        return item.getMaterialUIDString();
-    if (columnId == QLatin1String("ExistsCellID"))
+    case VeskColumnID::Filename: return present(item.DB_ClipName());
+    case VeskColumnID::Clipname: return present(item.DB_NameInBin());
+    case VeskColumnID::Project: return item.get_DB_ProjectName();
+    case VeskColumnID::FilePackageUID: return item.getFileUIDString();
+    case VeskColumnID::MaterialPackageUID: return item.getMaterialUIDString();
+    case VeskColumnID::Exists:
         return item.DB_isAMA() ? QStringLiteral("AMA link")
                                : (item.DB_FileExists() ? QStringLiteral("Yes") : QStringLiteral("NO"));
-    if (columnId == QLatin1String("CompressionCellID"))
-        return present(item.DB_CompressionString());
-    if (columnId == QLatin1String("FramerateCellID"))
-        return tables.frameRateTextForItem(item);
-    if (columnId == QLatin1String("SamplerateCellID"))
+    case VeskColumnID::Compression: return present(item.DB_CompressionString());
+    case VeskColumnID::Framerate: return tables.frameRateTextForItem(item);
+    case VeskColumnID::Samplerate:
         return VeskNameTables::isDNxResolution(item.DB_DIDResolutionID()) ? tables.getBitrateTextForItem(item)
                                                                            : tables.sampleRateTextForItem(item);
-    if (columnId == QLatin1String("BitsCellID"))
+    case VeskColumnID::Bits:
         return item.DB_bits() ? QStringLiteral("%1 bit").arg(item.DB_bits()) : QStringLiteral("");
-    if (columnId == QLatin1String("KindCellID"))
-        return kindText(item.DB_usageCode());
-    if (columnId == QLatin1String("SizeCellID")) {
+    case VeskColumnID::Kind: return kindText(item.DB_usageCode());
+    case VeskColumnID::Size:
         if (!item.DB_FileExists())
             return std::nullopt;
         return VeskFileSize::toHumanBytes(double(item.DB_filesize().value_or(0)));
+    case VeskColumnID::Date: return present(item.DB_Date_String());
+    case VeskColumnID::Icon: return onScreen(use, QStringLiteral("")); // the cell shows the video icon
+    case VeskColumnID::Hash: return onScreen(use, QStringLiteral("%1").arg(item.hash(), 8, 16, QLatin1Char('0')));
+    default: return std::nullopt;
     }
-    if (columnId == QLatin1String("DateCellID"))
-        return present(item.DB_Date_String());
-    if (columnId == QLatin1String("IconCellID") && use == Use::Screen)
-        return QStringLiteral(""); // the cell shows the video icon
-    if (columnId == QLatin1String("hash") && use == Use::Screen)
-        return QStringLiteral("%1").arg(item.hash(), 8, 16, QLatin1Char('0'));
-    return std::nullopt;
 }
 
 std::optional<QString> VeskCellTexts::projectText(const VeskProject &project, const QString &tableId,
-                                                  const QString &columnId)
+                                                  VeskColumnID column)
 {
     const bool summary = tableId == VeskTableID::ProjectSummary;
     if (!summary && tableId != VeskTableID::ProjectFilter)
         return std::nullopt;
-    if (columnId == QLatin1String("ProjectCellID"))
-        return project.name();
-    if (columnId == QLatin1String("SizeCellID"))
-        return VeskFileSize::toHumanBytes(double(project.SizeValue()));
-    if (columnId == QLatin1String("CountCellID") && summary)
-        return QString::number(project.FilesCount());
-    return std::nullopt;
+    switch (column) {
+    case VeskColumnID::Project: return project.name();
+    case VeskColumnID::Size: return VeskFileSize::toHumanBytes(double(project.SizeValue()));
+    case VeskColumnID::Count:
+        return summary ? std::optional<QString>(QString::number(project.FilesCount())) : std::nullopt;
+    default: return std::nullopt;
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/VeskColumns.h"
 #include "model/VeskDatabaseItem.h"
 #include "model/VeskNameTables.h"
 #include "model/VeskProject.h"
@@ -14,9 +15,9 @@ class VeskCellTexts {
 public:
     enum class Use { Screen, Export };
 
-    static std::optional<QString> itemText(const VeskDatabaseItem &item, const QString &columnId,
+    static std::optional<QString> itemText(const VeskDatabaseItem &item, VeskColumnID column,
                                            const VeskNameTables &tables, Use use);
     static std::optional<QString> projectText(const VeskProject &project, const QString &tableId,
-                                              const QString &columnId);
+                                              VeskColumnID column);
     static QString kindText(uint32_t usageCode);
 };

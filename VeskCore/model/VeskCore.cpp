@@ -700,34 +700,35 @@ uint64_t VeskCore::numberOfRowsInTableView(const QString &tableId) const
     return tableId == VeskTableID::DatabaseSummary ? 1 : 0;
 }
 
-std::optional<QString> VeskCore::summaryText(const QString &columnId) const
+std::optional<QString> VeskCore::summaryText(VeskColumnID column) const
 {
     const auto count = [](uint64_t n) { return QString::number(n); };
-    if (columnId == QLatin1String("Items In Database"))
-        return count(getAllItemsCount());
-    if (columnId == QLatin1String("Projects count"))
-        return count(getProjectsCount());
-    if (columnId == QLatin1String("Filtered Items"))
-        return count(getFilteredIndexesCount());
-    if (columnId == QLatin1String("Selected Items"))
-        return count(m_databaseTable ? m_databaseTable->selectedRows().size() : 0);
-    if (columnId == QLatin1String("Filtered Size"))
-        return VeskFileSize::toHumanBytes(double(m_filteredItemsSize));
-    if (columnId == QLatin1String("Selected Size"))
-        return VeskFileSize::toHumanBytes(double(m_selectedItemsSize));
-    return std::nullopt;
+    switch (column) {
+    case VeskColumnID::ItemsInDatabase: return count(getAllItemsCount());
+    case VeskColumnID::ProjectsCount: return count(getProjectsCount());
+    case VeskColumnID::FilteredItems: return count(getFilteredIndexesCount());
+    case VeskColumnID::SelectedItems: return count(m_databaseTable ? m_databaseTable->selectedRows().size() : 0);
+    case VeskColumnID::FilteredSize: return VeskFileSize::toHumanBytes(double(m_filteredItemsSize));
+    case VeskColumnID::SelectedSize: return VeskFileSize::toHumanBytes(double(m_selectedItemsSize));
+    default: return std::nullopt;
+    }
 }
 
 QString VeskCore::viewForTableColumn(const QString &tableId, const QString &columnId, uint64_t row) const
 {
+    return viewForTableColumn(tableId, VeskColumns::columnID(columnId), row);
+}
+
+QString VeskCore::viewForTableColumn(const QString &tableId, VeskColumnID column, uint64_t row) const
+{
     std::optional<QString> text;
     if (tableId == VeskTableID::Database) {
         if (const VeskItemRef item = ObjectAtIndexFiltered(row))
-            text = VeskCellTexts::itemText(*item, columnId, m_nameTables, VeskCellTexts::Use::Screen);
+            text = VeskCellTexts::itemText(*item, column, m_nameTables, VeskCellTexts::Use::Screen);
     } else if (tableId == VeskTableID::DatabaseSummary) {
-        text = summaryText(columnId);
+        text = summaryText(column);
     } else if (const VeskProjectRef project = projectAtIndex(row)) {
-        text = VeskCellTexts::projectText(*project, tableId, columnId);
+        text = VeskCellTexts::projectText(*project, tableId, column);
     }
     return text.value_or(novalue());
 }
@@ -735,14 +736,15 @@ QString VeskCore::viewForTableColumn(const QString &tableId, const QString &colu
 std::optional<QString> VeskCore::NSStringValueForTableColumn(const QString &tableId, const QString &columnId,
                                                              uint64_t row) const
 {
+    const VeskColumnID column = VeskColumns::columnID(columnId);
     if (tableId == VeskTableID::Database) {
         const VeskItemRef item = ObjectAtIndexFiltered(row);
-        return item ? VeskCellTexts::itemText(*item, columnId, m_nameTables, VeskCellTexts::Use::Export)
+        return item ? VeskCellTexts::itemText(*item, column, m_nameTables, VeskCellTexts::Use::Export)
                     : std::nullopt;
     }
     if (tableId == VeskTableID::ProjectSummary) {
         const VeskProjectRef project = projectAtIndex(row);
-        return project ? VeskCellTexts::projectText(*project, tableId, columnId) : std::nullopt;
+        return project ? VeskCellTexts::projectText(*project, tableId, column) : std::nullopt;
     }
     return std::nullopt;
 }

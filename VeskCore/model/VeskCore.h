@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/VeskColumns.h"
 #include "model/VeskDatabaseItem.h"
 #include "model/VeskNameTables.h"
 #include "model/VeskProject.h"
@@ -103,6 +104,7 @@ public:
     uint64_t numberOfRowsInTableView(const QString &tableId) const;
     /// The screen text of a cell: "..." for a missing value.
     QString viewForTableColumn(const QString &tableId, const QString &columnId, uint64_t row) const;
+    QString viewForTableColumn(const QString &tableId, VeskColumnID column, uint64_t row) const;
     /// The export text of a cell, or none.
     std::optional<QString> NSStringValueForTableColumn(const QString &tableId, const QString &columnId,
                                                        uint64_t row) const override;
@@ -127,7 +129,7 @@ private:
     void applyValidityRule(VeskDatabaseItem &item, int showOnlyExisting) const;
     template <typename Visit> void forEachProbeMatch(const std::vector<VeskItemRef> &probes, Visit visit);
     void reload(VeskTableView *table) const;
-    std::optional<QString> summaryText(const QString &columnId) const;
+    std::optional<QString> summaryText(VeskColumnID column) const;
 
     QMutex m_coreLock;
     std::vector<VeskItemRef> m_intake; // guarded by m_coreLock

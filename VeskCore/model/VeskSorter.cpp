@@ -61,14 +61,7 @@ VeskSorter::VeskSorter(const std::vector<VeskItemRef> &items, int showOnlyExisti
 
 bool VeskSorter::isKnownKey(const QString &key)
 {
-    static const QStringList keys = {
-        QStringLiteral("filename"), QStringLiteral("clipname"), QStringLiteral("project"),
-        QStringLiteral("filesize"), QStringLiteral("path"), QStringLiteral("fileUID"),
-        QStringLiteral("materialUID"), QStringLiteral("hash"), QStringLiteral("filedate"),
-        QStringLiteral("compression"), QStringLiteral("samplerate"), QStringLiteral("framerate"),
-        QStringLiteral("bits"),
-    };
-    return keys.contains(key);
+    return VeskColumns::sortColumn(key) != VeskColumnID::Unknown;
 }
 
 void VeskSorter::sortUsingDescriptors(std::vector<uint32_t> &positions,
@@ -85,7 +78,7 @@ void VeskSorter::sortUsingDescriptors(std::vector<uint32_t> &positions,
 // their order among themselves; items without a value follow those with one.
 void VeskSorter::sortPass(std::vector<uint32_t> &positions, const VeskSortDescriptor &descriptor)
 {
-    readKeys(descriptor.key);
+    readKeys(VeskColumns::sortColumn(descriptor.key));
     struct Entry {
         uint8_t rank;
         uint64_t key;
@@ -111,52 +104,58 @@ void VeskSorter::sortPass(std::vector<uint32_t> &positions, const VeskSortDescri
         positions[i] = entries[i].position;
 }
 
-QString VeskSorter::textOf(const VeskDatabaseItem &item, const QString &key) const
+QString VeskSorter::textOf(const VeskDatabaseItem &item, VeskColumnID column)
 {
-    if (key == QLatin1String("filename"))
-        return item.DB_ClipName();
-    if (key == QLatin1String("clipname"))
-        return item.DB_NameInBin();
-    if (key == QLatin1String("project"))
-        return item.get_DB_ProjectName();
-    return item.DB_itemPath();
+    switch (column) {
+    case VeskColumnID::Filename: return item.DB_ClipName();
+    case VeskColumnID::Clipname: return item.DB_NameInBin();
+    case VeskColumnID::Project: return item.get_DB_ProjectName();
+    default: return item.DB_itemPath();
+    }
 }
 
-void VeskSorter::readKeys(const QString &key)
+uint64_t VeskSorter::numberOf(const VeskDatabaseItem &item, VeskColumnID column)
+{
+    switch (column) {
+    case VeskColumnID::Size: return item.DB_filesize().value_or(0);
+    case VeskColumnID::Hash: return item.hash();
+    case VeskColumnID::Compression:
+        return (uint64_t(item.DB_CompressionFourCC()->UMIDx32t()) << 32) | item.DB_DIDResolutionID();
+    case VeskColumnID::Samplerate: return item.DB_samplerate().numerator;
+    case VeskColumnID::Framerate: return item.DB_framerate().numerator;
+    case VeskColumnID::Bits: return item.DB_bits();
+    default: return 0;
+    }
+}
+
+void VeskSorter::readKeys(VeskColumnID column)
 {
     const size_t count = m_items.size();
     m_keys.assign(count, 0);
     m_absent.assign(count, 0);
-    if (key == QLatin1String("filename") || key == QLatin1String("clipname") || key == QLatin1String("project")
-        || key == QLatin1String("path"))
-        return rankTexts(key);
-    if (key == QLatin1String("fileUID") || key == QLatin1String("materialUID"))
-        return rankUIDs(key == QLatin1String("materialUID"));
-    for (size_t p = 0; p < count; ++p) {
-        const VeskDatabaseItem &item = *m_items[p];
-        if (key == QLatin1String("filedate")) {
-            const QDateTime date = item.DB_Date();
+    switch (column) {
+    case VeskColumnID::Filename:
+    case VeskColumnID::Clipname:
+    case VeskColumnID::Project:
+    case VeskColumnID::Path: return rankTexts(column);
+    case VeskColumnID::FilePackageUID:
+    case VeskColumnID::MaterialPackageUID: return rankUIDs(column == VeskColumnID::MaterialPackageUID);
+    case VeskColumnID::Date:
+        for (size_t p = 0; p < count; ++p) {
+            const QDateTime date = m_items[p]->DB_Date();
             m_absent[p] = !date.isValid();
             m_keys[p] = date.isValid() ? dateKey(date) : 0;
-        } else if (key == QLatin1String("filesize")) {
-            m_keys[p] = item.DB_filesize().value_or(0);
-        } else if (key == QLatin1String("hash")) {
-            m_keys[p] = item.hash();
-        } else if (key == QLatin1String("compression")) {
-            m_keys[p] = (uint64_t(item.DB_CompressionFourCC()->UMIDx32t()) << 32) | item.DB_DIDResolutionID();
-        } else if (key == QLatin1String("samplerate")) {
-            m_keys[p] = item.DB_samplerate().numerator;
-        } else if (key == QLatin1String("framerate")) {
-            m_keys[p] = item.DB_framerate().numerator;
-        } else if (key == QLatin1String("bits")) {
-            m_keys[p] = item.DB_bits();
         }
+        return;
+    default:
+        for (size_t p = 0; p < count; ++p)
+            m_keys[p] = numberOf(*m_items[p], column);
     }
 }
 
 // Case-insensitive text order as ranks. Items of one folder or project share one text,
 // so each distinct text is folded and ranked once.
-void VeskSorter::rankTexts(const QString &key)
+void VeskSorter::rankTexts(VeskColumnID column)
 {
     struct Text {
         TextPrefix prefix;
@@ -167,7 +166,7 @@ void VeskSorter::rankTexts(const QString &key)
     std::vector<uint32_t> textOfItem(m_items.size());
     const QChar *lastData = nullptr;
     for (size_t p = 0; p < m_items.size(); ++p) {
-        const QString text = textOf(*m_items[p], key);
+        const QString text = textOf(*m_items[p], column);
         m_absent[p] = text.isEmpty();
         if (distinct.empty() || text.constData() != lastData) {
             lastData = text.constData();

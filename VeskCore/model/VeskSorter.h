@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/VeskColumns.h"
 #include "model/VeskDatabaseItem.h"
 
 #include <QString>
@@ -27,10 +28,11 @@ public:
 
 private:
     void sortPass(std::vector<uint32_t> &positions, const VeskSortDescriptor &descriptor);
-    void readKeys(const QString &key);
-    void rankTexts(const QString &key);
+    void readKeys(VeskColumnID column);
+    void rankTexts(VeskColumnID column);
     void rankUIDs(bool material);
-    QString textOf(const VeskDatabaseItem &item, const QString &key) const;
+    static QString textOf(const VeskDatabaseItem &item, VeskColumnID column);
+    static uint64_t numberOf(const VeskDatabaseItem &item, VeskColumnID column);
 
     const std::vector<VeskItemRef> &m_items;
     const bool m_hideInvalid;

@@ -1,11 +1,10 @@
+#include "VeskFilesAndFoldersPanel.h"
 #include "VeskOpenPanel.h"
 
 #include "support/TestFiles.h"
 #include "support/WaitFor.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -17,21 +16,19 @@ namespace {
 
 // Goes to the folder in the panel, selects the named rows and confirms; false when
 // it could not.
-bool choose(QFileDialog *panel, const QString &folder, const QStringList &names)
+bool choose(VeskFilesAndFoldersPanel *panel, const QString &folder, const QStringList &names)
 {
     panel->setDirectory(folder);
-    auto *tree = panel->findChild<QTreeView *>(QStringLiteral("treeView"));
-    auto *buttons = panel->findChild<QDialogButtonBox *>();
-    if (!tree || !buttons
-        || !waitFor([&] { return tree->model()->rowCount(tree->rootIndex()) >= names.size(); }))
+    QTreeView *tree = panel->listing();
+    if (!waitFor([&] { return tree->model()->rowCount(tree->rootIndex()) >= names.size(); }))
         return false;
     for (int row = 0; row < tree->model()->rowCount(tree->rootIndex()); ++row) {
         const QModelIndex index = tree->model()->index(row, 0, tree->rootIndex());
         if (names.contains(index.data().toString()))
             tree->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
-    QPushButton *open = buttons->button(QDialogButtonBox::Open);
-    if (!open || !waitFor([open] { return open->isEnabled(); }))
+    QPushButton *open = panel->chooseButton();
+    if (!waitFor([open] { return open->isEnabled(); }))
         return false;
     open->click();
     return true;
@@ -42,7 +39,7 @@ bool choose(QFileDialog *panel, const QString &folder, const QStringList &names)
 void chooseLater(const QString &folder, const QStringList &names)
 {
     QTimer::singleShot(0, [folder, names] {
-        auto *panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *panel = qobject_cast<VeskFilesAndFoldersPanel *>(QApplication::activeModalWidget());
         if (panel && choose(panel, folder, names))
             return;
         ADD_FAILURE() << "the open panel could not choose " << names.join(QStringLiteral(", ")).toStdString();

@@ -3,6 +3,7 @@
 #include "VeskMainWindow.h"
 #include "VeskProjectsSummarySheet.h"
 #include "VeskScanDriver.h"
+#include "VeskScanHost.h"
 #include "VeskSound.h"
 #include "VeskVolumeSelector.h"
 
@@ -24,6 +25,27 @@
 namespace {
 
 constexpr int kScanTimeoutMs = 60000;
+
+// Records what the scan driver asks of the windows, in order.
+class FakeScanHost : public VeskScanHost {
+public:
+    QWidget *dialogParent() const override { return nullptr; }
+    bool databaseShowsSheet() const override { return sheet; }
+    void hideDatabase() override { calls << "hide database"; }
+    void ShowMainWindow() override { calls << "main window"; }
+    void bringDatabaseToFront() override { calls << "database in front"; }
+    void openProjectsSummary() override { calls << "projects summary"; }
+    void setSliderOn(bool on) override { calls << (on ? "slider on" : "slider off"); }
+    void setBusyWheel(bool spinning) override { calls << (spinning ? "wheel on" : "wheel off"); }
+    void selectAllProjects() override { calls << "all projects"; }
+    void showItemsCount() override { calls << "items count"; }
+    void AllTablesReload() override { calls << "reload"; }
+    void emptySearchField() override { calls << "empty search"; }
+    void clearSortDescriptors() override { calls << "unsorted"; }
+
+    QStringList calls;
+    bool sheet = false;
+};
 
 } // namespace
 
@@ -118,6 +140,27 @@ TEST_F(Scans, FolderScanShowsEveryExistingFileARepeatAddsNothingAndBinsNarrowIt)
     app->scanDriver()->DoAVBIntersect({ bin });
     EXPECT_EQ(shownPaths(), expectedPaths(root, bin));
     EXPECT_EQ(app->Database()->SummaryTable()->model()->index(0, 2).data().toInt(), shownRows());
+}
+
+TEST_F(Scans, DriverRefusesUnderASheetAndOtherwiseReachesTheWindowsInOrder)
+{
+    const QString root = makeVolume(QStringLiteral("vol"), 1);
+    FakeScanHost host;
+    VeskScanDriver driver(core, host);
+    QSignalSpy finished(&driver, &VeskScanDriver::scanFinished);
+    host.sheet = true;
+    driver.scanFolders({ root });
+    EXPECT_FALSE(AppDelegate::isRunning());
+    EXPECT_TRUE(host.calls.isEmpty());
+
+    host.sheet = false;
+    driver.scanFolders({ root });
+    EXPECT_TRUE(AppDelegate::isRunning());
+    ASSERT_TRUE(waitForScan(finished));
+    EXPECT_EQ(host.calls,
+        QStringList({ "hide database", "slider on", "wheel on", "all projects", "empty search", "items count", "reload",
+            "unsorted", "wheel off", "slider off", "database in front" }));
+    EXPECT_EQ(core.getFilteredIndexesCount(), uint64_t(expectedPaths(root).size()));
 }
 
 TEST_F(Scans, VolumeScanSearchesOnlyTheChosenVolumes)

@@ -22,7 +22,7 @@ protected:
     void SetUp() override
     {
         AppTest::SetUp();
-        tools = app->findChild<VeskAppTools *>();
+        tools = app->tools();
         ASSERT_NE(tools, nullptr);
     }
     VeskAppTools *tools = nullptr;
