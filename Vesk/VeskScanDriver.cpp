@@ -13,11 +13,12 @@
 #include "VeskStatusView.h"
 #include "VeskVolumeSelector.h"
 
+#include "base/VeskMainThread.h"
+#include "base/VeskNSLog.h"
 #include "model/VeskCore.h"
-#include "platform/VeskMainThread.h"
 #include "platform/VeskStatusViewController.h"
-#include "readers/VeskPMRScannerOperation.h"
-#include "report/VeskNSLog.h"
+#include "scan/VeskPMRScannerOperation.h"
+#include "scan/VeskScanner.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -193,7 +194,7 @@ void VeskScanDriver::scanAMAManagementFolder()
 void VeskScanDriver::scanLocations(const QStringList &locations)
 {
     for (const QString &location : locations)
-        m_app.vsk().AddFile(location);
+        VeskScanner(m_app.vsk()).AddFile(location);
     VeskPMRScannerOperation::opQueue().waitUntilAllOperationsAreFinished();
 }
 
@@ -251,22 +252,22 @@ void VeskScanDriver::OpenAVB(int tag)
 
 void VeskScanDriver::DoAVBIntersect(const QStringList &bins)
 {
-    runBinOperation(&VeskCore::AVBArray_IntersectWith, bins);
+    runBinOperation(&VeskScanner::AVBArray_IntersectWith, bins);
 }
 
 void VeskScanDriver::DoAVBSubtract(const QStringList &bins)
 {
-    runBinOperation(&VeskCore::AVBArray_Subtract, bins);
+    runBinOperation(&VeskScanner::AVBArray_Subtract, bins);
 }
 
 void VeskScanDriver::DoAVBAdd(const QStringList &bins)
 {
-    runBinOperation(&VeskCore::AVBArray_Add, bins);
+    runBinOperation(&VeskScanner::AVBArray_Add, bins);
 }
 
 // Bin operations rewrite the shown list, which a running scan is about to replace:
 // they wait until it has ended.
-void VeskScanDriver::runBinOperation(void (VeskCore::*operation)(const QStringList &), const QStringList &bins)
+void VeskScanDriver::runBinOperation(void (VeskScanner::*operation)(const QStringList &), const QStringList &bins)
 {
     if (AppDelegate::isRunning())
         return;
@@ -274,7 +275,7 @@ void VeskScanDriver::runBinOperation(void (VeskCore::*operation)(const QStringLi
     wheel->startAnimation();
     QElapsedTimer timer;
     timer.start();
-    (m_app.vsk().*operation)(bins);
+    (VeskScanner(m_app.vsk()).*operation)(bins);
     VESK_LOG(executionTime(secondsSince(timer)));
     m_app.AllTablesReload();
     wheel->stopAnimation();
@@ -289,7 +290,7 @@ void VeskScanDriver::parseAmaLinksinBin()
     wheel->startAnimation();
     QElapsedTimer timer;
     timer.start();
-    m_app.vsk().parseAMAfromAVBs(bins);
+    VeskScanner(m_app.vsk()).parseAMAfromAVBs(bins);
     VESK_LOG(executionTime(secondsSince(timer)));
     wheel->stopAnimation();
 }

@@ -1,7 +1,7 @@
+#include "base/VeskConsole.h"
 #include "platform/VeskProgressIndicator.h"
 #include "platform/VeskStatusViewController.h"
 #include "readers/VeskOMFI.h"
-#include "report/VeskConsole.h"
 
 #include "support/BentoWriter.h"
 #include "support/MdbWriter.h"

@@ -1,7 +1,8 @@
 #include "model/VeskCore.h"
 #include "model/VeskFilter.h"
 #include "platform/VeskSettings.h"
-#include "readers/VeskPMRScannerOperation.h"
+#include "scan/VeskPMRScannerOperation.h"
+#include "scan/VeskScanner.h"
 #include "support/MXFWriter.h"
 #include "support/MdbWriter.h"
 #include "support/MediaIndexWriter.h"
@@ -52,7 +53,7 @@ protected:
 
     std::map<QString, VeskItemRef> scan(const QString &path)
     {
-        core.AddFile(path);
+        VeskScanner(core).AddFile(path);
         VeskPMRScannerOperation::opQueue().waitUntilAllOperationsAreFinished();
         core.makeUnique();
         core.LoadDefaults();
@@ -119,8 +120,8 @@ TEST_F(Scanner, VolumeTreeScansEveryMediaFolderOnce)
     const QString volume = files.path() + QStringLiteral("/vol");
     EXPECT_EQ(scan(volume).size(), 3u);
     core.clear();
-    core.AddFile(volume);
-    core.AddFile(volume); // the same folders scanned twice
+    VeskScanner(core).AddFile(volume);
+    VeskScanner(core).AddFile(volume); // the same folders scanned twice
     VeskPMRScannerOperation::opQueue().waitUntilAllOperationsAreFinished();
     core.makeUnique();
     core.LoadDefaults();
