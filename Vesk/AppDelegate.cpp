@@ -16,13 +16,13 @@
 #include "VeskStatusView.h"
 #include "VeskStoreTableView.h"
 
+#include "base/VeskConsole.h"
+#include "base/VeskNSLog.h"
 #include "model/VeskCore.h"
 #include "model/VeskFilter.h"
 #include "platform/VeskSettings.h"
 #include "platform/VeskStatusViewController.h"
-#include "readers/VeskPMRScannerOperation.h"
-#include "report/VeskConsole.h"
-#include "report/VeskNSLog.h"
+#include "scan/VeskPMRScannerOperation.h"
 
 #include <QApplication>
 #include <QFile>

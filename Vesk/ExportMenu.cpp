@@ -2,8 +2,8 @@
 
 #include "VeskStoreTableView.h"
 
+#include "base/VeskNSLog.h"
 #include "report/VeskAlert.h"
-#include "report/VeskNSLog.h"
 
 #include <QDesktopServices>
 #include <QDir>

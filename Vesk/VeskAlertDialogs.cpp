@@ -1,6 +1,6 @@
 #include "VeskAlertDialogs.h"
 
-#include "platform/VeskMainThread.h"
+#include "base/VeskMainThread.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -14,8 +14,8 @@
 #include "VeskVersionNotice.h"
 
 #include "actions/VeskActionManager.h"
+#include "base/VeskMainThread.h"
 #include "model/VeskCore.h"
-#include "platform/VeskMainThread.h"
 #include "platform/VeskSettings.h"
 #include "platform/VeskStatusViewController.h"
 #include "report/VeskAlert.h"

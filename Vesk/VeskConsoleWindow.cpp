@@ -1,6 +1,6 @@
 #include "VeskConsoleWindow.h"
 
-#include "report/VeskConsole.h"
+#include "base/VeskConsole.h"
 
 #include <QPushButton>
 #include <QScrollBar>

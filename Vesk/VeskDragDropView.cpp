@@ -3,11 +3,11 @@
 #include "VeskAvbOpDelegate.h"
 #include "VeskSound.h"
 
+#include "base/VeskNSLog.h"
 #include "platform/VeskDirectory.h"
 #include "platform/VeskStatusViewController.h"
 #include "readers/AVBFile.h"
 #include "report/VeskAlert.h"
-#include "report/VeskNSLog.h"
 
 #include <QDragMoveEvent>
 #include <QDropEvent>

@@ -1,9 +1,9 @@
 #include "VeskExternalTools.h"
 
+#include "base/VeskNSLog.h"
 #include "model/VeskCore.h"
 #include "model/VeskTableView.h"
 #include "report/VeskAlert.h"
-#include "report/VeskNSLog.h"
 
 #include <QClipboard>
 #include <QFile>

@@ -5,10 +5,10 @@
 #include "VeskProgressWheel.h"
 
 #include "actions/VeskActionManager.h"
-#include "platform/VeskMainThread.h"
+#include "base/VeskMainThread.h"
+#include "base/VeskNSLog.h"
 #include "platform/VeskStatusViewController.h"
 #include "readers/VeskMediafile.h"
-#include "report/VeskNSLog.h"
 
 #include <QDir>
 #include <QFileDialog>

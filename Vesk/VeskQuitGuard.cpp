@@ -2,8 +2,8 @@
 
 #include "actions/VeskActionManager.h"
 #include "actions/VeskPythonScript.h"
+#include "base/VeskNSLog.h"
 #include "report/VeskAlert.h"
-#include "report/VeskNSLog.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -6,11 +6,12 @@
 #include "VeskSound.h"
 #include "VeskVolumeSelector.h"
 
+#include "base/VeskMainThread.h"
+#include "base/VeskNSLog.h"
 #include "model/VeskCore.h"
-#include "platform/VeskMainThread.h"
 #include "platform/VeskStatusViewController.h"
-#include "readers/VeskPMRScannerOperation.h"
-#include "report/VeskNSLog.h"
+#include "scan/VeskPMRScannerOperation.h"
+#include "scan/VeskScanner.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -187,7 +188,7 @@ void VeskScanDriver::scanAMAManagementFolder()
 void VeskScanDriver::scanLocations(const QStringList &locations)
 {
     for (const QString &location : locations)
-        m_core.AddFile(location);
+        VeskScanner(m_core).AddFile(location);
     VeskPMRScannerOperation::opQueue().waitUntilAllOperationsAreFinished();
 }
 
@@ -245,29 +246,29 @@ void VeskScanDriver::OpenAVB(int tag)
 
 void VeskScanDriver::DoAVBIntersect(const QStringList &bins)
 {
-    runBinOperation(&VeskCore::AVBArray_IntersectWith, bins);
+    runBinOperation(&VeskScanner::AVBArray_IntersectWith, bins);
 }
 
 void VeskScanDriver::DoAVBSubtract(const QStringList &bins)
 {
-    runBinOperation(&VeskCore::AVBArray_Subtract, bins);
+    runBinOperation(&VeskScanner::AVBArray_Subtract, bins);
 }
 
 void VeskScanDriver::DoAVBAdd(const QStringList &bins)
 {
-    runBinOperation(&VeskCore::AVBArray_Add, bins);
+    runBinOperation(&VeskScanner::AVBArray_Add, bins);
 }
 
 // Bin operations rewrite the shown list, which a running scan is about to replace:
 // they wait until it has ended.
-void VeskScanDriver::runBinOperation(void (VeskCore::*operation)(const QStringList &), const QStringList &bins)
+void VeskScanDriver::runBinOperation(void (VeskScanner::*operation)(const QStringList &), const QStringList &bins)
 {
     if (status()->isRunning())
         return;
     m_host.setBusyWheel(true);
     QElapsedTimer timer;
     timer.start();
-    (m_core.*operation)(bins);
+    (VeskScanner(m_core).*operation)(bins);
     VESK_LOG(executionTime(secondsSince(timer)));
     m_host.AllTablesReload();
     m_host.setBusyWheel(false);
@@ -281,7 +282,7 @@ void VeskScanDriver::parseAmaLinksinBin()
     m_host.setBusyWheel(true);
     QElapsedTimer timer;
     timer.start();
-    m_core.parseAMAfromAVBs(bins);
+    VeskScanner(m_core).parseAMAfromAVBs(bins);
     VESK_LOG(executionTime(secondsSince(timer)));
     m_host.setBusyWheel(false);
 }

@@ -12,6 +12,7 @@
 
 class VeskCore;
 class VeskScanHost;
+class VeskScanner;
 
 /// The commands that fill or reshape the database: volume, folder and AMA scans, which
 /// wait for the scanner operations on a thread of their own, and the bin operations.
@@ -59,7 +60,7 @@ private:
     void finishVolumeScan(double seconds, bool showDatabase);
     void finishFolderScan(double seconds);
     void endScan(double seconds);
-    void runBinOperation(void (VeskCore::*operation)(const QStringList &), const QStringList &bins);
+    void runBinOperation(void (VeskScanner::*operation)(const QStringList &), const QStringList &bins);
 
     VeskCore &m_core;
     VeskScanHost &m_host;

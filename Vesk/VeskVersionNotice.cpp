@@ -1,8 +1,8 @@
 #include "VeskVersionNotice.h"
 
+#include "base/VeskNSLog.h"
 #include "platform/VeskSettings.h"
 #include "report/VeskAlert.h"
-#include "report/VeskNSLog.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
 #include "VeskVolumeSelector.h"
 
-#include "platform/VeskMainThread.h"
+#include "base/VeskMainThread.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

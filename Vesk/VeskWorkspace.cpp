@@ -1,6 +1,6 @@
 #include "VeskWorkspace.h"
 
-#include "report/VeskNSLog.h"
+#include "base/VeskNSLog.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

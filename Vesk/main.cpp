@@ -6,10 +6,10 @@
 #include "VeskScanDriver.h"
 #include "VeskScreenshots.h"
 
+#include "base/VeskNSLog.h"
 #include "model/VeskCore.h"
 #include "platform/VeskSettings.h"
 #include "platform/VeskStatusViewController.h"
-#include "report/VeskNSLog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -6,7 +6,8 @@
 #include "platform/VeskDirectory.h"
 #include "platform/VeskFileStat.h"
 #include "platform/VeskSettings.h"
-#include "readers/VeskPMRScannerOperation.h"
+#include "scan/VeskPMRScannerOperation.h"
+#include "scan/VeskScanner.h"
 #include "support/MdbWriter.h"
 #include "support/MediaIndexWriter.h"
 #include "support/SyntheticMedia.h"
@@ -90,7 +91,7 @@ void BM_scanVolume(benchmark::State &state)
     VeskSettings::shared().registerStandardDefaults();
     for (auto _ : state) {
         VeskCore core;
-        core.AddFile(root);
+        VeskScanner(core).AddFile(root);
         VeskPMRScannerOperation::opQueue().waitUntilAllOperationsAreFinished();
         core.makeUnique();
         core.LoadDefaults();

@@ -1,6 +1,6 @@
 #include "CliIO.h"
 
-#include "report/VeskConsole.h"
+#include "base/VeskConsole.h"
 
 #include <QCoreApplication>
 

@@ -3,10 +3,10 @@
 #include "CliIO.h"
 #include "ScanOptions.h"
 
+#include "base/VeskConsole.h"
 #include "model/VeskColumns.h"
 #include "model/VeskCore.h"
 #include "report/ExportMenuTexts.h"
-#include "report/VeskConsole.h"
 
 #include <QCommandLineParser>
 #include <QJsonArray>

@@ -8,7 +8,8 @@
 #include "platform/VeskSettings.h"
 #include "platform/VeskStatusViewController.h"
 #include "readers/AVBFile.h"
-#include "readers/VeskPMRScannerOperation.h"
+#include "scan/VeskPMRScannerOperation.h"
+#include "scan/VeskScanner.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -162,13 +163,13 @@ void ScanOptions::scan(VeskCore &core) const
 {
     for (const QString &path : m_paths) {
         if (!m_isVolume) {
-            core.AddFile(path);
+            VeskScanner(core).AddFile(path);
             continue;
         }
         for (const char *location : kVolumeLocations) {
             const QString folder = path + QLatin1Char('/') + QLatin1String(location);
             if (VeskDirectory::isFolder(folder))
-                core.AddFile(folder);
+                VeskScanner(core).AddFile(folder);
         }
     }
     waitForScanners();

@@ -2,9 +2,9 @@
 
 #include "actions/VeskActionCellView.h"
 #include "actions/VeskPythonScript.h"
-#include "platform/VeskMainThread.h"
+#include "base/VeskMainThread.h"
+#include "base/VeskNSLog.h"
 #include "report/VeskFileSize.h"
-#include "report/VeskNSLog.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include "actions/VeskActionSource.h"
 
+#include "base/VeskNSLog.h"
 #include "platform/VeskDirectory.h"
 #include "platform/VeskFileOperations.h"
 #include "report/VeskAlert.h"
-#include "report/VeskNSLog.h"
 #include "report/VeskUtilities.h"
 
 #include <QDateTime>

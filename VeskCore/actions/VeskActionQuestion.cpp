@@ -1,6 +1,6 @@
 #include "actions/VeskActionQuestion.h"
 
-#include "platform/VeskMainThread.h"
+#include "base/VeskMainThread.h"
 
 VeskActionQuestion::VeskActionQuestion()
     : m_shared(std::make_shared<Shared>())

@@ -3,8 +3,8 @@
 
 #include "actions/VeskPythonScript.h"
 
+#include "base/VeskNSLog.h"
 #include "platform/VeskSettings.h"
-#include "report/VeskNSLog.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,5 +1,7 @@
 #include "model/VeskCore.h"
 
+#include "base/VeskMainThread.h"
+#include "base/VeskNSLog.h"
 #include "model/VeskCellTexts.h"
 #include "model/VeskColumns.h"
 #include "model/VeskFilter.h"
@@ -7,18 +9,9 @@
 #include "model/VeskRBTree.h"
 #include "model/VeskTableView.h"
 #include "model/VeskTextMatcher.h"
-#include "platform/VeskDirectory.h"
-#include "platform/VeskFileName.h"
-#include "platform/VeskMainThread.h"
 #include "platform/VeskSettings.h"
-#include "platform/VeskStatusViewController.h"
-#include "readers/AVBFile.h"
-#include "readers/VeskMediafile.h"
-#include "readers/VeskPMRScannerOperation.h"
 #include "report/VeskFileSize.h"
-#include "report/VeskNSLog.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
@@ -39,18 +32,6 @@ std::vector<uint32_t> identity(size_t count)
     std::vector<uint32_t> positions(count);
     std::iota(positions.begin(), positions.end(), 0u);
     return positions;
-}
-
-// A media folder holds its files directly: a numbered folder under "Avid MediaFiles/MXF",
-// or "OMFI MediaFiles" itself.
-bool isMediaFolder(const QString &folder)
-{
-    const QStringList parts = QDir::cleanPath(folder).split(QLatin1Char('/'));
-    const auto partIs = [&parts](qsizetype fromEnd, QLatin1String name) {
-        return parts.size() > fromEnd && parts[parts.size() - 1 - fromEnd].compare(name, Qt::CaseInsensitive) == 0;
-    };
-    return partIs(0, QLatin1String("OMFI MediaFiles"))
-        || (partIs(1, QLatin1String("MXF")) && partIs(2, QLatin1String("Avid MediaFiles")));
 }
 
 } // namespace
@@ -108,7 +89,6 @@ VeskCore &VeskCore::sharedCore()
 
 VeskCore::VeskCore()
 {
-    VeskMediafile::installCorrespondingFileReader();
     VeskFilter::sharedFilter().ResetFilter();
 }
 
@@ -168,56 +148,10 @@ void VeskCore::AddItemsFromArray(const std::vector<VeskItemRef> &items)
             m_intake.push_back(item);
 }
 
-void VeskCore::AddFile(const QString &path)
+void VeskCore::addScannedItems(const std::vector<VeskItemRef> &items)
 {
-    if (!VeskDirectory::isFolder(path)) {
-        AddFile_TypeSelector(path);
-        return;
-    }
-    VeskStatusViewController *status = VeskStatusViewController::getTheController();
-    addMediaFolderWithoutIndex(path);
-    VeskDirectory::walk(
-        path,
-        [&](const QString &entry, VeskDirectory::Kind kind) {
-            if (kind != VeskDirectory::Kind::Folder) {
-                AddFile_TypeSelector(entry);
-                return;
-            }
-            status->Status_SetTextWithString(entry);
-            if (QFileInfo(entry).fileName().compare(QLatin1String("creating"), Qt::CaseInsensitive) == 0)
-                return;
-            if (!VeskDirectory::exists(entry + QLatin1String("/msmMMOB.mdb"))
-                && !VeskDirectory::exists(entry + QLatin1String("/amaMMOB.mdb")))
-                VESK_LOG(QStringLiteral("MDB :: doesn't exist in::file://%1/").arg(entry));
-            addMediaFolderWithoutIndex(entry);
-        },
-        [](const QString &message) { VESK_LOG(message); });
-}
-
-// A media folder without an index still has its files listed: the scanner finds no
-// index at the usual name and takes every file as unlisted.
-void VeskCore::addMediaFolderWithoutIndex(const QString &folder)
-{
-    if (!isMediaFolder(folder))
-        return;
-    for (const QByteArray &name : VeskDirectory::namesIn(folder))
-        if (name.toLower().endsWith(".pmr")
-            && !VeskDirectory::isFolder(folder + QLatin1Char('/') + VeskFileName::decode(name)))
-            return;
-    VESK_LOG(QStringLiteral("**** Warning **** %1 has no media index").arg(folder));
-    VeskPMRScannerOperation::opQueue().addOperation(
-        std::make_shared<VeskPMRScannerOperation>(*this, folder + QLatin1String("/msmFMID.pmr")));
-}
-
-void VeskCore::AddFile_TypeSelector(const QString &path)
-{
-    const QString extension = QFileInfo(path).suffix().toLower();
-    if (extension == QLatin1String("pmr")) {
-        VeskStatusViewController::getTheController()->Status_SetTextWithString(path);
-        VeskPMRScannerOperation::opQueue().addOperation(std::make_shared<VeskPMRScannerOperation>(*this, path));
-    } else if (extension == QLatin1String("aaf")) {
-        VeskStatusViewController::getTheController()->Status_SetTextWithString(path);
-    }
+    QMutexLocker locker(&m_coreLock);
+    AddItemsFromArray(items);
 }
 
 void VeskCore::adoptIntake()
@@ -529,52 +463,6 @@ template <typename Visit> void VeskCore::forEachProbeMatch(const std::vector<Ves
         for (VeskItemRef item = tree.TreefindNode(*probe); item; item = tree.TreefindNextEQ())
             if (filter.itemPassFilter(item.get()))
                 visit(*item);
-    }
-}
-
-std::optional<std::vector<VeskItemRef>> VeskCore::collectProbes(const QStringList &bins)
-{
-    std::vector<VeskItemRef> probes;
-    for (const QString &path : bins) {
-        AVBFile bin;
-        const AVBFile::Status status = bin.readBin(path);
-        if (AVBFile::isRefused(status)) {
-            VESK_LOG(
-                QStringLiteral("ERROR :: %1; the bin operation is not done").arg(AVBFile::statusText(status, path)));
-            return std::nullopt;
-        }
-        if (status == AVBFile::Status::NoReferences)
-            VESK_LOG(QStringLiteral("Warning :: %1").arg(AVBFile::statusText(status, path)));
-        const std::vector<VeskItemRef> found = bin.probes();
-        probes.insert(probes.end(), found.begin(), found.end());
-    }
-    return probes;
-}
-
-void VeskCore::AVBArray_IntersectWith(const QStringList &bins)
-{
-    if (const auto probes = collectProbes(bins))
-        applyFilter(*probes);
-}
-
-void VeskCore::AVBArray_Subtract(const QStringList &bins)
-{
-    if (const auto probes = collectProbes(bins))
-        applyFilterSubtract(*probes);
-}
-
-void VeskCore::AVBArray_Add(const QStringList &bins)
-{
-    if (const auto probes = collectProbes(bins))
-        applyFilterAdd(*probes);
-}
-
-void VeskCore::parseAMAfromAVBs(const QStringList &bins)
-{
-    for (const QString &path : bins) {
-        AVBFile bin;
-        if (bin.dataWithContentsOfURL(path))
-            bin.getAMAUIDS();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/VeskColumns.h"
 #include "model/VeskDatabaseItem.h"
+#include "model/VeskItemIntake.h"
 #include "model/VeskNameTables.h"
 #include "model/VeskProject.h"
 #include "model/VeskSorter.h"
@@ -26,7 +27,7 @@ class VeskTextMatcher;
 /// until the next makeUnique or LoadDefaults takes them in. The lists that tables
 /// read are only ever replaced on the main thread, each in one step, so a rebuild
 /// running on a scan thread never shows a table a half-built list.
-class VeskCore : public ExportMenuProtocol {
+class VeskCore : public ExportMenuProtocol, public VeskItemIntake {
 public:
     static VeskCore &sharedCore();
     VeskCore();
@@ -36,17 +37,14 @@ public:
     /// The text a screen cell shows for a missing value.
     static QString novalue() { return QStringLiteral("..."); }
     QMutex &theCoreLock() { return m_coreLock; }
-    const VeskNameTables &nameTables() const { return m_nameTables; }
+    const VeskNameTables &nameTables() const override { return m_nameTables; }
 
     // Intake and rebuilds.
     void clear();
     void AddItem(const VeskItemRef &item);
     /// Called by scanner operations holding theCoreLock().
     void AddItemsFromArray(const std::vector<VeskItemRef> &items);
-    /// Walks a file or folder and queues one scanner operation per media index found;
-    /// does not wait for them.
-    void AddFile(const QString &path);
-    void AddFile_TypeSelector(const QString &path);
+    void addScannedItems(const std::vector<VeskItemRef> &items) override;
     void makeUnique();
     void LoadDefaults();
     void ValidateAllItems();
@@ -56,15 +54,6 @@ public:
     void prepareProjectsSummary();
     void setFilterFlagProjects(bool value);
     void setCheckStateProject(uint64_t row, bool value);
-
-    // Bin reference operations over bin files, in the user's order. A bin that cannot be
-    // read, is not a bin or is damaged stops the operation, which then changes nothing;
-    // a bin without references adds no probe. Both are logged.
-    void AVBArray_IntersectWith(const QStringList &bins);
-    void AVBArray_Subtract(const QStringList &bins);
-    void AVBArray_Add(const QStringList &bins);
-    /// Reads the bins' AMA link references; changes no item.
-    void parseAMAfromAVBs(const QStringList &bins);
 
     // Bin reference matching: probes carry file package UID words 4 and 5.
     void applyFilter(const std::vector<VeskItemRef> &probes);
@@ -115,12 +104,10 @@ private:
     struct ItemIndex;
     struct Search;
 
-    void addMediaFolderWithoutIndex(const QString &folder);
     void publish(const std::function<void()> &change);
     /// Publishes a change of what the database table's rows show, and reloads the
     /// table in the same main-thread step.
     void publishShown(const std::function<void()> &change);
-    static std::optional<std::vector<VeskItemRef>> collectProbes(const QStringList &bins);
     void adoptIntake();
     void setItems(std::vector<VeskItemRef> items);
     Search makeSearch() const;

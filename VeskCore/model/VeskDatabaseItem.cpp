@@ -1,11 +1,11 @@
 #include "model/VeskDatabaseItem.h"
 
+#include "base/VeskByteReader.h"
+#include "base/VeskNSLog.h"
 #include "platform/VeskFileName.h"
 #include "platform/VeskFileStat.h"
 #include "platform/VeskSettings.h"
-#include "readers/VeskByteReader.h"
 #include "report/VeskFileSize.h"
-#include "report/VeskNSLog.h"
 #include "report/VeskUtilities.h"
 
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "platform/VeskOperationQueue.h"
 
-#include "report/VeskNSLog.h"
+#include "base/VeskNSLog.h"
 
 #include <exception>
 

@@ -1,6 +1,6 @@
 #include "platform/VeskStatusViewController.h"
 
-#include "report/VeskNSLog.h"
+#include "base/VeskNSLog.h"
 
 VeskStatusViewController *VeskStatusViewController::getTheController()
 {

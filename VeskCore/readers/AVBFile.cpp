@@ -1,7 +1,7 @@
 #include "readers/AVBFile.h"
 
-#include "readers/VeskByteReader.h"
-#include "report/VeskNSLog.h"
+#include "base/VeskByteReader.h"
+#include "base/VeskNSLog.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "readers/PMRFile.h"
 
+#include "base/VeskByteReader.h"
+#include "base/VeskNSLog.h"
 #include "platform/VeskFileName.h"
-#include "readers/VeskByteReader.h"
-#include "report/VeskNSLog.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "readers/VeskAAF.h"
 
-#include "report/VeskNSLog.h"
+#include "base/VeskNSLog.h"
 
 bool VeskAAF::openFile(const QString &path, VeskProgressIndicator *indicator)
 {

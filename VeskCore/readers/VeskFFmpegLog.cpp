@@ -1,6 +1,6 @@
 #include "readers/VeskFFmpegLog.h"
 
-#include "report/VeskNSLog.h"
+#include "base/VeskNSLog.h"
 
 extern "C" {
 #include <libavutil/log.h>

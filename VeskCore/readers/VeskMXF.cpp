@@ -1,8 +1,8 @@
 #include "readers/VeskMXF.h"
 
+#include "base/VeskNSLog.h"
 #include "platform/VeskFileName.h"
 #include "readers/VeskFFmpegLog.h"
-#include "report/VeskNSLog.h"
 
 extern "C" {
 #include <libavformat/avformat.h>

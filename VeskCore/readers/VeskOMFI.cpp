@@ -1,14 +1,14 @@
 #include "readers/VeskOMFI.h"
 
-#include "platform/VeskMainThread.h"
+#include "base/VeskByteReader.h"
+#include "base/VeskMainThread.h"
+#include "base/VeskNSLog.h"
 #include "platform/VeskProgressIndicator.h"
 #include "platform/VeskStatusViewController.h"
 #include "readers/VeskBentoText.h"
-#include "readers/VeskByteReader.h"
 #include "readers/VeskOMFIInspectorText.h"
 #include "readers/VeskOMFIMediaInfo.h"
 #include "readers/VeskOMFIOutline.h"
-#include "report/VeskNSLog.h"
 
 #include <QFile>
 

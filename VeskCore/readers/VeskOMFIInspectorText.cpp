@@ -1,7 +1,7 @@
 #include "readers/VeskOMFIInspectorText.h"
 
+#include "base/VeskByteReader.h"
 #include "readers/VeskBentoText.h"
-#include "readers/VeskByteReader.h"
 #include "readers/VeskOMFI.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "readers/VeskOMFIMediaInfo.h"
 
+#include "base/VeskNSLog.h"
 #include "model/VeskDatabaseItem.h"
 #include "readers/VeskOMFI.h"
 #include "readers/VeskOMFIInspectorText.h"
-#include "report/VeskNSLog.h"
 
 #include <algorithm>
 #include <cstring>

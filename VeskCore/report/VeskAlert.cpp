@@ -1,7 +1,7 @@
 #include "report/VeskAlert.h"
 
-#include "platform/VeskMainThread.h"
-#include "report/VeskNSLog.h"
+#include "base/VeskMainThread.h"
+#include "base/VeskNSLog.h"
 
 #include <QMutex>
 

@@ -8,8 +8,8 @@
 #include "VeskSound.h"
 #include "VeskStatusView.h"
 
-#include "report/VeskConsole.h"
-#include "report/VeskNSLog.h"
+#include "base/VeskConsole.h"
+#include "base/VeskNSLog.h"
 
 #include <QCheckBox>
 #include <QLabel>

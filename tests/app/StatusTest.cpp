@@ -4,9 +4,9 @@
 #include "VeskStatusView.h"
 #include "support/WaitFor.h"
 
+#include "base/VeskConsole.h"
+#include "base/VeskNSLog.h"
 #include "platform/VeskStatusViewController.h"
-#include "report/VeskConsole.h"
-#include "report/VeskNSLog.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -5,7 +5,8 @@
 
 #include "actions/VeskActionManager.h"
 #include "model/VeskCore.h"
-#include "readers/VeskPMRScannerOperation.h"
+#include "scan/VeskPMRScannerOperation.h"
+#include "scan/VeskScanner.h"
 #include "support/FakeTableView.h"
 
 #include <QFileInfo>
@@ -26,7 +27,7 @@ void scanDemoVolume(VeskCore &core, const QString &volume)
             QStringLiteral("--seed"), QStringLiteral("2026") });
     ASSERT_TRUE(writer.waitForFinished(120000));
     ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
-    core.AddFile(volume + QStringLiteral("/Avid MediaFiles/MXF"));
+    VeskScanner(core).AddFile(volume + QStringLiteral("/Avid MediaFiles/MXF"));
     VeskActionManager::serveMainThreadUntil([] { return VeskPMRScannerOperation::opQueue().operationCount() == 0; });
     core.makeUnique();
     core.LoadDefaults();

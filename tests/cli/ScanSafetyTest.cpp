@@ -4,7 +4,8 @@
 #include "model/VeskFilter.h"
 #include "platform/VeskSettings.h"
 #include "readers/PMRFile.h"
-#include "readers/VeskPMRScannerOperation.h"
+#include "scan/VeskPMRScannerOperation.h"
+#include "scan/VeskScanner.h"
 #include "support/MdbWriter.h"
 #include "support/MediaIndexWriter.h"
 #include "support/QtPrinters.h"
@@ -123,7 +124,7 @@ protected:
     QStringList coreRows()
     {
         VeskCore core;
-        core.AddFile(QString::fromUtf8(volume.media("")));
+        VeskScanner(core).AddFile(QString::fromUtf8(volume.media("")));
         VeskPMRScannerOperation::opQueue().waitUntilAllOperationsAreFinished();
         core.makeUnique();
         core.LoadDefaults();

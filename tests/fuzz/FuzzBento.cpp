@@ -1,9 +1,9 @@
 #include "FuzzFile.h"
 #include "FuzzTarget.h"
 
+#include "base/VeskConsole.h"
 #include "readers/VeskInspectorRow.h"
 #include "readers/VeskMediafile.h"
-#include "report/VeskConsole.h"
 #include "support/MdbWriter.h"
 #include "support/MediaIndexWriter.h"
 

@@ -1,7 +1,7 @@
 #include "FuzzTarget.h"
 
+#include "base/VeskConsole.h"
 #include "readers/AVBFile.h"
-#include "report/VeskConsole.h"
 #include "support/BinWriter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -1,8 +1,8 @@
 #include "FuzzFile.h"
 #include "FuzzTarget.h"
 
+#include "base/VeskConsole.h"
 #include "readers/VeskMediafile.h"
-#include "report/VeskConsole.h"
 #include "support/MXFWriter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -1,6 +1,6 @@
+#include "base/VeskConsole.h"
 #include "model/VeskDatabaseItem.h"
 #include "platform/VeskSettings.h"
-#include "report/VeskConsole.h"
 #include "support/MediaIndexWriter.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"

@@ -1,7 +1,7 @@
 #include "StoreTestSupport.h"
 
+#include "base/VeskConsole.h"
 #include "model/VeskPasteboard.h"
-#include "report/VeskConsole.h"
 #include "support/TestFiles.h"
 
 #include <QCoreApplication>

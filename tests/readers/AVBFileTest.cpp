@@ -1,6 +1,6 @@
 #include "readers/AVBFile.h"
 
-#include "report/VeskConsole.h"
+#include "base/VeskConsole.h"
 #include "support/BinWriter.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"

@@ -1,6 +1,6 @@
+#include "base/VeskConsole.h"
 #include "readers/VeskFFmpegLog.h"
 #include "readers/VeskMXF.h"
-#include "report/VeskConsole.h"
 
 #include "support/MXFWriter.h"
 #include "support/QtPrinters.h"

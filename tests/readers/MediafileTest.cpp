@@ -1,5 +1,5 @@
+#include "base/VeskConsole.h"
 #include "readers/VeskMediafile.h"
-#include "report/VeskConsole.h"
 
 #include "support/MdbWriter.h"
 #include "support/MediaIndexWriter.h"

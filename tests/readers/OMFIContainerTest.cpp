@@ -1,5 +1,5 @@
+#include "base/VeskConsole.h"
 #include "readers/VeskOMFI.h"
-#include "report/VeskConsole.h"
 
 #include "support/BentoWriter.h"
 #include "support/MdbWriter.h"

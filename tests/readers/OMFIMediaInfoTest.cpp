@@ -1,6 +1,6 @@
+#include "base/VeskConsole.h"
 #include "readers/VeskOMFI.h"
 #include "readers/VeskOMFIMediaInfo.h"
-#include "report/VeskConsole.h"
 
 #include "support/BentoWriter.h"
 #include "support/MdbWriter.h"

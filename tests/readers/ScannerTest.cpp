@@ -1,8 +1,9 @@
 #include "model/VeskCore.h"
 #include "model/VeskFilter.h"
 #include "platform/VeskSettings.h"
-#include "report/VeskConsole.h"
-#include "readers/VeskPMRScannerOperation.h"
+#include "base/VeskConsole.h"
+#include "scan/VeskPMRScannerOperation.h"
+#include "scan/VeskScanner.h"
 #include "support/MXFWriter.h"
 #include "support/MdbWriter.h"
 #include "support/MediaIndexWriter.h"
@@ -56,7 +57,7 @@ protected:
 
     std::map<QString, VeskItemRef> scan(const QString &path)
     {
-        core.AddFile(path);
+        VeskScanner(core).AddFile(path);
         VeskPMRScannerOperation::opQueue().waitUntilAllOperationsAreFinished();
         core.makeUnique();
         core.LoadDefaults();
@@ -179,8 +180,8 @@ TEST_F(Scanner, VolumeTreeScansEveryMediaFolderOnce)
     const QString volume = files.path() + QStringLiteral("/vol");
     EXPECT_EQ(scan(volume).size(), 3u);
     core.clear();
-    core.AddFile(volume);
-    core.AddFile(volume); // the same folders scanned twice
+    VeskScanner(core).AddFile(volume);
+    VeskScanner(core).AddFile(volume); // the same folders scanned twice
     VeskPMRScannerOperation::opQueue().waitUntilAllOperationsAreFinished();
     core.makeUnique();
     core.LoadDefaults();

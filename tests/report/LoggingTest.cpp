@@ -1,6 +1,6 @@
+#include "base/VeskConsole.h"
+#include "base/VeskNSLog.h"
 #include "report/VeskAlert.h"
-#include "report/VeskConsole.h"
-#include "report/VeskNSLog.h"
 #include "report/VeskUtilities.h"
 
 #include "support/QtPrinters.h"

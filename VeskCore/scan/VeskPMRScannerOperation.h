@@ -8,21 +8,21 @@
 #include <memory>
 #include <vector>
 
-class VeskCore;
+class VeskItemIntake;
 class VeskMediafile;
 class VeskStatusWheel;
 
 /// Scans one media folder: reads its index into items, checks each listed file on
 /// disk, adds the files the index does not list, enriches the items from the folder's
-/// MDB (or, without one, from the MXF files) and hands the list to the store under the
-/// store's lock. A folder whose index is missing or unreadable still gives its files.
-/// Every item gets the folder's reference state. Runs on opQueue().
+/// MDB (or, without one, from the MXF files) and hands the list to the intake. A folder
+/// whose index is missing or unreadable still gives its files. Every item gets the
+/// folder's reference state. Runs on opQueue().
 class VeskPMRScannerOperation : public VeskOperation {
 public:
     /// The queue of all scanner operations: at most six run at once.
     static VeskOperationQueue &opQueue();
 
-    VeskPMRScannerOperation(VeskCore &core, const QString &pmrPath);
+    VeskPMRScannerOperation(VeskItemIntake &intake, const QString &pmrPath);
     void main() override;
 
     void setCompressionStringForItem(VeskDatabaseItem &item) const;
@@ -38,6 +38,6 @@ private:
     void addUnlistedFiles(const QString &folder, const QList<QByteArray> &unlisted, VeskMediafile *mdb,
         bool readHeaders, std::vector<VeskItemRef> &items) const;
 
-    VeskCore &m_core;
+    VeskItemIntake &m_intake;
     const QString m_pmrURL;
 };

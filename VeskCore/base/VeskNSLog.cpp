@@ -1,6 +1,6 @@
-#include "report/VeskNSLog.h"
+#include "base/VeskNSLog.h"
 
-#include "report/VeskConsole.h"
+#include "base/VeskConsole.h"
 
 #include <cstdio>
 #include <cstring>

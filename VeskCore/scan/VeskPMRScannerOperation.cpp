@@ -1,15 +1,16 @@
-#include "readers/VeskPMRScannerOperation.h"
+#include "scan/VeskPMRScannerOperation.h"
 
-#include "model/VeskCore.h"
+#include "base/VeskMainThread.h"
+#include "base/VeskNSLog.h"
+#include "model/VeskItemIntake.h"
+#include "model/VeskNameTables.h"
 #include "platform/VeskDirectory.h"
 #include "platform/VeskFileName.h"
 #include "platform/VeskFileOperations.h"
-#include "platform/VeskMainThread.h"
 #include "platform/VeskSettings.h"
 #include "platform/VeskStatusViewController.h"
 #include "readers/PMRFile.h"
 #include "readers/VeskMediafile.h"
-#include "report/VeskNSLog.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -55,10 +56,13 @@ VeskOperationQueue &VeskPMRScannerOperation::opQueue()
     return queue;
 }
 
-VeskPMRScannerOperation::VeskPMRScannerOperation(VeskCore &core, const QString &pmrPath)
-    : m_core(core)
+VeskPMRScannerOperation::VeskPMRScannerOperation(VeskItemIntake &intake, const QString &pmrPath)
+    : m_intake(intake)
     , m_pmrURL(pmrPath)
 {
+    // Once, before the first operation runs: earlier ones may be reading the hook.
+    static const bool installed = (VeskMediafile::installCorrespondingFileReader(), true);
+    Q_UNUSED(installed);
 }
 
 std::unique_ptr<VeskMediafile> VeskPMRScannerOperation::openMDB(const QString &folder, VeskStatusWheel *wheel,
@@ -125,8 +129,7 @@ void VeskPMRScannerOperation::main()
         VESK_LOG(QStringLiteral("**** Warning **** %1: %2; its %3 items never count as unreferenced")
                      .arg(folder, VeskDatabaseItem::referenceStateText(state))
                      .arg(items.size()));
-    QMutexLocker locker(&m_core.theCoreLock());
-    m_core.AddItemsFromArray(items);
+    m_intake.addScannedItems(items);
     status->Status_DeleteProgressWheel(wheel);
 }
 
@@ -196,5 +199,5 @@ void VeskPMRScannerOperation::addMDBInfo(VeskMediafile &mdb, VeskDatabaseItem &i
 
 void VeskPMRScannerOperation::setCompressionStringForItem(VeskDatabaseItem &item) const
 {
-    item.setDB_CompressionString(m_core.nameTables().compressionNameForItem(item).value_or(QString()));
+    item.setDB_CompressionString(m_intake.nameTables().compressionNameForItem(item).value_or(QString()));
 }

@@ -1,4 +1,4 @@
-#include "report/VeskConsole.h"
+#include "base/VeskConsole.h"
 
 #include <QDebug>
 

@@ -1,4 +1,4 @@
-#include "platform/VeskMainThread.h"
+#include "base/VeskMainThread.h"
 
 #include <QCoreApplication>
 #include <QThread>
