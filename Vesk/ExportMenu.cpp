@@ -89,20 +89,11 @@ void ExportMenu::onMenuClick(QAction *item)
     if (!m_tableView || !m_stringSource)
         return;
     switch (tag) {
-    case MacCsv:
-        saveFile(QStringLiteral("csv"), genCsv(QStringLiteral(";")));
-        break;
-    case WindowsCsv:
-        saveFile(QStringLiteral("csv"), genCsv(QStringLiteral(",")));
-        break;
-    case Html:
-        saveFile(QStringLiteral("html"), genHtml());
-        break;
-    case ViewAsHtml:
-        viewAsHtml(genHtml());
-        break;
-    default:
-        break;
+    case MacCsv: saveFile(QStringLiteral("csv"), genCsv(QStringLiteral(";"))); break;
+    case WindowsCsv: saveFile(QStringLiteral("csv"), genCsv(QStringLiteral(","))); break;
+    case Html: saveFile(QStringLiteral("html"), genHtml()); break;
+    case ViewAsHtml: viewAsHtml(genHtml()); break;
+    default: break;
     }
 }
 

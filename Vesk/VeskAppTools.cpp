@@ -103,7 +103,7 @@ void VeskAppTools::addButtons()
     QPushButton *queue = m_host.addToolButton(Row::DatabaseTop, tr("Queue"));
     queue->setObjectName(QStringLiteral("ShowQueueButton"));
     connect(queue, &QAbstractButton::clicked, this, &VeskAppTools::ShowQueue);
-    for (const Row row : {Row::DatabaseTop, Row::MainLower}) {
+    for (const Row row : { Row::DatabaseTop, Row::MainLower }) {
         QPushButton *tools = m_host.addToolButton(row, tr("Tools"));
         tools->setObjectName(QStringLiteral("ToolsButton"));
         connect(tools, &QAbstractButton::clicked, this, [this, tools] { ToolsButton(tools); });

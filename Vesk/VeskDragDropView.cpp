@@ -90,8 +90,7 @@ bool VeskDragDropView::eventFilter(QObject *watched, QEvent *event)
         logCallback("concludeDragOperation:");
         setHighlighted(false, {});
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -36,8 +36,7 @@ void VeskMenus::makeActions(VeskScanDriver *driver)
     m_scanFolders = add(tr("Scan &Folders…"), QKeySequence::Open, true, [driver] { driver->pushSmallButton(); });
     m_scanAMA = add(tr("Scan &AMA Management Folder"), {}, true, [driver] { driver->scanAMAManagementFolder(); });
     m_clearDatabase = add(tr("&Clear Database"), {}, true, [this] { m_commands.ClearDatabase(); });
-    m_preferences
-        = add(tr("&Preferences…"), QKeySequence::Preferences, true, [this] { m_commands.ShowPreferences(); });
+    m_preferences = add(tr("&Preferences…"), QKeySequence::Preferences, true, [this] { m_commands.ShowPreferences(); });
     m_quit = add(tr("&Quit"), QKeySequence::Quit, false, [] { QApplication::quit(); });
     m_intersectBins = add(tr("&Show Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(1); });
     m_subtractBins = add(tr("&Hide Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(2); });
@@ -45,8 +44,8 @@ void VeskMenus::makeActions(VeskScanDriver *driver)
     m_amaLinks = add(tr("&Log AMA Links of Bins…"), {}, false, [driver] { driver->parseAmaLinksinBin(); });
     m_filter = add(tr("&Filter…"), QKeySequence(tr("Ctrl+Shift+F")), true, [this] { m_commands.ShowFilter(); });
     m_resetFilter = add(tr("&Reset Filter"), {}, true, [this] { m_commands.ResetFilter(); });
-    m_projects = add(tr("&Projects Summary"), QKeySequence(tr("Ctrl+Shift+P")), true,
-        [this] { m_commands.ShowProjectsSummary(); });
+    m_projects = add(
+        tr("&Projects Summary"), QKeySequence(tr("Ctrl+Shift+P")), true, [this] { m_commands.ShowProjectsSummary(); });
     m_mainWindow = add(tr("&Main Window"), QKeySequence(tr("Ctrl+1")), false, [this] { m_commands.ShowMainWindow(); });
     m_database = add(tr("&Database"), QKeySequence(tr("Ctrl+2")), true, [this] { m_commands.ShowDatabase(); });
     m_console = add(tr("&Console"), QKeySequence(tr("Ctrl+3")), false, [this] { m_commands.showConsole(); });

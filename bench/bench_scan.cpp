@@ -35,8 +35,8 @@ QString writeVolume(const QString &root)
         for (int i = 0; i < kFiles; ++i, ++uid) {
             const QString name = SyntheticMedia::clipName(random, uid);
             const QByteArray project = SyntheticMedia::projectName(uint32_t(f % 50)).toLatin1();
-            index.record({name.toLatin1(), project, MediaIndexWriter::makeUID(8, uid, false),
-                          MediaIndexWriter::makeUID(8, uid, true)});
+            index.record({ name.toLatin1(), project, MediaIndexWriter::makeUID(8, uid, false),
+                MediaIndexWriter::makeUID(8, uid, true) });
             MdbMedia media;
             media.fileUID = MediaIndexWriter::makeUID(8, uid, false);
             media.materialUID = MediaIndexWriter::makeUID(8, uid, true);

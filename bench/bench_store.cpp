@@ -73,13 +73,14 @@ void sortBy(benchmark::State &state, const std::vector<VeskSortDescriptor> &desc
 
 void BM_sortUsingDescriptors_filename(benchmark::State &state)
 {
-    sortBy(state, {{QStringLiteral("filename"), true}});
+    sortBy(state, { { QStringLiteral("filename"), true } });
 }
 
 void BM_sortUsingDescriptors_threeKeys(benchmark::State &state)
 {
-    sortBy(state, {{QStringLiteral("project"), true}, {QStringLiteral("filesize"), false},
-                   {QStringLiteral("clipname"), true}});
+    sortBy(state,
+        { { QStringLiteral("project"), true }, { QStringLiteral("filesize"), false },
+            { QStringLiteral("clipname"), true } });
 }
 
 void BM_prepareProjectsSummary(benchmark::State &state)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <QCommandLineParser>
+#include <QString>
 #include <QTextStream>
 
 #include <functional>

@@ -25,7 +25,7 @@ struct VolumeWriter::Media {
 
 namespace {
 
-const char *const kScenes[] = {"Interview", "Broll", "Drone", "Wide", "Close", "Insert", "Archive", "Music"};
+const char *const kScenes[] = { "Interview", "Broll", "Drone", "Wide", "Close", "Insert", "Archive", "Music" };
 
 QString uidKey(const QByteArray &uid)
 {
@@ -86,10 +86,9 @@ bool VolumeWriter::writeMediaFile(const QString &path, const Media &media)
     // The index holds the UIDs in the order the scanner compares; an MXF file stores the
     // material number's first fields big-endian, and the swap is its own inverse.
     if (m_options.realMXF && !media.ama)
-        return MXFWriter::writeOpAtom(path, {QString::fromLatin1(media.described.nameInBin),
-                                             QString::fromLatin1(media.project),
-                                             VeskMXF::swapUUIDfromMXFtoVesk(media.materialUID),
-                                             VeskMXF::swapUUIDfromMXFtoVesk(media.fileUID)});
+        return MXFWriter::writeOpAtom(path,
+            { QString::fromLatin1(media.described.nameInBin), QString::fromLatin1(media.project),
+                VeskMXF::swapUUIDfromMXFtoVesk(media.materialUID), VeskMXF::swapUUIDfromMXFtoVesk(media.fileUID) });
     QFile file(media.ama ? path + QStringLiteral(".aaf") : path);
     return file.open(QIODevice::WriteOnly) && file.resize(media.ama ? 4096 : qint64(media.size));
 }
@@ -115,7 +114,7 @@ bool VolumeWriter::writeFolder(const QString &root, int folder, QString *error)
             thisFolder.push_back(media);
         const QString path = dir + QLatin1Char('/') + QString::fromLatin1(media.name);
         if (media.listed) {
-            index.record({media.name, media.project, media.fileUID, media.materialUID});
+            index.record({ media.name, media.project, media.fileUID, media.materialUID });
             mdb.media(media.described);
             m_listedUIDs.append(uidKey(media.fileUID));
         }
@@ -123,14 +122,13 @@ bool VolumeWriter::writeFolder(const QString &root, int folder, QString *error)
             *error = QStringLiteral("cannot write %1").arg(path);
             return false;
         }
-        m_items.append(QJsonObject{{QStringLiteral("path"), media.ama ? path + QStringLiteral(".aaf") : path},
-                                   {QStringLiteral("name"), QString::fromLatin1(media.name)},
-                                   {QStringLiteral("project"), media.listed ? QString::fromLatin1(media.project)
-                                                                            : QStringLiteral("_00_VSK_UNMANAGED_FILES")},
-                                   {QStringLiteral("uid"), media.listed ? uidKey(media.fileUID) : QString()},
-                                   {QStringLiteral("listed"), media.listed},
-                                   {QStringLiteral("exists"), media.onDisk},
-                                   {QStringLiteral("ama"), media.ama}});
+        m_items.append(QJsonObject { { QStringLiteral("path"), media.ama ? path + QStringLiteral(".aaf") : path },
+            { QStringLiteral("name"), QString::fromLatin1(media.name) },
+            { QStringLiteral("project"),
+                media.listed ? QString::fromLatin1(media.project) : QStringLiteral("_00_VSK_UNMANAGED_FILES") },
+            { QStringLiteral("uid"), media.listed ? uidKey(media.fileUID) : QString() },
+            { QStringLiteral("listed"), media.listed }, { QStringLiteral("exists"), media.onDisk },
+            { QStringLiteral("ama"), media.ama } });
     }
     m_lastFolder = std::move(thisFolder);
     if (!index.writeTo(dir + QStringLiteral("/msmFMID.pmr")) || !mdb.writeTo(dir + QStringLiteral("/msmMMOB.mdb"))) {
@@ -177,7 +175,7 @@ bool VolumeWriter::write(const QString &root, QString *error)
     if (!writeBins(root, error))
         return false;
     QFile expected(root + QStringLiteral("/expected.json"));
-    const QJsonObject document{{QStringLiteral("items"), m_items}, {QStringLiteral("bins"), m_binReferences}};
+    const QJsonObject document { { QStringLiteral("items"), m_items }, { QStringLiteral("bins"), m_binReferences } };
     if (!expected.open(QIODevice::WriteOnly) || expected.write(QJsonDocument(document).toJson()) < 0) {
         *error = QStringLiteral("cannot write %1").arg(expected.fileName());
         return false;

@@ -12,11 +12,15 @@ struct RateOption {
 };
 
 const RateOption kRates[] = {
-    {"missing", &VolumeWriter::Options::missing},         {"unlisted", &VolumeWriter::Options::unlisted},
-    {"ama", &VolumeWriter::Options::ama},                 {"non-portable", &VolumeWriter::Options::nonPortable},
-    {"bad-umid", &VolumeWriter::Options::badUMID},        {"precomputes", &VolumeWriter::Options::precomputes},
-    {"imported", &VolumeWriter::Options::imported},       {"audio", &VolumeWriter::Options::audio},
-    {"copies", &VolumeWriter::Options::copies},
+    { "missing", &VolumeWriter::Options::missing },
+    { "unlisted", &VolumeWriter::Options::unlisted },
+    { "ama", &VolumeWriter::Options::ama },
+    { "non-portable", &VolumeWriter::Options::nonPortable },
+    { "bad-umid", &VolumeWriter::Options::badUMID },
+    { "precomputes", &VolumeWriter::Options::precomputes },
+    { "imported", &VolumeWriter::Options::imported },
+    { "audio", &VolumeWriter::Options::audio },
+    { "copies", &VolumeWriter::Options::copies },
 };
 
 struct CountOption {
@@ -26,10 +30,10 @@ struct CountOption {
 };
 
 const CountOption kCounts[] = {
-    {"folders", "Media folders (default 4).", &VolumeWriter::Options::folders},
-    {"files", "Media files per folder (default 60).", &VolumeWriter::Options::files},
-    {"projects", "Projects (default 3).", &VolumeWriter::Options::projects},
-    {"bins", "Bins under Bins/ (default 3).", &VolumeWriter::Options::bins},
+    { "folders", "Media folders (default 4).", &VolumeWriter::Options::folders },
+    { "files", "Media files per folder (default 60).", &VolumeWriter::Options::files },
+    { "projects", "Projects (default 3).", &VolumeWriter::Options::projects },
+    { "bins", "Bins under Bins/ (default 3).", &VolumeWriter::Options::bins },
 };
 
 } // namespace
@@ -43,12 +47,12 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("DIR"), QStringLiteral("Where to write the volume."));
     for (const CountOption &count : kCounts)
-        parser.addOption({QString::fromLatin1(count.name), QString::fromLatin1(count.help), QStringLiteral("N")});
+        parser.addOption({ QString::fromLatin1(count.name), QString::fromLatin1(count.help), QStringLiteral("N") });
     for (const RateOption &rate : kRates)
-        parser.addOption({QString::fromLatin1(rate.name), QStringLiteral("Share of %1 media, 0 to 1.").arg(QLatin1String(rate.name)),
-                          QStringLiteral("RATE")});
-    parser.addOption({QStringLiteral("seed"), QStringLiteral("Random seed (default 1)."), QStringLiteral("N")});
-    parser.addOption({QStringLiteral("mxf"), QStringLiteral("Write small real OP-Atom MXF files.")});
+        parser.addOption({ QString::fromLatin1(rate.name),
+            QStringLiteral("Share of %1 media, 0 to 1.").arg(QLatin1String(rate.name)), QStringLiteral("RATE") });
+    parser.addOption({ QStringLiteral("seed"), QStringLiteral("Random seed (default 1)."), QStringLiteral("N") });
+    parser.addOption({ QStringLiteral("mxf"), QStringLiteral("Write small real OP-Atom MXF files.") });
     parser.process(app);
     if (parser.positionalArguments().size() != 1) {
         err << "vesk-mkvolume: give one DIR\nusage: vesk-mkvolume DIR [options]" << Qt::endl;

@@ -560,16 +560,10 @@ bool VeskActionOperation::copyInsteadOfMove(const QString &source, MoveChoices &
     choices.copyAll = answer == YesToAllCopies;
     switch (answer) {
     case SkipAll:
-    case No:
-        appendLog(QStringLiteral(":: SKIPPING \n"));
-        return false;
+    case No: appendLog(QStringLiteral(":: SKIPPING \n")); return false;
     case Yes:
-    case YesToAllCopies:
-        appendLog(QStringLiteral(":: COPYING \n"));
-        return true;
-    default:
-        cancel();
-        return false;
+    case YesToAllCopies: appendLog(QStringLiteral(":: COPYING \n")); return true;
+    default: cancel(); return false;
     }
 }
 

@@ -41,12 +41,9 @@ QString VeskActionSource::refusal(const QString &action) const
         return QStringLiteral("\"%1\" is not a file name in %2; nothing outside that folder is touched")
             .arg(m_name, m_folder);
     switch (m_entry.kind) {
-    case Kind::Regular:
-        return {};
-    case Kind::Missing:
-        return QStringLiteral("%1 cannot be reached: %2").arg(m_path, m_entry.error.description);
-    case Kind::Link:
-        break;
+    case Kind::Regular: return {};
+    case Kind::Missing: return QStringLiteral("%1 cannot be reached: %2").arg(m_path, m_entry.error.description);
+    case Kind::Link: break;
     default:
         return QStringLiteral("%1 is %2, not a regular file; it is left alone")
             .arg(m_path, VeskFileOperations::kindName(m_entry.kind));

@@ -36,8 +36,8 @@ std::optional<QString> onScreen(VeskCellTexts::Use use, const QString &text)
 
 } // namespace
 
-std::optional<QString> VeskCellTexts::itemText(const VeskDatabaseItem &item, VeskColumnID column,
-                                               const VeskNameTables &tables, Use use)
+std::optional<QString> VeskCellTexts::itemText(
+    const VeskDatabaseItem &item, VeskColumnID column, const VeskNameTables &tables, Use use)
 {
     switch (column) {
     case VeskColumnID::Path: {
@@ -57,9 +57,8 @@ std::optional<QString> VeskCellTexts::itemText(const VeskDatabaseItem &item, Ves
     case VeskColumnID::Framerate: return tables.frameRateTextForItem(item);
     case VeskColumnID::Samplerate:
         return VeskNameTables::isDNxResolution(item.DB_DIDResolutionID()) ? tables.getBitrateTextForItem(item)
-                                                                           : tables.sampleRateTextForItem(item);
-    case VeskColumnID::Bits:
-        return item.DB_bits() ? QStringLiteral("%1 bit").arg(item.DB_bits()) : QStringLiteral("");
+                                                                          : tables.sampleRateTextForItem(item);
+    case VeskColumnID::Bits: return item.DB_bits() ? QStringLiteral("%1 bit").arg(item.DB_bits()) : QStringLiteral("");
     case VeskColumnID::Kind: return kindText(item.DB_usageCode());
     case VeskColumnID::Size:
         if (!item.DB_FileExists())
@@ -72,8 +71,8 @@ std::optional<QString> VeskCellTexts::itemText(const VeskDatabaseItem &item, Ves
     }
 }
 
-std::optional<QString> VeskCellTexts::projectText(const VeskProject &project, const QString &tableId,
-                                                  VeskColumnID column)
+std::optional<QString> VeskCellTexts::projectText(
+    const VeskProject &project, const QString &tableId, VeskColumnID column)
 {
     const bool summary = tableId == VeskTableID::ProjectSummary;
     if (!summary && tableId != VeskTableID::ProjectFilter)

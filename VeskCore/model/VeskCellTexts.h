@@ -15,9 +15,8 @@ class VeskCellTexts {
 public:
     enum class Use { Screen, Export };
 
-    static std::optional<QString> itemText(const VeskDatabaseItem &item, VeskColumnID column,
-                                           const VeskNameTables &tables, Use use);
-    static std::optional<QString> projectText(const VeskProject &project, const QString &tableId,
-                                              VeskColumnID column);
+    static std::optional<QString> itemText(
+        const VeskDatabaseItem &item, VeskColumnID column, const VeskNameTables &tables, Use use);
+    static std::optional<QString> projectText(const VeskProject &project, const QString &tableId, VeskColumnID column);
     static QString kindText(uint32_t usageCode);
 };

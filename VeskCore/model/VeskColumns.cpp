@@ -15,8 +15,8 @@ std::vector<VeskColumn> makeColumns(std::initializer_list<ColumnRow> rows)
 {
     std::vector<VeskColumn> columns;
     for (const ColumnRow &row : rows)
-        columns.push_back({QString::fromLatin1(row.identifier), QString::fromLatin1(row.title),
-                           QString::fromLatin1(row.sortKey), row.id});
+        columns.push_back({ QString::fromLatin1(row.identifier), QString::fromLatin1(row.title),
+            QString::fromLatin1(row.sortKey), row.id });
     return columns;
 }
 
@@ -27,24 +27,24 @@ using ID = VeskColumnID;
 const std::vector<VeskColumn> &VeskColumns::databaseColumns()
 {
     static const std::vector<VeskColumn> columns = makeColumns({
-        {"IconCellID", "", "", ID::Icon},
-        {"FilenameCellID", "File Name", "filename", ID::Filename},
-        {"ClipnameCellID", "Clip Name", "clipname", ID::Clipname},
-        {"ProjectCellID", "Project", "project", ID::Project},
-        {"SizeCellID", "Size", "filesize", ID::Size},
-        {"DateCellID", "Created", "filedate", ID::Date},
-        {"CompressionCellID", "Compression", "compression", ID::Compression},
-        {"FramerateCellID", "Frame Rate", "framerate", ID::Framerate},
-        {"SamplerateCellID", "Sample Rate", "samplerate", ID::Samplerate},
-        {"BitsCellID", "Bits", "bits", ID::Bits},
-        {"KindCellID", "Kind", "", ID::Kind},
-        {"PathCellID", "Path", "path", ID::Path},
-        {"ExistsCellID", "Exists", "", ID::Exists},
-        {"filePackageUID", "File Package UID", "fileUID", ID::FilePackageUID},
-        {"materialPackageUID", "Material Package UID", "materialUID", ID::MaterialPackageUID},
-        {"hash", "Hash", "hash", ID::Hash},
-        {"sourceFileID", "Source File ID", "", ID::SourceFileID},
-        {"sourceTapeID", "Source Tape ID", "", ID::SourceTapeID},
+        { "IconCellID", "", "", ID::Icon },
+        { "FilenameCellID", "File Name", "filename", ID::Filename },
+        { "ClipnameCellID", "Clip Name", "clipname", ID::Clipname },
+        { "ProjectCellID", "Project", "project", ID::Project },
+        { "SizeCellID", "Size", "filesize", ID::Size },
+        { "DateCellID", "Created", "filedate", ID::Date },
+        { "CompressionCellID", "Compression", "compression", ID::Compression },
+        { "FramerateCellID", "Frame Rate", "framerate", ID::Framerate },
+        { "SamplerateCellID", "Sample Rate", "samplerate", ID::Samplerate },
+        { "BitsCellID", "Bits", "bits", ID::Bits },
+        { "KindCellID", "Kind", "", ID::Kind },
+        { "PathCellID", "Path", "path", ID::Path },
+        { "ExistsCellID", "Exists", "", ID::Exists },
+        { "filePackageUID", "File Package UID", "fileUID", ID::FilePackageUID },
+        { "materialPackageUID", "Material Package UID", "materialUID", ID::MaterialPackageUID },
+        { "hash", "Hash", "hash", ID::Hash },
+        { "sourceFileID", "Source File ID", "", ID::SourceFileID },
+        { "sourceTapeID", "Source Tape ID", "", ID::SourceTapeID },
     });
     return columns;
 }
@@ -52,9 +52,9 @@ const std::vector<VeskColumn> &VeskColumns::databaseColumns()
 const std::vector<VeskColumn> &VeskColumns::projectSummaryColumns()
 {
     static const std::vector<VeskColumn> columns = makeColumns({
-        {"ProjectCellID", "Project", "", ID::Project},
-        {"SizeCellID", "Size", "", ID::Size},
-        {"CountCellID", "Files", "", ID::Count},
+        { "ProjectCellID", "Project", "", ID::Project },
+        { "SizeCellID", "Size", "", ID::Size },
+        { "CountCellID", "Files", "", ID::Count },
     });
     return columns;
 }
@@ -62,9 +62,9 @@ const std::vector<VeskColumn> &VeskColumns::projectSummaryColumns()
 const std::vector<VeskColumn> &VeskColumns::projectFilterColumns()
 {
     static const std::vector<VeskColumn> columns = makeColumns({
-        {"CheckCellID", "", "", ID::Check},
-        {"ProjectCellID", "Project", "", ID::Project},
-        {"SizeCellID", "Size", "", ID::Size},
+        { "CheckCellID", "", "", ID::Check },
+        { "ProjectCellID", "Project", "", ID::Project },
+        { "SizeCellID", "Size", "", ID::Size },
     });
     return columns;
 }
@@ -72,12 +72,12 @@ const std::vector<VeskColumn> &VeskColumns::projectFilterColumns()
 const std::vector<VeskColumn> &VeskColumns::databaseSummaryColumns()
 {
     static const std::vector<VeskColumn> columns = makeColumns({
-        {"Items In Database", "Items In Database", "", ID::ItemsInDatabase},
-        {"Projects count", "Projects count", "", ID::ProjectsCount},
-        {"Filtered Items", "Filtered Items", "", ID::FilteredItems},
-        {"Selected Items", "Selected Items", "", ID::SelectedItems},
-        {"Filtered Size", "Filtered Size", "", ID::FilteredSize},
-        {"Selected Size", "Selected Size", "", ID::SelectedSize},
+        { "Items In Database", "Items In Database", "", ID::ItemsInDatabase },
+        { "Projects count", "Projects count", "", ID::ProjectsCount },
+        { "Filtered Items", "Filtered Items", "", ID::FilteredItems },
+        { "Selected Items", "Selected Items", "", ID::SelectedItems },
+        { "Filtered Size", "Filtered Size", "", ID::FilteredSize },
+        { "Selected Size", "Selected Size", "", ID::SelectedSize },
     });
     return columns;
 }
@@ -95,7 +95,7 @@ VeskColumnID VeskColumns::columnID(const QString &identifier)
     static const QHash<QString, VeskColumnID> ids = [] {
         QHash<QString, VeskColumnID> all;
         for (const auto *table :
-             {&databaseColumns(), &projectSummaryColumns(), &projectFilterColumns(), &databaseSummaryColumns()})
+            { &databaseColumns(), &projectSummaryColumns(), &projectFilterColumns(), &databaseSummaryColumns() })
             for (const VeskColumn &column : *table)
                 all.insert(column.identifier, column.id);
         return all;

@@ -138,7 +138,7 @@ void VeskCore::clear()
 void VeskCore::AddItem(const VeskItemRef &item)
 {
     if (item)
-        AddItemsFromArray({item});
+        AddItemsFromArray({ item });
 }
 
 void VeskCore::AddItemsFromArray(const std::vector<VeskItemRef> &items)
@@ -312,7 +312,8 @@ void VeskCore::SortDefault()
         return;
     std::vector<uint32_t> rank(m_projectNames.size());
     std::vector<uint32_t> byName = identity(m_projectNames.size());
-    std::sort(byName.begin(), byName.end(), [this](uint32_t a, uint32_t b) { return m_projectNames[a] < m_projectNames[b]; });
+    std::sort(
+        byName.begin(), byName.end(), [this](uint32_t a, uint32_t b) { return m_projectNames[a] < m_projectNames[b]; });
     for (uint32_t i = 0; i < byName.size(); ++i)
         rank[byName[i]] = i;
     std::vector<QString> clipNames;
@@ -556,8 +557,7 @@ void VeskCore::tableViewSelectionDidChange(VeskTableView *table)
     m_databaseTable->updatePreviewWith(item);
 }
 
-bool VeskCore::writeRowsWithIndexes(VeskTableView *table, const std::vector<uint64_t> &rows,
-                                    VeskPasteboard &pasteboard)
+bool VeskCore::writeRowsWithIndexes(VeskTableView *table, const std::vector<uint64_t> &rows, VeskPasteboard &pasteboard)
 {
     if (!table || table->identifier() != VeskTableID::Database)
         return false;
@@ -621,14 +621,13 @@ QString VeskCore::viewForTableColumn(const QString &tableId, VeskColumnID column
     return text.value_or(novalue());
 }
 
-std::optional<QString> VeskCore::NSStringValueForTableColumn(const QString &tableId, const QString &columnId,
-                                                             uint64_t row) const
+std::optional<QString> VeskCore::NSStringValueForTableColumn(
+    const QString &tableId, const QString &columnId, uint64_t row) const
 {
     const VeskColumnID column = VeskColumns::columnID(columnId);
     if (tableId == VeskTableID::Database) {
         const VeskItemRef item = ObjectAtIndexFiltered(row);
-        return item ? VeskCellTexts::itemText(*item, column, m_nameTables, VeskCellTexts::Use::Export)
-                    : std::nullopt;
+        return item ? VeskCellTexts::itemText(*item, column, m_nameTables, VeskCellTexts::Use::Export) : std::nullopt;
     }
     if (tableId == VeskTableID::ProjectSummary) {
         const VeskProjectRef project = projectAtIndex(row);
@@ -639,7 +638,7 @@ std::optional<QString> VeskCore::NSStringValueForTableColumn(const QString &tabl
 
 ExportTable VeskCore::exportTable(const QString &tableId, const QString &windowTitle) const
 {
-    ExportTable table{tableId, windowTitle, {}, {}, numberOfRowsInTableView(tableId)};
+    ExportTable table { tableId, windowTitle, {}, {}, numberOfRowsInTableView(tableId) };
     const std::vector<VeskColumn> &columns
         = tableId == VeskTableID::Database ? VeskColumns::databaseColumns() : VeskColumns::projectSummaryColumns();
     for (const VeskColumn &column : columns) {

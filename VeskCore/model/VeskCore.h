@@ -95,8 +95,8 @@ public:
     QString viewForTableColumn(const QString &tableId, const QString &columnId, uint64_t row) const;
     QString viewForTableColumn(const QString &tableId, VeskColumnID column, uint64_t row) const;
     /// The export text of a cell, or none.
-    std::optional<QString> NSStringValueForTableColumn(const QString &tableId, const QString &columnId,
-                                                       uint64_t row) const override;
+    std::optional<QString> NSStringValueForTableColumn(
+        const QString &tableId, const QString &columnId, uint64_t row) const override;
     /// The columns and rows an export of the table reads, in the default column order.
     ExportTable exportTable(const QString &tableId, const QString &windowTitle) const;
 

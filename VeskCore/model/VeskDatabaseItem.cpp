@@ -53,18 +53,12 @@ void VeskDatabaseItem::setCorrespondingFileReader(CorrespondingFileReader reader
 QString VeskDatabaseItem::referenceStateText(ReferenceState state)
 {
     switch (state) {
-    case ReferenceState::Known:
-        return QStringLiteral("known");
-    case ReferenceState::NoIndex:
-        return QStringLiteral("no readable media index");
-    case ReferenceState::IndexIncomplete:
-        return QStringLiteral("media index read incompletely");
-    case ReferenceState::NoDatabase:
-        return QStringLiteral("no media database");
-    case ReferenceState::DatabaseOff:
-        return QStringLiteral("media databases not read");
-    case ReferenceState::DatabaseUnreadable:
-        return QStringLiteral("media database unreadable");
+    case ReferenceState::Known: return QStringLiteral("known");
+    case ReferenceState::NoIndex: return QStringLiteral("no readable media index");
+    case ReferenceState::IndexIncomplete: return QStringLiteral("media index read incompletely");
+    case ReferenceState::NoDatabase: return QStringLiteral("no media database");
+    case ReferenceState::DatabaseOff: return QStringLiteral("media databases not read");
+    case ReferenceState::DatabaseUnreadable: return QStringLiteral("media database unreadable");
     }
     return {};
 }

@@ -158,8 +158,8 @@ private:
     std::atomic<int64_t> m_filesize { kNoValue };
     std::atomic<int64_t> m_dateMSecs { kNoValue };
     // Moves and deletes change these on the action worker while the main thread reads them.
-    std::atomic<bool> m_isValidInitial{true};
-    std::atomic<bool> m_isValid{true};
+    std::atomic<bool> m_isValidInitial { true };
+    std::atomic<bool> m_isValid { true };
     bool m_isAMA = false;
     bool m_isGoodUUID = true;
     bool m_isPortableFilename = true;

@@ -10,6 +10,7 @@ struct IdRange {
     const char *name;
 };
 
+// clang-format off
 // In the order the table is built; a range stands for every ID from first to last.
 const IdRange kResolutions[] = {
     {75, 75, "10:1"}, {76, 76, "2:1"}, {77, 77, "3:1"}, {78, 78, "15:1s"}, {79, 79, "4:1s"}, {80, 80, "2:1s"},
@@ -89,6 +90,7 @@ const DNxRow kDNxRows[] = {
     {1252, {"60", nullptr, "60", "75", "120", "145"}},
     {1253, {"36", "36", "36", "45", nullptr, nullptr}},
 };
+// clang-format on
 
 double quotient(const VeskRate &rate)
 {
@@ -117,14 +119,21 @@ void VeskNameTables::initResolutionsDictionary()
 void VeskNameTables::initFrameratesDictionary()
 {
     m_rates = {
-        {29.97, QStringLiteral("29.97fps")}, {23.976, QStringLiteral("23.976fps")},
-        {59.94, QStringLiteral("59.94fps")}, {30, QStringLiteral("30fps")},
-        {60, QStringLiteral("60fps")},       {24, QStringLiteral("24fps")},
-        {48, QStringLiteral("48fps")},       {25, QStringLiteral("25fps")},
-        {50, QStringLiteral("50fps")},       {22050, QStringLiteral("22.05 kHz")},
-        {32000, QStringLiteral("32 kHz")},   {44100, QStringLiteral("44.1 kHz")},
-        {48000, QStringLiteral("48 kHz")},   {96000, QStringLiteral("96 kHz")},
-        {192000, QStringLiteral("192 kHz")},
+        { 29.97, QStringLiteral("29.97fps") },
+        { 23.976, QStringLiteral("23.976fps") },
+        { 59.94, QStringLiteral("59.94fps") },
+        { 30, QStringLiteral("30fps") },
+        { 60, QStringLiteral("60fps") },
+        { 24, QStringLiteral("24fps") },
+        { 48, QStringLiteral("48fps") },
+        { 25, QStringLiteral("25fps") },
+        { 50, QStringLiteral("50fps") },
+        { 22050, QStringLiteral("22.05 kHz") },
+        { 32000, QStringLiteral("32 kHz") },
+        { 44100, QStringLiteral("44.1 kHz") },
+        { 48000, QStringLiteral("48 kHz") },
+        { 96000, QStringLiteral("96 kHz") },
+        { 192000, QStringLiteral("192 kHz") },
     };
 }
 

@@ -14,7 +14,7 @@ namespace {
 // sixteen units with equal prefixes are equal.
 struct TextPrefix {
     static constexpr qsizetype kUnits = 16;
-    std::array<uint64_t, 4> words{};
+    std::array<uint64_t, 4> words {};
     qsizetype length = 0;
 
     explicit TextPrefix(const QString &text)
@@ -35,8 +35,7 @@ uint64_t dateKey(const QDateTime &date)
 }
 
 // Rank of each element: equal elements share a rank, smaller ones get smaller ranks.
-template <typename Less, typename Equal>
-std::vector<uint64_t> ranks(size_t count, Less less, Equal equal)
+template <typename Less, typename Equal> std::vector<uint64_t> ranks(size_t count, Less less, Equal equal)
 {
     std::vector<uint32_t> order(count);
     std::iota(order.begin(), order.end(), 0u);
@@ -64,8 +63,8 @@ bool VeskSorter::isKnownKey(const QString &key)
     return VeskColumns::sortColumn(key) != VeskColumnID::Unknown;
 }
 
-void VeskSorter::sortUsingDescriptors(std::vector<uint32_t> &positions,
-                                      const std::vector<VeskSortDescriptor> &descriptors)
+void VeskSorter::sortUsingDescriptors(
+    std::vector<uint32_t> &positions, const std::vector<VeskSortDescriptor> &descriptors)
 {
     const size_t used = descriptors.size() > 3 ? 1 : descriptors.size();
     for (size_t i = used; i-- > 0;)
@@ -93,7 +92,7 @@ void VeskSorter::sortPass(std::vector<uint32_t> &positions, const VeskSortDescri
         const bool hidden = m_hideInvalid && !m_items[p]->DB_isValid();
         const uint8_t rank = hidden ? (ascending ? 2 : 0) : (ascending ? 0 : 1) + (m_absent[p] ? 1 : 0);
         const uint64_t key = hidden || m_absent[p] ? 0 : (ascending ? m_keys[p] : ~m_keys[p]);
-        entries.push_back({rank, key, place, p});
+        entries.push_back({ rank, key, place, p });
     }
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         if (a.rank != b.rank)
@@ -171,7 +170,7 @@ void VeskSorter::rankTexts(VeskColumnID column)
         if (distinct.empty() || text.constData() != lastData) {
             lastData = text.constData();
             distinct.push_back(text);
-            texts.push_back({TextPrefix(distinct.back()), uint32_t(texts.size())});
+            texts.push_back({ TextPrefix(distinct.back()), uint32_t(texts.size()) });
         }
         textOfItem[p] = uint32_t(texts.size() - 1);
     }

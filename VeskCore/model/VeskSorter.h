@@ -36,6 +36,6 @@ private:
 
     const std::vector<VeskItemRef> &m_items;
     const bool m_hideInvalid;
-    std::vector<uint64_t> m_keys;  // per position, ascending order of the key
+    std::vector<uint64_t> m_keys; // per position, ascending order of the key
     std::vector<uint8_t> m_absent; // per position: no value to compare
 };

@@ -8,7 +8,7 @@ namespace {
 const std::array<char16_t, 65536> &foldTable()
 {
     static const std::array<char16_t, 65536> table = [] {
-        std::array<char16_t, 65536> folded{};
+        std::array<char16_t, 65536> folded {};
         for (uint32_t c = 0; c < folded.size(); ++c)
             folded[c] = QChar(char16_t(c)).toCaseFolded().unicode();
         return folded;

@@ -23,7 +23,7 @@ VeskDirectory::Kind kindOf(const dirent *entry, const QByteArray &path)
         return VeskDirectory::Kind::Folder;
     if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK)
         return VeskDirectory::Kind::File;
-    struct stat st {};
+    struct stat st { };
     if (stat(path.constData(), &st) != 0)
         return VeskDirectory::Kind::Unknown;
     return S_ISDIR(st.st_mode) ? VeskDirectory::Kind::Folder : VeskDirectory::Kind::File;
@@ -33,7 +33,7 @@ bool isLink(const dirent *entry, const QByteArray &path)
 {
     if (entry->d_type != DT_UNKNOWN)
         return entry->d_type == DT_LNK;
-    struct stat st {};
+    struct stat st { };
     return lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
@@ -59,7 +59,7 @@ public:
     // examined is let through, so that opening it reports the reason.
     bool enter(const QString &path, const QByteArray &native)
     {
-        struct stat st {};
+        struct stat st { };
         if (stat(native.constData(), &st) != 0)
             return true;
         const auto [first, added] = m_paths.try_emplace({ uint64_t(st.st_dev), uint64_t(st.st_ino) }, path);
@@ -102,7 +102,8 @@ void VeskDirectory::walk(const QString &root, const Visitor &visit, const Report
         const QByteArray nativeFolder = VeskFileName::encode(folder);
         DirHandle dir(opendir(nativeFolder.constData()));
         if (!dir) {
-            report(QStringLiteral("An error occurred: %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+            report(
+                QStringLiteral("An error occurred: %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
             continue;
         }
         std::vector<QString> subfolders;
@@ -128,12 +129,12 @@ void VeskDirectory::walk(const QString &root, const Visitor &visit, const Report
 
 bool VeskDirectory::isFolder(const QString &path)
 {
-    struct stat st {};
+    struct stat st { };
     return stat(VeskFileName::encode(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool VeskDirectory::exists(const QString &path)
 {
-    struct stat st {};
+    struct stat st { };
     return stat(VeskFileName::encode(path).constData(), &st) == 0;
 }

@@ -162,20 +162,13 @@ std::optional<VeskFileOperations::Identity> VeskFileOperations::identityOf(const
 QString VeskFileOperations::kindName(Kind kind)
 {
     switch (kind) {
-    case Kind::Missing:
-        return QStringLiteral("missing");
-    case Kind::Regular:
-        return QStringLiteral("a regular file");
-    case Kind::Link:
-        return QStringLiteral("a symbolic link");
-    case Kind::Folder:
-        return QStringLiteral("a folder");
-    case Kind::Fifo:
-        return QStringLiteral("a FIFO");
-    case Kind::Socket:
-        return QStringLiteral("a socket");
-    case Kind::Device:
-        return QStringLiteral("a device");
+    case Kind::Missing: return QStringLiteral("missing");
+    case Kind::Regular: return QStringLiteral("a regular file");
+    case Kind::Link: return QStringLiteral("a symbolic link");
+    case Kind::Folder: return QStringLiteral("a folder");
+    case Kind::Fifo: return QStringLiteral("a FIFO");
+    case Kind::Socket: return QStringLiteral("a socket");
+    case Kind::Device: return QStringLiteral("a device");
     }
     return {};
 }

@@ -21,7 +21,7 @@ public:
 
 private:
     friend class VeskOperationQueue;
-    std::atomic<bool> m_cancelled{false};
+    std::atomic<bool> m_cancelled { false };
     std::function<void()> m_completion;
 };
 
@@ -42,5 +42,5 @@ private:
     QThreadPool m_pool;
     QMutex m_lock;
     std::vector<std::weak_ptr<VeskOperation>> m_operations;
-    std::atomic<int> m_pending{0};
+    std::atomic<int> m_pending { 0 };
 };

@@ -44,7 +44,7 @@ private:
 
     std::array<std::unique_ptr<VeskStatusWheel>, VeskMAXWheels> m_wheels;
     mutable QMutex lock1;
-    std::atomic<bool> m_isRunning{false};
+    std::atomic<bool> m_isRunning { false };
     uint64_t m_wheelsleft = VeskMAXWheels;
     QString m_text;
 };

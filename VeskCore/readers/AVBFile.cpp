@@ -138,14 +138,10 @@ AVBFile::Status AVBFile::readBin(const QString &path)
 QString AVBFile::statusText(Status status, const QString &path)
 {
     switch (status) {
-    case Status::Sound:
-        return {};
-    case Status::NoReferences:
-        return QStringLiteral("bin %1 references no media").arg(path);
-    case Status::Unreadable:
-        return QStringLiteral("cannot read bin %1").arg(path);
-    case Status::NotABin:
-        return QStringLiteral("not a bin: %1").arg(path);
+    case Status::Sound: return {};
+    case Status::NoReferences: return QStringLiteral("bin %1 references no media").arg(path);
+    case Status::Unreadable: return QStringLiteral("cannot read bin %1").arg(path);
+    case Status::NotABin: return QStringLiteral("not a bin: %1").arg(path);
     case Status::Damaged:
         return QStringLiteral("damaged bin: %1 (its atoms do not end at the end of the file)").arg(path);
     }

@@ -67,18 +67,11 @@ int64_t seekFile(void *opaque, int64_t offset, int whence)
 {
     QFile *file = static_cast<QFile *>(opaque);
     switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE:
-        return file->size();
-    case SEEK_SET:
-        break;
-    case SEEK_CUR:
-        offset += file->pos();
-        break;
-    case SEEK_END:
-        offset += file->size();
-        break;
-    default:
-        return AVERROR(EINVAL);
+    case AVSEEK_SIZE: return file->size();
+    case SEEK_SET: break;
+    case SEEK_CUR: offset += file->pos(); break;
+    case SEEK_END: offset += file->size(); break;
+    default: return AVERROR(EINVAL);
     }
     return offset >= 0 && file->seek(offset) ? offset : AVERROR(EINVAL);
 }
@@ -166,14 +159,10 @@ ReadResult readInfo(QFile &file, MXFinfo &info)
 QString messageFor(ReadResult result)
 {
     switch (result) {
-    case ReadResult::NotOpAtom:
-        return QStringLiteral("File is not OP-Atom");
-    case ReadResult::NoHeaderPartition:
-        return QStringLiteral("Failed to read header partition");
-    case ReadResult::CannotOpen:
-        return QStringLiteral("Failed to open file");
-    default:
-        return QStringLiteral("Failed to read info");
+    case ReadResult::NotOpAtom: return QStringLiteral("File is not OP-Atom");
+    case ReadResult::NoHeaderPartition: return QStringLiteral("Failed to read header partition");
+    case ReadResult::CannotOpen: return QStringLiteral("Failed to open file");
+    default: return QStringLiteral("Failed to read info");
     }
 }
 

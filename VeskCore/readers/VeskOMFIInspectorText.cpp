@@ -96,10 +96,8 @@ QString VeskOMFIInspectorText::StringForTocIndexItem(uint32_t t) const
         if (const std::optional<QString> text = stringValue(t))
             return quoted.arg(*text, object, property, hex(t));
         break;
-    case Type::UID:
-        return quoted.arg(getStringForUID(t), object, property, hex(t));
-    default:
-        break;
+    case Type::UID: return quoted.arg(getStringForUID(t), object, property, hex(t));
+    default: break;
     }
     return genericText(t);
 }
@@ -205,30 +203,24 @@ QString VeskOMFIInspectorText::typedValue(uint32_t t) const
         if (value.empty())
             return {};
         return value[0] ? QStringLiteral("\nomfi_Boolean= TRUE") : QStringLiteral("\nomfi_Boolean= FALSE");
-    case Type::Char:
-        return value.empty() ? QString() : QStringLiteral("\nomfi_Char = %1").arg(int(int8_t(value[0])));
+    case Type::Char: return value.empty() ? QString() : QStringLiteral("\nomfi_Char = %1").arg(int(int8_t(value[0])));
     case Type::ExactEditRate:
         if (value.size() < 8)
             return {};
         return QStringLiteral("\nomfi_ExactEditRate = %1/%2").arg(*u32).arg(*m_omfi.valueU32(value, 4));
-    case Type::Long:
-        return u32 ? QStringLiteral("\nomfi_Long = %1").arg(int32_t(*u32)) : QString();
-    case Type::Short:
-        return u16 ? QStringLiteral("\nomfi_Short = %1").arg(int16_t(*u16)) : QString();
+    case Type::Long: return u32 ? QStringLiteral("\nomfi_Long = %1").arg(int32_t(*u32)) : QString();
+    case Type::Short: return u16 ? QStringLiteral("\nomfi_Short = %1").arg(int16_t(*u16)) : QString();
     case Type::String: {
         const std::optional<QString> s = stringValue(t);
         return s ? QStringLiteral("\nString Value = %1").arg(*s) : QString();
     }
-    case Type::UID:
-        return value.empty() ? QString() : QStringLiteral("\nomfi_UID:%1").arg(getStringForUID(t));
+    case Type::UID: return value.empty() ? QString() : QStringLiteral("\nomfi_UID:%1").arg(getStringForUID(t));
     case Type::ULong:
         if (!u32)
             return {};
         return QStringLiteral("\nomfi_Ulong = %1\nomfi_Ushort = %2").arg(*u32).arg(*u16);
-    case Type::UShort:
-        return u16 ? QStringLiteral("\nomfi_Ushort = %1").arg(*u16) : QString();
-    default:
-        return {};
+    case Type::UShort: return u16 ? QStringLiteral("\nomfi_Ushort = %1").arg(*u16) : QString();
+    default: return {};
     }
 }
 

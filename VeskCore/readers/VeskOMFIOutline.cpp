@@ -60,14 +60,10 @@ uint32_t VeskOMFIOutline::numberOfChildrenOfItemByTocIndex(uint32_t t) const
         return 0;
     switch (entry->typeID) {
     case kMobIndexType:
-    case kObjRefArrayType:
-        return listCount(entry->typeID, t);
-    case kObjRefType:
-        return 1;
-    case kClassIDType:
-        return entriesFollowingInObject(t);
-    default:
-        return 0;
+    case kObjRefArrayType: return listCount(entry->typeID, t);
+    case kObjRefType: return 1;
+    case kClassIDType: return entriesFollowingInObject(t);
+    default: return 0;
     }
 }
 
@@ -93,12 +89,9 @@ bool VeskOMFIOutline::isTocItemExpandable(uint32_t t) const
     switch (entry->typeID) {
     case kMobIndexType:
     case kObjRefArrayType:
-    case kObjRefType:
-        return true;
-    case kClassIDType:
-        return entry->objectID != VeskOMFI::kTocObjectID;
-    default:
-        return false;
+    case kObjRefType: return true;
+    case kClassIDType: return entry->objectID != VeskOMFI::kTocObjectID;
+    default: return false;
     }
 }
 
@@ -129,14 +122,10 @@ uint32_t VeskOMFIOutline::entriesFollowingInObject(uint32_t t) const
 std::optional<uint64_t> VeskOMFIOutline::listReferenceOffset(uint32_t type, uint32_t i)
 {
     switch (type) {
-    case kMobIndexType:
-        return 14 + 20 * uint64_t(i); // the object ID inside the 20-byte record
-    case kObjRefArrayType:
-        return 2 + 8 * uint64_t(i);
-    case kObjRefType:
-        return 0;
-    default:
-        return std::nullopt;
+    case kMobIndexType: return 14 + 20 * uint64_t(i); // the object ID inside the 20-byte record
+    case kObjRefArrayType: return 2 + 8 * uint64_t(i);
+    case kObjRefType: return 0;
+    default: return std::nullopt;
     }
 }
 

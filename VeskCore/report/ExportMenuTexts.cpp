@@ -52,7 +52,7 @@ QString ExportMenuTexts::genHtml(const ExportTable &table, const ExportMenuProto
         for (const QString &column : table.columnIds)
             html += QLatin1String("<td>")
                 + stringByEncodingXMLEntities(
-                        source.NSStringValueForTableColumn(table.identifier, column, row).value_or(QString()))
+                    source.NSStringValueForTableColumn(table.identifier, column, row).value_or(QString()))
                 + QLatin1String("</td>");
         html += QLatin1String("</tr>");
     }

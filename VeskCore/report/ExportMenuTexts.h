@@ -12,8 +12,8 @@
 class ExportMenuProtocol {
 public:
     virtual ~ExportMenuProtocol() = default;
-    virtual std::optional<QString> NSStringValueForTableColumn(const QString &tableId, const QString &columnId,
-                                                               uint64_t row) const = 0;
+    virtual std::optional<QString> NSStringValueForTableColumn(
+        const QString &tableId, const QString &columnId, uint64_t row) const = 0;
 };
 
 /// What an export reads of a table: its columns in their current order (hidden ones

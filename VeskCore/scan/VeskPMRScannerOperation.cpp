@@ -23,7 +23,7 @@ constexpr size_t kSkippedRecordsLogged = 20;
 
 const QSet<QByteArray> &fixedKnownNames()
 {
-    static const QSet<QByteArray> names = {"msmMMOB.mdb", "amaMMOB.mdb", "msmFMID.pmr", "amaFMID.pmr", "Creating"};
+    static const QSet<QByteArray> names = { "msmMMOB.mdb", "amaMMOB.mdb", "msmFMID.pmr", "amaFMID.pmr", "Creating" };
     return names;
 }
 
@@ -65,8 +65,8 @@ VeskPMRScannerOperation::VeskPMRScannerOperation(VeskItemIntake &intake, const Q
     Q_UNUSED(installed);
 }
 
-std::unique_ptr<VeskMediafile> VeskPMRScannerOperation::openMDB(const QString &folder, VeskStatusWheel *wheel,
-                                                                uint64_t *compositions, ReferenceState *state)
+std::unique_ptr<VeskMediafile> VeskPMRScannerOperation::openMDB(
+    const QString &folder, VeskStatusWheel *wheel, uint64_t *compositions, ReferenceState *state)
 {
     *compositions = 0;
     *state = ReferenceState::DatabaseOff;
@@ -170,8 +170,7 @@ VeskPMRScannerOperation::ReferenceState VeskPMRScannerOperation::readIndex(const
 }
 
 void VeskPMRScannerOperation::addUnlistedFiles(const QString &folder, const QList<QByteArray> &unlisted,
-                                               VeskMediafile *mdb, bool readHeaders,
-                                               std::vector<VeskItemRef> &items) const
+    VeskMediafile *mdb, bool readHeaders, std::vector<VeskItemRef> &items) const
 {
     for (const QByteArray &name : unlisted) {
         const QString fileName = VeskFileName::decode(name);

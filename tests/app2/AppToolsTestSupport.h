@@ -1,9 +1,9 @@
 #pragma once
 
 #include "actions/ActionTestSupport.h"
-#include "support/WaitFor.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
+#include "support/WaitFor.h"
 
 #include <QTest>
 

@@ -33,8 +33,8 @@ protected:
     {
         root = files.path() + QStringLiteral("/vol");
         const ProcessResult made = run(QStringLiteral(VESK_MKVOLUME),
-                             {root, QStringLiteral("--seed"), QString::number(GetParam()), QStringLiteral("--copies"),
-                              QStringLiteral("0.2")});
+            { root, QStringLiteral("--seed"), QString::number(GetParam()), QStringLiteral("--copies"),
+                QStringLiteral("0.2") });
         ASSERT_EQ(made.status, 0) << made.err.toStdString();
         QFile file(root + QStringLiteral("/expected.json"));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -43,14 +43,15 @@ protected:
 
     QSet<QString> shownPaths(const QStringList &options)
     {
-        const ProcessResult result = cli(QStringList{QStringLiteral("scan"), QStringLiteral("--volume"), root,
-                                           QStringLiteral("--format"), QStringLiteral("json"),
-                                           QStringLiteral("--columns"), QStringLiteral("PathCellID")}
-                               + options);
+        const ProcessResult result
+            = cli(QStringList { QStringLiteral("scan"), QStringLiteral("--volume"), root, QStringLiteral("--format"),
+                      QStringLiteral("json"), QStringLiteral("--columns"), QStringLiteral("PathCellID") }
+                + options);
         EXPECT_EQ(result.status, 0) << result.err.toStdString();
         QSet<QString> paths;
         for (const QString &line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            paths.insert(QJsonDocument::fromJson(line.toUtf8()).object().value(QStringLiteral("PathCellID")).toString());
+            paths.insert(
+                QJsonDocument::fromJson(line.toUtf8()).object().value(QStringLiteral("PathCellID")).toString());
         return paths;
     }
 
@@ -89,11 +90,11 @@ TEST_P(CliVolume, ScanShowsEveryExistingItem)
 
 TEST_P(CliVolume, IntersectSubtractAndAddFollowTheBins)
 {
-    EXPECT_EQ(shownPaths({QStringLiteral("--intersect"), bin(1)}), expectedPaths(referencedBy({bin(1)})));
-    EXPECT_EQ(shownPaths({QStringLiteral("--subtract"), bin(1) + QLatin1Char(',') + bin(2)}),
-              expectedPaths(referencedBy({bin(1), bin(2)}, false)));
-    EXPECT_EQ(shownPaths({QStringLiteral("--intersect"), bin(1), QStringLiteral("--add"), bin(3)}),
-              expectedPaths(referencedBy({bin(1), bin(3)})));
+    EXPECT_EQ(shownPaths({ QStringLiteral("--intersect"), bin(1) }), expectedPaths(referencedBy({ bin(1) })));
+    EXPECT_EQ(shownPaths({ QStringLiteral("--subtract"), bin(1) + QLatin1Char(',') + bin(2) }),
+        expectedPaths(referencedBy({ bin(1), bin(2) }, false)));
+    EXPECT_EQ(shownPaths({ QStringLiteral("--intersect"), bin(1), QStringLiteral("--add"), bin(3) }),
+        expectedPaths(referencedBy({ bin(1), bin(3) })));
 }
 
 namespace {
@@ -131,8 +132,8 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
     const QString dest = files.path() + QStringLiteral("/dest");
     QDir().mkpath(dest);
     const QMap<QString, QByteArray> before = contentsBelow(root);
-    const ProcessResult result = cli({QStringLiteral("move"), QStringLiteral("--dry-run"), QStringLiteral("--volume"),
-                                      root, QStringLiteral("--dest"), dest});
+    const ProcessResult result = cli({ QStringLiteral("move"), QStringLiteral("--dry-run"), QStringLiteral("--volume"),
+        root, QStringLiteral("--dest"), dest });
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     const QMap<QString, QString> targets = dryRunTargets(result.out);
     // Copies of one file in several folders share a target: all but the first would fail.
@@ -147,7 +148,7 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
         const QFileInfo source(it.key());
         const QString type = source.suffix().isEmpty() ? QStringLiteral("_NOEXT_TYPE") : source.suffix().toUpper();
         EXPECT_TRUE(it.value().startsWith(dest + QLatin1Char('/'))
-                    && it.value().endsWith(QLatin1Char('/') + type + QLatin1Char('/') + source.fileName()))
+            && it.value().endsWith(QLatin1Char('/') + type + QLatin1Char('/') + source.fileName()))
             << it.value().toStdString();
     }
     EXPECT_EQ(contentsBelow(root), before);
@@ -162,7 +163,9 @@ TEST(CliBins, BinsThatCannotProtectAreRefusedAndNothingIsTouched)
 {
     TestFiles files;
     const QString root = files.path() + QStringLiteral("/vol");
-    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), {root, QStringLiteral("--mxf"), QStringLiteral("--folders"), "1"}).status, 0);
+    ASSERT_EQ(
+        run(QStringLiteral(VESK_MKVOLUME), { root, QStringLiteral("--mxf"), QStringLiteral("--folders"), "1" }).status,
+        0);
     const QString sound = root + QStringLiteral("/Bins/Bin 1.avb,");
     const QByteArray noise = QByteArray::fromHex("9f3a5c7e11d2e48b6a0c3f5e7a9b1d2c4e6f8a0b");
     const QString cut = files.write(QStringLiteral("cut.avb"), BinWriter().clip("A", {}).bytes().chopped(5));
@@ -174,25 +177,26 @@ TEST(CliBins, BinsThatCannotProtectAreRefusedAndNothingIsTouched)
         int status;
         QString named;
     } cases[] = {
-        {"scan|--subtract|" + cut, 2, cut},
-        {"scan|--subtract|" + random, 2, random},
-        {"delete|--dry-run|--subtract|" + sound + cut, 2, cut},
-        {"delete|--subtract|" + random, 2, random},
-        {"delete|--intersect|" + notABin, 2, notABin},
-        {"delete|--subtract=,", 2, "--subtract needs at least one BIN"},
-        {"scan|--subtract|" + empty, 0, empty + " references no media"},
-        {"delete|--subtract|" + sound + empty, 2, "--allow-empty-bins"},
-        {"delete|--dry-run|--allow-empty-bins|--subtract|" + empty, 0, empty},
+        { "scan|--subtract|" + cut, 2, cut },
+        { "scan|--subtract|" + random, 2, random },
+        { "delete|--dry-run|--subtract|" + sound + cut, 2, cut },
+        { "delete|--subtract|" + random, 2, random },
+        { "delete|--intersect|" + notABin, 2, notABin },
+        { "delete|--subtract=,", 2, "--subtract needs at least one BIN" },
+        { "scan|--subtract|" + empty, 0, empty + " references no media" },
+        { "delete|--subtract|" + sound + empty, 2, "--allow-empty-bins" },
+        { "delete|--dry-run|--allow-empty-bins|--subtract|" + empty, 0, empty },
     };
     const QMap<QString, QByteArray> before = contentsBelow(files.path());
     for (const auto &c : cases) {
-        const ProcessResult result = cli(c.arguments.split(QLatin1Char('|')) + QStringList{"--volume", root});
+        const ProcessResult result = cli(c.arguments.split(QLatin1Char('|')) + QStringList { "--volume", root });
         EXPECT_EQ(result.status, c.status) << c.arguments.toStdString() << result.err.toStdString();
         EXPECT_TRUE(result.err.contains(c.named)) << result.err.toStdString();
         EXPECT_EQ(contentsBelow(files.path()), before) << c.arguments.toStdString();
     }
     // Only what a bin without references uses is nothing.
-    const ProcessResult none = cli({"delete", "--dry-run", "--allow-empty-bins", "--intersect", empty, "--volume", root});
+    const ProcessResult none
+        = cli({ "delete", "--dry-run", "--allow-empty-bins", "--intersect", empty, "--volume", root });
     EXPECT_EQ(none.status, 0);
     EXPECT_FALSE(none.out.contains(QStringLiteral(" -> "))) << none.out.toStdString();
 }
@@ -203,18 +207,19 @@ TEST(CliActions, CopyPutsEveryRowWhereTheDryRunSaid)
     TestFiles files;
     const QString root = files.path() + QStringLiteral("/vol");
     const QString dest = files.path() + QStringLiteral("/dest");
-    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), {root, QStringLiteral("--mxf"), QStringLiteral("--folders"),
-                                                  QStringLiteral("2"), QStringLiteral("--files"), QStringLiteral("10")})
+    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME),
+                  { root, QStringLiteral("--mxf"), QStringLiteral("--folders"), QStringLiteral("2"),
+                      QStringLiteral("--files"), QStringLiteral("10") })
                   .status,
-              0);
+        0);
     QDir().mkpath(dest);
-    const QStringList options = {QStringLiteral("--volume"), root, QStringLiteral("--dest"), dest,
-                                 QStringLiteral("--original-folders")};
+    const QStringList options
+        = { QStringLiteral("--volume"), root, QStringLiteral("--dest"), dest, QStringLiteral("--original-folders") };
     const QMap<QString, QString> targets
-        = dryRunTargets(cli(QStringList{QStringLiteral("copy"), QStringLiteral("--dry-run")} + options).out);
+        = dryRunTargets(cli(QStringList { QStringLiteral("copy"), QStringLiteral("--dry-run") } + options).out);
     ASSERT_FALSE(targets.isEmpty());
 
-    const ProcessResult copied = cli(QStringList{QStringLiteral("copy")} + options);
+    const ProcessResult copied = cli(QStringList { QStringLiteral("copy") } + options);
     EXPECT_EQ(copied.status, 0) << copied.err.toStdString();
     EXPECT_EQ(copied.out.count(QStringLiteral(" :: DONE ::\n")), targets.size()) << copied.out.toStdString();
     for (auto it = targets.begin(); it != targets.end(); ++it) {
@@ -227,10 +232,10 @@ TEST(CliActions, CopyPutsEveryRowWhereTheDryRunSaid)
     }
 
     // Again: every target exists now, and without a terminal "ask" means no.
-    const ProcessResult again = cli(QStringList{QStringLiteral("copy")} + options);
+    const ProcessResult again = cli(QStringList { QStringLiteral("copy") } + options);
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(again.out.count(QStringLiteral(":: FILE EXISTS AT DESTINATION \n:: SKIPPING \n")), targets.size());
-    const ProcessResult refused = cli({QStringLiteral("copy"), QStringLiteral("--volume"), root});
+    const ProcessResult refused = cli({ QStringLiteral("copy"), QStringLiteral("--volume"), root });
     EXPECT_EQ(refused.status, 2);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("--dest")));
 }
@@ -238,18 +243,19 @@ TEST(CliActions, CopyPutsEveryRowWhereTheDryRunSaid)
 TEST(Cli, UsageErrorsAndUnreadableInputs)
 {
     EXPECT_EQ(cli({}).status, 2);
-    EXPECT_EQ(cli({QStringLiteral("frobnicate")}).status, 2);
-    EXPECT_EQ(cli({QStringLiteral("scan")}).status, 2);
-    const ProcessResult badSort = cli({QStringLiteral("scan"), QStringLiteral("--sort"), QStringLiteral("nosuchkey"),
-                             QStringLiteral("/tmp")});
+    EXPECT_EQ(cli({ QStringLiteral("frobnicate") }).status, 2);
+    EXPECT_EQ(cli({ QStringLiteral("scan") }).status, 2);
+    const ProcessResult badSort = cli(
+        { QStringLiteral("scan"), QStringLiteral("--sort"), QStringLiteral("nosuchkey"), QStringLiteral("/tmp") });
     EXPECT_EQ(badSort.status, 2);
     EXPECT_TRUE(badSort.err.contains(QStringLiteral("usage: ")));
-    const ProcessResult missing = cli({QStringLiteral("scan"), QStringLiteral("/no/such/folder")});
+    const ProcessResult missing = cli({ QStringLiteral("scan"), QStringLiteral("/no/such/folder") });
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err.count(QLatin1Char('\n')), 1);
-    EXPECT_EQ(cli({QStringLiteral("--version")}).out.trimmed(), QStringLiteral("vesk-cli ") + QStringLiteral(VESK_VERSION));
-    for (const char *command : {"scan", "bin", "mxf", "inspect", "copy", "move", "delete"}) {
-        const ProcessResult help = cli({QString::fromLatin1(command), QStringLiteral("--help")});
+    EXPECT_EQ(
+        cli({ QStringLiteral("--version") }).out.trimmed(), QStringLiteral("vesk-cli ") + QStringLiteral(VESK_VERSION));
+    for (const char *command : { "scan", "bin", "mxf", "inspect", "copy", "move", "delete" }) {
+        const ProcessResult help = cli({ QString::fromLatin1(command), QStringLiteral("--help") });
         EXPECT_EQ(help.status, 0) << command;
         EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: vesk-cli %1 [options]").arg(QLatin1String(command))))
             << help.out.toStdString();
@@ -260,14 +266,14 @@ TEST(Cli, BinPrintsReferencedUIDs)
 {
     TestFiles files;
     const QString path = files.path() + QStringLiteral("/a.avb");
-    BinWriter().clip("c", {BinWriter::avidUID(0x04030201, 0x08070605)}).write(path);
-    const ProcessResult result = cli({QStringLiteral("bin"), path});
+    BinWriter().clip("c", { BinWriter::avidUID(0x04030201, 0x08070605) }).write(path);
+    const ProcessResult result = cli({ QStringLiteral("bin"), path });
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, QStringLiteral("0102030405060708\n"));
     // A damaged bin's references are not printed as if they were all it holds.
     const QString notABin = files.write(QStringLiteral("x.avb"), "nope");
     const QString damaged = files.write(QStringLiteral("cut.avb"), BinWriter().clip("c", {}).bytes().chopped(1));
-    const ProcessResult refused = cli({QStringLiteral("bin"), notABin, path, damaged});
+    const ProcessResult refused = cli({ QStringLiteral("bin"), notABin, path, damaged });
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, result.out);
     EXPECT_TRUE(refused.err.contains("not a bin: " + notABin) && refused.err.contains("damaged bin: " + damaged));
@@ -278,9 +284,9 @@ TEST(Cli, MxfReportsFieldsOrTheFailure)
     TestFiles files;
     const QString atom = files.path() + QStringLiteral("/a.mxf");
     const QString op1a = files.path() + QStringLiteral("/b.mxf");
-    ASSERT_TRUE(MXFWriter::writeOpAtom(atom, {QStringLiteral("Interview"), QStringLiteral("Doc"), {}, {}}));
-    ASSERT_TRUE(MXFWriter::writeOP1a(op1a, {QStringLiteral("X"), {}, {}, {}}));
-    const ProcessResult result = cli({QStringLiteral("mxf"), atom, op1a});
+    ASSERT_TRUE(MXFWriter::writeOpAtom(atom, { QStringLiteral("Interview"), QStringLiteral("Doc"), {}, {} }));
+    ASSERT_TRUE(MXFWriter::writeOP1a(op1a, { QStringLiteral("X"), {}, {}, {} }));
+    const ProcessResult result = cli({ QStringLiteral("mxf"), atom, op1a });
     EXPECT_EQ(result.status, 1) << result.err.toStdString(); // nothing could be read from op1a
     const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
@@ -289,10 +295,11 @@ TEST(Cli, MxfReportsFieldsOrTheFailure)
     EXPECT_EQ(first.value(QStringLiteral("project")).toString(), QStringLiteral("Doc"));
     EXPECT_TRUE(first.value(QStringLiteral("fileUID")).toString().startsWith(QStringLiteral("{ 060a2b34-")));
     EXPECT_EQ(QJsonDocument::fromJson(lines[1].toUtf8()).object().value(QStringLiteral("error")).toString(),
-              QStringLiteral("File is not OP-Atom"));
-    EXPECT_EQ(cli({QStringLiteral("mxf"), atom}).status, 0);
-    EXPECT_EQ(cli({QStringLiteral("mxf"), files.write(QStringLiteral("zeros.mxf"), QByteArray(4096, '\0'))}).status, 1);
-    EXPECT_EQ(cli({QStringLiteral("mxf"), files.path() + QStringLiteral("/none.mxf")}).status, 1);
+        QStringLiteral("File is not OP-Atom"));
+    EXPECT_EQ(cli({ QStringLiteral("mxf"), atom }).status, 0);
+    EXPECT_EQ(
+        cli({ QStringLiteral("mxf"), files.write(QStringLiteral("zeros.mxf"), QByteArray(4096, '\0')) }).status, 1);
+    EXPECT_EQ(cli({ QStringLiteral("mxf"), files.path() + QStringLiteral("/none.mxf") }).status, 1);
 }
 
 TEST(Cli, InspectPrintsTheOutlineIndentedByLevel)
@@ -300,15 +307,17 @@ TEST(Cli, InspectPrintsTheOutlineIndentedByLevel)
     TestFiles files;
     const QString mdb = files.path() + QStringLiteral("/msmMMOB.mdb");
     ASSERT_TRUE(MdbWriter().media(MdbMedia::numbered(1, "Clip", "Show")).writeTo(mdb));
-    const ProcessResult tree = cli({QStringLiteral("inspect"), mdb, QStringLiteral("--depth"), QStringLiteral("2")});
+    const ProcessResult tree = cli({ QStringLiteral("inspect"), mdb, QStringLiteral("--depth"), QStringLiteral("2") });
     EXPECT_EQ(tree.status, 0);
     const QStringList lines = tree.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 3);
     EXPECT_EQ(lines[0], QStringLiteral("[ ID=0x1] CM_StdObjID_TOC"));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("  [")));
-    EXPECT_TRUE(std::all_of(lines.begin(), lines.end(), [](const QString &l) { return !l.startsWith(QStringLiteral("      ")); }));
-    const ProcessResult entry = cli({QStringLiteral("inspect"), mdb, QStringLiteral("--describe"), QStringLiteral("0")});
+    EXPECT_TRUE(std::all_of(
+        lines.begin(), lines.end(), [](const QString &l) { return !l.startsWith(QStringLiteral("      ")); }));
+    const ProcessResult entry
+        = cli({ QStringLiteral("inspect"), mdb, QStringLiteral("--describe"), QStringLiteral("0") });
     EXPECT_TRUE(entry.out.startsWith(QStringLiteral("OMFI:Object TOCIndex [ 0 ]")));
     const QString text = files.write(QStringLiteral("x.mdb"), "not a database");
-    EXPECT_EQ(cli({QStringLiteral("inspect"), text}).status, 1);
+    EXPECT_EQ(cli({ QStringLiteral("inspect"), text }).status, 1);
 }

@@ -61,7 +61,10 @@ struct Case {
     const char *logged;
 };
 
-void PrintTo(const Case &c, std::ostream *out) { *out << c.name; }
+void PrintTo(const Case &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 const Case kCases[] = {
     { "IndexNamesThatAreNoFileNames",
@@ -192,9 +195,7 @@ TEST(ScanSafetyVolume, WrittenMXFFilesCarryTheIndexedUIDs)
     ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "1", "--files", "8" }).status, 0);
     const auto rows = [&root](const QStringList &options) {
         const QStringList scan { "scan", "--volume", root, "--columns", "PathCellID,filePackageUID" };
-        return run(QStringLiteral(VESK_CLI), scan + options).out
-            .split('\n')
-            .filter(QStringLiteral(".mxf\";"));
+        return run(QStringLiteral(VESK_CLI), scan + options).out.split('\n').filter(QStringLiteral(".mxf\";"));
     };
     const QStringList fromFiles = rows({ QStringLiteral("--no-mdb") });
     const QStringList fromDatabase = rows({});

@@ -56,5 +56,5 @@ std::vector<QByteArray> fuzzSeeds()
     audio.fileUID = MediaIndexWriter::makeUID(8, 2, false);
     audio.fourCC = "_AUD";
     audio.projectLink = MdbMedia::ProjectLink::Reference12;
-    return {MdbWriter().media(video).media(audio).bytes(), MdbWriter(true).media(video).bytes()};
+    return { MdbWriter().media(video).media(audio).bytes(), MdbWriter(true).media(video).bytes() };
 }

@@ -19,10 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
 std::vector<QByteArray> fuzzSeeds()
 {
-    return {BinWriter()
-                .creator("Editor")
-                .clip("Sequence", {BinWriter::avidUID(1, 2), BinWriter::avidUID(3, 4)})
-                .fileAtom(1, 2, "/media/clip.mxf")
-                .windowAtom(0, 1, "Bin window")
-                .bytes()};
+    return { BinWriter()
+                 .creator("Editor")
+                 .clip("Sequence", { BinWriter::avidUID(1, 2), BinWriter::avidUID(3, 4) })
+                 .fileAtom(1, 2, "/media/clip.mxf")
+                 .windowAtom(0, 1, "Bin window")
+                 .bytes() };
 }

@@ -18,5 +18,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
 std::vector<QByteArray> fuzzSeeds()
 {
-    return {MXFWriter::opAtomBytes({QStringLiteral("Interview"), QStringLiteral("Feature"), {}, {}})};
+    return { MXFWriter::opAtomBytes({ QStringLiteral("Interview"), QStringLiteral("Feature"), {}, {} }) };
 }

@@ -16,6 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
 std::vector<QByteArray> fuzzSeeds()
 {
-    return {MediaIndexWriter().record("A001C003.mxf", "Feature").record("b.wav", "").bytes(),
-            MediaIndexWriter().bigEndian().uidWords(2).record("clip.mxf", "P").bytes()};
+    return { MediaIndexWriter().record("A001C003.mxf", "Feature").record("b.wav", "").bytes(),
+        MediaIndexWriter().bigEndian().uidWords(2).record("clip.mxf", "P").bytes() };
 }

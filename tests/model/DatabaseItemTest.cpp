@@ -67,7 +67,7 @@ TEST(DatabaseItem, BadUMIDNeedsBothUIDsLabelled)
 
 TEST(DatabaseItem, AudioByExtensionOrCode)
 {
-    for (const char *name : {"a.WAV", "b.Sd2", "c.aif", "d.lrc"}) {
+    for (const char *name : { "a.WAV", "b.Sd2", "c.aif", "d.lrc" }) {
         VeskDatabaseItem item;
         item.setupWithUnrefFile(QStringLiteral("/m"), QString::fromLatin1(name));
         EXPECT_EQ(item.DB_CompressionString(), QStringLiteral("Audio")) << name;
@@ -137,7 +137,7 @@ TEST_F(ItemOnDisk, SmallOrUnsettledFilesAreNotOpenedForInformation)
     VeskSettings::shared().registerStandardDefaults();
     files.writeSparse(QStringLiteral("small.mxf"), 1024);
     files.writeSparse(QStringLiteral("big.MXF"), 1025);
-    for (const char *name : {"small.mxf", "big.MXF"}) {
+    for (const char *name : { "small.mxf", "big.MXF" }) {
         VeskDatabaseItem item;
         item.setupWithUnrefFile(files.path(), QString::fromLatin1(name));
         item.validatePath();
@@ -153,4 +153,3 @@ TEST_F(ItemOnDisk, SmallOrUnsettledFilesAreNotOpenedForInformation)
     VeskSettings::shared().useMemoryStore();
     VeskDatabaseItem::setCorrespondingFileReader({});
 }
-

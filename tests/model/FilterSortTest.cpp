@@ -68,37 +68,37 @@ TEST_F(StoreTest, SearchIsCaseInsensitiveWithinOneField)
     const VeskItemRef split = item(QStringLiteral("x2.mxf"), QStringLiteral("P"), 2);
     split->setDB_NameInBin(QStringLiteral("a bc"));
     const VeskItemRef unmanaged = item(QStringLiteral("x3.mxf"), QString(), 3);
-    load({binName, split, unmanaged});
+    load({ binName, split, unmanaged });
     VeskFilter::sharedFilter().setFilterString(QStringLiteral("abc"));
     core.applyFilter();
-    EXPECT_EQ(shownNames(), QStringList{QStringLiteral("x1.mxf")});
+    EXPECT_EQ(shownNames(), QStringList { QStringLiteral("x1.mxf") });
     VeskFilter::sharedFilter().setFilterString(QStringLiteral("_00_VSK_UNMANAGED"));
     core.applyFilter();
-    EXPECT_EQ(shownNames(), QStringList{QStringLiteral("x3.mxf")});
+    EXPECT_EQ(shownNames(), QStringList { QStringLiteral("x3.mxf") });
 }
 
 TEST_F(StoreTest, SearchFindsTextAcrossTheFolderSeparator)
 {
-    load({item(QStringLiteral("clip.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/vol/reel7")),
-          item(QStringLiteral("clip2.mxf"), QStringLiteral("P"), 2, 1, QStringLiteral("/vol/reel8"))});
-    for (const char *text : {"l7/cl", "reel7", "7/clip.", "VOL/REEL8/CLIP2"}) {
+    load({ item(QStringLiteral("clip.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/vol/reel7")),
+        item(QStringLiteral("clip2.mxf"), QStringLiteral("P"), 2, 1, QStringLiteral("/vol/reel8")) });
+    for (const char *text : { "l7/cl", "reel7", "7/clip.", "VOL/REEL8/CLIP2" }) {
         VeskFilter::sharedFilter().setFilterString(QString::fromLatin1(text));
         core.applyFilter();
         EXPECT_EQ(shownNames().size(), 1) << text;
-        EXPECT_EQ(shownNames().size(), int(std::count_if(core.ItemsUnsorted().begin(), core.ItemsUnsorted().end(),
-                                                         [](const VeskItemRef &i) {
-                                                             return VeskFilter::sharedFilter().itemPassFilter(i.get());
-                                                         })))
+        EXPECT_EQ(shownNames().size(),
+            int(std::count_if(core.ItemsUnsorted().begin(), core.ItemsUnsorted().end(),
+                [](const VeskItemRef &i) { return VeskFilter::sharedFilter().itemPassFilter(i.get()); })))
             << text;
     }
 }
 
 TEST_F(StoreTest, UncheckedProjectsHideTheirItemsAndSize)
 {
-    load({item(QStringLiteral("a.mxf"), QStringLiteral("A"), 1, 5), item(QStringLiteral("b.mxf"), QStringLiteral("B"), 2, 7)});
+    load({ item(QStringLiteral("a.mxf"), QStringLiteral("A"), 1, 5),
+        item(QStringLiteral("b.mxf"), QStringLiteral("B"), 2, 7) });
     EXPECT_EQ(core.FilteredItemsSize(), 12u);
     core.setCheckStateProject(1, false);
-    EXPECT_EQ(shownNames(), QStringList{QStringLiteral("a.mxf")});
+    EXPECT_EQ(shownNames(), QStringList { QStringLiteral("a.mxf") });
     EXPECT_EQ(core.FilteredItemsSize(), 5u);
     EXPECT_EQ(core.getAllItemsCount(), 2u);
     core.setFilterFlagProjects(true);
@@ -107,15 +107,17 @@ TEST_F(StoreTest, UncheckedProjectsHideTheirItemsAndSize)
 
 TEST_F(StoreTest, ProjectSummaryCountsValidItemsAndKeepsCheckStates)
 {
-    load({item(QStringLiteral("a1.mxf"), QStringLiteral("A"), 1, 1), item(QStringLiteral("a2.mxf"), QStringLiteral("A"), 2, 2),
-          item(QStringLiteral("a3.mxf"), QStringLiteral("A"), 3, 3), item(QStringLiteral("b.mxf"), QStringLiteral("B"), 4, 10),
-          item(QStringLiteral("c.mxf"), QStringLiteral("a"), 5, 4), item(QStringLiteral("n.mxf"), QString(), 6, 4)});
+    load({ item(QStringLiteral("a1.mxf"), QStringLiteral("A"), 1, 1),
+        item(QStringLiteral("a2.mxf"), QStringLiteral("A"), 2, 2),
+        item(QStringLiteral("a3.mxf"), QStringLiteral("A"), 3, 3),
+        item(QStringLiteral("b.mxf"), QStringLiteral("B"), 4, 10),
+        item(QStringLiteral("c.mxf"), QStringLiteral("a"), 5, 4), item(QStringLiteral("n.mxf"), QString(), 6, 4) });
     ASSERT_EQ(core.getProjectsCount(), 4u);
     EXPECT_EQ(core.projectAtIndex(3)->name(), QStringLiteral("B"));
     const VeskProjectRef b = core.projectAtIndex(3);
     EXPECT_EQ(b->SizeValue(), 10u);
     EXPECT_EQ(core.viewForTableColumn(QStringLiteral("ProjectSummaryID"), QStringLiteral("CountCellID"), 0),
-              QStringLiteral("1"));
+        QStringLiteral("1"));
     b->setMustBeShownInList(false);
     VeskFilter::sharedFilter().setFilterString(QStringLiteral("a2"));
     core.prepareProjectsSummary();
@@ -127,16 +129,19 @@ TEST_F(StoreTest, ProjectSummaryCountsValidItemsAndKeepsCheckStates)
 
 TEST_F(StoreTest, SortingHonoursUpToThreeKeysTheFirstDeciding)
 {
-    load({item(QStringLiteral("b.mxf"), QStringLiteral("P"), 1, 2), item(QStringLiteral("a.mxf"), QStringLiteral("P"), 2, 1),
-          item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3, 1)});
-    const VeskSortDescriptor size{QStringLiteral("filesize"), true};
-    const VeskSortDescriptor nameDown{QStringLiteral("filename"), false};
-    core.sortUsingDescriptors({size, nameDown});
+    load({ item(QStringLiteral("b.mxf"), QStringLiteral("P"), 1, 2),
+        item(QStringLiteral("a.mxf"), QStringLiteral("P"), 2, 1),
+        item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3, 1) });
+    const VeskSortDescriptor size { QStringLiteral("filesize"), true };
+    const VeskSortDescriptor nameDown { QStringLiteral("filename"), false };
+    core.sortUsingDescriptors({ size, nameDown });
     core.applyFilter();
-    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("c.mxf"), QStringLiteral("a.mxf"), QStringLiteral("b.mxf")}));
-    core.sortUsingDescriptors({{QStringLiteral("filename"), true}, size, size, size});
+    EXPECT_EQ(
+        shownNames(), (QStringList { QStringLiteral("c.mxf"), QStringLiteral("a.mxf"), QStringLiteral("b.mxf") }));
+    core.sortUsingDescriptors({ { QStringLiteral("filename"), true }, size, size, size });
     core.applyFilter();
-    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("a.mxf"), QStringLiteral("b.mxf"), QStringLiteral("c.mxf")}));
+    EXPECT_EQ(
+        shownNames(), (QStringList { QStringLiteral("a.mxf"), QStringLiteral("b.mxf"), QStringLiteral("c.mxf") }));
 }
 
 TEST_F(StoreTest, UIDSortPutsGreaterBytesFirstWhenAscending)
@@ -145,11 +150,11 @@ TEST_F(StoreTest, UIDSortPutsGreaterBytesFirstWhenAscending)
     const VeskItemRef high = item(QStringLiteral("high.mxf"), QStringLiteral("P"), 2);
     high->DB_filePackageUID()->UMIDx[0] = 0xFF;
     low->DB_filePackageUID()->UMIDx[0] = 0x00;
-    load({low, high});
-    core.sortUsingDescriptors({{QStringLiteral("fileUID"), true}});
+    load({ low, high });
+    core.sortUsingDescriptors({ { QStringLiteral("fileUID"), true } });
     core.applyFilter();
     EXPECT_EQ(shownNames().front(), QStringLiteral("high.mxf"));
-    core.sortUsingDescriptors({{QStringLiteral("fileUID"), false}});
+    core.sortUsingDescriptors({ { QStringLiteral("fileUID"), false } });
     core.applyFilter();
     EXPECT_EQ(shownNames().front(), QStringLiteral("low.mxf"));
 }
@@ -163,16 +168,16 @@ TEST_F(StoreTest, InvalidItemsAndMissingValuesSortLast)
     const VeskItemRef unnamed = item(QStringLiteral("n.mxf"), QStringLiteral("P"), 3);
     dated->setDB_NameInBin(QStringLiteral("b"));
     undated->setDB_NameInBin(QStringLiteral("a"));
-    load({undated, unnamed, dated});
-    for (bool ascending : {true, false}) {
-        core.sortUsingDescriptors({{QStringLiteral("filedate"), ascending}});
+    load({ undated, unnamed, dated });
+    for (bool ascending : { true, false }) {
+        core.sortUsingDescriptors({ { QStringLiteral("filedate"), ascending } });
         std::vector<uint32_t> order = core.IndexesSorted();
         EXPECT_EQ(core.ItemsUnsorted()[order.front()], dated);
-        core.sortUsingDescriptors({{QStringLiteral("clipname"), ascending}});
+        core.sortUsingDescriptors({ { QStringLiteral("clipname"), ascending } });
         EXPECT_EQ(core.ItemsUnsorted()[core.IndexesSorted().back()], unnamed);
     }
     unnamed->setDB_isValid(false);
-    core.sortUsingDescriptors({{QStringLiteral("filesize"), false}});
+    core.sortUsingDescriptors({ { QStringLiteral("filesize"), false } });
     EXPECT_EQ(core.ItemsUnsorted()[core.IndexesSorted().front()], unnamed);
 }
 
@@ -193,45 +198,48 @@ TEST_F(StoreTest, ScreenAndExportCellTexts)
         std::function<void(VeskDatabaseItem &)> setUp;
         std::optional<QString> text;
     } cases[] = {
-        {"ExistsCellID", [](VeskDatabaseItem &) {}, QStringLiteral("Yes")},
-        {"ExistsCellID", [](VeskDatabaseItem &it) { it.setDB_FileExists(false); }, QStringLiteral("NO")},
-        {"ExistsCellID", [](VeskDatabaseItem &it) { it.setDB_FileExists(false);
-                                               it.setDB_isAMA(true); },
-         QStringLiteral("AMA link")},
-        {"SizeCellID", [](VeskDatabaseItem &it) { it.setDB_FileExists(false); }, std::nullopt},
-        {"SizeCellID", [](VeskDatabaseItem &it) { it.setDB_filesize(1536); }, QStringLiteral("1.54 kB")},
-        {"BitsCellID", [](VeskDatabaseItem &it) { it.setDB_bits(24); }, QStringLiteral("24 bit")},
-        {"BitsCellID", [](VeskDatabaseItem &) {}, QStringLiteral("")},
-        {"KindCellID", [](VeskDatabaseItem &it) { it.setDB_usageCode(15); }, QStringLiteral("IMPORTED")},
-        {"KindCellID", [](VeskDatabaseItem &it) { it.setDB_usageCode(7); }, QStringLiteral("")},
-        {"DateCellID", [](VeskDatabaseItem &) {}, std::nullopt},
-        {"DateCellID", [&](VeskDatabaseItem &it) { it.DB_setDate(date); },
-         QLocale::system().toString(date, QLocale::ShortFormat)},
-        {"CompressionCellID", [](VeskDatabaseItem &) {}, std::nullopt},
-        {"CompressionCellID", [](VeskDatabaseItem &it) { it.setDB_CompressionString(QStringLiteral("DV 50")); },
-         QStringLiteral("DV 50")},
-        {"FramerateCellID", [](VeskDatabaseItem &it) { it.setFrameRateNumerator(25, 1); }, QStringLiteral("25fps")},
-        {"FramerateCellID", [](VeskDatabaseItem &it) { it.setFrameRateNumerator(25, 0); }, std::nullopt},
-        {"FramerateCellID", [](VeskDatabaseItem &it) { it.setFrameRateNumerator(30000, 1001); },
-         QStringLiteral("30000")},
-        {"SamplerateCellID", [](VeskDatabaseItem &it) { it.setSampleRateNumerator(48000, 0); },
-         QStringLiteral("48 kHz")},
-        {"SamplerateCellID", [](VeskDatabaseItem &it) { it.setSampleRateNumerator(11025, 1); }, std::nullopt},
+        { "ExistsCellID", [](VeskDatabaseItem &) {}, QStringLiteral("Yes") },
+        { "ExistsCellID", [](VeskDatabaseItem &it) { it.setDB_FileExists(false); }, QStringLiteral("NO") },
+        { "ExistsCellID",
+            [](VeskDatabaseItem &it) {
+                it.setDB_FileExists(false);
+                it.setDB_isAMA(true);
+            },
+            QStringLiteral("AMA link") },
+        { "SizeCellID", [](VeskDatabaseItem &it) { it.setDB_FileExists(false); }, std::nullopt },
+        { "SizeCellID", [](VeskDatabaseItem &it) { it.setDB_filesize(1536); }, QStringLiteral("1.54 kB") },
+        { "BitsCellID", [](VeskDatabaseItem &it) { it.setDB_bits(24); }, QStringLiteral("24 bit") },
+        { "BitsCellID", [](VeskDatabaseItem &) {}, QStringLiteral("") },
+        { "KindCellID", [](VeskDatabaseItem &it) { it.setDB_usageCode(15); }, QStringLiteral("IMPORTED") },
+        { "KindCellID", [](VeskDatabaseItem &it) { it.setDB_usageCode(7); }, QStringLiteral("") },
+        { "DateCellID", [](VeskDatabaseItem &) {}, std::nullopt },
+        { "DateCellID", [&](VeskDatabaseItem &it) { it.DB_setDate(date); },
+            QLocale::system().toString(date, QLocale::ShortFormat) },
+        { "CompressionCellID", [](VeskDatabaseItem &) {}, std::nullopt },
+        { "CompressionCellID", [](VeskDatabaseItem &it) { it.setDB_CompressionString(QStringLiteral("DV 50")); },
+            QStringLiteral("DV 50") },
+        { "FramerateCellID", [](VeskDatabaseItem &it) { it.setFrameRateNumerator(25, 1); }, QStringLiteral("25fps") },
+        { "FramerateCellID", [](VeskDatabaseItem &it) { it.setFrameRateNumerator(25, 0); }, std::nullopt },
+        { "FramerateCellID", [](VeskDatabaseItem &it) { it.setFrameRateNumerator(30000, 1001); },
+            QStringLiteral("30000") },
+        { "SamplerateCellID", [](VeskDatabaseItem &it) { it.setSampleRateNumerator(48000, 0); },
+            QStringLiteral("48 kHz") },
+        { "SamplerateCellID", [](VeskDatabaseItem &it) { it.setSampleRateNumerator(11025, 1); }, std::nullopt },
         // Resolutions 1235 to 1274 show their bit-rate label instead, or nothing.
-        {"SamplerateCellID", dnx(1234, {25, 1}), QStringLiteral("48 kHz")},
-        {"SamplerateCellID", dnx(1235, {25, 1}), QStringLiteral("185x")},
-        {"SamplerateCellID", dnx(1241, {24, 1}), std::nullopt},
-        {"SamplerateCellID", dnx(1253, {2997, 100}), QStringLiteral("45")},
-        {"SamplerateCellID", dnx(1253, {30000, 1001}), std::nullopt},
-        {"SamplerateCellID", dnx(1274, {25, 1}), std::nullopt},
-        {"SamplerateCellID", dnx(1275, {25, 1}), QStringLiteral("48 kHz")},
-        {"PathCellID", [](VeskDatabaseItem &) {}, QStringLiteral("/vol/Avid MediaFiles/MXF/1/c%1.mxf")},
-        {"NoSuchColumn", [](VeskDatabaseItem &) {}, std::nullopt},
+        { "SamplerateCellID", dnx(1234, { 25, 1 }), QStringLiteral("48 kHz") },
+        { "SamplerateCellID", dnx(1235, { 25, 1 }), QStringLiteral("185x") },
+        { "SamplerateCellID", dnx(1241, { 24, 1 }), std::nullopt },
+        { "SamplerateCellID", dnx(1253, { 2997, 100 }), QStringLiteral("45") },
+        { "SamplerateCellID", dnx(1253, { 30000, 1001 }), std::nullopt },
+        { "SamplerateCellID", dnx(1274, { 25, 1 }), std::nullopt },
+        { "SamplerateCellID", dnx(1275, { 25, 1 }), QStringLiteral("48 kHz") },
+        { "PathCellID", [](VeskDatabaseItem &) {}, QStringLiteral("/vol/Avid MediaFiles/MXF/1/c%1.mxf") },
+        { "NoSuchColumn", [](VeskDatabaseItem &) {}, std::nullopt },
     };
     std::vector<VeskItemRef> items;
     for (const auto &c : cases) {
         items.push_back(item(QStringLiteral("c%1.mxf").arg(items.size(), 2, 10, QLatin1Char('0')), QStringLiteral("P"),
-                             items.size() + 1));
+            items.size() + 1));
         c.setUp(*items.back());
     }
     load(items);
@@ -246,37 +254,38 @@ TEST_F(StoreTest, ScreenAndExportCellTexts)
             << "row " << row;
     }
     EXPECT_EQ(core.viewForTableColumn(QStringLiteral("DatabaseTableID"), QStringLiteral("hash"), 0).size(), 8);
-    EXPECT_EQ(core.NSStringValueForTableColumn(QStringLiteral("DatabaseTableID"), QStringLiteral("hash"), 0),
-              std::nullopt);
+    EXPECT_EQ(
+        core.NSStringValueForTableColumn(QStringLiteral("DatabaseTableID"), QStringLiteral("hash"), 0), std::nullopt);
 }
 
 // Bin operations match every copy of a file; a missing copy shows only while missing
 // files are shown.
 TEST_F(StoreTest, BinMatchesShowAndHideCopiesTogether)
 {
-    for (const int onlyExisting : {1, 0}) {
+    for (const int onlyExisting : { 1, 0 }) {
         VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), onlyExisting);
         const VeskItemRef missing = item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/three"));
         missing->setDB_FileExists(false);
         missing->setDB_isValid_initial(false);
         core.clear();
-        load({item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/one")),
-              item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/two")), missing,
-              item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2), item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3)});
+        load({ item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/one")),
+            item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/two")), missing,
+            item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2),
+            item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3) });
         const QStringList copies(onlyExisting ? 2 : 3, QStringLiteral("a.mxf"));
         auto probe = std::make_shared<VeskDatabaseItem>();
         probe->setFileUIDWithNSData(MediaIndexWriter::makeUID(8, 1, false).mid(16, 8));
-        core.applyFilter({probe});
+        core.applyFilter({ probe });
         EXPECT_EQ(shownNames(), copies);
-        core.applyFilterSubtract({probe});
+        core.applyFilterSubtract({ probe });
         EXPECT_TRUE(shownNames().isEmpty());
-        core.applyFilterAdd({probe});
+        core.applyFilterAdd({ probe });
         EXPECT_EQ(shownNames(), copies);
         auto stranger = std::make_shared<VeskDatabaseItem>();
         stranger->setFileUIDWithNSData(QByteArray(8, '\x77'));
-        core.applyFilter({stranger});
+        core.applyFilter({ stranger });
         EXPECT_TRUE(shownNames().isEmpty());
-        core.applyFilter(std::vector<VeskItemRef>{}); // nothing to match: unchanged
+        core.applyFilter(std::vector<VeskItemRef> {}); // nothing to match: unchanged
         EXPECT_TRUE(shownNames().isEmpty());
     }
 }
@@ -286,16 +295,17 @@ TEST_F(StoreTest, BinMatchesShowAndHideCopiesTogether)
 // sorting the wrong way, gives an order that key does not.
 TEST_F(StoreTest, EveryKeySortsBothWays)
 {
-    const char *keys[] = {"filename", "clipname", "project", "filesize", "path",
-                          "filedate", "compression", "samplerate", "framerate", "bits"};
+    const char *keys[] = { "filename", "clipname", "project", "filesize", "path", "filedate", "compression",
+        "samplerate", "framerate", "bits" };
     const auto rank = [](int key, uint32_t n) { return uint32_t((1 + key / 5) * n + key % 5) % 5; };
     std::vector<VeskItemRef> items;
     for (uint32_t n = 0; n < 5; ++n) {
         const auto r = [&](const char *key) {
             return rank(int(std::find(std::begin(keys), std::end(keys), std::string_view(key)) - keys), n);
         };
-        const VeskItemRef it = item(QStringLiteral("%1.mxf").arg(r("filename")), QStringLiteral("P%1").arg(r("project")),
-                                    n + 1, 100 + r("filesize"), QStringLiteral("/v/%1").arg(r("path")));
+        const VeskItemRef it
+            = item(QStringLiteral("%1.mxf").arg(r("filename")), QStringLiteral("P%1").arg(r("project")), n + 1,
+                100 + r("filesize"), QStringLiteral("/v/%1").arg(r("path")));
         it->setDB_NameInBin(QStringLiteral("Bin %1").arg(r("clipname")));
         it->DB_setDate(QDateTime::fromSecsSinceEpoch(1000 * (r("filedate") + 1)));
         it->setDB_DIDResolutionID(r("compression") + 1);
@@ -307,8 +317,8 @@ TEST_F(StoreTest, EveryKeySortsBothWays)
     }
     load(items);
     for (int key = 0; key < 10; ++key) {
-        for (bool ascending : {true, false}) {
-            core.sortUsingDescriptors({{QString::fromLatin1(keys[key]), ascending}});
+        for (bool ascending : { true, false }) {
+            core.sortUsingDescriptors({ { QString::fromLatin1(keys[key]), ascending } });
             core.applyFilter();
             QStringList expected(5);
             for (uint32_t n = 0; n < 5; ++n)

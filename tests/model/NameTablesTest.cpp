@@ -23,7 +23,7 @@ TEST(NameTables, CompressionNameFallsBackToTheCode)
     const VeskNameTables tables;
     VeskDatabaseItem &item = itemWith(1299, {});
     EXPECT_EQ(tables.compressionNameForItem(item), std::nullopt);
-    item.DB_CompressionFourCC()->UMIDx = {'A', 'V', 'd', 'n'};
+    item.DB_CompressionFourCC()->UMIDx = { 'A', 'V', 'd', 'n' };
     EXPECT_EQ(tables.compressionNameForItem(item), QStringLiteral("AVdn ID:1299"));
     item.setDB_DIDResolutionID(1237);
     EXPECT_EQ(tables.compressionNameForItem(item), QStringLiteral("DNxHD 1080p SQ"));

@@ -18,7 +18,7 @@ TEST_F(StoreTest, MakeUniqueKeepsTheFirstOfEachFileAndLogsDuplicates)
     const VeskItemRef elsewhere = item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/other"));
     auto pathless = std::make_shared<VeskDatabaseItem>();
     pathless->setFileUIDWithNSData(MediaIndexWriter::makeUID(8, 1, false));
-    load({first, item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2), again, elsewhere, pathless});
+    load({ first, item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2), again, elsewhere, pathless });
     EXPECT_EQ(core.getAllItemsCount(), 4u);
     const std::vector<VeskItemRef> &items = core.ItemsUnsorted();
     EXPECT_NE(std::find(items.begin(), items.end(), first), items.end());
@@ -28,37 +28,41 @@ TEST_F(StoreTest, MakeUniqueKeepsTheFirstOfEachFileAndLogsDuplicates)
 
 TEST_F(StoreTest, DefaultOrderIsProjectThenFileNameAsPlainText)
 {
-    load({item(QStringLiteral("b.mxf"), QStringLiteral("beta"), 1), item(QStringLiteral("a.mxf"), QStringLiteral("beta"), 2),
-          item(QStringLiteral("Z.mxf"), QStringLiteral("Alpha"), 3), item(QStringLiteral("c.mxf"), QStringLiteral("Alpha"), 4)});
-    EXPECT_EQ(shownNames(), (QStringList{QStringLiteral("Z.mxf"), QStringLiteral("c.mxf"), QStringLiteral("a.mxf"),
-                                         QStringLiteral("b.mxf")}));
+    load({ item(QStringLiteral("b.mxf"), QStringLiteral("beta"), 1),
+        item(QStringLiteral("a.mxf"), QStringLiteral("beta"), 2),
+        item(QStringLiteral("Z.mxf"), QStringLiteral("Alpha"), 3),
+        item(QStringLiteral("c.mxf"), QStringLiteral("Alpha"), 4) });
+    EXPECT_EQ(shownNames(),
+        (QStringList {
+            QStringLiteral("Z.mxf"), QStringLiteral("c.mxf"), QStringLiteral("a.mxf"), QStringLiteral("b.mxf") }));
 }
 
 TEST_F(StoreTest, RowLookupsOutOfRangeAreAbsent)
 {
-    load({item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1)});
+    load({ item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1) });
     EXPECT_TRUE(core.ObjectAtIndexFiltered(0));
     EXPECT_FALSE(core.ObjectAtIndexFiltered(1));
     EXPECT_FALSE(core.ObjectAtIndexFiltered(uint64_t(-1)));
     EXPECT_FALSE(core.projectAtIndex(1));
     EXPECT_FALSE(core.getSelectedItemsArray().has_value());
-    table.selection = {0, 5};
+    table.selection = { 0, 5 };
     ASSERT_TRUE(core.getSelectedItemsArray().has_value());
     EXPECT_EQ(core.getSelectedItemsArray()->size(), 1u);
 }
 
 TEST_F(StoreTest, SelectionSizesAndPreviewFollowTheDatabaseTable)
 {
-    load({item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 100), item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2, 20)});
+    load({ item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 100),
+        item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2, 20) });
     FakeTableView summary(QStringLiteral("DatabaseSummaryID"));
     core.setDatabaseSummaryTable(&summary);
-    table.selection = {0, 1};
+    table.selection = { 0, 1 };
     core.tableViewSelectionDidChange(&table);
     EXPECT_EQ(core.SelectedItemsSize(), 120u);
     EXPECT_EQ(summary.reloads, 1);
     EXPECT_EQ(table.previewed, core.ObjectAtIndexFiltered(0));
     EXPECT_EQ(core.viewForTableColumn(QStringLiteral("DatabaseSummaryID"), QStringLiteral("Selected Items"), 0),
-              QStringLiteral("2"));
+        QStringLiteral("2"));
     table.selection.clear();
     core.tableViewSelectionDidChange(&table);
     EXPECT_FALSE(table.lastitem);
@@ -92,17 +96,18 @@ TEST_F(StoreTest, DragCarriesExistingFilesOnly)
     const VeskItemRef missing = item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2);
     VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), 0);
     missing->setDB_FileExists(false);
-    load({item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1), missing, item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3)});
+    load({ item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1), missing,
+        item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3) });
     RecordingPasteboard pasteboard;
-    EXPECT_TRUE(core.writeRowsWithIndexes(&table, {0, 1, 2}, pasteboard));
+    EXPECT_TRUE(core.writeRowsWithIndexes(&table, { 0, 1, 2 }, pasteboard));
     EXPECT_EQ(pasteboard.urls.size(), 2);
     EXPECT_EQ(pasteboard.text, QStringLiteral("a.mxf\rc.mxf"));
     RecordingPasteboard none;
-    EXPECT_TRUE(core.writeRowsWithIndexes(&table, {1}, none));
+    EXPECT_TRUE(core.writeRowsWithIndexes(&table, { 1 }, none));
     EXPECT_TRUE(none.urls.isEmpty());
     EXPECT_TRUE(none.types.isEmpty());
     FakeTableView other(QStringLiteral("ProjectSummaryID"));
-    EXPECT_FALSE(core.writeRowsWithIndexes(&other, {0}, none));
+    EXPECT_FALSE(core.writeRowsWithIndexes(&other, { 0 }, none));
 }
 
 // The table reads rows on the main thread while a rescan's rebuild runs on another.
@@ -114,7 +119,7 @@ TEST_F(StoreTest, RowsReadDuringARebuildAreAlwaysWhole)
     for (uint64_t i = 0; i < 20000; ++i)
         items.push_back(item(QStringLiteral("clip%1.mxf").arg(i), QStringLiteral("P%1").arg(i % 7), i));
     load(items);
-    std::atomic<bool> done{false};
+    std::atomic<bool> done { false };
     std::thread rebuild([&] {
         for (int round = 0; round < 3; ++round) {
             core.AddItemsFromArray(items);

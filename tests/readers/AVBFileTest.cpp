@@ -197,4 +197,3 @@ TEST_F(AVBFileTest, CreatorLongerThanTheFileIsLoggedEmpty)
     bin.getAMAUIDS();
     EXPECT_TRUE(logged().contains("created with \"\"\n"));
 }
-

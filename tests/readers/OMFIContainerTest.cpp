@@ -221,4 +221,3 @@ TEST_F(BentoContainer, ValueNumbersFollowTheMarkButReferencesAndUIDsDoNot)
         EXPECT_EQ(m_reader->findSourceMob(reinterpret_cast<const uint8_t *>(uid.constData())), 2u);
     }
 }
-

@@ -1,7 +1,7 @@
+#include "base/VeskConsole.h"
 #include "model/VeskCore.h"
 #include "model/VeskFilter.h"
 #include "platform/VeskSettings.h"
-#include "base/VeskConsole.h"
 #include "scan/VeskPMRScannerOperation.h"
 #include "scan/VeskScanner.h"
 #include "support/MXFWriter.h"
@@ -73,7 +73,7 @@ protected:
 
 TEST_F(Scanner, ListedFilesGetTheirMDBInformation)
 {
-    const auto items = scan(folder(QStringLiteral("Avid MediaFiles/MXF/1"), {"a.mxf", "b.mxf", "c.mxf"}));
+    const auto items = scan(folder(QStringLiteral("Avid MediaFiles/MXF/1"), { "a.mxf", "b.mxf", "c.mxf" }));
     ASSERT_EQ(items.size(), 3u);
     const VeskDatabaseItem &b = *items.at(QStringLiteral("b.mxf"));
     EXPECT_EQ(b.DB_NameInBin(), QStringLiteral("Bin b.mxf"));
@@ -85,7 +85,7 @@ TEST_F(Scanner, ListedFilesGetTheirMDBInformation)
 
 TEST_F(Scanner, UnlistedFilesBecomeUnmanagedItemsButFoldersDoNot)
 {
-    const QString path = folder(QStringLiteral("m"), {"a.mxf", "b.mxf"});
+    const QString path = folder(QStringLiteral("m"), { "a.mxf", "b.mxf" });
     files.writeSparse(QStringLiteral("m/extra.mxf"), 10);
     files.write(QStringLiteral("m/.DS_Store"), "x");
     files.write(QStringLiteral("m/Creating/partial.mxf"), "x");
@@ -100,7 +100,7 @@ TEST_F(Scanner, UnlistedFilesBecomeUnmanagedItemsButFoldersDoNot)
 
 TEST_F(Scanner, MissingFileFoundAsAMALink)
 {
-    const QString path = folder(QStringLiteral("m"), {"clip.mxf"});
+    const QString path = folder(QStringLiteral("m"), { "clip.mxf" });
     QFile::rename(path + QStringLiteral("/clip.mxf"), path + QStringLiteral("/clip.mxf.aaf"));
     const auto items = scan(path);
     ASSERT_EQ(items.size(), 1u);
@@ -119,24 +119,26 @@ TEST_F(Scanner, DiagnosticsOfFoldersItCannotFullyRead)
         QStringList lines;
         State state;
     } cases[] = {
-        {"unopenable index",
-         [](const QString &m) { QFile(m + "/msmFMID.pmr").resize(20); },
-         {"can't open %1/msmFMID.pmr; the files of %1 are listed as unmanaged"}, State::NoIndex},
-        {"count above the records",
-         [](const QString &m) { MediaIndexWriter().count(5).record("a.mxf", "F").record("b.mxf", "F").writeTo(m + "/msmFMID.pmr"); },
-         {"Error:: PMR ::%1/msmFMID.pmr\n", "Error:: PMR ::file://%1/msmFMID.pmr\n", "Item :: 00000002 of 00000005 \n"},
-         State::IndexIncomplete},
-        {"no database", [](const QString &m) { QFile::remove(m + "/msmMMOB.mdb"); }, {}, State::NoDatabase},
-        {"many files",
-         [this](const QString &) {
-             for (int i = 0; i < 3997; ++i) // with the two media files and the two indexes
-                 files.write(QStringLiteral("m/x%1").arg(i), {});
-         },
-         {"**** Warning **** %1 contains 4001 files\n"}, State::Known},
+        { "unopenable index", [](const QString &m) { QFile(m + "/msmFMID.pmr").resize(20); },
+            { "can't open %1/msmFMID.pmr; the files of %1 are listed as unmanaged" }, State::NoIndex },
+        { "count above the records",
+            [](const QString &m) {
+                MediaIndexWriter().count(5).record("a.mxf", "F").record("b.mxf", "F").writeTo(m + "/msmFMID.pmr");
+            },
+            { "Error:: PMR ::%1/msmFMID.pmr\n", "Error:: PMR ::file://%1/msmFMID.pmr\n",
+                "Item :: 00000002 of 00000005 \n" },
+            State::IndexIncomplete },
+        { "no database", [](const QString &m) { QFile::remove(m + "/msmMMOB.mdb"); }, {}, State::NoDatabase },
+        { "many files",
+            [this](const QString &) {
+                for (int i = 0; i < 3997; ++i) // with the two media files and the two indexes
+                    files.write(QStringLiteral("m/x%1").arg(i), {});
+            },
+            { "**** Warning **** %1 contains 4001 files\n" }, State::Known },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        const QString path = folder(QStringLiteral("m"), {"a.mxf", "b.mxf"});
+        const QString path = folder(QStringLiteral("m"), { "a.mxf", "b.mxf" });
         c.spoil(path);
         VeskConsole::sharedInstance()->Reset();
         core.clear();
@@ -162,7 +164,10 @@ TEST_F(Scanner, BigEndianIndexAndUnlistedFileGetTheDatabaseInformation)
     MdbMedia anonymous = described(9, "No identity");
     anonymous.fileUID = anonymous.materialUID = QByteArray(32, '\0');
     MediaIndexWriter().bigEndian().record("a.mxf", "Feature").writeTo(files.write(QStringLiteral("m/msmFMID.pmr"), {}));
-    MdbWriter().media(described(1, "Listed")).media(anonymous).writeTo(files.write(QStringLiteral("m/msmMMOB.mdb"), {}));
+    MdbWriter()
+        .media(described(1, "Listed"))
+        .media(anonymous)
+        .writeTo(files.write(QStringLiteral("m/msmMMOB.mdb"), {}));
     files.writeSparse(QStringLiteral("m/a.mxf"), 2048);
     files.writeSparse(QStringLiteral("m/stray.mxf"), 2048);
     const auto items = scan(files.path() + QStringLiteral("/m"));
@@ -175,8 +180,8 @@ TEST_F(Scanner, BigEndianIndexAndUnlistedFileGetTheDatabaseInformation)
 
 TEST_F(Scanner, VolumeTreeScansEveryMediaFolderOnce)
 {
-    folder(QStringLiteral("vol/Avid MediaFiles/MXF/1"), {"a.mxf", "b.mxf"});
-    folder(QStringLiteral("vol/Avid MediaFiles/MXF/2"), {"c.mxf"});
+    folder(QStringLiteral("vol/Avid MediaFiles/MXF/1"), { "a.mxf", "b.mxf" });
+    folder(QStringLiteral("vol/Avid MediaFiles/MXF/2"), { "c.mxf" });
     const QString volume = files.path() + QStringLiteral("/vol");
     EXPECT_EQ(scan(volume).size(), 3u);
     core.clear();
@@ -192,7 +197,7 @@ TEST_F(Scanner, WithoutMDBTheMXFFilesDescribeThemselves)
 {
     MediaIndexWriter().record("clip.mxf", "").writeTo(files.write(QStringLiteral("m/msmFMID.pmr"), {}));
     ASSERT_TRUE(MXFWriter::writeOpAtom(files.path() + QStringLiteral("/m/clip.mxf"),
-                                       {QStringLiteral("Interview"), QStringLiteral("Documentary"), {}, {}}));
+        { QStringLiteral("Interview"), QStringLiteral("Documentary"), {}, {} }));
     const auto items = scan(files.path() + QStringLiteral("/m"));
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items.begin()->second->DB_NameInBin(), QStringLiteral("Interview"));
@@ -204,7 +209,7 @@ TEST_F(Scanner, WithoutMDBTheMXFFilesDescribeThemselves)
 
 TEST_F(Scanner, UnreadableMDBAndBothIndexNames)
 {
-    const QString path = folder(QStringLiteral("m"), {"a.mxf"});
+    const QString path = folder(QStringLiteral("m"), { "a.mxf" });
     files.write(QStringLiteral("m/msmMMOB.mdb"), "this is not a media database");
     MediaIndexWriter().firstUIDNumber(50).record("b.mxf", "Other").writeTo(path + QStringLiteral("/amaFMID.pmr"));
     files.writeSparse(QStringLiteral("m/b.mxf"), 100);

@@ -9,10 +9,10 @@ namespace {
 
 class GridSource : public ExportMenuProtocol {
 public:
-    std::optional<QString> NSStringValueForTableColumn(const QString &, const QString &columnId,
-                                                       uint64_t row) const override
+    std::optional<QString> NSStringValueForTableColumn(
+        const QString &, const QString &columnId, uint64_t row) const override
     {
-        const auto found = cells.find({columnId, row});
+        const auto found = cells.find({ columnId, row });
         return found == cells.end() ? std::nullopt : std::optional<QString>(found->second);
     }
     std::map<std::pair<QString, uint64_t>, QString> cells;
@@ -20,8 +20,9 @@ public:
 
 ExportTable table(uint64_t rows)
 {
-    return {QStringLiteral("DatabaseTableID"), QStringLiteral("Media <1>"),
-            {QStringLiteral("Name"), QStringLiteral("Size")}, {QStringLiteral("Name"), QStringLiteral("Si\"ze")}, rows};
+    return { QStringLiteral("DatabaseTableID"), QStringLiteral("Media <1>"),
+        { QStringLiteral("Name"), QStringLiteral("Size") }, { QStringLiteral("Name"), QStringLiteral("Si\"ze") },
+        rows };
 }
 
 } // namespace
@@ -29,17 +30,17 @@ ExportTable table(uint64_t rows)
 TEST(Export, CsvQuotesEveryFieldAndEndsLinesWithTheSeparator)
 {
     GridSource source;
-    source.cells[{QStringLiteral("Name"), 0}] = QStringLiteral("say \"hi\"; now");
-    EXPECT_EQ(ExportMenuTexts::genCsv(table(0), source, QStringLiteral(";")),
-              QStringLiteral("\"Name\";\"Si\"\"ze\";\n"));
+    source.cells[{ QStringLiteral("Name"), 0 }] = QStringLiteral("say \"hi\"; now");
+    EXPECT_EQ(
+        ExportMenuTexts::genCsv(table(0), source, QStringLiteral(";")), QStringLiteral("\"Name\";\"Si\"\"ze\";\n"));
     EXPECT_EQ(ExportMenuTexts::genCsv(table(1), source, QStringLiteral(",")),
-              QStringLiteral("\"Name\",\"Si\"\"ze\",\n\"say \"\"hi\"\"; now\",\"\",\n"));
+        QStringLiteral("\"Name\",\"Si\"\"ze\",\n\"say \"\"hi\"\"; now\",\"\",\n"));
 }
 
 TEST(Export, HtmlEncodesCellsButNotTheTitle)
 {
     GridSource source;
-    source.cells[{QStringLiteral("Name"), 0}] = QStringLiteral("a<b & c's &lt;");
+    source.cells[{ QStringLiteral("Name"), 0 }] = QStringLiteral("a<b & c's &lt;");
     const QString html = ExportMenuTexts::genHtml(table(1), source);
     EXPECT_TRUE(html.startsWith(QStringLiteral("<!DOCTYPE HTML>     <html>     <head>     ")));
     EXPECT_TRUE(html.contains(QStringLiteral("<body><h1>Media <1></h1>")));

@@ -4,7 +4,6 @@
 #include <QList>
 #include <QtEndian>
 
-
 namespace {
 
 // Labels and keys of the sets written here (SMPTE 377M; the project name is Avid's).

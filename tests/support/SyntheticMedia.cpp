@@ -4,8 +4,8 @@
 
 namespace {
 
-const char *const kWords[] = {"Interview", "Broll", "Drone", "Wide", "Close", "Reverse", "Insert", "Cutaway",
-                              "Establishing", "Pickup", "Archive", "Music", "Dialogue", "Ambience", "Titles"};
+const char *const kWords[] = { "Interview", "Broll", "Drone", "Wide", "Close", "Reverse", "Insert", "Cutaway",
+    "Establishing", "Pickup", "Archive", "Music", "Dialogue", "Ambience", "Titles" };
 
 QString folderName(uint64_t folder)
 {
@@ -16,7 +16,10 @@ QString folderName(uint64_t folder)
 
 QString SyntheticMedia::projectName(uint32_t number)
 {
-    return QStringLiteral("%1 %2 Season %3").arg(QString::fromLatin1(kWords[number % 15])).arg(number).arg(number % 7 + 1);
+    return QStringLiteral("%1 %2 Season %3")
+        .arg(QString::fromLatin1(kWords[number % 15]))
+        .arg(number)
+        .arg(number % 7 + 1);
 }
 
 QString SyntheticMedia::clipName(std::mt19937 &random, uint64_t number)
@@ -48,8 +51,8 @@ std::vector<VeskItemRef> SyntheticMedia::makeItems(const Options &options)
                                       .firstUIDNumber(i + 1)
                                       .record(clipName(random, i).toLatin1(), project.toLatin1())
                                       .recordBytes(0);
-        item->setupWithPmrBytes(reinterpret_cast<const uint8_t *>(record.constData()), uint32_t(record.size()), 8,
-                                false);
+        item->setupWithPmrBytes(
+            reinterpret_cast<const uint8_t *>(record.constData()), uint32_t(record.size()), 8, false);
         item->setDB_itemPath(folder, item->DB_ClipName());
         item->setDB_NameInBin(QStringLiteral("%1 %2 take %3")
                                   .arg(QString::fromLatin1(kWords[random() % 15]))
