@@ -4,7 +4,10 @@
 
 namespace {
 
-constexpr qsizetype kLongestName = 255;
+bool isFileName(const QString &name)
+{
+    return VeskFileName::isFileName(VeskFileName::encode(name));
+}
 
 } // namespace
 
@@ -20,13 +23,6 @@ VeskActionSource VeskActionSource::inspect(const VeskDatabaseItem &item)
     if (!source.m_folder.isEmpty() && isFileName(source.m_name))
         source.m_entry = VeskFileOperations::entryAt(source.m_path);
     return source;
-}
-
-bool VeskActionSource::isFileName(const QString &name)
-{
-    const QByteArray bytes = VeskFileName::encode(name);
-    return !bytes.isEmpty() && bytes.size() <= kLongestName && bytes != "." && bytes != ".." && !bytes.contains('/')
-        && !bytes.contains('\0');
 }
 
 std::optional<VeskFileOperations::Identity> VeskActionSource::dataIdentity() const

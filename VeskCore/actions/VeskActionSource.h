@@ -23,10 +23,6 @@ public:
     /// The file whose data a copy takes: the source, or what its link leads to.
     std::optional<VeskFileOperations::Identity> dataIdentity() const;
 
-    /// A name that is one path component: not empty, ".", "..", no "/" or NUL, and at
-    /// most 255 bytes as stored on disk.
-    static bool isFileName(const QString &name);
-
 private:
     QString m_path;
     QString m_folder;

@@ -84,6 +84,13 @@ QString VeskFileName::displayDecoded(const QString &decoded)
     return escaped ? display(QByteArrayView(encode(decoded))) : decoded;
 }
 
+bool VeskFileName::isFileName(QByteArrayView name)
+{
+    constexpr qsizetype kLongestName = 255;
+    return !name.isEmpty() && name.size() <= kLongestName && name != "." && name != ".." && !name.contains('/')
+        && !name.contains('\0');
+}
+
 // Not blocking, so that a FIFO under a media file's name cannot hold the reader; only
 // regular files are read.
 bool VeskFileName::openForReading(QFile &file, const QString &path)

@@ -23,4 +23,7 @@ public:
     /// Opens the regular file at a decoded path for reading, by its exact bytes; false
     /// for anything else (a FIFO, a device, a folder).
     static bool openForReading(QFile &file, const QString &path);
+    /// Whether the bytes name one entry of a folder: not empty, `.` or `..`, no `/` or
+    /// NUL, at most 255 bytes. A name joined to its folder then names nothing else.
+    static bool isFileName(QByteArrayView name);
 };

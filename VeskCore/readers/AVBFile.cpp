@@ -2,9 +2,9 @@
 
 #include "base/VeskByteReader.h"
 #include "base/VeskNSLog.h"
+#include "platform/VeskFileName.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
@@ -105,10 +105,8 @@ AVBFile::Status AVBFile::loadFile(const QString &path)
 {
     filedata.clear();
     // A FIFO or a device named like a bin would block the read or never end.
-    if (!QFileInfo(path).isFile())
-        return Status::Unreadable;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!VeskFileName::openForReading(file, path))
         return Status::Unreadable;
     if (uint64_t(file.size()) < kMinimumLength)
         return Status::NotABin;

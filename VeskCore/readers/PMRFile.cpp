@@ -14,7 +14,6 @@ constexpr uint64_t kHeaderSize = 12;
 constexpr uint64_t kMinimumFileSize = 30;
 // A record needs more than this many bytes from its start to be read at all.
 constexpr uint64_t kMinimumRecordSpan = 28;
-constexpr uint16_t kMaximumClipNameLength = 255;
 constexpr uint16_t kMaximumProjectNameLength = 64;
 constexpr uint64_t kTrailerSize = 4;
 
@@ -65,7 +64,7 @@ VeskItemRef PMRFile::FillItem(VeskItemRef item)
         const uint64_t start = position;
         position = end;
         ++m_recordNumber;
-        if (!isFileName(clipNameAt(start))) {
+        if (!VeskFileName::isFileName(clipNameAt(start))) {
             m_skippedRecords.push_back(m_recordNumber);
             continue;
         }
@@ -74,13 +73,6 @@ VeskItemRef PMRFile::FillItem(VeskItemRef item)
         return item;
     }
     return nullptr;
-}
-
-// A name joined to its folder must name a file in that folder and nothing else.
-bool PMRFile::isFileName(QByteArrayView name)
-{
-    return !name.isEmpty() && name.size() <= kMaximumClipNameLength && name != "." && name != ".."
-        && !name.contains('/') && !name.contains('\0');
 }
 
 // The clip name of a record that recordEnd() found to fit.

@@ -38,7 +38,6 @@ public:
     /// The numbers (from 1) of the records skipped so far because their clip name is
     /// not a file name: empty, "." or "..", longer than 255 bytes, or holding "/" or NUL.
     const std::vector<uint32_t> &skippedRecords() const { return m_skippedRecords; }
-    static bool isFileName(QByteArrayView name);
 
 private:
     bool decodeHeader();

@@ -2,6 +2,7 @@
 
 #include "model/VeskCore.h"
 #include "model/VeskFilter.h"
+#include "platform/VeskFileName.h"
 #include "platform/VeskSettings.h"
 #include "readers/PMRFile.h"
 #include "scan/VeskPMRScannerOperation.h"
@@ -45,7 +46,7 @@ struct Volume {
         for (const QByteArray &name : names) {
             index.record(name, "Feature");
             mdb.media(MdbMedia::numbered(uid++, name, "Feature"));
-            if (PMRFile::isFileName(name))
+            if (VeskFileName::isFileName(name))
                 file(folder + '/' + name);
         }
         ASSERT_TRUE(index.writeTo(QString::fromUtf8(folder + "/msmFMID.pmr")));
