@@ -4,7 +4,6 @@
 #include "model/VeskFilter.h"
 #include "platform/VeskFileName.h"
 #include "platform/VeskSettings.h"
-#include "readers/PMRFile.h"
 #include "scan/VeskPMRScannerOperation.h"
 #include "scan/VeskScanner.h"
 #include "support/MdbWriter.h"
