@@ -1,31 +1,22 @@
 #include "ActionCommand.h"
 
+#include "ActionPlan.h"
+#include "ActionProgress.h"
 #include "CliAlerts.h"
 #include "CliIO.h"
+#include "CliOptions.h"
 #include "ScanOptions.h"
 
 #include "actions/VeskActionManager.h"
-#include "actions/VeskActionSource.h"
 #include "actions/VeskNewActionController.h"
 #include "model/VeskCore.h"
-#include "platform/VeskFileOperations.h"
 
 #include <QCommandLineParser>
-#include <QDir>
-#include <QHash>
 
 #include <atomic>
 #include <csignal>
-#include <unistd.h>
 
 namespace {
-
-const QString kUsage
-    = QStringLiteral("vesk-cli copy|move|delete [scan options] PATH... [--dest DIR] [--projects|--no-projects] "
-                     "[--types|--no-types] [--original-folders] [--overwrite ask|yes|no] [--dry-run]");
-
-// The shell's status for a command ended by an interrupt.
-constexpr int kCancelled = 130;
 
 std::atomic<bool> interrupted { false };
 
@@ -33,23 +24,6 @@ void onInterrupt(int)
 {
     interrupted = true;
 }
-
-struct LayoutOptions {
-    QCommandLineOption dest { QStringLiteral("dest"), QStringLiteral("Destination folder (copy and move)."),
-        QStringLiteral("DIR") };
-    QCommandLineOption projects { QStringLiteral("projects"), QStringLiteral("One folder per project (default).") };
-    QCommandLineOption noProjects { QStringLiteral("no-projects"), QStringLiteral("No project folders.") };
-    QCommandLineOption types { QStringLiteral("types"), QStringLiteral("One folder per file type (default).") };
-    QCommandLineOption noTypes { QStringLiteral("no-types"), QStringLiteral("No file type folders.") };
-    QCommandLineOption originalFolders { QStringLiteral("original-folders"),
-        QStringLiteral("Repeat the name of each file's own folder.") };
-    QCommandLineOption overwrite { QStringLiteral("overwrite"),
-        QStringLiteral("Existing targets: ask (the terminal; no without one), yes or no. "
-                       "Other questions are asked in ask mode and answered no otherwise."),
-        QStringLiteral("MODE"), QStringLiteral("ask") };
-    QCommandLineOption dryRun { QStringLiteral("dry-run"),
-        QStringLiteral("Print each row's target or why it is skipped; change nothing.") };
-};
 
 // The rows "scan" would print, in its order.
 std::vector<VeskItemRef> shownItems(const VeskCore &core)
@@ -61,41 +35,64 @@ std::vector<VeskItemRef> shownItems(const VeskCore &core)
     return items;
 }
 
-QString readLayout(const QCommandLineParser &parser, const LayoutOptions &options, VeskNewActionController &sheet)
+CliAlerts::Overwrite overwriteMode(const QString &value)
 {
-    if (parser.isSet(options.projects) && parser.isSet(options.noProjects))
-        return QStringLiteral("--projects and --no-projects exclude each other");
-    if (parser.isSet(options.types) && parser.isSet(options.noTypes))
-        return QStringLiteral("--types and --no-types exclude each other");
-    sheet.checkSetFolders(!parser.isSet(options.noProjects));
-    sheet.checkSetMXF(!parser.isSet(options.noTypes));
-    sheet.checkSetKeepOriginalFolders(parser.isSet(options.originalFolders));
-    return {};
+    if (value == QLatin1String("yes"))
+        return CliAlerts::Overwrite::Yes;
+    return value == QLatin1String("no") ? CliAlerts::Overwrite::No : CliAlerts::Overwrite::Ask;
+}
+
+ActionProgress::Mode progressMode(const QCommandLineParser &parser)
+{
+    if (parser.isSet(QStringLiteral("quiet")))
+        return ActionProgress::Mode::Quiet;
+    return parser.isSet(QStringLiteral("verbose")) ? ActionProgress::Mode::Verbose : ActionProgress::Mode::Normal;
 }
 
 } // namespace
 
+QString ActionCommand::checkUsage(const QCommandLineParser &parser, const QString &action)
+{
+    if (action != QLatin1String("Delete") && !parser.isSet(QStringLiteral("dest")))
+        return QStringLiteral("--dest DIR is needed");
+    if (parser.isSet(QStringLiteral("quiet")) && parser.isSet(QStringLiteral("verbose")))
+        return QStringLiteral("--quiet and --verbose exclude each other");
+    const bool asks = action != QLatin1String("Copy") && !parser.isSet(QStringLiteral("dry-run"))
+        && !parser.isSet(QStringLiteral("yes"));
+    if (asks && !CliIO::stdinIsTerminal())
+        return QStringLiteral("%1 changes files and standard input is no terminal to confirm on: give --yes")
+            .arg(action.toLower());
+    return {};
+}
+
+QString ActionCommand::readLayout(const QCommandLineParser &parser, VeskNewActionController &sheet)
+{
+    const auto isSet = [&parser](const char *name) { return parser.isSet(QString::fromLatin1(name)); };
+    if (isSet("projects") && isSet("no-projects"))
+        return QStringLiteral("--projects and --no-projects exclude each other");
+    if (isSet("types") && isSet("no-types"))
+        return QStringLiteral("--types and --no-types exclude each other");
+    sheet.checkSetFolders(!isSet("no-projects"));
+    sheet.checkSetMXF(!isSet("no-types"));
+    sheet.checkSetKeepOriginalFolders(isSet("original-folders"));
+    sheet.SelectDestination(parser.value(QStringLiteral("dest")));
+    return {};
+}
+
 int ActionCommand::run(const QStringList &arguments)
 {
-    const QString name = arguments.value(0).section(QLatin1Char(' '), 1);
+    const QString name = arguments.value(0);
     const QString action = name.left(1).toUpper() + name.mid(1);
+    const CliOptions::Command command = CliOptions::command(name)->command;
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("%1 the media rows that scan would print.").arg(action));
-    parser.addHelpOption();
-    ScanOptions scanOptions(ScanOptions::ForActions);
-    scanOptions.addTo(parser);
-    const LayoutOptions options;
-    parser.addOptions({ options.dest, options.projects, options.noProjects, options.types, options.noTypes,
-        options.originalFolders, options.overwrite, options.dryRun });
-    if (const std::optional<int> stop = CliIO::parse(parser, arguments, kUsage))
+    if (const std::optional<int> stop = CliOptions::parse(parser, arguments))
         return *stop;
-    const QString overwrite = parser.value(options.overwrite);
-    if (overwrite != QLatin1String("ask") && overwrite != QLatin1String("yes") && overwrite != QLatin1String("no"))
-        return CliIO::usageError(QStringLiteral("--overwrite takes ask, yes or no"), kUsage);
-    if (action != QLatin1String("Delete") && !parser.isSet(options.dest))
-        return CliIO::usageError(QStringLiteral("--dest DIR is needed"), kUsage);
-    if (const QString problem = scanOptions.read(parser, arguments); !problem.isEmpty())
-        return CliIO::usageError(problem, kUsage);
+    ScanOptions scanOptions(ScanOptions::ForActions);
+    QString problem = checkUsage(parser, action);
+    if (problem.isEmpty())
+        problem = scanOptions.read(parser, arguments);
+    if (!problem.isEmpty())
+        return CliOptions::usageError(command, problem);
 
     VeskCore &core = VeskCore::sharedCore();
     if (const int status = scanOptions.run(core); status != CliIO::Success)
@@ -103,78 +100,46 @@ int ActionCommand::run(const QStringList &arguments)
     const std::vector<VeskItemRef> items = shownItems(core);
     VeskNewActionController sheet(items);
     sheet.RadioChanged(action);
-    if (const QString problem = readLayout(parser, options, sheet); !problem.isEmpty())
-        return CliIO::usageError(problem, kUsage);
-    if (parser.isSet(options.dest))
-        sheet.SelectDestination(parser.value(options.dest));
+    if (command != CliOptions::Delete)
+        if (const QString layoutProblem = readLayout(parser, sheet); !layoutProblem.isEmpty())
+            return CliOptions::usageError(command, layoutProblem);
     sheet.checkSetSure(true);
     if (const auto refusal = sheet.PushGo()) {
         CliIO::error(refusal->message);
         return items.empty() ? CliIO::Success : CliIO::Usage;
     }
-    if (parser.isSet(options.dryRun)) {
-        printPlan(sheet.ActionProperties(), overwrite);
+    // Delete has no --overwrite; its one question (remove for good what the trash
+    // refuses) is asked as in "ask" mode.
+    const QString overwrite
+        = command == CliOptions::Delete ? QStringLiteral("ask") : parser.value(QStringLiteral("overwrite"));
+    const ActionPlan plan(sheet.ActionProperties(), overwrite, CliIO::stdinIsTerminal());
+    if (parser.isSet(QStringLiteral("dry-run"))) {
+        CliIO::out() << plan.text() << Qt::flush;
         return CliIO::Success;
     }
-    const VeskAlert::Handler previous
-        = VeskAlert::setHandler(CliAlerts::handler(overwrite == QLatin1String("yes") ? CliAlerts::Overwrite::Yes
-                : overwrite == QLatin1String("no")                                   ? CliAlerts::Overwrite::No
-                                                                                     : CliAlerts::Overwrite::Ask));
-    const int status = runAction(sheet.ActionProperties());
+    if (command != CliOptions::Copy && !parser.isSet(QStringLiteral("yes"))
+        && !CliIO::confirm(QStringLiteral("%1 %2?").arg(action, plan.totals()))) {
+        CliIO::error(QStringLiteral("nothing was changed"));
+        return CliIO::Unreadable;
+    }
+    const VeskAlert::Handler previous = VeskAlert::setHandler(CliAlerts::handler(overwriteMode(overwrite)));
+    VeskActionManager manager;
+    const std::shared_ptr<VeskAction> running = manager.SetUpNewActionWithOptions(sheet.ActionProperties());
+    const int status = running
+        ? runAction(
+            *running, ActionProgress(*running->Action_Operation(), progressMode(parser), CliIO::stderrIsTerminal()))
+        : int(CliIO::Unreadable);
     VeskAlert::setHandler(previous);
     return status;
 }
 
-void ActionCommand::printPlan(const VeskActionProperties &properties, const QString &overwrite)
+// The action runs on its worker while this thread answers its questions and shows its
+// progress. Ctrl-C or a termination request cancels it, so that no copy is left
+// half-made; a second one ends the program at once (the next action clears what that
+// leaves).
+int ActionCommand::runAction(VeskAction &action, ActionProgress &&progress)
 {
-    const VeskActionOperation operation(properties);
-    QHash<QString, QString> planned;
-    for (const VeskItemRef &item : properties.items.value_or(std::vector<VeskItemRef> {}))
-        CliIO::out() << planLine(operation, *item, overwrite, planned) << '\n';
-    CliIO::out() << Qt::flush;
-}
-
-QString ActionCommand::planLine(const VeskActionOperation &operation, const VeskDatabaseItem &item,
-    const QString &overwrite, QHash<QString, QString> &planned)
-{
-    const QString &action = operation.Action_Properties().Action;
-    const VeskActionSource checked = VeskActionSource::inspect(item);
-    const QString source = checked.path();
-    if (action == QLatin1String("Delete") && !item.DB_FileExists())
-        return QStringLiteral("%1: skipped (the file is missing)").arg(source);
-    if (const QString refusal = checked.refusal(action); !refusal.isEmpty())
-        return QStringLiteral("%1: would fail (%2)").arg(source, refusal);
-    if (action == QLatin1String("Delete"))
-        return QStringLiteral("%1 -> trash").arg(source);
-    const QString folder = operation.targetFolderForItem(item);
-    if (VeskActionOperation::areSourceAndTargetEqual(source, folder))
-        return QStringLiteral("%1: skipped (the target folder is its own folder)").arg(source);
-    const QString target = VeskActionOperation::targetFileIn(folder, source);
-    const QString key = QDir::cleanPath(target);
-    if (const auto earlier = planned.constFind(key); earlier != planned.constEnd())
-        return QStringLiteral("%1: would fail (%2 is the target of %3 too)").arg(source, target, *earlier);
-    if (VeskActionOperation::isSameFile(source, target))
-        return QStringLiteral("%1: skipped (source and target are the same file)").arg(source);
-    planned.insert(key, source);
-    if (!VeskFileOperations::exists(target))
-        return QStringLiteral("%1 -> %2").arg(source, target);
-    if (overwrite == QLatin1String("yes"))
-        return QStringLiteral("%1 -> %2 (replaces the file there)").arg(source, target);
-    if (overwrite == QLatin1String("no") || isatty(STDIN_FILENO) != 1)
-        return QStringLiteral("%1: skipped (%2 exists)").arg(source, target);
-    return QStringLiteral("%1 -> %2 (exists: asks first)").arg(source, target);
-}
-
-// The action runs on its worker while this thread answers its questions. Ctrl-C or a
-// termination request cancels it, so that no copy is left half-made; a second one
-// ends the program at once (the next action clears what that leaves).
-int ActionCommand::runAction(const VeskActionProperties &properties)
-{
-    VeskActionManager manager;
-    const std::shared_ptr<VeskAction> action = manager.SetUpNewActionWithOptions(properties);
-    if (!action)
-        return CliIO::Unreadable;
-    const std::shared_ptr<VeskActionOperation> operation = action->Action_Operation();
+    const std::shared_ptr<VeskActionOperation> operation = action.Action_Operation();
     interrupted = false;
     struct sigaction handler {
     }, previous[2] {};
@@ -185,13 +150,15 @@ int ActionCommand::runAction(const VeskActionProperties &properties)
     sigaction(SIGTERM, &handler, &previous[1]);
     VeskActionManager::serveMainThreadUntil([&] {
         if (interrupted.exchange(false))
-            action->Action_cancel();
+            action.Action_cancel();
+        progress.update();
         return operation->isFinished();
     });
     sigaction(SIGINT, &previous[0], nullptr);
     sigaction(SIGTERM, &previous[1], nullptr);
-    CliIO::out() << operation->actionLog() << operation->summary() << '\n' << Qt::flush;
+    progress.finish();
+    CliIO::out() << operation->summary() << '\n' << Qt::flush;
     if (operation->isCancelled())
-        return kCancelled;
+        return CliIO::Interrupted;
     return operation->failedCount() == 0 ? CliIO::Success : CliIO::Unreadable;
 }

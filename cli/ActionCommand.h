@@ -1,27 +1,25 @@
 #pragma once
 
-#include <QHash>
 #include <QStringList>
 
-class VeskActionOperation;
-class VeskDatabaseItem;
-struct VeskActionProperties;
+class ActionProgress;
+class QCommandLineParser;
+class VeskAction;
+class VeskNewActionController;
 
 /// vesk-cli copy, move and delete: the rows that "scan" with the same options would
-/// print, handed to one file action whose log and a one-line summary are printed when
-/// it ends; or, with --dry-run, what the action would do with each row, changing
-/// nothing. Exits 0 when every item was done or skipped, 1 when any failed, 130 when
-/// cancelled.
+/// print, handed to one file action; or, with --dry-run, the plan of what the action
+/// would do, changing nothing. Move and delete ask first on a terminal and need --yes
+/// without one. Exits 0 when every item was done or skipped, 1 when any failed or the
+/// question was declined, 2 on wrong usage, 130 when interrupted.
 class ActionCommand {
 public:
-    /// The action comes from the command name in arguments[0] ("vesk-cli copy").
+    /// The action comes from the command name in arguments[0] ("copy").
     static int run(const QStringList &arguments);
 
 private:
-    static void printPlan(const VeskActionProperties &properties, const QString &overwrite);
-    /// What the action would do with the item; planned holds the targets of the rows
-    /// before, so that two rows with one target show as a clash.
-    static QString planLine(const VeskActionOperation &operation, const VeskDatabaseItem &item,
-        const QString &overwrite, QHash<QString, QString> &planned);
-    static int runAction(const VeskActionProperties &properties);
+    /// Checks the options that need no scan; an error text for wrong usage.
+    static QString checkUsage(const QCommandLineParser &parser, const QString &action);
+    static QString readLayout(const QCommandLineParser &parser, VeskNewActionController &sheet);
+    static int runAction(VeskAction &action, ActionProgress &&progress);
 };

@@ -1,6 +1,7 @@
 #include "BinCommand.h"
 
 #include "CliIO.h"
+#include "CliOptions.h"
 
 #include "readers/AVBFile.h"
 
@@ -9,8 +10,6 @@
 #include <algorithm>
 
 namespace {
-
-const QString kUsage = QStringLiteral("vesk-cli bin [--dump] FILE...");
 
 QString uidText(const AVBFileUID &uid)
 {
@@ -42,19 +41,13 @@ int printBin(const QString &path, bool dump)
 int BinCommand::run(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Print the media UIDs that bins reference."));
-    parser.addHelpOption();
-    const QCommandLineOption dump(QStringLiteral("dump"), QStringLiteral("Print the diagnostic dump instead."));
-    parser.addOption(dump);
-    parser.addPositionalArgument(
-        QStringLiteral("FILE"), QStringLiteral("Bin files (.avb)."), QStringLiteral("FILE..."));
-    if (const std::optional<int> stop = CliIO::parse(parser, arguments, kUsage))
+    if (const std::optional<int> stop = CliOptions::parse(parser, arguments))
         return *stop;
     if (parser.positionalArguments().isEmpty())
-        return CliIO::usageError(QStringLiteral("no FILE given"), kUsage);
+        return CliOptions::usageError(CliOptions::Bin, QStringLiteral("no FILE given"));
     int status = CliIO::Success;
     for (const QString &path : parser.positionalArguments())
-        status = std::max(status, printBin(path, parser.isSet(dump)));
+        status = std::max(status, printBin(path, parser.isSet(QStringLiteral("dump"))));
     CliIO::out() << Qt::flush;
     return status;
 }

@@ -2,7 +2,7 @@
 
 #include "base/VeskConsole.h"
 
-#include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <cstdio>
 #include <unistd.h>
@@ -54,17 +54,24 @@ QString CliIO::captureLog(const std::function<void()> &work)
     return log;
 }
 
-std::optional<int> CliIO::parse(QCommandLineParser &parser, const QStringList &arguments, const QString &usage)
+bool CliIO::stdinIsTerminal()
 {
-    if (!parser.parse(arguments))
-        return usageError(parser.errorText(), usage);
-    if (parser.isSet(QStringLiteral("help"))) {
-        QString help = parser.helpText();
-        const QString started = QStringLiteral("Usage: ") + QCoreApplication::arguments().value(0);
-        if (help.startsWith(started))
-            help.replace(0, started.size(), QStringLiteral("Usage: ") + arguments.value(0));
-        out() << help << Qt::flush;
-        return Success;
-    }
-    return std::nullopt;
+    return isatty(STDIN_FILENO) == 1;
+}
+
+bool CliIO::confirm(const QString &question)
+{
+    err() << question << " [y/N] " << Qt::flush;
+    char line[64];
+    if (!std::fgets(line, sizeof line, stdin))
+        return false;
+    const QString reply = QString::fromLocal8Bit(line).trimmed().toLower();
+    return reply == QLatin1String("y") || reply == QLatin1String("yes");
+}
+
+QString CliIO::withoutSources(const QString &log)
+{
+    static const QRegularExpression prefix(
+        QStringLiteral("^\\([^\n]*?\\)( \\([^\n]*?:\\d{8}\\))? :: "), QRegularExpression::MultilineOption);
+    return QString(log).remove(prefix);
 }

@@ -1,6 +1,7 @@
 #include "InspectCommand.h"
 
 #include "CliIO.h"
+#include "CliOptions.h"
 
 #include "readers/VeskInspectorRow.h"
 #include "readers/VeskMediafile.h"
@@ -11,8 +12,6 @@
 #include <vector>
 
 namespace {
-
-const QString kUsage = QStringLiteral("vesk-cli inspect FILE [--depth N] [--describe TOCINDEX]");
 
 struct Pending {
     VeskInspectorRowRef row;
@@ -62,22 +61,16 @@ VeskInspectorRowRef findEntry(VeskMediafile &file, uint32_t tocIndex)
 int InspectCommand::run(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Show the objects and properties of an MDB or OMF file."));
-    parser.addHelpOption();
-    const QCommandLineOption depth(QStringLiteral("depth"), QStringLiteral("Levels below the top row (default 3)."),
-        QStringLiteral("N"), QStringLiteral("3"));
-    const QCommandLineOption describe(
-        QStringLiteral("describe"), QStringLiteral("Describe one TOC entry."), QStringLiteral("TOCINDEX"));
-    parser.addOptions({ depth, describe });
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("An MDB or OMF file."));
-    if (const std::optional<int> stop = CliIO::parse(parser, arguments, kUsage))
+    if (const std::optional<int> stop = CliOptions::parse(parser, arguments))
         return *stop;
+    const QString depth = QStringLiteral("depth");
+    const QString describe = QStringLiteral("describe");
     bool depthOk = false;
     bool indexOk = true;
     const int levels = parser.value(depth).toInt(&depthOk);
     const uint32_t tocIndex = parser.isSet(describe) ? parser.value(describe).toUInt(&indexOk, 0) : 0;
     if (parser.positionalArguments().size() != 1 || !depthOk || levels < 0 || !indexOk)
-        return CliIO::usageError(QStringLiteral("give one FILE and whole numbers"), kUsage);
+        return CliOptions::usageError(CliOptions::Inspect, QStringLiteral("give one FILE and whole numbers"));
     const QString path = parser.positionalArguments().first();
     VeskMediafile file;
     if (!file.openFile(path, nullptr)) {

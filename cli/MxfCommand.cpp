@@ -1,6 +1,7 @@
 #include "MxfCommand.h"
 
 #include "CliIO.h"
+#include "CliOptions.h"
 
 #include "readers/VeskMXF.h"
 
@@ -9,8 +10,6 @@
 #include <QJsonObject>
 
 namespace {
-
-const QString kUsage = QStringLiteral("vesk-cli mxf FILE...");
 
 QJsonObject describe(const QString &path, bool *opened)
 {
@@ -37,14 +36,10 @@ QJsonObject describe(const QString &path, bool *opened)
 int MxfCommand::run(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Print the clip name, project and UIDs of MXF files."));
-    parser.addHelpOption();
-    parser.addPositionalArgument(
-        QStringLiteral("FILE"), QStringLiteral("OP-Atom MXF files."), QStringLiteral("FILE..."));
-    if (const std::optional<int> stop = CliIO::parse(parser, arguments, kUsage))
+    if (const std::optional<int> stop = CliOptions::parse(parser, arguments))
         return *stop;
     if (parser.positionalArguments().isEmpty())
-        return CliIO::usageError(QStringLiteral("no FILE given"), kUsage);
+        return CliOptions::usageError(CliOptions::Mxf, QStringLiteral("no FILE given"));
     int status = CliIO::Success;
     for (const QString &path : parser.positionalArguments()) {
         bool opened = false;

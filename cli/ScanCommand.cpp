@@ -1,6 +1,7 @@
 #include "ScanCommand.h"
 
 #include "CliIO.h"
+#include "CliOptions.h"
 #include "ScanOptions.h"
 
 #include "base/VeskConsole.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-const QString kUsage = QStringLiteral("vesk-cli scan [options] PATH...");
 const QStringList kFormats
     = { QStringLiteral("csv"), QStringLiteral("csv-comma"), QStringLiteral("html"), QStringLiteral("json") };
 
@@ -81,32 +81,26 @@ bool writeOutput(const QString &path, const QString &text)
 int ScanCommand::run(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Scan media folders and print the media rows."));
-    parser.addHelpOption();
-    ScanOptions scanOptions;
-    scanOptions.addTo(parser);
-    const QCommandLineOption format(QStringLiteral("format"),
-        QStringLiteral("csv (semicolons, default), csv-comma, html or json."), QStringLiteral("FORMAT"),
-        QStringLiteral("csv"));
-    const QCommandLineOption columns(
-        QStringLiteral("columns"), QStringLiteral("Column identifiers to print."), QStringLiteral("ID,ID,..."));
-    const QCommandLineOption summary(QStringLiteral("summary"), QStringLiteral("Print the project summary instead."));
-    const QCommandLineOption output(QStringLiteral("output"), QStringLiteral("Write to FILE."), QStringLiteral("FILE"));
-    const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Copy the log to standard error at the end."));
-    parser.addOptions({ format, columns, summary, output, log });
-    if (const std::optional<int> stop = CliIO::parse(parser, arguments, kUsage))
+    if (const std::optional<int> stop = CliOptions::parse(parser, arguments))
         return *stop;
+    const QString format = QStringLiteral("format");
+    const QString columns = QStringLiteral("columns");
+    const QString summary = QStringLiteral("summary");
+    const QString output = QStringLiteral("output");
+    const QString log = QStringLiteral("log");
+    const auto usageError = [](const QString &message) { return CliOptions::usageError(CliOptions::Scan, message); };
+    ScanOptions scanOptions;
     if (!kFormats.contains(parser.value(format)))
-        return CliIO::usageError(QStringLiteral("unknown format: %1").arg(parser.value(format)), kUsage);
+        return usageError(QStringLiteral("unknown format: %1").arg(parser.value(format)));
     QStringList columnIds = defaultColumns();
     if (parser.isSet(columns)) {
         columnIds = parser.value(columns).split(QLatin1Char(','), Qt::SkipEmptyParts);
         for (const QString &id : columnIds)
             if (!VeskColumns::databaseColumn(id))
-                return CliIO::usageError(QStringLiteral("unknown column: %1").arg(id), kUsage);
+                return usageError(QStringLiteral("unknown column: %1").arg(id));
     }
     if (const QString problem = scanOptions.read(parser, arguments); !problem.isEmpty())
-        return CliIO::usageError(problem, kUsage);
+        return usageError(problem);
 
     VeskCore &core = VeskCore::sharedCore();
     const int status = scanOptions.run(core);
@@ -127,6 +121,6 @@ int ScanCommand::run(const QStringList &arguments)
             return CliIO::Unreadable;
     }
     if (parser.isSet(log))
-        CliIO::err() << VeskConsole::sharedInstance()->text() << Qt::flush;
+        CliIO::err() << CliIO::withoutSources(VeskConsole::sharedInstance()->text()) << Qt::flush;
     return status;
 }

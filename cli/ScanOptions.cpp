@@ -12,6 +12,7 @@
 #include "scan/VeskScanner.h"
 
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QThread>
 
@@ -22,30 +23,26 @@ const char *const kBinOptionNames[] = { "intersect", "subtract", "add" };
 // Where a volume keeps its media folders.
 const char *const kVolumeLocations[] = { "Avid MediaFiles/MXF", "MXF/MXF", "OMFI MediaFiles" };
 
+// The bins in the folder, and with recursive in every folder below it (symbolic links
+// to folders are not followed, so a loop cannot hold the search). "._" files are the
+// resource forks other systems leave beside each bin, not bins.
+QStringList binsIn(const QString &folder, bool recursive)
+{
+    QStringList bins;
+    QDirIterator it(folder, { QStringLiteral("*.avb") }, QDir::Files | QDir::Hidden,
+        recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    while (it.hasNext())
+        if (const QString bin = it.next(); !it.fileName().startsWith(QLatin1String("._")))
+            bins << bin;
+    bins.sort();
+    return bins;
+}
+
 } // namespace
 
 ScanOptions::ScanOptions(Purpose purpose)
     : m_purpose(purpose)
 {
-    for (const char *name : kFlagNames)
-        m_flags.emplace_back(QString::fromLatin1(name), QStringLiteral("Show only %1 media.").arg(QLatin1String(name)));
-    for (const char *name : kBinOptionNames)
-        m_binOptions.emplace_back(QString::fromLatin1(name),
-            QStringLiteral("Bin operation with BIN[,BIN...] (repeatable, in order)."), QStringLiteral("BINS"));
-}
-
-void ScanOptions::addTo(QCommandLineParser &parser)
-{
-    parser.addOption(m_volume);
-    for (const QCommandLineOption &option : m_binOptions)
-        parser.addOption(option);
-    if (m_purpose == ForActions)
-        parser.addOption(m_allowEmptyBins);
-    for (const QCommandLineOption &option : m_flags)
-        parser.addOption(option);
-    parser.addOptions({ m_search, m_project, m_sort, m_noMDB, m_noMXF, m_showMissing });
-    parser.addPositionalArgument(
-        QStringLiteral("PATH"), QStringLiteral("Media folders or files to scan."), QStringLiteral("PATH..."));
 }
 
 QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &arguments)
@@ -53,33 +50,61 @@ QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &a
     m_paths = parser.positionalArguments();
     if (m_paths.isEmpty())
         return QStringLiteral("no PATH given");
-    m_isVolume = parser.isSet(m_volume);
-    m_emptyBinsAllowed = m_purpose == ForActions && parser.isSet(m_allowEmptyBins);
+    m_isVolume = parser.isSet(QStringLiteral("volume"));
+    m_emptyBinsAllowed = m_purpose == ForActions && parser.isSet(QStringLiteral("allow-empty-bins"));
     m_flagValues.clear();
-    for (const QCommandLineOption &option : m_flags)
-        m_flagValues.push_back(parser.isSet(option));
-    m_searchText = parser.value(m_search);
-    m_projects = parser.values(m_project);
-    // Bin operations run in the order given across the three options, so read them
-    // from the arguments themselves.
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
+    for (const char *name : kFlagNames)
+        m_flagValues.push_back(parser.isSet(QString::fromLatin1(name)));
+    m_searchText = parser.value(QStringLiteral("search"));
+    m_projects = parser.values(QStringLiteral("project"));
+    if (const QString problem = readBinOperations(parser, arguments); !problem.isEmpty())
+        return problem;
+    if (const QString problem = readSorts(parser.values(QStringLiteral("sort"))); !problem.isEmpty())
+        return problem;
+    VeskSettings &settings = VeskSettings::shared();
+    if (parser.isSet(QStringLiteral("no-mdb")))
+        settings.setValue(QStringLiteral("ScanMDB"), 0);
+    if (parser.isSet(QStringLiteral("no-mxf")))
+        settings.setValue(QStringLiteral("ScanMXF"), 0);
+    if (parser.isSet(QStringLiteral("show-missing")))
+        settings.setValue(QStringLiteral("ShowOnlyExistingFiles"), 0);
+    return {};
+}
+
+// Bin operations run in the order given across the three options, so they are read
+// from the arguments themselves; each takes one path, since commas are part of names.
+// --unused subtracts the bins of every --bins-from folder last.
+QString ScanOptions::readBinOperations(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    m_binOperations.clear();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--"))
+            break;
         for (int kind = 0; kind < 3; ++kind) {
             const QString name = QStringLiteral("--") + QLatin1String(kBinOptionNames[kind]);
-            QString value;
             if (arguments[i] == name && i + 1 < arguments.size())
-                value = arguments[++i];
+                m_binOperations.push_back({ BinOperation::Kind(kind), arguments[++i], false, {} });
             else if (arguments[i].startsWith(name + QLatin1Char('=')))
-                value = arguments[i].mid(name.size() + 1);
-            else
-                continue;
-            const QStringList bins = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
-            // An operation without a bin would protect nothing while seeming to.
-            if (bins.isEmpty())
-                return QStringLiteral("%1 needs at least one BIN").arg(name);
-            m_binOperations.push_back({ BinOperation::Kind(kind), bins, {} });
+                m_binOperations.push_back({ BinOperation::Kind(kind), arguments[i].mid(name.size() + 1), false, {} });
         }
     }
-    const QStringList sorts = parser.values(m_sort);
+    for (const BinOperation &operation : m_binOperations)
+        if (operation.path.isEmpty()) // an operation without a bin would protect nothing while seeming to
+            return QStringLiteral("--%1 needs a BIN").arg(QLatin1String(kBinOptionNames[int(operation.kind)]));
+    const QStringList folders = parser.values(QStringLiteral("bins-from"));
+    if (parser.isSet(QStringLiteral("unused")) != !folders.isEmpty())
+        return QStringLiteral("--unused and --bins-from DIR go together");
+    for (const QString &folder : folders) {
+        if (!VeskDirectory::isFolder(folder))
+            return QStringLiteral("--bins-from needs a folder: %1").arg(folder);
+        m_binOperations.push_back({ BinOperation::Kind::Subtract, folder, true, {} });
+    }
+    return {};
+}
+
+QString ScanOptions::readSorts(const QStringList &sorts)
+{
+    m_descriptors.clear();
     if (sorts.size() > 3)
         return QStringLiteral("--sort may be given at most three times");
     for (const QString &sort : sorts) {
@@ -89,13 +114,6 @@ QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &a
             return QStringLiteral("unknown sort key: %1").arg(sort);
         m_descriptors.push_back({ parts[0], parts.size() == 1 || parts[1] == QLatin1String("asc") });
     }
-    VeskSettings &settings = VeskSettings::shared();
-    if (parser.isSet(m_noMDB))
-        settings.setValue(QStringLiteral("ScanMDB"), 0);
-    if (parser.isSet(m_noMXF))
-        settings.setValue(QStringLiteral("ScanMXF"), 0);
-    if (parser.isSet(m_showMissing))
-        settings.setValue(QStringLiteral("ShowOnlyExistingFiles"), 0);
     return {};
 }
 
@@ -119,31 +137,43 @@ int ScanOptions::run(VeskCore &core)
 
 // Every bin is read once, before the scan, and its references are kept for the
 // operation: a bin that says nothing for being damaged would let every row through
-// a subtraction.
+// a subtraction, and so would a bin without references or a folder without bins. In a
+// folder of bins, an empty bin among others is common and harmless.
 int ScanOptions::readBins()
 {
     bool anyEmpty = false;
     for (BinOperation &operation : m_binOperations) {
-        for (const QString &path : operation.bins) {
-            AVBFile bin;
-            const AVBFile::Status status = bin.readBin(path);
-            if (AVBFile::isRefused(status)) {
-                CliIO::error(AVBFile::statusText(status, path));
-                return CliIO::Usage;
-            }
-            if (status == AVBFile::Status::NoReferences) {
-                CliIO::warning(AVBFile::statusText(status, path));
-                anyEmpty = true;
-            }
-            const std::vector<VeskItemRef> probes = bin.probes();
-            operation.probes.insert(operation.probes.end(), probes.begin(), probes.end());
-        }
+        const bool isFolder = VeskDirectory::isFolder(operation.path);
+        const QStringList bins
+            = isFolder ? binsIn(operation.path, operation.recursive) : QStringList { operation.path };
+        for (const QString &bin : bins)
+            if (const int status = readBin(bin, operation, !isFolder); status != CliIO::Success)
+                return status;
+        if (isFolder && operation.probes.empty())
+            CliIO::warning(bins.isEmpty() ? QStringLiteral("%1 holds no bins (.avb)").arg(operation.path)
+                                          : QStringLiteral("the bins in %1 reference no media").arg(operation.path));
+        anyEmpty = anyEmpty || operation.probes.empty();
     }
     if (anyEmpty && m_purpose == ForActions && !m_emptyBinsAllowed) {
         CliIO::error(QStringLiteral("a bin that references no media protects nothing; "
                                     "give --allow-empty-bins to act anyway"));
         return CliIO::Usage;
     }
+    return CliIO::Success;
+}
+
+int ScanOptions::readBin(const QString &path, BinOperation &operation, bool warnWhenEmpty) const
+{
+    AVBFile bin;
+    const AVBFile::Status status = bin.readBin(path);
+    if (AVBFile::isRefused(status)) {
+        CliIO::error(AVBFile::statusText(status, path));
+        return CliIO::Usage;
+    }
+    if (status == AVBFile::Status::NoReferences && warnWhenEmpty)
+        CliIO::warning(AVBFile::statusText(status, path));
+    const std::vector<VeskItemRef> probes = bin.probes();
+    operation.probes.insert(operation.probes.end(), probes.begin(), probes.end());
     return CliIO::Success;
 }
 

@@ -1,5 +1,7 @@
 #include "ActionCommand.h"
 #include "BinCommand.h"
+#include "CliCompletions.h"
+#include "CliHelp.h"
 #include "CliIO.h"
 #include "InspectCommand.h"
 #include "MxfCommand.h"
@@ -13,8 +15,7 @@
 
 namespace {
 
-const QString kUsage = QStringLiteral(
-    "vesk-cli --version | --help | COMMAND [options] (commands: scan, bin, mxf, inspect, copy, move, delete)");
+const QString kUsage = QStringLiteral("vesk-cli COMMAND [options] ARGUMENTS... (see vesk-cli --help)");
 
 using Command = int (*)(const QStringList &);
 
@@ -23,6 +24,30 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
         CliIO::error(message);
+}
+
+// "vesk-cli help [COMMAND]": the same text as "vesk-cli COMMAND --help".
+int printHelp(const QString &name)
+{
+    if (name.isEmpty()) {
+        CliIO::out() << CliHelp::programHelp() << Qt::flush;
+        return CliIO::Success;
+    }
+    const std::optional<CliOptions::CommandInfo> command = CliOptions::command(name);
+    if (!command)
+        return CliIO::usageError(QStringLiteral("unknown command: %1").arg(name), kUsage);
+    CliIO::out() << CliHelp::commandHelp(*command) << Qt::flush;
+    return CliIO::Success;
+}
+
+// The manual page or a completion script, written at build time.
+int generate(const QString &kind)
+{
+    const QString text = kind == QLatin1String("man") ? CliHelp::manPage() : CliCompletions::script(kind);
+    if (text.isEmpty())
+        return CliIO::usageError(QStringLiteral("--generate takes man, bash, zsh or fish"), kUsage);
+    CliIO::out() << text << Qt::flush;
+    return CliIO::Success;
 }
 
 } // namespace
@@ -52,15 +77,12 @@ int main(int argc, char *argv[])
         CliIO::out() << "vesk-cli " << VESK_VERSION << Qt::endl;
         return CliIO::Success;
     }
-    if (args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {
-        CliIO::out() << "usage: " << kUsage << "\nRun 'vesk-cli COMMAND --help' for a command's options.\n";
-        return CliIO::Success;
-    }
+    if (args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h") || args[1] == QLatin1String("help"))
+        return printHelp(args[1] == QLatin1String("help") ? args.value(2) : QString());
+    if (args[1] == QLatin1String("--generate"))
+        return generate(args.value(2));
     const auto command = commands.find(args[1]);
     if (command == commands.end())
         return CliIO::usageError(QStringLiteral("unknown command: %1").arg(args[1]), kUsage);
-    QStringList commandArguments = args;
-    commandArguments.removeAt(1);
-    commandArguments[0] = QStringLiteral("vesk-cli ") + args[1];
-    return command->second(commandArguments);
+    return command->second(args.mid(1));
 }
