@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <gtest/gtest.h>
@@ -90,9 +91,17 @@ TEST_P(CliVolume, ScanShowsEveryExistingItem)
 
 TEST_P(CliVolume, IntersectSubtractAndAddFollowTheBins)
 {
+    // One bin per option, commas and all; a folder stands for its bins, searched
+    // recursively by --bins-from.
+    const QString comma = root + QStringLiteral("/Bins/Cut, v2.avb");
+    ASSERT_TRUE(QFile::copy(bin(2), comma));
     EXPECT_EQ(shownPaths({ QStringLiteral("--intersect"), bin(1) }), expectedPaths(referencedBy({ bin(1) })));
-    EXPECT_EQ(shownPaths({ QStringLiteral("--subtract"), bin(1) + QLatin1Char(',') + bin(2) }),
+    EXPECT_EQ(shownPaths({ QStringLiteral("--subtract"), bin(1), QStringLiteral("--subtract"), comma }),
         expectedPaths(referencedBy({ bin(1), bin(2) }, false)));
+    EXPECT_EQ(shownPaths({ QStringLiteral("--unused"), QStringLiteral("--bins-from"), root }),
+        expectedPaths(referencedBy({ bin(1), bin(2), bin(3) }, false)));
+    EXPECT_EQ(shownPaths({ QStringLiteral("--intersect"), root + QStringLiteral("/Bins") }),
+        expectedPaths(referencedBy({ bin(1), bin(2), bin(3) })));
     EXPECT_EQ(shownPaths({ QStringLiteral("--intersect"), bin(1), QStringLiteral("--add"), bin(3) }),
         expectedPaths(referencedBy({ bin(1), bin(3) })));
 }
@@ -138,10 +147,23 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
     const QMap<QString, QString> targets = dryRunTargets(result.out);
     // Copies of one file in several folders share a target: all but the first would fail.
     QStringList sources = targets.keys();
-    for (const QString &line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+    QSet<QString> targetFolders;
+    for (const QString &target : targets)
+        targetFolders.insert(QFileInfo(target).path());
+    qsizetype itemLines = 0;
+    for (const QString &line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         if (line.endsWith(QStringLiteral(" too)")))
             sources << line.section(QStringLiteral(": would fail ("), 0, 0);
-    EXPECT_EQ(result.out.count(QLatin1Char('\n')), sources.size()) << result.out.toStdString();
+        // The index files that new target folders receive.
+        const bool isIndex = line.startsWith(QStringLiteral("writes "));
+        if (isIndex) {
+            EXPECT_TRUE(
+                targetFolders.contains(QFileInfo(line.mid(7).section(QStringLiteral(" (a copy"), 0, 0)).path()));
+        }
+        itemLines += !isIndex && !line.startsWith(QStringLiteral("Would "));
+    }
+    EXPECT_EQ(itemLines, sources.size()) << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(QStringLiteral("\nWould move %1 files, ").arg(targets.size())));
     EXPECT_EQ(QSet<QString>(sources.begin(), sources.end()), shownPaths({}));
     for (auto it = targets.begin(); it != targets.end(); ++it) {
         // destination / project / file type / file name
@@ -158,7 +180,8 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
 INSTANTIATE_TEST_SUITE_P(Seeds, CliVolume, ::testing::Values(1, 2, 7));
 
 // A bin that cannot be read, is no bin or is damaged stops every command before it scans;
-// one without references stops the actions unless they are told to go on.
+// one without references, or a folder without bins, stops the actions unless they are
+// told to go on. Move and delete with standard input piped need --yes.
 TEST(CliBins, BinsThatCannotProtectAreRefusedAndNothingIsTouched)
 {
     TestFiles files;
@@ -166,12 +189,13 @@ TEST(CliBins, BinsThatCannotProtectAreRefusedAndNothingIsTouched)
     ASSERT_EQ(
         run(QStringLiteral(VESK_MKVOLUME), { root, QStringLiteral("--mxf"), QStringLiteral("--folders"), "1" }).status,
         0);
-    const QString sound = root + QStringLiteral("/Bins/Bin 1.avb,");
+    const QString sound = root + QStringLiteral("/Bins/Bin 1.avb|");
     const QByteArray noise = QByteArray::fromHex("9f3a5c7e11d2e48b6a0c3f5e7a9b1d2c4e6f8a0b");
     const QString cut = files.write(QStringLiteral("cut.avb"), BinWriter().clip("A", {}).bytes().chopped(5));
     const QString random = files.write(QStringLiteral("random.avb"), BinWriter::header() + noise);
     const QString notABin = files.write(QStringLiteral("noise.avb"), noise);
     const QString empty = files.write(QStringLiteral("empty.avb"), BinWriter().clip("A", {}).bytes());
+    const QString noBins = files.path() + QStringLiteral("/vol/Avid MediaFiles");
     const struct {
         QString arguments; // separated by '|'
         int status;
@@ -179,13 +203,17 @@ TEST(CliBins, BinsThatCannotProtectAreRefusedAndNothingIsTouched)
     } cases[] = {
         { "scan|--subtract|" + cut, 2, cut },
         { "scan|--subtract|" + random, 2, random },
-        { "delete|--dry-run|--subtract|" + sound + cut, 2, cut },
-        { "delete|--subtract|" + random, 2, random },
-        { "delete|--intersect|" + notABin, 2, notABin },
-        { "delete|--subtract=,", 2, "--subtract needs at least one BIN" },
+        { "delete|--dry-run|--subtract|" + sound + "--subtract|" + cut, 2, cut },
+        { "delete|--yes|--subtract|" + random, 2, random },
+        { "delete|--yes|--intersect|" + notABin, 2, notABin },
+        { "delete|--dry-run|--subtract=", 2, "--subtract needs a BIN" },
         { "scan|--subtract|" + empty, 0, empty + " references no media" },
-        { "delete|--subtract|" + sound + empty, 2, "--allow-empty-bins" },
+        { "delete|--yes|--subtract|" + sound + "--subtract|" + empty, 2, "--allow-empty-bins" },
         { "delete|--dry-run|--allow-empty-bins|--subtract|" + empty, 0, empty },
+        { "move|--dry-run|--dest|" + root + "|--unused|--bins-from|" + noBins, 2, noBins + " holds no bins" },
+        { "delete|--dry-run|--unused", 2, "--bins-from" },
+        { "delete|--subtract|" + sound.chopped(1), 2, "--yes" },
+        { "move|--dest|" + files.path() + "|--subtract|" + sound.chopped(1), 2, "--yes" },
     };
     const QMap<QString, QByteArray> before = contentsBelow(files.path());
     for (const auto &c : cases) {
@@ -254,11 +282,58 @@ TEST(Cli, UsageErrorsAndUnreadableInputs)
     EXPECT_EQ(missing.err.count(QLatin1Char('\n')), 1);
     EXPECT_EQ(
         cli({ QStringLiteral("--version") }).out.trimmed(), QStringLiteral("vesk-cli ") + QStringLiteral(VESK_VERSION));
-    for (const char *command : { "scan", "bin", "mxf", "inspect", "copy", "move", "delete" }) {
-        const ProcessResult help = cli({ QString::fromLatin1(command), QStringLiteral("--help") });
-        EXPECT_EQ(help.status, 0) << command;
-        EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: vesk-cli %1 [options]").arg(QLatin1String(command))))
-            << help.out.toStdString();
+}
+
+// Every command's help, the same from "help COMMAND", has examples that run on a volume
+// laid out as they expect, and every option it lists is in the manual page and in each
+// shell's completions.
+TEST(Cli, HelpExamplesRunAndEveryOptionIsDocumented)
+{
+    TestFiles files;
+    const QString root = files.path() + QStringLiteral("/avid");
+    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME),
+                  { root, QStringLiteral("--mxf"), QStringLiteral("--folders"), "2", QStringLiteral("--copies"), "0" })
+                  .status,
+        0);
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/Avid Projects"))
+        && QDir().rename(root + QStringLiteral("/Bins"), root + QStringLiteral("/Avid Projects/Film"))
+        && QDir().mkpath(files.path() + QStringLiteral("/archive")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(files.path() + QStringLiteral("/data")));
+    // How each document names an option; the manual page escapes its hyphens.
+    QMap<QString, QString> documents
+        = { { "man", "\\-\\-%1" }, { "bash", " --%1" }, { "zsh", "'*--%1" }, { "fish", "-l %1 " } };
+    QMap<QString, QString> generated;
+    for (const QString &kind : documents.keys())
+        generated[kind] = cli({ QStringLiteral("--generate"), kind }).out;
+    const QString programHelp = cli({ QStringLiteral("--help") }).out;
+    for (const QString &command : programHelp.section(QStringLiteral("Commands:\n"), 1)
+                                      .section(QStringLiteral("\n\n"), 0, 0)
+                                      .split(QLatin1Char('\n'))) {
+        const QString name = command.simplified().section(QLatin1Char(' '), 0, 0);
+        const ProcessResult help = cli({ name, QStringLiteral("--help") });
+        EXPECT_EQ(help.out, cli({ QStringLiteral("help"), name }).out);
+        EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: vesk-cli %1 [options] ").arg(name)));
+        static const QRegularExpression option(QStringLiteral("^  --([a-z-]+)"), QRegularExpression::MultilineOption);
+        for (auto it = option.globalMatch(help.out); it.hasNext();) {
+            const QString optionName = it.next().captured(1);
+            for (auto document = documents.begin(); document != documents.end(); ++document) {
+                const QString name = document.key() == QLatin1String("man")
+                    ? QString(optionName).replace(QLatin1Char('-'), QStringLiteral("\\-"))
+                    : optionName;
+                EXPECT_TRUE(generated[document.key()].contains(document.value().arg(name)))
+                    << document.key().toStdString() << " lacks --" << optionName.toStdString();
+            }
+        }
+        const QStringList examples = help.out.section(QStringLiteral("Examples:\n"), 1)
+                                         .split(QLatin1Char('\n'))
+                                         .filter(QRegularExpression(QStringLiteral("^  vesk-cli ")));
+        EXPECT_GE(examples.size(), 1) << name.toStdString();
+        for (QString example : examples) {
+            example.replace(QStringLiteral("/srv/"), files.path() + QLatin1Char('/'))
+                .replace(QStringLiteral("vesk-cli"), QStringLiteral(VESK_CLI));
+            const ProcessResult ran = run(QStringLiteral("sh"), { QStringLiteral("-c"), example });
+            EXPECT_EQ(ran.status, 0) << example.toStdString() << ran.err.toStdString();
+        }
     }
 }
 
