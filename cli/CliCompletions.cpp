@@ -85,7 +85,7 @@ QString CliCompletions::zsh()
         stream << "        " << command.name << ")\n            _arguments '(-h --help)'{-h,--help}'[Show this help.]'";
         for (const CliOptions::Option &option : CliOptions::optionsOf(command.command)) {
             stream << " \\\n                '*--" << option.name << (option.valueName ? "=" : "") << '['
-                   << quotedSummary(option.help, QStringLiteral("[]:")) << ']';
+                   << quotedSummary(option.help, QStringLiteral("[]")) << ']';
             if (option.valueName)
                 stream << ':' << option.valueName << ':'
                        << (option.choices ? QStringLiteral("(%1)").arg(QLatin1String(option.choices))

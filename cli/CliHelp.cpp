@@ -15,7 +15,7 @@ struct ExitStatus {
 
 const ExitStatus kExitStatuses[] = {
     { 0, "success" },
-    { 1, "some item failed, or a file could not be read" },
+    { 1, "some item failed, a file could not be read, or the confirmation was declined" },
     { 2, "wrong usage (nothing was changed)" },
     { 3, "nothing matched, when --fail-empty is given" },
     { 130, "interrupted" },
