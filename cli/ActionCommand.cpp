@@ -8,6 +8,7 @@
 #include "ScanOptions.h"
 
 #include "actions/VeskActionManager.h"
+#include "actions/VeskActionProperties.h"
 #include "actions/VeskNewActionController.h"
 #include "model/VeskCore.h"
 
@@ -108,23 +109,29 @@ int ActionCommand::run(const QStringList &arguments)
         CliIO::error(refusal->message);
         return items.empty() ? CliIO::Success : CliIO::Usage;
     }
+    return planAndAct(parser, action, sheet.ActionProperties());
+}
+
+int ActionCommand::planAndAct(
+    const QCommandLineParser &parser, const QString &action, const VeskActionProperties &properties)
+{
     // Delete has no --overwrite; its one question (remove for good what the trash
     // refuses) is asked as in "ask" mode.
-    const QString overwrite
-        = command == CliOptions::Delete ? QStringLiteral("ask") : parser.value(QStringLiteral("overwrite"));
-    const ActionPlan plan(sheet.ActionProperties(), overwrite, CliIO::stdinIsTerminal());
+    const bool isDelete = action == QLatin1String("Delete");
+    const QString overwrite = isDelete ? QStringLiteral("ask") : parser.value(QStringLiteral("overwrite"));
+    const ActionPlan plan(properties, overwrite, CliIO::stdinIsTerminal());
     if (parser.isSet(QStringLiteral("dry-run"))) {
         CliIO::out() << plan.text() << Qt::flush;
         return CliIO::Success;
     }
-    if (command != CliOptions::Copy && !parser.isSet(QStringLiteral("yes"))
+    if (action != QLatin1String("Copy") && !parser.isSet(QStringLiteral("yes"))
         && !CliIO::confirm(QStringLiteral("%1 %2?").arg(action, plan.totals()))) {
         CliIO::error(QStringLiteral("nothing was changed"));
         return CliIO::Unreadable;
     }
     const VeskAlert::Handler previous = VeskAlert::setHandler(CliAlerts::handler(overwriteMode(overwrite)));
     VeskActionManager manager;
-    const std::shared_ptr<VeskAction> running = manager.SetUpNewActionWithOptions(sheet.ActionProperties());
+    const std::shared_ptr<VeskAction> running = manager.SetUpNewActionWithOptions(properties);
     const int status = running
         ? runAction(
             *running, ActionProgress(*running->Action_Operation(), progressMode(parser), CliIO::stderrIsTerminal()))

@@ -6,6 +6,7 @@ class ActionProgress;
 class QCommandLineParser;
 class VeskAction;
 class VeskNewActionController;
+struct VeskActionProperties;
 
 /// vesk-cli copy, move and delete: the rows that "scan" with the same options would
 /// print, handed to one file action; or, with --dry-run, the plan of what the action
@@ -21,5 +22,8 @@ private:
     /// Checks the options that need no scan; an error text for wrong usage.
     static QString checkUsage(const QCommandLineParser &parser, const QString &action);
     static QString readLayout(const QCommandLineParser &parser, VeskNewActionController &sheet);
+    /// Prints the plan (--dry-run), or asks where needed and runs the action.
+    static int planAndAct(
+        const QCommandLineParser &parser, const QString &action, const VeskActionProperties &properties);
     static int runAction(VeskAction &action, ActionProgress &&progress);
 };

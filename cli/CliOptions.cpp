@@ -167,10 +167,12 @@ std::optional<int> CliOptions::parse(QCommandLineParser &parser, const QStringLi
         return CliIO::Success;
     }
     for (const Option &option : optionsOf(info->command)) {
-        const QString value = parser.value(QString::fromLatin1(option.name));
-        if (option.choices && !QString::fromLatin1(option.choices).split(QLatin1Char(' ')).contains(value))
+        const QString name = QString::fromLatin1(option.name);
+        if (option.choices && parser.isSet(name)
+            && !QString::fromLatin1(option.choices).split(QLatin1Char(' ')).contains(parser.value(name)))
             return usageError(info->command,
-                QStringLiteral("--%1 takes %2").arg(QLatin1String(option.name), QLatin1String(option.choices)));
+                QStringLiteral("--%1 takes one of: %2")
+                    .arg(name, QString::fromLatin1(option.choices).replace(QLatin1Char(' '), QStringLiteral(", "))));
     }
     return std::nullopt;
 }
