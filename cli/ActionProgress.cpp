@@ -57,7 +57,7 @@ void ActionProgress::streamLog()
     m_logPrinted = log.size();
 }
 
-// "Copy: files 2/6, 1.2 GB of 2.9 GB, 110 MB/s, 0:15 left"
+// "Copy: files 2/6, 1.2 GB of 2.9 GB, 110 MB/s, 0:15 left", counting the files dealt with.
 QString ActionProgress::progressLine() const
 {
     const double done = double(m_operation.BytesDone()) + double(std::max<int64_t>(m_operation.bWritten(), 0));
@@ -66,7 +66,7 @@ QString ActionProgress::progressLine() const
     const double rate = seconds > 0 ? done / seconds : 0;
     QString line = QStringLiteral("%1: files %2/%3, %4 of %5")
                        .arg(m_operation.Action_Properties().Action)
-                       .arg(m_operation.itemsDone())
+                       .arg(m_operation.doneCount() + m_operation.skippedCount() + m_operation.failedCount())
                        .arg(m_operation.itemsTotal())
                        .arg(VeskFileSize::toHumanBytes(done), VeskFileSize::toHumanBytes(total));
     if (rate <= 0)

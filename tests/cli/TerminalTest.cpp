@@ -103,21 +103,22 @@ TEST(CliTerminal, MoveAndDeleteAskWithTheTotalsAndActionsShowProgress)
     const QStringList shown = QDir(media).entryList({ QStringLiteral("*.mxf") });
     const struct {
         QStringList arguments;
-        QByteArray question; // empty when none is asked
+        QList<QByteArray> question; // what it says before the answer; empty when none is asked
         QByteArray answer;
         int status;
         QString left; // where the media files are afterwards
     } cases[] = {
-        { { "delete" }, "Delete 3 files, ", "n\n", 1, media },
+        { { "delete" }, { "Delete 3 files, ", ", into the trash (" }, "n\n", 1, media },
         { { "copy", "--dest", dest, "--no-projects", "--no-types" }, {}, {}, 0, dest },
         { { "move", "--dest", dest, "--no-projects", "--no-types", "--overwrite", "yes" },
-            QStringLiteral("Move 3 files, ").toUtf8(), "y\n", 0, dest },
+            { "Move 3 files, ", ", to " + QFile::encodeName(dest) + "? " }, "y\n", 0, dest },
     };
     for (const auto &c : cases) {
         Terminal terminal(QStringList { QStringLiteral(VESK_CLI) } + c.arguments + QStringList { "--volume", root });
         if (!c.question.isEmpty()) {
             ASSERT_TRUE(terminal.readUntil("? [y/N] ")) << terminal.output().constData();
-            EXPECT_TRUE(terminal.output().contains(c.question)) << terminal.output().constData();
+            for (const QByteArray &said : c.question)
+                EXPECT_TRUE(terminal.output().contains(said)) << terminal.output().constData();
             terminal.type(c.answer);
         }
         EXPECT_EQ(terminal.exitStatus(), c.status) << terminal.output().constData();
