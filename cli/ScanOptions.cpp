@@ -51,6 +51,8 @@ QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &a
     if (m_paths.isEmpty())
         return QStringLiteral("no PATH given");
     m_isVolume = parser.isSet(QStringLiteral("volume"));
+    // Only the actions know --quiet; optionNames() holds the options given.
+    m_quiet = parser.optionNames().contains(QStringLiteral("quiet"));
     m_emptyBinsAllowed = m_purpose == ForActions && parser.isSet(QStringLiteral("allow-empty-bins"));
     m_flagValues.clear();
     for (const char *name : kFlagNames)
@@ -206,11 +208,11 @@ void ScanOptions::scan(VeskCore &core) const
 }
 
 // Scanners hand progress to the main thread, so this thread keeps serving it while
-// it waits, and shows the status line on a terminal.
+// it waits, and shows the status line on a terminal unless told to be quiet.
 void ScanOptions::waitForScanners() const
 {
     VeskOperationQueue &queue = VeskPMRScannerOperation::opQueue();
-    const bool showProgress = CliIO::stderrIsTerminal();
+    const bool showProgress = CliIO::stderrIsTerminal() && !m_quiet;
     while (queue.operationCount() > 0) {
         QCoreApplication::processEvents();
         if (showProgress)

@@ -48,6 +48,7 @@ private:
 
     QStringList m_paths;
     bool m_isVolume = false;
+    bool m_quiet = false;
     std::vector<BinOperation> m_binOperations;
     std::vector<bool> m_flagValues;
     QString m_searchText;
