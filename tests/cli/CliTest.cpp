@@ -297,6 +297,8 @@ TEST(Cli, HelpExamplesRunAndEveryOptionIsDocumented)
     ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/Avid Projects"))
         && QDir().rename(root + QStringLiteral("/Bins"), root + QStringLiteral("/Avid Projects/Film"))
         && QDir().mkpath(files.path() + QStringLiteral("/archive")));
+    // The trash of files under a home folder is in its data folder: both in here.
+    qputenv("HOME", QFile::encodeName(files.path()));
     qputenv("XDG_DATA_HOME", QFile::encodeName(files.path() + QStringLiteral("/data")));
     // How each document names an option; the manual page escapes its hyphens.
     QMap<QString, QString> documents

@@ -99,6 +99,8 @@ TEST(CliTerminal, MoveAndDeleteAskWithTheTotalsAndActionsShowProgress)
         run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "1", "--files", "3", "--copies", "0" }).status,
         0);
     ASSERT_TRUE(QDir().mkpath(dest));
+    // The trash of files under a home folder is in its data folder: both in here.
+    qputenv("HOME", QFile::encodeName(files.path()));
     qputenv("XDG_DATA_HOME", QFile::encodeName(files.path() + QStringLiteral("/data")));
     const QStringList shown = QDir(media).entryList({ QStringLiteral("*.mxf") });
     const struct {
