@@ -2,21 +2,17 @@
 
 #include "CliAlerts.h"
 #include "CliIO.h"
+#include "CliPlan.h"
 #include "ScanOptions.h"
 
 #include "actions/VeskActionManager.h"
-#include "actions/VeskActionSource.h"
 #include "actions/VeskNewActionController.h"
 #include "model/VeskCore.h"
-#include "platform/VeskFileOperations.h"
 
 #include <QCommandLineParser>
-#include <QDir>
-#include <QHash>
 
 #include <atomic>
 #include <csignal>
-#include <unistd.h>
 
 namespace {
 
@@ -49,6 +45,8 @@ struct LayoutOptions {
         QStringLiteral("MODE"), QStringLiteral("ask") };
     QCommandLineOption dryRun { QStringLiteral("dry-run"),
         QStringLiteral("Print each row's target or why it is skipped; change nothing.") };
+    QCommandLineOption format { QStringLiteral("format"), QStringLiteral("The dry run's plan as text or json."),
+        QStringLiteral("FORMAT"), QStringLiteral("text") };
 };
 
 // The rows "scan" would print, in its order.
@@ -86,12 +84,15 @@ int ActionCommand::run(const QStringList &arguments)
     scanOptions.addTo(parser);
     const LayoutOptions options;
     parser.addOptions({ options.dest, options.projects, options.noProjects, options.types, options.noTypes,
-        options.originalFolders, options.overwrite, options.dryRun });
+        options.originalFolders, options.overwrite, options.dryRun, options.format });
     if (const std::optional<int> stop = CliIO::parse(parser, arguments, kUsage))
         return *stop;
     const QString overwrite = parser.value(options.overwrite);
     if (overwrite != QLatin1String("ask") && overwrite != QLatin1String("yes") && overwrite != QLatin1String("no"))
         return CliIO::usageError(QStringLiteral("--overwrite takes ask, yes or no"), kUsage);
+    if (const QString format = parser.value(options.format);
+        format != QLatin1String("text") && (format != QLatin1String("json") || !parser.isSet(options.dryRun)))
+        return CliIO::usageError(QStringLiteral("--format takes text, or json with --dry-run"), kUsage);
     if (action != QLatin1String("Delete") && !parser.isSet(options.dest))
         return CliIO::usageError(QStringLiteral("--dest DIR is needed"), kUsage);
     if (const QString problem = scanOptions.read(parser, arguments); !problem.isEmpty())
@@ -113,7 +114,7 @@ int ActionCommand::run(const QStringList &arguments)
         return items.empty() ? CliIO::Success : CliIO::Usage;
     }
     if (parser.isSet(options.dryRun)) {
-        printPlan(sheet.ActionProperties(), overwrite);
+        CliPlan(sheet.ActionProperties(), overwrite).print(parser.value(options.format) == QLatin1String("json"));
         return CliIO::Success;
     }
     const VeskAlert::Handler previous
@@ -123,46 +124,6 @@ int ActionCommand::run(const QStringList &arguments)
     const int status = runAction(sheet.ActionProperties());
     VeskAlert::setHandler(previous);
     return status;
-}
-
-void ActionCommand::printPlan(const VeskActionProperties &properties, const QString &overwrite)
-{
-    const VeskActionOperation operation(properties);
-    QHash<QString, QString> planned;
-    for (const VeskItemRef &item : properties.items.value_or(std::vector<VeskItemRef> {}))
-        CliIO::out() << planLine(operation, *item, overwrite, planned) << '\n';
-    CliIO::out() << Qt::flush;
-}
-
-QString ActionCommand::planLine(const VeskActionOperation &operation, const VeskDatabaseItem &item,
-    const QString &overwrite, QHash<QString, QString> &planned)
-{
-    const QString &action = operation.Action_Properties().Action;
-    const VeskActionSource checked = VeskActionSource::inspect(item);
-    const QString source = checked.path();
-    if (action == QLatin1String("Delete") && !item.DB_FileExists())
-        return QStringLiteral("%1: skipped (the file is missing)").arg(source);
-    if (const QString refusal = checked.refusal(action); !refusal.isEmpty())
-        return QStringLiteral("%1: would fail (%2)").arg(source, refusal);
-    if (action == QLatin1String("Delete"))
-        return QStringLiteral("%1 -> trash").arg(source);
-    const QString folder = operation.targetFolderForItem(item);
-    if (VeskActionOperation::areSourceAndTargetEqual(source, folder))
-        return QStringLiteral("%1: skipped (the target folder is its own folder)").arg(source);
-    const QString target = VeskActionOperation::targetFileIn(folder, source);
-    const QString key = QDir::cleanPath(target);
-    if (const auto earlier = planned.constFind(key); earlier != planned.constEnd())
-        return QStringLiteral("%1: would fail (%2 is the target of %3 too)").arg(source, target, *earlier);
-    if (VeskActionOperation::isSameFile(source, target))
-        return QStringLiteral("%1: skipped (source and target are the same file)").arg(source);
-    planned.insert(key, source);
-    if (!VeskFileOperations::exists(target))
-        return QStringLiteral("%1 -> %2").arg(source, target);
-    if (overwrite == QLatin1String("yes"))
-        return QStringLiteral("%1 -> %2 (replaces the file there)").arg(source, target);
-    if (overwrite == QLatin1String("no") || isatty(STDIN_FILENO) != 1)
-        return QStringLiteral("%1: skipped (%2 exists)").arg(source, target);
-    return QStringLiteral("%1 -> %2 (exists: asks first)").arg(source, target);
 }
 
 // The action runs on its worker while this thread answers its questions. Ctrl-C or a

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QHash>
 #include <QStringList>
 
-class VeskActionOperation;
-class VeskDatabaseItem;
 struct VeskActionProperties;
 
 /// vesk-cli copy, move and delete: the rows that "scan" with the same options would
@@ -18,10 +15,5 @@ public:
     static int run(const QStringList &arguments);
 
 private:
-    static void printPlan(const VeskActionProperties &properties, const QString &overwrite);
-    /// What the action would do with the item; planned holds the targets of the rows
-    /// before, so that two rows with one target show as a clash.
-    static QString planLine(const VeskActionOperation &operation, const VeskDatabaseItem &item,
-        const QString &overwrite, QHash<QString, QString> &planned);
     static int runAction(const VeskActionProperties &properties);
 };

@@ -1,6 +1,8 @@
 #include "ScanCommand.h"
 
 #include "CliIO.h"
+#include "CliRows.h"
+#include "CliTable.h"
 #include "ScanOptions.h"
 
 #include "base/VeskConsole.h"
@@ -9,57 +11,71 @@
 #include "report/ExportMenuTexts.h"
 
 #include <QCommandLineParser>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QSaveFile>
+
+#include <unistd.h>
+#include <variant>
 
 namespace {
 
 const QString kUsage = QStringLiteral("vesk-cli scan [options] PATH...");
-const QStringList kFormats
-    = { QStringLiteral("csv"), QStringLiteral("csv-comma"), QStringLiteral("html"), QStringLiteral("json") };
+const QStringList kFormats = { QStringLiteral("csv"), QStringLiteral("csv-comma"), QStringLiteral("html"),
+    QStringLiteral("json"), QStringLiteral("table") };
+// What the terminal table shows unless --columns says otherwise.
+const QStringList kTableFields = { QStringLiteral("clipName"), QStringLiteral("project"), QStringLiteral("size"),
+    QStringLiteral("created"), QStringLiteral("path") };
 
-// Columns whose cells have an export text, in the table's default order.
-QStringList defaultColumns()
+QString tableText(const ExportTable &table, const ExportMenuProtocol &source)
 {
-    QStringList ids;
-    for (const VeskColumn &column : VeskColumns::databaseColumns())
-        if (column.identifier != QLatin1String("IconCellID") && column.identifier != QLatin1String("hash")
-            && column.identifier != QLatin1String("sourceFileID") && column.identifier != QLatin1String("sourceTapeID"))
-            ids.push_back(column.identifier);
-    return ids;
-}
-
-QString jsonText(const QString &text)
-{
-    const QByteArray array = QJsonDocument(QJsonArray { text }).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
-// One JSON object per row; keys in column order, null for a missing text.
-QString jsonLines(const ExportTable &table, const ExportMenuProtocol &source)
-{
-    QString lines;
+    std::vector<CliTable::Column> columns;
+    for (qsizetype i = 0; i < table.columnIds.size(); ++i)
+        columns.push_back({ table.columnTitles[i],
+            table.columnIds[i] == QLatin1String("size") || table.columnIds[i] == QLatin1String("files") });
+    CliTable text(columns);
     for (uint64_t row = 0; row < table.rowCount; ++row) {
-        QStringList fields;
-        for (const QString &column : table.columnIds) {
-            const std::optional<QString> value = source.NSStringValueForTableColumn(table.identifier, column, row);
-            fields.push_back(jsonText(column) + QLatin1Char(':') + (value ? jsonText(*value) : QStringLiteral("null")));
-        }
-        lines += QLatin1Char('{') + fields.join(QLatin1Char(',')) + QLatin1String("}\n");
+        QStringList cells;
+        for (const QString &field : table.columnIds)
+            cells.push_back(source.NSStringValueForTableColumn(table.identifier, field, row).value_or(QString()));
+        text.addRow(cells);
     }
-    return lines;
+    return text.layout(CliTable::terminalWidth());
 }
 
-QString render(const QString &format, const ExportTable &table, const ExportMenuProtocol &source)
+QString render(const QString &format, const ExportTable &table, const CliRows &rows)
 {
     if (format == QLatin1String("csv"))
-        return ExportMenuTexts::genCsv(table, source, QStringLiteral(";"));
+        return ExportMenuTexts::genCsv(table, rows, QStringLiteral(";"));
     if (format == QLatin1String("csv-comma"))
-        return ExportMenuTexts::genCsv(table, source, QStringLiteral(","));
+        return ExportMenuTexts::genCsv(table, rows, QStringLiteral(","));
     if (format == QLatin1String("html"))
-        return ExportMenuTexts::genHtml(table, source);
-    return jsonLines(table, source);
+        return ExportMenuTexts::genHtml(table, rows);
+    if (format == QLatin1String("table"))
+        return tableText(table, rows);
+    return rows.jsonLines(table);
+}
+
+QStringList defaultFields(bool summary, const QString &format)
+{
+    if (summary)
+        return CliRows::summaryFieldNames();
+    if (format == QLatin1String("table"))
+        return kTableFields;
+    // CSV and HTML keep the columns of the table; JSON adds what the table leaves out.
+    return format == QLatin1String("json") ? CliRows::mediaFieldNames()
+                                           : VeskColumns::names(VeskColumns::databaseColumns());
+}
+
+// The fields --columns names, as field names; the unknown name when there is one.
+std::variant<QStringList, QString> chosenFields(const CliRows &rows, const QString &names)
+{
+    QStringList fields;
+    for (const QString &name : names.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString field = rows.fieldName(name.trimmed());
+        if (field.isEmpty())
+            return name;
+        fields.push_back(field);
+    }
+    return fields;
 }
 
 bool writeOutput(const QString &path, const QString &text)
@@ -86,44 +102,41 @@ int ScanCommand::run(const QStringList &arguments)
     ScanOptions scanOptions;
     scanOptions.addTo(parser);
     const QCommandLineOption format(QStringLiteral("format"),
-        QStringLiteral("csv (semicolons, default), csv-comma, html or json."), QStringLiteral("FORMAT"),
-        QStringLiteral("csv"));
+        QStringLiteral("table (on a terminal, default), csv (semicolons, default otherwise), csv-comma, html or json."),
+        QStringLiteral("FORMAT"));
     const QCommandLineOption columns(
-        QStringLiteral("columns"), QStringLiteral("Column identifiers to print."), QStringLiteral("ID,ID,..."));
+        QStringLiteral("columns"), QStringLiteral("Fields to print, by name."), QStringLiteral("NAME,NAME,..."));
     const QCommandLineOption summary(QStringLiteral("summary"), QStringLiteral("Print the project summary instead."));
+    const QCommandLineOption bytes(
+        QStringLiteral("bytes"), QStringLiteral("Sizes as whole numbers of bytes in CSV, HTML and the table."));
     const QCommandLineOption output(QStringLiteral("output"), QStringLiteral("Write to FILE."), QStringLiteral("FILE"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Copy the log to standard error at the end."));
-    parser.addOptions({ format, columns, summary, output, log });
+    parser.addOptions({ format, columns, summary, bytes, output, log });
     if (const std::optional<int> stop = CliIO::parse(parser, arguments, kUsage))
         return *stop;
-    if (!kFormats.contains(parser.value(format)))
-        return CliIO::usageError(QStringLiteral("unknown format: %1").arg(parser.value(format)), kUsage);
-    QStringList columnIds = defaultColumns();
-    if (parser.isSet(columns)) {
-        columnIds = parser.value(columns).split(QLatin1Char(','), Qt::SkipEmptyParts);
-        for (const QString &id : columnIds)
-            if (!VeskColumns::databaseColumn(id))
-                return CliIO::usageError(QStringLiteral("unknown column: %1").arg(id), kUsage);
-    }
+    const bool toTerminal = !parser.isSet(output) && isatty(STDOUT_FILENO) == 1;
+    const QString formatName
+        = parser.value(format).isEmpty() ? QLatin1String(toTerminal ? "table" : "csv") : parser.value(format);
+    if (!kFormats.contains(formatName))
+        return CliIO::usageError(QStringLiteral("unknown format: %1").arg(formatName), kUsage);
+    VeskCore &core = VeskCore::sharedCore();
+    const bool isSummary = parser.isSet(summary);
+    const CliRows rows(core, isSummary ? CliRows::Table::Summary : CliRows::Table::Media, parser.isSet(bytes));
+    const auto fields = chosenFields(rows,
+        parser.isSet(columns) ? parser.value(columns) : defaultFields(isSummary, formatName).join(QLatin1Char(',')));
+    if (const QString *unknown = std::get_if<QString>(&fields))
+        return CliIO::usageError(QStringLiteral("unknown column: %1").arg(*unknown), kUsage);
     if (const QString problem = scanOptions.read(parser, arguments); !problem.isEmpty())
         return CliIO::usageError(problem, kUsage);
 
-    VeskCore &core = VeskCore::sharedCore();
     const int status = scanOptions.run(core);
+    const bool scanned = status == CliIO::Success || status == CliIO::NothingMatched;
     // On standard error, so that the rows and the summary stay machine-readable.
-    if (const QString unknown = core.unknownReferenceSummary(); status == CliIO::Success && !unknown.isEmpty())
+    if (const QString unknown = core.unknownReferenceSummary(); scanned && !unknown.isEmpty())
         CliIO::error(unknown);
-    if (status == CliIO::Success) {
-        ExportTable table = core.exportTable(
-            parser.isSet(summary) ? QStringLiteral("ProjectSummaryID") : QStringLiteral("DatabaseTableID"),
-            QStringLiteral("Vesk"));
-        if (!parser.isSet(summary)) {
-            table.columnTitles.clear();
-            for (const QString &id : columnIds)
-                table.columnTitles.push_back(VeskColumns::databaseColumn(id)->title);
-            table.columnIds = columnIds;
-        }
-        if (!writeOutput(parser.value(output), render(parser.value(format), table, core)))
+    if (scanned) {
+        const ExportTable table = rows.exportTable(std::get<QStringList>(fields));
+        if (!writeOutput(parser.value(output), render(formatName, table, rows)))
             return CliIO::Unreadable;
     }
     if (parser.isSet(log))

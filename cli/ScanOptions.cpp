@@ -43,7 +43,7 @@ void ScanOptions::addTo(QCommandLineParser &parser)
         parser.addOption(m_allowEmptyBins);
     for (const QCommandLineOption &option : m_flags)
         parser.addOption(option);
-    parser.addOptions({ m_search, m_project, m_sort, m_noMDB, m_noMXF, m_showMissing });
+    parser.addOptions({ m_search, m_project, m_sort, m_noMDB, m_noMXF, m_showMissing, m_failEmpty });
     parser.addPositionalArgument(
         QStringLiteral("PATH"), QStringLiteral("Media folders or files to scan."), QStringLiteral("PATH..."));
 }
@@ -54,6 +54,7 @@ QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &a
     if (m_paths.isEmpty())
         return QStringLiteral("no PATH given");
     m_isVolume = parser.isSet(m_volume);
+    m_failOnEmpty = parser.isSet(m_failEmpty);
     m_emptyBinsAllowed = m_purpose == ForActions && parser.isSet(m_allowEmptyBins);
     m_flagValues.clear();
     for (const QCommandLineOption &option : m_flags)
@@ -114,7 +115,7 @@ int ScanOptions::run(VeskCore &core)
     core.LoadDefaults();
     applyBinOperations(core);
     applyFilter(core);
-    return CliIO::Success;
+    return m_failOnEmpty && core.getFilteredIndexesCount() == 0 ? CliIO::NothingMatched : CliIO::Success;
 }
 
 // Every bin is read once, before the scan, and its references are kept for the

@@ -25,7 +25,8 @@ public:
     QString read(const QCommandLineParser &parser, const QStringList &arguments);
     /// Reads the bins (a bin that cannot be read, is not a bin or is damaged stops here
     /// with the usage status), scans, de-duplicates and rebuilds, then runs the bin
-    /// operations, the filter and the sort. Returns the exit status.
+    /// operations, the filter and the sort. Returns the exit status: NothingMatched when
+    /// no row is left and --fail-empty was given.
     int run(VeskCore &core);
 
 private:
@@ -50,6 +51,8 @@ private:
         QStringLiteral("KEY") };
     QCommandLineOption m_noMDB { QStringLiteral("no-mdb"), QStringLiteral("Do not read media databases.") };
     QCommandLineOption m_noMXF { QStringLiteral("no-mxf"), QStringLiteral("Do not open MXF files.") };
+    QCommandLineOption m_failEmpty { QStringLiteral("fail-empty"),
+        QStringLiteral("Exit with status 3 when no row is left.") };
     QCommandLineOption m_showMissing { QStringLiteral("show-missing"),
         QStringLiteral("Show items whose file is missing.") };
     std::vector<QCommandLineOption> m_binOptions;
@@ -60,6 +63,7 @@ private:
 
     QStringList m_paths;
     bool m_isVolume = false;
+    bool m_failOnEmpty = false;
     std::vector<BinOperation> m_binOperations;
     std::vector<bool> m_flagValues;
     QString m_searchText;

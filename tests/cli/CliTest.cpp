@@ -45,13 +45,12 @@ protected:
     {
         const ProcessResult result
             = cli(QStringList { QStringLiteral("scan"), QStringLiteral("--volume"), root, QStringLiteral("--format"),
-                      QStringLiteral("json"), QStringLiteral("--columns"), QStringLiteral("PathCellID") }
+                      QStringLiteral("json"), QStringLiteral("--columns"), QStringLiteral("path") }
                 + options);
         EXPECT_EQ(result.status, 0) << result.err.toStdString();
         QSet<QString> paths;
         for (const QString &line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            paths.insert(
-                QJsonDocument::fromJson(line.toUtf8()).object().value(QStringLiteral("PathCellID")).toString());
+            paths.insert(QJsonDocument::fromJson(line.toUtf8()).object().value(QStringLiteral("path")).toString());
         return paths;
     }
 
@@ -291,7 +290,7 @@ TEST(Cli, MxfReportsFieldsOrTheFailure)
     const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     const QJsonObject first = QJsonDocument::fromJson(lines[0].toUtf8()).object();
-    EXPECT_EQ(first.value(QStringLiteral("clipname")).toString(), QStringLiteral("Interview"));
+    EXPECT_EQ(first.value(QStringLiteral("clipName")).toString(), QStringLiteral("Interview"));
     EXPECT_EQ(first.value(QStringLiteral("project")).toString(), QStringLiteral("Doc"));
     EXPECT_TRUE(first.value(QStringLiteral("fileUID")).toString().startsWith(QStringLiteral("{ 060a2b34-")));
     EXPECT_EQ(QJsonDocument::fromJson(lines[1].toUtf8()).object().value(QStringLiteral("error")).toString(),
