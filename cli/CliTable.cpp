@@ -8,7 +8,7 @@
 namespace {
 
 constexpr int kGap = 2;
-// Columns are not narrowed below this, nor below their natural width.
+// Columns are not narrowed below this; numbers, which an ellipsis would falsify, not at all.
 constexpr int kNarrowest = 6;
 const QChar kEllipsis(0x2026);
 
@@ -83,7 +83,8 @@ std::vector<int> CliTable::columnWidths(int width) const
     while (total > width) {
         int widest = -1;
         for (size_t i = 0; i < widths.size(); ++i)
-            if (widths[i] > std::min(kNarrowest, natural[i]) && (widest < 0 || widths[i] > widths[size_t(widest)]))
+            if (!m_columns[i].alignRight && widths[i] > std::min(kNarrowest, natural[i])
+                && (widest < 0 || widths[i] > widths[size_t(widest)]))
                 widest = int(i);
         if (widest < 0)
             break;

@@ -5,9 +5,10 @@
 
 #include <vector>
 
-/// Rows laid out in aligned columns for a terminal of a given width: columns wider
-/// than their share are narrowed, and texts that no longer fit lose their middle to an
-/// ellipsis, so that both ends of a path stay readable.
+/// Rows laid out in aligned columns for a terminal of a given width: the widest text
+/// columns are narrowed, and texts that no longer fit lose their middle to an
+/// ellipsis, so that both ends of a path stay readable. Right-aligned columns hold
+/// numbers and keep their width.
 class CliTable {
 public:
     struct Column {

@@ -65,16 +65,19 @@ QStringList defaultFields(bool summary, const QString &format)
                                            : VeskColumns::names(VeskColumns::databaseColumns());
 }
 
-// The fields --columns names, as field names; the unknown name when there is one.
+// The fields --columns names, as field names, or what is wrong with them.
 std::variant<QStringList, QString> chosenFields(const CliRows &rows, const QString &names)
 {
     QStringList fields;
     for (const QString &name : names.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString field = rows.fieldName(name.trimmed());
-        if (field.isEmpty())
-            return name;
+        // A field twice would be a JSON object with one key twice.
+        if (field.isEmpty() || fields.contains(field))
+            return QStringLiteral("unknown or repeated column: %1").arg(name);
         fields.push_back(field);
     }
+    if (fields.isEmpty())
+        return QStringLiteral("no column given");
     return fields;
 }
 
@@ -124,8 +127,8 @@ int ScanCommand::run(const QStringList &arguments)
     const CliRows rows(core, isSummary ? CliRows::Table::Summary : CliRows::Table::Media, parser.isSet(bytes));
     const auto fields = chosenFields(rows,
         parser.isSet(columns) ? parser.value(columns) : defaultFields(isSummary, formatName).join(QLatin1Char(',')));
-    if (const QString *unknown = std::get_if<QString>(&fields))
-        return CliIO::usageError(QStringLiteral("unknown column: %1").arg(*unknown), kUsage);
+    if (const QString *problem = std::get_if<QString>(&fields))
+        return CliIO::usageError(*problem, kUsage);
     if (const QString problem = scanOptions.read(parser, arguments); !problem.isEmpty())
         return CliIO::usageError(problem, kUsage);
 

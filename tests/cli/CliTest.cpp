@@ -13,6 +13,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <gtest/gtest.h>
@@ -152,6 +154,61 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
     }
     EXPECT_EQ(contentsBelow(root), before);
     EXPECT_TRUE(contentsBelow(dest).isEmpty());
+}
+
+// The README's jq programs, fed the rows of media no bin uses, against stat's sizes;
+// and the CSV sizes in bytes, under an older column name, against the same.
+TEST_P(CliVolume, ReadmeJqOneLinersAgreeWithStatToTheByte)
+{
+    QFile readme(QStringLiteral(VESK_SOURCE_DIR "/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    QStringList programs;
+    for (const QString &line : QString::fromUtf8(readme.readAll()).split(QLatin1Char('\n')))
+        if (line.contains(QStringLiteral("| jq ")))
+            programs.push_back(line.section(QStringLiteral("| jq "), 1));
+    ASSERT_EQ(programs.size(), 2);
+    QStringList scan { "scan", "--volume", root, "--format", "json" };
+    const QStringList bins = expected.value(QStringLiteral("bins")).toObject().keys();
+    for (const QString &b : bins)
+        scan << QStringLiteral("--subtract") << b;
+    const QByteArray rows = cli(scan).rawOut;
+    QMap<QString, QString> projects; // of each existing file; a copy may be listed twice
+    QSet<QString> paths; // of those no bin uses
+    for (const QJsonValue &value : expected.value(QStringLiteral("items")).toArray()) {
+        const QJsonObject item = value.toObject();
+        const QString path = item.value(QStringLiteral("path")).toString();
+        if (item.value(QStringLiteral("exists")).toBool())
+            projects.insert(path, item.value(QStringLiteral("project")).toString());
+        if (item.value(QStringLiteral("exists")).toBool()
+            && referencedBy(bins, false)(item.value(QStringLiteral("uid")).toString()))
+            paths.insert(path);
+    }
+    QMap<QString, qint64> perProject;
+    qint64 total = 0;
+    for (auto it = projects.begin(); it != projects.end(); ++it) {
+        total += QFileInfo(it.key()).size();
+        if (paths.contains(it.key()))
+            perProject[it.value()] += QFileInfo(it.key()).size();
+    }
+    QString answers[2];
+    for (int i = 0; i < 2; ++i) {
+        QProcess jq;
+        jq.start(QStringLiteral("sh"), { QStringLiteral("-c"), QStringLiteral("jq ") + programs[i] });
+        jq.write(rows);
+        jq.closeWriteChannel();
+        ASSERT_TRUE(jq.waitForFinished(60000) && jq.exitCode() == 0) << jq.readAllStandardError().toStdString();
+        answers[i] = QString::fromUtf8(jq.readAllStandardOutput());
+    }
+    QMap<QString, qint64> sums;
+    for (const QString &line : answers[0].split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        sums[line.section(QLatin1Char('\t'), 0, 0)] = line.section(QLatin1Char('\t'), 1).toLongLong();
+    EXPECT_EQ(sums, perProject);
+    const QStringList listed = answers[1].split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_EQ(QSet<QString>(listed.begin(), listed.end()), paths);
+    qint64 csvTotal = 0;
+    for (const QString &line : cli(scan.mid(0, 3) + QStringList { "--bytes", "--columns", "filesize" }).out.split('\n'))
+        csvTotal += line.mid(1, line.size() - 2).toLongLong(); // "size", no separator after it
+    EXPECT_EQ(csvTotal, total);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, CliVolume, ::testing::Values(1, 2, 7));
@@ -319,4 +376,82 @@ TEST(Cli, InspectPrintsTheOutlineIndentedByLevel)
     EXPECT_TRUE(entry.out.startsWith(QStringLiteral("OMFI:Object TOCIndex [ 0 ]")));
     const QString text = files.write(QStringLiteral("x.mdb"), "not a database");
     EXPECT_EQ(cli({ QStringLiteral("inspect"), text }).status, 1);
+}
+
+namespace {
+
+// Field types: i integer, b boolean, s text, d ISO 8601 UTC date; '?' allows null.
+using Schema = QMap<QString, QString>;
+
+bool hasType(const QJsonValue &value, const QString &type)
+{
+    static const QRegularExpression date(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$"));
+    if (value.isNull())
+        return type.endsWith(QLatin1Char('?'));
+    switch (type[0].toLatin1()) {
+    case 'i': return value.isDouble() && double(value.toInteger()) == value.toDouble();
+    case 'b': return value.isBool();
+    case 'd': return date.match(value.toString()).hasMatch();
+    default: return value.isString();
+    }
+}
+
+} // namespace
+
+// Every command that prints JSON, each line against its documented fields, in two
+// locales that write dates and numbers differently: the output must not change.
+TEST(CliJson, EveryLineHasTheDocumentedFieldsAndTypesInAnyLocale)
+{
+    TestFiles files;
+    const QString root = files.path() + QStringLiteral("/vol");
+    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "1", "--files", "6" }).status, 0);
+    const QString folder = root + QStringLiteral("/Avid MediaFiles/MXF/1/");
+    const QString mxf = folder + QDir(folder).entryList({ QStringLiteral("*.mxf") }).value(0);
+    const Schema plan { { "action", "s" }, { "source", "s" }, { "target", "s?" }, { "size", "i?" },
+        { "reason", "s?" } };
+    const QString mdb = folder + QStringLiteral("msmMMOB.mdb");
+    const struct {
+        QStringList arguments;
+        Schema fields;
+    } cases[] = {
+        { { "scan", "--volume", root, "--format", "json" },
+            { { "fileName", "s" }, { "clipName", "s?" }, { "project", "s" }, { "size", "i?" }, { "created", "d?" },
+                { "compression", "s?" }, { "frameRate", "s?" }, { "sampleRate", "s?" }, { "bits", "i?" },
+                { "kind", "s?" }, { "path", "s" }, { "exists", "b" }, { "fileUID", "s" }, { "materialUID", "s" },
+                { "referenced", "b?" } } },
+        { { "scan", "--volume", root, "--format", "json", "--summary" },
+            { { "project", "s" }, { "size", "i" }, { "files", "i" } } },
+        { { "copy", "--volume", root, "--dry-run", "--format", "json", "--dest", files.path() }, plan },
+        { { "delete", "--volume", root, "--dry-run", "--format", "json" }, plan },
+        { { "mxf", mxf },
+            { { "path", "s" }, { "clipName", "s" }, { "project", "s?" }, { "fileUID", "s" }, { "materialUID", "s" } } },
+        { { "inspect", mdb, "--format", "json" }, { { "level", "i" }, { "tocIndex", "i?" }, { "name", "s" } } },
+        { { "inspect", mdb, "--format", "json", "--describe", "0" }, { { "tocIndex", "i" }, { "text", "s" } } },
+    };
+    for (const auto &c : cases) {
+        QString outputs[2];
+        for (int i = 0; i < 2; ++i) {
+            qputenv("LC_ALL", i == 0 ? "C" : "de_DE.UTF-8");
+            const ProcessResult result = cli(c.arguments);
+            EXPECT_EQ(result.status, 0) << c.arguments.join(' ').toStdString() << result.err.toStdString();
+            outputs[i] = result.out;
+        }
+        qunsetenv("LC_ALL");
+        EXPECT_EQ(outputs[0], outputs[1]) << c.arguments.join(' ').toStdString();
+        QSet<QString> given; // fields with a value on some line: a typed field never null is no test
+        for (const QString &line : outputs[0].split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
+            EXPECT_EQ(object.keys(), c.fields.keys()) << line.toStdString(); // both sorted
+            for (auto field = c.fields.begin(); field != c.fields.end(); ++field) {
+                EXPECT_TRUE(hasType(object.value(field.key()), field.value()))
+                    << field.key().toStdString() << " in " << line.toStdString();
+                if (!object.value(field.key()).isNull())
+                    given.insert(field.key());
+            }
+        }
+        for (auto field = c.fields.begin(); field != c.fields.end(); ++field)
+            EXPECT_TRUE(given.contains(field.key()) || field.value() == QLatin1String("s?"))
+                << field.key().toStdString() << " never given by " << c.arguments.join(' ').toStdString();
+    }
+    EXPECT_EQ(cli({ "scan", "--volume", root, "--search", "no such clip", "--fail-empty" }).status, 3);
 }
