@@ -8,7 +8,7 @@
 namespace {
 
 constexpr int kGap = 2;
-// Columns are not narrowed below this; numbers, which an ellipsis would falsify, not at all.
+// Text columns are not narrowed below this.
 constexpr int kNarrowest = 6;
 const QChar kEllipsis(0x2026);
 
@@ -83,7 +83,7 @@ std::vector<int> CliTable::columnWidths(int width) const
     while (total > width) {
         int widest = -1;
         for (size_t i = 0; i < widths.size(); ++i)
-            if (!m_columns[i].alignRight && widths[i] > std::min(kNarrowest, natural[i])
+            if (m_columns[i].kind == Kind::Text && widths[i] > std::min(kNarrowest, natural[i])
                 && (widest < 0 || widths[i] > widths[size_t(widest)]))
                 widest = int(i);
         if (widest < 0)
@@ -102,7 +102,9 @@ QString CliTable::line(const QStringList &cells, const std::vector<int> &widths)
         const bool last = i + 1 == widths.size();
         if (i > 0)
             text += QString(kGap, QLatin1Char(' '));
-        text += m_columns[i].alignRight ? cell.rightJustified(widths[i]) : last ? cell : cell.leftJustified(widths[i]);
+        text += m_columns[i].kind == Kind::Number ? cell.rightJustified(widths[i])
+            : last                                ? cell
+                                                  : cell.leftJustified(widths[i]);
     }
     while (text.endsWith(QLatin1Char(' ')))
         text.chop(1);

@@ -7,13 +7,15 @@
 
 /// Rows laid out in aligned columns for a terminal of a given width: the widest text
 /// columns are narrowed, and texts that no longer fit lose their middle to an
-/// ellipsis, so that both ends of a path stay readable. Right-aligned columns hold
-/// numbers and keep their width.
+/// ellipsis, so that both ends of a path stay readable.
 class CliTable {
 public:
+    /// Numbers are right-aligned; numbers and dates keep their width, since an
+    /// ellipsis would falsify them.
+    enum class Kind { Text, Number, Date };
     struct Column {
         QString title;
-        bool alignRight = false;
+        Kind kind = Kind::Text;
     };
 
     explicit CliTable(std::vector<Column> columns);

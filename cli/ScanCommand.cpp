@@ -28,9 +28,13 @@ const QStringList kTableFields = { QStringLiteral("clipName"), QStringLiteral("p
 QString tableText(const ExportTable &table, const ExportMenuProtocol &source)
 {
     std::vector<CliTable::Column> columns;
-    for (qsizetype i = 0; i < table.columnIds.size(); ++i)
+    for (qsizetype i = 0; i < table.columnIds.size(); ++i) {
+        const QString &field = table.columnIds[i];
         columns.push_back({ table.columnTitles[i],
-            table.columnIds[i] == QLatin1String("size") || table.columnIds[i] == QLatin1String("files") });
+            field == QLatin1String("size") || field == QLatin1String("files") ? CliTable::Kind::Number
+                : field == QLatin1String("created")                           ? CliTable::Kind::Date
+                                                                              : CliTable::Kind::Text });
+    }
     CliTable text(columns);
     for (uint64_t row = 0; row < table.rowCount; ++row) {
         QStringList cells;

@@ -6,7 +6,8 @@
 // characters of crafted names never reach the terminal.
 TEST(CliTable, NarrowsTextColumnsToTheWidthAndKeepsBothEndsOfTexts)
 {
-    CliTable table({ { QStringLiteral("Name") }, { QStringLiteral("Size"), true }, { QStringLiteral("Path") } });
+    CliTable table(
+        { { QStringLiteral("Name") }, { QStringLiteral("Size"), CliTable::Kind::Number }, { QStringLiteral("Path") } });
     table.addRow({ QStringLiteral("a\x1b]0;x\x07"), QStringLiteral("12"),
         QStringLiteral("/very/long/path/to/some/folder/file.mxf") });
     table.addRow({ QStringLiteral("clip"), QStringLiteral("3456789"), QStringLiteral("/short") });
