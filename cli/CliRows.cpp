@@ -89,19 +89,27 @@ ExportTable CliRows::exportTable(const QStringList &fields) const
 
 QString CliRows::jsonLines(const ExportTable &table) const
 {
+    std::vector<std::pair<QString, const VeskColumn *>> fields; // key and column, looked up once
+    for (const QString &field : table.columnIds)
+        fields.emplace_back(jsonText(field) + QLatin1Char(':'), VeskColumns::columnNamed(columnsOf(m_table), field));
     QString lines;
     for (uint64_t row = 0; row < table.rowCount; ++row) {
-        QStringList fields;
-        for (const QString &field : table.columnIds)
-            fields.push_back(jsonText(field) + QLatin1Char(':') + jsonText(value(field, row)));
-        lines += QLatin1Char('{') + fields.join(QLatin1Char(',')) + QLatin1String("}\n");
+        QString line;
+        for (const auto &[key, column] : fields)
+            line += (line.isEmpty() ? QStringLiteral("{") : QStringLiteral(",")) + key + jsonText(value(column, row));
+        lines += line + QLatin1String("}\n");
     }
     return lines;
 }
 
 QJsonValue CliRows::value(const QString &field, uint64_t row) const
 {
-    const VeskColumn *column = VeskColumns::columnNamed(columnsOf(m_table), field);
+    return value(VeskColumns::columnNamed(columnsOf(m_table), field), row);
+}
+
+// Fields are checked names: the one that is no column of the table is referenced.
+QJsonValue CliRows::value(const VeskColumn *column, uint64_t row) const
+{
     if (m_table == Table::Summary) {
         const VeskProjectRef project = m_core.projectAtIndex(row);
         if (!project || !column)
@@ -113,10 +121,8 @@ QJsonValue CliRows::value(const QString &field, uint64_t row) const
     const VeskItemRef item = m_core.ObjectAtIndexFiltered(row);
     if (!item)
         return QJsonValue();
-    if (field == kReferenced)
-        return referenced(*item);
     if (!column)
-        return QJsonValue();
+        return referenced(*item);
     const QJsonValue typed = mediaValue(*item, column->id);
     return typed.isUndefined()
         ? textValue(m_core.NSStringValueForTableColumn(VeskTableID::Database, column->identifier, row))

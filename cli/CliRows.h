@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class VeskCore;
+struct VeskColumn;
 
 /// The rows vesk-cli prints of the store: the media rows of the database table, or the
 /// project summary. Fields go by one set of names: typed values for JSON (integer
@@ -35,6 +36,8 @@ public:
         const QString &tableId, const QString &field, uint64_t row) const override;
 
 private:
+    QJsonValue value(const VeskColumn *column, uint64_t row) const;
+
     const VeskCore &m_core;
     const Table m_table;
     const bool m_bytes;
