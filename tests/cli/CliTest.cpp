@@ -46,9 +46,7 @@ protected:
     QSet<QString> shownPaths(const QStringList &options)
     {
         const ProcessResult result
-            = cli(QStringList { QStringLiteral("scan"), QStringLiteral("--volume"), root, QStringLiteral("--format"),
-                      QStringLiteral("json"), QStringLiteral("--columns"), QStringLiteral("path") }
-                + options);
+            = cli(QStringList { "scan", "--volume", root, "--format", "json", "--columns", "path" } + options);
         EXPECT_EQ(result.status, 0) << result.err.toStdString();
         QSet<QString> paths;
         for (const QString &line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
@@ -129,8 +127,7 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
     const QString dest = files.path() + QStringLiteral("/dest");
     QDir().mkpath(dest);
     const QMap<QString, QByteArray> before = contentsBelow(root);
-    const ProcessResult result = cli({ QStringLiteral("move"), QStringLiteral("--dry-run"), QStringLiteral("--volume"),
-        root, QStringLiteral("--dest"), dest });
+    const ProcessResult result = cli({ "move", "--dry-run", "--volume", root, "--dest", dest });
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     const QMap<QString, QString> targets = dryRunTargets(result.out);
     // Copies of one file in several folders share a target: all but the first would fail.
@@ -243,16 +240,10 @@ TEST(CliActions, CopyPutsEveryRowWhereTheDryRunSaid)
     TestFiles files;
     const QString root = files.path() + QStringLiteral("/vol");
     const QString dest = files.path() + QStringLiteral("/dest");
-    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME),
-                  { root, QStringLiteral("--mxf"), QStringLiteral("--folders"), QStringLiteral("2"),
-                      QStringLiteral("--files"), QStringLiteral("10") })
-                  .status,
-        0);
+    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "2", "--files", "10" }).status, 0);
     QDir().mkpath(dest);
-    const QStringList options
-        = { QStringLiteral("--volume"), root, QStringLiteral("--dest"), dest, QStringLiteral("--original-folders") };
-    const QMap<QString, QString> targets
-        = dryRunTargets(cli(QStringList { QStringLiteral("copy"), QStringLiteral("--dry-run") } + options).out);
+    const QStringList options = { "--volume", root, "--dest", dest, "--original-folders" };
+    const QMap<QString, QString> targets = dryRunTargets(cli(QStringList { "copy", "--dry-run" } + options).out);
     ASSERT_FALSE(targets.isEmpty());
 
     const ProcessResult copied = cli(QStringList { QStringLiteral("copy") } + options);
@@ -271,7 +262,7 @@ TEST(CliActions, CopyPutsEveryRowWhereTheDryRunSaid)
     const ProcessResult again = cli(QStringList { QStringLiteral("copy") } + options);
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(again.out.count(QStringLiteral(":: FILE EXISTS AT DESTINATION \n:: SKIPPING \n")), targets.size());
-    const ProcessResult refused = cli({ QStringLiteral("copy"), QStringLiteral("--volume"), root });
+    const ProcessResult refused = cli({ "copy", "--volume", root });
     EXPECT_EQ(refused.status, 2);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("--dest")));
 }
