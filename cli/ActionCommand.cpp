@@ -58,6 +58,8 @@ QString ActionCommand::checkUsage(const QCommandLineParser &parser, const QStrin
         return QStringLiteral("--dest DIR is needed");
     if (parser.isSet(QStringLiteral("quiet")) && parser.isSet(QStringLiteral("verbose")))
         return QStringLiteral("--quiet and --verbose exclude each other");
+    if (parser.value(QStringLiteral("format")) == QLatin1String("json") && !parser.isSet(QStringLiteral("dry-run")))
+        return QStringLiteral("--format json is for the plan of --dry-run");
     const bool asks = action != QLatin1String("Copy") && !parser.isSet(QStringLiteral("dry-run"))
         && !parser.isSet(QStringLiteral("yes"));
     if (asks && !CliIO::stdinIsTerminal())
@@ -121,7 +123,8 @@ int ActionCommand::planAndAct(
     const QString overwrite = isDelete ? QStringLiteral("ask") : parser.value(QStringLiteral("overwrite"));
     const ActionPlan plan(properties, overwrite, CliIO::stdinIsTerminal());
     if (parser.isSet(QStringLiteral("dry-run"))) {
-        CliIO::out() << plan.text() << Qt::flush;
+        const bool json = parser.value(QStringLiteral("format")) == QLatin1String("json");
+        CliIO::out() << (json ? plan.jsonLines() : plan.text()) << Qt::flush;
         return CliIO::Success;
     }
     if (action != QLatin1String("Copy") && !parser.isSet(QStringLiteral("yes"))

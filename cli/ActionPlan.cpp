@@ -10,6 +10,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace {
 
@@ -24,6 +26,11 @@ ActionPlan::Step marked(ActionPlan::Step step, Kind kind, const QString &reason 
     step.kind = kind;
     step.reason = reason;
     return step;
+}
+
+QJsonValue orNull(const QString &text)
+{
+    return text.isEmpty() ? QJsonValue() : QJsonValue(text);
 }
 
 } // namespace
@@ -46,7 +53,7 @@ ActionPlan::ActionPlan(const VeskActionProperties &properties, const QString &ov
 ActionPlan::Step ActionPlan::planItem(const VeskActionOperation &operation, const VeskDatabaseItem &item)
 {
     const VeskActionSource checked = VeskActionSource::inspect(item);
-    Step step { Kind::Skip, checked.path(), {}, item.DB_filesize().value_or(0), {} };
+    Step step { Kind::Skip, checked.path(), {}, item.DB_FileExists() ? item.DB_filesize() : std::nullopt, {} };
     if (m_action == QLatin1String("Delete") && !item.DB_FileExists())
         return marked(step, Kind::Skip, QStringLiteral("the file is missing"));
     if (const QString refusal = checked.refusal(m_action); !refusal.isEmpty())
@@ -125,6 +132,23 @@ QString ActionPlan::text() const
               .arg(failing);
 }
 
+QString ActionPlan::jsonLines() const
+{
+    QString lines;
+    for (const Step &step : m_steps) {
+        const QString action = step.kind == Kind::Act ? m_action.toLower()
+            : step.kind == Kind::Skip                 ? QStringLiteral("skip")
+            : step.kind == Kind::Fail                 ? QStringLiteral("fail")
+                                                      : QStringLiteral("index");
+        const QJsonObject line { { QStringLiteral("action"), action }, { QStringLiteral("source"), step.source },
+            { QStringLiteral("target"), orNull(step.target) },
+            { QStringLiteral("size"), step.size ? QJsonValue(qint64(*step.size)) : QJsonValue() },
+            { QStringLiteral("reason"), orNull(step.reason) } };
+        lines += QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
+    }
+    return lines;
+}
+
 QString ActionPlan::totals() const
 {
     qsizetype files = 0;
@@ -133,7 +157,7 @@ QString ActionPlan::totals() const
         if (step.kind != Kind::Act)
             continue;
         ++files;
-        bytes += step.size;
+        bytes += step.size.value_or(0);
     }
     QString text = QStringLiteral("%1 file%2, %3")
                        .arg(files)

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class VeskActionOperation;
@@ -19,7 +20,7 @@ public:
         enum class Kind { Act, Skip, Fail, Index } kind;
         QString source;
         QString target; // the trash folder for a deletion
-        uint64_t size = 0;
+        std::optional<uint64_t> size; // none when the file is missing
         QString reason; // why it is skipped or fails, or a note on the target
     };
 
@@ -29,6 +30,9 @@ public:
     const std::vector<Step> &steps() const { return m_steps; }
     /// One line per step, then the totals.
     QString text() const;
+    /// One JSON object per step: action (copy, move, delete, skip, fail, or index for an
+    /// index or database file a new folder receives), source, target, size and reason.
+    QString jsonLines() const;
     /// What the action does, after its verb: "3 files, 2.91 GB, to /dest" or, for a
     /// deletion, "3 files, 2.91 GB, into the trash (FOLDER)".
     QString totals() const;

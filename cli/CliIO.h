@@ -8,7 +8,7 @@
 /// Standard output and error of vesk-cli, and the exit statuses it uses.
 class CliIO {
 public:
-    enum Status { Success = 0, Unreadable = 1, Usage = 2, Interrupted = 130 };
+    enum Status { Success = 0, Unreadable = 1, Usage = 2, NothingMatched = 3, Interrupted = 130 };
 
     static QTextStream &out();
     static QTextStream &err();

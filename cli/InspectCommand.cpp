@@ -8,6 +8,8 @@
 #include "readers/VeskPreviewContents.h"
 
 #include <QCommandLineParser>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <vector>
 
@@ -18,8 +20,24 @@ struct Pending {
     int level;
 };
 
+// TOC entries are the rows of level 1; their index is the TOC index.
+QJsonValue tocIndex(const VeskInspectorRow &row)
+{
+    return row.level == 1 ? QJsonValue(qint64(row.index)) : QJsonValue();
+}
+
+QString rowLine(VeskMediafile &file, const Pending &pending, bool json)
+{
+    const QString name = file.objectValueFor(pending.row.get());
+    if (!json)
+        return QString(pending.level * 2, QLatin1Char(' ')) + name;
+    const QJsonObject line { { QStringLiteral("level"), pending.level },
+        { QStringLiteral("tocIndex"), tocIndex(*pending.row) }, { QStringLiteral("name"), name } };
+    return QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact));
+}
+
 // Depth first, each row followed by its children; the top row is level 0.
-void printTree(VeskMediafile &file, int depth)
+void printTree(VeskMediafile &file, int depth, bool json)
 {
     std::vector<Pending> stack;
     for (uint32_t i = file.numberOfChildrenOfItem(nullptr); i-- > 0;)
@@ -29,7 +47,7 @@ void printTree(VeskMediafile &file, int depth)
         stack.pop_back();
         if (!pending.row)
             continue;
-        CliIO::out() << QString(pending.level * 2, QLatin1Char(' ')) << file.objectValueFor(pending.row.get()) << '\n';
+        CliIO::out() << rowLine(file, pending, json) << '\n';
         if (pending.level >= depth || !file.isItemExpandable(pending.row.get()))
             continue;
         for (uint32_t i = file.numberOfChildrenOfItem(pending.row.get()); i-- > 0;)
@@ -69,6 +87,7 @@ int InspectCommand::run(const QStringList &arguments)
     bool indexOk = true;
     const int levels = parser.value(depth).toInt(&depthOk);
     const uint32_t tocIndex = parser.isSet(describe) ? parser.value(describe).toUInt(&indexOk, 0) : 0;
+    const bool json = parser.value(QStringLiteral("format")) == QLatin1String("json");
     if (parser.positionalArguments().size() != 1 || !depthOk || levels < 0 || !indexOk)
         return CliOptions::usageError(CliOptions::Inspect, QStringLiteral("give one FILE and whole numbers"));
     const QString path = parser.positionalArguments().first();
@@ -78,7 +97,7 @@ int InspectCommand::run(const QStringList &arguments)
         return CliIO::Unreadable;
     }
     if (!parser.isSet(describe)) {
-        printTree(file, levels);
+        printTree(file, levels, json);
         CliIO::out() << Qt::flush;
         return CliIO::Success;
     }
@@ -88,6 +107,9 @@ int InspectCommand::run(const QStringList &arguments)
         CliIO::error(QStringLiteral("no TOC entry %1 in %2").arg(parser.value(describe), path));
         return CliIO::Unreadable;
     }
-    CliIO::out() << contents->text << Qt::endl;
+    const QJsonObject entry { { QStringLiteral("tocIndex"), qint64(tocIndex) },
+        { QStringLiteral("text"), contents->text } };
+    CliIO::out() << (json ? QString::fromUtf8(QJsonDocument(entry).toJson(QJsonDocument::Compact)) : contents->text)
+                 << Qt::endl;
     return CliIO::Success;
 }

@@ -15,7 +15,7 @@ QJsonObject describe(const QString &path, bool *opened)
 {
     VeskMXF reader;
     const QString log = CliIO::captureLog([&] { *opened = reader.openFile(path, nullptr); });
-    QJsonObject line { { QStringLiteral("file"), path } };
+    QJsonObject line { { QStringLiteral("path"), path } };
     if (reader.info().isEmpty()) {
         const QString reason = log.trimmed().section(QLatin1Char('\n'), -1);
         line.insert(
@@ -24,7 +24,7 @@ QJsonObject describe(const QString &path, bool *opened)
     }
     VeskDatabaseItem item;
     reader.addInfoToItem(item);
-    line.insert(QStringLiteral("clipname"), item.DB_NameInBin());
+    line.insert(QStringLiteral("clipName"), item.DB_NameInBin());
     line.insert(QStringLiteral("project"), item.DB_ProjectName().isNull() ? QJsonValue() : item.DB_ProjectName());
     line.insert(QStringLiteral("fileUID"), item.getFileUIDString());
     line.insert(QStringLiteral("materialUID"), item.getMaterialUIDString());

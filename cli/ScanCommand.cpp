@@ -2,6 +2,8 @@
 
 #include "CliIO.h"
 #include "CliOptions.h"
+#include "CliRows.h"
+#include "CliTable.h"
 #include "ScanOptions.h"
 
 #include "base/VeskConsole.h"
@@ -10,56 +12,77 @@
 #include "report/ExportMenuTexts.h"
 
 #include <QCommandLineParser>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QSaveFile>
+
+#include <unistd.h>
+#include <variant>
 
 namespace {
 
-const QStringList kFormats
-    = { QStringLiteral("csv"), QStringLiteral("csv-comma"), QStringLiteral("html"), QStringLiteral("json") };
+const QStringList kFormats = { QStringLiteral("csv"), QStringLiteral("csv-comma"), QStringLiteral("html"),
+    QStringLiteral("json"), QStringLiteral("table") };
+// What the terminal table shows unless --columns says otherwise.
+const QStringList kTableFields = { QStringLiteral("clipName"), QStringLiteral("project"), QStringLiteral("size"),
+    QStringLiteral("created"), QStringLiteral("path") };
 
-// Columns whose cells have an export text, in the table's default order.
-QStringList defaultColumns()
+QString tableText(const ExportTable &table, const ExportMenuProtocol &source)
 {
-    QStringList ids;
-    for (const VeskColumn &column : VeskColumns::databaseColumns())
-        if (column.identifier != QLatin1String("IconCellID") && column.identifier != QLatin1String("hash")
-            && column.identifier != QLatin1String("sourceFileID") && column.identifier != QLatin1String("sourceTapeID"))
-            ids.push_back(column.identifier);
-    return ids;
-}
-
-QString jsonText(const QString &text)
-{
-    const QByteArray array = QJsonDocument(QJsonArray { text }).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
-// One JSON object per row; keys in column order, null for a missing text.
-QString jsonLines(const ExportTable &table, const ExportMenuProtocol &source)
-{
-    QString lines;
-    for (uint64_t row = 0; row < table.rowCount; ++row) {
-        QStringList fields;
-        for (const QString &column : table.columnIds) {
-            const std::optional<QString> value = source.NSStringValueForTableColumn(table.identifier, column, row);
-            fields.push_back(jsonText(column) + QLatin1Char(':') + (value ? jsonText(*value) : QStringLiteral("null")));
-        }
-        lines += QLatin1Char('{') + fields.join(QLatin1Char(',')) + QLatin1String("}\n");
+    std::vector<CliTable::Column> columns;
+    for (qsizetype i = 0; i < table.columnIds.size(); ++i) {
+        const QString &field = table.columnIds[i];
+        columns.push_back({ table.columnTitles[i],
+            field == QLatin1String("size") || field == QLatin1String("files") ? CliTable::Kind::Number
+                : field == QLatin1String("created")                           ? CliTable::Kind::Date
+                                                                              : CliTable::Kind::Text });
     }
-    return lines;
+    CliTable text(columns);
+    for (uint64_t row = 0; row < table.rowCount; ++row) {
+        QStringList cells;
+        for (const QString &field : table.columnIds)
+            cells.push_back(source.NSStringValueForTableColumn(table.identifier, field, row).value_or(QString()));
+        text.addRow(cells);
+    }
+    return text.layout(CliTable::terminalWidth());
 }
 
-QString render(const QString &format, const ExportTable &table, const ExportMenuProtocol &source)
+QString render(const QString &format, const ExportTable &table, const CliRows &rows)
 {
     if (format == QLatin1String("csv"))
-        return ExportMenuTexts::genCsv(table, source, QStringLiteral(";"));
+        return ExportMenuTexts::genCsv(table, rows, QStringLiteral(";"));
     if (format == QLatin1String("csv-comma"))
-        return ExportMenuTexts::genCsv(table, source, QStringLiteral(","));
+        return ExportMenuTexts::genCsv(table, rows, QStringLiteral(","));
     if (format == QLatin1String("html"))
-        return ExportMenuTexts::genHtml(table, source);
-    return jsonLines(table, source);
+        return ExportMenuTexts::genHtml(table, rows);
+    if (format == QLatin1String("table"))
+        return tableText(table, rows);
+    return rows.jsonLines(table);
+}
+
+QStringList defaultFields(bool summary, const QString &format)
+{
+    if (summary)
+        return CliRows::summaryFieldNames();
+    if (format == QLatin1String("table"))
+        return kTableFields;
+    // CSV and HTML keep the columns of the table; JSON adds what the table leaves out.
+    return format == QLatin1String("json") ? CliRows::mediaFieldNames()
+                                           : VeskColumns::names(VeskColumns::databaseColumns());
+}
+
+// The fields --columns names, as field names, or what is wrong with them.
+std::variant<QStringList, QString> chosenFields(const CliRows &rows, const QString &names)
+{
+    QStringList fields;
+    for (const QString &name : names.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString field = rows.fieldName(name.trimmed());
+        // A field twice would be a JSON object with one key twice.
+        if (field.isEmpty() || fields.contains(field))
+            return QStringLiteral("unknown or repeated column: %1").arg(name);
+        fields.push_back(field);
+    }
+    if (fields.isEmpty())
+        return QStringLiteral("no column given");
+    return fields;
 }
 
 bool writeOutput(const QString &path, const QString &text)
@@ -83,44 +106,35 @@ int ScanCommand::run(const QStringList &arguments)
     QCommandLineParser parser;
     if (const std::optional<int> stop = CliOptions::parse(parser, arguments))
         return *stop;
-    const QString format = QStringLiteral("format");
-    const QString columns = QStringLiteral("columns");
-    const QString summary = QStringLiteral("summary");
-    const QString output = QStringLiteral("output");
-    const QString log = QStringLiteral("log");
     const auto usageError = [](const QString &message) { return CliOptions::usageError(CliOptions::Scan, message); };
+    const QString output = QStringLiteral("output");
+    const bool toTerminal = !parser.isSet(output) && isatty(STDOUT_FILENO) == 1;
+    const QString format = parser.isSet(QStringLiteral("format")) ? parser.value(QStringLiteral("format"))
+                                                                  : QLatin1String(toTerminal ? "table" : "csv");
     ScanOptions scanOptions;
-    if (!kFormats.contains(parser.value(format)))
-        return usageError(QStringLiteral("unknown format: %1").arg(parser.value(format)));
-    QStringList columnIds = defaultColumns();
-    if (parser.isSet(columns)) {
-        columnIds = parser.value(columns).split(QLatin1Char(','), Qt::SkipEmptyParts);
-        for (const QString &id : columnIds)
-            if (!VeskColumns::databaseColumn(id))
-                return usageError(QStringLiteral("unknown column: %1").arg(id));
-    }
+    VeskCore &core = VeskCore::sharedCore();
+    const bool isSummary = parser.isSet(QStringLiteral("summary"));
+    const CliRows rows(
+        core, isSummary ? CliRows::Table::Summary : CliRows::Table::Media, parser.isSet(QStringLiteral("bytes")));
+    const auto fields = chosenFields(rows,
+        parser.isSet(QStringLiteral("columns")) ? parser.value(QStringLiteral("columns"))
+                                                : defaultFields(isSummary, format).join(QLatin1Char(',')));
+    if (const QString *problem = std::get_if<QString>(&fields))
+        return usageError(*problem);
     if (const QString problem = scanOptions.read(parser, arguments); !problem.isEmpty())
         return usageError(problem);
 
-    VeskCore &core = VeskCore::sharedCore();
     const int status = scanOptions.run(core);
+    const bool scanned = status == CliIO::Success || status == CliIO::NothingMatched;
     // On standard error, so that the rows and the summary stay machine-readable.
-    if (const QString unknown = core.unknownReferenceSummary(); status == CliIO::Success && !unknown.isEmpty())
+    if (const QString unknown = core.unknownReferenceSummary(); scanned && !unknown.isEmpty())
         CliIO::error(unknown);
-    if (status == CliIO::Success) {
-        ExportTable table = core.exportTable(
-            parser.isSet(summary) ? QStringLiteral("ProjectSummaryID") : QStringLiteral("DatabaseTableID"),
-            QStringLiteral("Vesk"));
-        if (!parser.isSet(summary)) {
-            table.columnTitles.clear();
-            for (const QString &id : columnIds)
-                table.columnTitles.push_back(VeskColumns::databaseColumn(id)->title);
-            table.columnIds = columnIds;
-        }
-        if (!writeOutput(parser.value(output), render(parser.value(format), table, core)))
+    if (scanned) {
+        const ExportTable table = rows.exportTable(std::get<QStringList>(fields));
+        if (!writeOutput(parser.value(output), render(format, table, rows)))
             return CliIO::Unreadable;
     }
-    if (parser.isSet(log))
+    if (parser.isSet(QStringLiteral("log")))
         CliIO::err() << CliIO::withoutSources(VeskConsole::sharedInstance()->text()) << Qt::flush;
     return status;
 }

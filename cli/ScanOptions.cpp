@@ -53,6 +53,7 @@ QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &a
     m_isVolume = parser.isSet(QStringLiteral("volume"));
     // Only the actions know --quiet; optionNames() holds the options given.
     m_quiet = parser.optionNames().contains(QStringLiteral("quiet"));
+    m_failOnEmpty = parser.isSet(QStringLiteral("fail-empty"));
     m_emptyBinsAllowed = m_purpose == ForActions && parser.isSet(QStringLiteral("allow-empty-bins"));
     m_flagValues.clear();
     for (const char *name : kFlagNames)
@@ -134,7 +135,7 @@ int ScanOptions::run(VeskCore &core)
     core.LoadDefaults();
     applyBinOperations(core);
     applyFilter(core);
-    return CliIO::Success;
+    return m_failOnEmpty && core.getFilteredIndexesCount() == 0 ? CliIO::NothingMatched : CliIO::Success;
 }
 
 // Every bin is read once, before the scan, and its references are kept for the

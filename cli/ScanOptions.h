@@ -24,7 +24,8 @@ public:
     QString read(const QCommandLineParser &parser, const QStringList &arguments);
     /// Reads the bins (a bin that cannot be read, is not a bin or is damaged stops here
     /// with the usage status), scans, de-duplicates and rebuilds, then runs the bin
-    /// operations, the filter and the sort. Returns the exit status.
+    /// operations, the filter and the sort. Returns the exit status: NothingMatched when
+    /// no row is left and --fail-empty was given.
     int run(VeskCore &core);
 
 private:
@@ -49,6 +50,7 @@ private:
     QStringList m_paths;
     bool m_isVolume = false;
     bool m_quiet = false;
+    bool m_failOnEmpty = false;
     std::vector<BinOperation> m_binOperations;
     std::vector<bool> m_flagValues;
     QString m_searchText;

@@ -9,6 +9,7 @@ struct ColumnRow {
     const char *title;
     const char *sortKey;
     VeskColumnID id;
+    const char *name = "";
 };
 
 std::vector<VeskColumn> makeColumns(std::initializer_list<ColumnRow> rows)
@@ -16,7 +17,7 @@ std::vector<VeskColumn> makeColumns(std::initializer_list<ColumnRow> rows)
     std::vector<VeskColumn> columns;
     for (const ColumnRow &row : rows)
         columns.push_back({ QString::fromLatin1(row.identifier), QString::fromLatin1(row.title),
-            QString::fromLatin1(row.sortKey), row.id });
+            QString::fromLatin1(row.sortKey), row.id, QString::fromLatin1(row.name) });
     return columns;
 }
 
@@ -27,24 +28,24 @@ using ID = VeskColumnID;
 const std::vector<VeskColumn> &VeskColumns::databaseColumns()
 {
     static const std::vector<VeskColumn> columns = makeColumns({
-        { "IconCellID", "", "", ID::Icon },
-        { "FilenameCellID", "File Name", "filename", ID::Filename },
-        { "ClipnameCellID", "Clip Name", "clipname", ID::Clipname },
-        { "ProjectCellID", "Project", "project", ID::Project },
-        { "SizeCellID", "Size", "filesize", ID::Size },
-        { "DateCellID", "Created", "filedate", ID::Date },
-        { "CompressionCellID", "Compression", "compression", ID::Compression },
-        { "FramerateCellID", "Frame Rate", "framerate", ID::Framerate },
-        { "SamplerateCellID", "Sample Rate", "samplerate", ID::Samplerate },
-        { "BitsCellID", "Bits", "bits", ID::Bits },
-        { "KindCellID", "Kind", "", ID::Kind },
-        { "PathCellID", "Path", "path", ID::Path },
-        { "ExistsCellID", "Exists", "", ID::Exists },
-        { "filePackageUID", "File Package UID", "fileUID", ID::FilePackageUID },
-        { "materialPackageUID", "Material Package UID", "materialUID", ID::MaterialPackageUID },
-        { "hash", "Hash", "hash", ID::Hash },
-        { "sourceFileID", "Source File ID", "", ID::SourceFileID },
-        { "sourceTapeID", "Source Tape ID", "", ID::SourceTapeID },
+        { "IconCellID", "", "", ID::Icon, "" },
+        { "FilenameCellID", "File Name", "filename", ID::Filename, "fileName" },
+        { "ClipnameCellID", "Clip Name", "clipname", ID::Clipname, "clipName" },
+        { "ProjectCellID", "Project", "project", ID::Project, "project" },
+        { "SizeCellID", "Size", "filesize", ID::Size, "size" },
+        { "DateCellID", "Created", "filedate", ID::Date, "created" },
+        { "CompressionCellID", "Compression", "compression", ID::Compression, "compression" },
+        { "FramerateCellID", "Frame Rate", "framerate", ID::Framerate, "frameRate" },
+        { "SamplerateCellID", "Sample Rate", "samplerate", ID::Samplerate, "sampleRate" },
+        { "BitsCellID", "Bits", "bits", ID::Bits, "bits" },
+        { "KindCellID", "Kind", "", ID::Kind, "kind" },
+        { "PathCellID", "Path", "path", ID::Path, "path" },
+        { "ExistsCellID", "Exists", "", ID::Exists, "exists" },
+        { "filePackageUID", "File Package UID", "fileUID", ID::FilePackageUID, "fileUID" },
+        { "materialPackageUID", "Material Package UID", "materialUID", ID::MaterialPackageUID, "materialUID" },
+        { "hash", "Hash", "hash", ID::Hash, "" },
+        { "sourceFileID", "Source File ID", "", ID::SourceFileID, "" },
+        { "sourceTapeID", "Source Tape ID", "", ID::SourceTapeID, "" },
     });
     return columns;
 }
@@ -52,9 +53,9 @@ const std::vector<VeskColumn> &VeskColumns::databaseColumns()
 const std::vector<VeskColumn> &VeskColumns::projectSummaryColumns()
 {
     static const std::vector<VeskColumn> columns = makeColumns({
-        { "ProjectCellID", "Project", "", ID::Project },
-        { "SizeCellID", "Size", "", ID::Size },
-        { "CountCellID", "Files", "", ID::Count },
+        { "ProjectCellID", "Project", "", ID::Project, "project" },
+        { "SizeCellID", "Size", "", ID::Size, "size" },
+        { "CountCellID", "Files", "", ID::Count, "files" },
     });
     return columns;
 }
@@ -82,11 +83,32 @@ const std::vector<VeskColumn> &VeskColumns::databaseSummaryColumns()
     return columns;
 }
 
-const VeskColumn *VeskColumns::databaseColumn(const QString &identifier)
+QStringList VeskColumns::names(const std::vector<VeskColumn> &columns)
 {
+    QStringList names;
+    for (const VeskColumn &column : columns)
+        if (!column.name.isEmpty())
+            names.push_back(column.name);
+    return names;
+}
+
+QStringList VeskColumns::sortKeyNames()
+{
+    QStringList names;
     for (const VeskColumn &column : databaseColumns())
-        if (column.identifier == identifier)
-            return &column;
+        if (!column.name.isEmpty() && !column.sortKey.isEmpty())
+            names.push_back(column.name);
+    return names;
+}
+
+const VeskColumn *VeskColumns::columnNamed(const std::vector<VeskColumn> &columns, const QString &name)
+{
+    if (name.isEmpty())
+        return nullptr;
+    for (const VeskColumn &column : columns)
+        for (const QString *alias : { &column.name, &column.identifier, &column.sortKey })
+            if (name.compare(*alias, Qt::CaseInsensitive) == 0)
+                return &column;
     return nullptr;
 }
 
@@ -105,10 +127,6 @@ VeskColumnID VeskColumns::columnID(const QString &identifier)
 
 VeskColumnID VeskColumns::sortColumn(const QString &sortKey)
 {
-    if (sortKey.isEmpty())
-        return VeskColumnID::Unknown;
-    for (const VeskColumn &column : databaseColumns())
-        if (column.sortKey == sortKey)
-            return column.id;
-    return VeskColumnID::Unknown;
+    const VeskColumn *column = columnNamed(databaseColumns(), sortKey);
+    return column && !column->sortKey.isEmpty() ? column->id : VeskColumnID::Unknown;
 }

@@ -28,15 +28,16 @@ const char kHtmlTableStart[] = "</h1>     <div>     <table id='resultTb' class='
 
 QString ExportMenuTexts::genCsv(const ExportTable &table, const ExportMenuProtocol &source, const QString &separator)
 {
-    QString csv;
+    QStringList fields;
     for (const QString &title : table.columnTitles)
-        csv += quoted(title) + separator;
-    csv += QLatin1Char('\n');
+        fields.push_back(quoted(title));
+    QString csv = fields.join(separator) + QLatin1Char('\n');
     for (uint64_t row = 0; row < table.rowCount; ++row) {
+        fields.clear();
         for (const QString &column : table.columnIds)
-            csv += quoted(source.NSStringValueForTableColumn(table.identifier, column, row).value_or(QString()))
-                + separator;
-        csv += QLatin1Char('\n');
+            fields.push_back(
+                quoted(source.NSStringValueForTableColumn(table.identifier, column, row).value_or(QString())));
+        csv += fields.join(separator) + QLatin1Char('\n');
     }
     return csv;
 }

@@ -30,7 +30,8 @@ struct ExportTable {
 /// the browser can sort and search.
 class ExportMenuTexts {
 public:
-    /// Every field quoted, quotes doubled; every line ends with the separator and "\n".
+    /// Every field quoted, quotes doubled; fields separated by the separator, each line
+    /// ended by "\n".
     static QString genCsv(const ExportTable &table, const ExportMenuProtocol &source, const QString &separator);
     static QString genHtml(const ExportTable &table, const ExportMenuProtocol &source);
     static QString stringByEncodingXMLEntities(const QString &text);

@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -45,14 +46,11 @@ protected:
     QSet<QString> shownPaths(const QStringList &options)
     {
         const ProcessResult result
-            = cli(QStringList { QStringLiteral("scan"), QStringLiteral("--volume"), root, QStringLiteral("--format"),
-                      QStringLiteral("json"), QStringLiteral("--columns"), QStringLiteral("PathCellID") }
-                + options);
+            = cli(QStringList { "scan", "--volume", root, "--format", "json", "--columns", "path" } + options);
         EXPECT_EQ(result.status, 0) << result.err.toStdString();
         QSet<QString> paths;
         for (const QString &line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            paths.insert(
-                QJsonDocument::fromJson(line.toUtf8()).object().value(QStringLiteral("PathCellID")).toString());
+            paths.insert(QJsonDocument::fromJson(line.toUtf8()).object().value(QStringLiteral("path")).toString());
         return paths;
     }
 
@@ -84,13 +82,9 @@ protected:
     QJsonObject expected;
 };
 
-TEST_P(CliVolume, ScanShowsEveryExistingItem)
+TEST_P(CliVolume, ScanShowsEveryExistingItemAndBinOperationsFollowTheBins)
 {
     EXPECT_EQ(shownPaths({}), expectedPaths([](const QString &) { return true; }));
-}
-
-TEST_P(CliVolume, IntersectSubtractAndAddFollowTheBins)
-{
     // One bin per option, commas and all; a folder stands for its bins, searched
     // recursively by --bins-from.
     const QString comma = root + QStringLiteral("/Bins/Cut, v2.avb");
@@ -141,8 +135,7 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
     const QString dest = files.path() + QStringLiteral("/dest");
     QDir().mkpath(dest);
     const QMap<QString, QByteArray> before = contentsBelow(root);
-    const ProcessResult result = cli({ QStringLiteral("move"), QStringLiteral("--dry-run"), QStringLiteral("--volume"),
-        root, QStringLiteral("--dest"), dest });
+    const ProcessResult result = cli({ "move", "--dry-run", "--volume", root, "--dest", dest });
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     const QMap<QString, QString> targets = dryRunTargets(result.out);
     // Copies of one file in several folders share a target: all but the first would fail.
@@ -175,6 +168,45 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
     }
     EXPECT_EQ(contentsBelow(root), before);
     EXPECT_TRUE(contentsBelow(dest).isEmpty());
+}
+
+// The README's jq one-liners on the rows of media no bin uses, against stat's sizes;
+// and the CSV sizes in bytes, under an older column name, against the same.
+TEST_P(CliVolume, ReadmeJqOneLinersAgreeWithStatToTheByte)
+{
+    QFile readme(QStringLiteral(VESK_SOURCE_DIR "/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QStringList oneLiners = QString::fromUtf8(readme.readAll()).split(QLatin1Char('\n')).filter("| jq ");
+    ASSERT_EQ(oneLiners.size(), 2);
+    const QStringList bins = expected.value(QStringLiteral("bins")).toObject().keys();
+    QStringList scan { "scan", "--volume", root, "--format", "json" };
+    for (const QString &b : bins)
+        scan << QStringLiteral("--subtract") << b;
+    const ProcessResult rows = cli(scan);
+    const auto jq = [&rows](const QString &oneLiner) {
+        QProcess process;
+        process.start(QStringLiteral("sh"), { QStringLiteral("-c"), "jq " + oneLiner.section("| jq ", 1) });
+        process.write(rows.rawOut);
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(60000) && process.exitCode() == 0) << oneLiner.toStdString();
+        return QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    };
+    QMap<QString, qint64> byStat, byJq;
+    for (const QString &line : rows.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QJsonObject row = QJsonDocument::fromJson(line.toUtf8()).object();
+        byStat[row.value("project").toString()] += QFileInfo(row.value("path").toString()).size();
+    }
+    for (const QString &line : jq(oneLiners[0]))
+        byJq[line.section(QLatin1Char('\t'), 0, 0)] = line.section(QLatin1Char('\t'), 1).toLongLong();
+    EXPECT_EQ(byJq, byStat);
+    const QStringList paths = jq(oneLiners[1]);
+    EXPECT_EQ(QSet<QString>(paths.begin(), paths.end()), expectedPaths(referencedBy(bins, false)));
+    qint64 difference = 0;
+    for (const QString &path : expectedPaths([](const QString &) { return true; }))
+        difference -= QFileInfo(path).size();
+    for (const QString &line : cli(scan.mid(0, 3) + QStringList { "--bytes", "--columns", "filesize" }).out.split('\n'))
+        difference += line.mid(1, line.size() - 2).toLongLong(); // "size", no separator after it
+    EXPECT_EQ(difference, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, CliVolume, ::testing::Values(1, 2, 7));
@@ -237,16 +269,10 @@ TEST(CliActions, CopyPutsEveryRowWhereTheDryRunSaid)
     TestFiles files;
     const QString root = files.path() + QStringLiteral("/vol");
     const QString dest = files.path() + QStringLiteral("/dest");
-    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME),
-                  { root, QStringLiteral("--mxf"), QStringLiteral("--folders"), QStringLiteral("2"),
-                      QStringLiteral("--files"), QStringLiteral("10") })
-                  .status,
-        0);
+    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "2", "--files", "10" }).status, 0);
     QDir().mkpath(dest);
-    const QStringList options
-        = { QStringLiteral("--volume"), root, QStringLiteral("--dest"), dest, QStringLiteral("--original-folders") };
-    const QMap<QString, QString> targets
-        = dryRunTargets(cli(QStringList { QStringLiteral("copy"), QStringLiteral("--dry-run") } + options).out);
+    const QStringList options = { "--volume", root, "--dest", dest, "--original-folders" };
+    const QMap<QString, QString> targets = dryRunTargets(cli(QStringList { "copy", "--dry-run" } + options).out);
     ASSERT_FALSE(targets.isEmpty());
 
     const ProcessResult copied = cli(QStringList { QStringLiteral("copy") } + options);
@@ -358,24 +384,19 @@ TEST(Cli, BinPrintsReferencedUIDs)
 TEST(Cli, MxfReportsFieldsOrTheFailure)
 {
     TestFiles files;
-    const QString atom = files.path() + QStringLiteral("/a.mxf");
-    const QString op1a = files.path() + QStringLiteral("/b.mxf");
-    ASSERT_TRUE(MXFWriter::writeOpAtom(atom, { QStringLiteral("Interview"), QStringLiteral("Doc"), {}, {} }));
-    ASSERT_TRUE(MXFWriter::writeOP1a(op1a, { QStringLiteral("X"), {}, {}, {} }));
-    const ProcessResult result = cli({ QStringLiteral("mxf"), atom, op1a });
+    const QString atom = files.path() + "/a.mxf", op1a = files.path() + "/b.mxf";
+    ASSERT_TRUE(MXFWriter::writeOpAtom(atom, { "Interview", "Doc", {}, {} }));
+    ASSERT_TRUE(MXFWriter::writeOP1a(op1a, { "X", {}, {}, {} }));
+    const ProcessResult result = cli({ "mxf", atom, op1a });
     EXPECT_EQ(result.status, 1) << result.err.toStdString(); // nothing could be read from op1a
     const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     const QJsonObject first = QJsonDocument::fromJson(lines[0].toUtf8()).object();
-    EXPECT_EQ(first.value(QStringLiteral("clipname")).toString(), QStringLiteral("Interview"));
-    EXPECT_EQ(first.value(QStringLiteral("project")).toString(), QStringLiteral("Doc"));
-    EXPECT_TRUE(first.value(QStringLiteral("fileUID")).toString().startsWith(QStringLiteral("{ 060a2b34-")));
-    EXPECT_EQ(QJsonDocument::fromJson(lines[1].toUtf8()).object().value(QStringLiteral("error")).toString(),
-        QStringLiteral("File is not OP-Atom"));
-    EXPECT_EQ(cli({ QStringLiteral("mxf"), atom }).status, 0);
-    EXPECT_EQ(
-        cli({ QStringLiteral("mxf"), files.write(QStringLiteral("zeros.mxf"), QByteArray(4096, '\0')) }).status, 1);
-    EXPECT_EQ(cli({ QStringLiteral("mxf"), files.path() + QStringLiteral("/none.mxf") }).status, 1);
+    EXPECT_EQ(first.value("clipName").toString() + first.value("project").toString(), "InterviewDoc");
+    EXPECT_TRUE(first.value("fileUID").toString().startsWith("{ 060a2b34-"));
+    EXPECT_EQ(QJsonDocument::fromJson(lines[1].toUtf8()).object().value("error").toString(), "File is not OP-Atom");
+    EXPECT_EQ(cli({ "mxf", files.write("zeros.mxf", QByteArray(4096, '\0')) }).status, 1);
+    EXPECT_EQ(cli({ "mxf", files.path() + "/none.mxf" }).status, 1);
 }
 
 TEST(Cli, InspectPrintsTheOutlineIndentedByLevel)
@@ -396,4 +417,78 @@ TEST(Cli, InspectPrintsTheOutlineIndentedByLevel)
     EXPECT_TRUE(entry.out.startsWith(QStringLiteral("OMFI:Object TOCIndex [ 0 ]")));
     const QString text = files.write(QStringLiteral("x.mdb"), "not a database");
     EXPECT_EQ(cli({ QStringLiteral("inspect"), text }).status, 1);
+}
+
+namespace {
+
+// Field types: i integer, b boolean, s text, d ISO 8601 UTC date; '?' allows null.
+bool hasType(const QJsonValue &value, const QString &type)
+{
+    static const QRegularExpression date(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$"));
+    if (value.isNull())
+        return type.endsWith(QLatin1Char('?'));
+    switch (type[0].toLatin1()) {
+    case 'i': return value.isDouble() && double(value.toInteger()) == value.toDouble();
+    case 'b': return value.isBool();
+    case 'd': return date.match(value.toString()).hasMatch();
+    default: return value.isString();
+    }
+}
+
+} // namespace
+
+// Every command that prints JSON, each line against its documented fields, in two
+// locales that write dates and numbers differently: the output must not change.
+TEST(CliJson, EveryLineHasTheDocumentedFieldsAndTypesInAnyLocale)
+{
+    TestFiles files;
+    const QString root = files.path() + QStringLiteral("/vol");
+    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "1", "--files", "6" }).status, 0);
+    const QString folder = root + QStringLiteral("/Avid MediaFiles/MXF/1/");
+    const QString mxf = folder + QDir(folder).entryList({ QStringLiteral("*.mxf") }).value(0);
+    const QString mdb = folder + QStringLiteral("msmMMOB.mdb");
+    const char *const plan = "action:s source:s target:s? size:i? reason:s?";
+    const struct {
+        QStringList arguments;
+        QString fields; // name:type ...
+    } cases[] = {
+        { { "scan", "--volume", root, "--format", "json" },
+            "bits:i? clipName:s? compression:s? created:d? exists:b fileName:s fileUID:s frameRate:s? kind:s? "
+            "materialUID:s path:s project:s referenced:b? sampleRate:s? size:i?" },
+        { { "scan", "--volume", root, "--format", "json", "--summary" }, "files:i project:s size:i" },
+        { { "copy", "--volume", root, "--dry-run", "--format", "json", "--dest", files.path() }, plan },
+        { { "delete", "--volume", root, "--dry-run", "--format", "json" }, plan },
+        { { "mxf", mxf }, "clipName:s fileUID:s materialUID:s path:s project:s?" },
+        { { "inspect", mdb, "--format", "json" }, "level:i name:s tocIndex:i?" },
+        { { "inspect", mdb, "--format", "json", "--describe", "0" }, "text:s tocIndex:i" },
+    };
+    for (const auto &c : cases) {
+        QString outputs[2];
+        for (int i = 0; i < 2; ++i) {
+            qputenv("LC_ALL", i == 0 ? "C" : "de_DE.UTF-8");
+            const ProcessResult result = cli(c.arguments);
+            EXPECT_EQ(result.status, 0) << c.arguments.join(' ').toStdString() << result.err.toStdString();
+            outputs[i] = result.out;
+        }
+        qunsetenv("LC_ALL");
+        EXPECT_EQ(outputs[0], outputs[1]) << c.arguments.join(' ').toStdString();
+        QMap<QString, QString> types;
+        for (const QString &field : c.fields.split(QLatin1Char(' ')))
+            types.insert(field.section(QLatin1Char(':'), 0, 0), field.section(QLatin1Char(':'), 1));
+        QSet<QString> given; // fields with a value on some line: a typed field never null is no test
+        for (const QString &line : outputs[0].split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
+            EXPECT_EQ(object.keys(), types.keys()) << line.toStdString(); // both sorted
+            for (auto field = types.begin(); field != types.end(); ++field) {
+                EXPECT_TRUE(hasType(object.value(field.key()), field.value()))
+                    << field.key().toStdString() << " in " << line.toStdString();
+                if (!object.value(field.key()).isNull())
+                    given.insert(field.key());
+            }
+        }
+        for (auto field = types.begin(); field != types.end(); ++field)
+            EXPECT_TRUE(given.contains(field.key()) || field.value() == QLatin1String("s?"))
+                << field.key().toStdString() << " never given by " << c.arguments.join(' ').toStdString();
+    }
+    EXPECT_EQ(cli({ "scan", "--volume", root, "--search", "no such clip", "--fail-empty" }).status, 3);
 }

@@ -148,12 +148,11 @@ protected:
         const ProcessResult result = run(QStringLiteral(VESK_CLI),
             QStringList { QStringLiteral("scan"), QStringLiteral("--volume"), files.path() + "/vol",
                 QStringLiteral("--log"), QStringLiteral("--format"), QStringLiteral("json"),
-                QStringLiteral("--columns"), QStringLiteral("FilenameCellID") }
+                QStringLiteral("--columns"), QStringLiteral("fileName") }
                 + options);
         for (const QByteArray &line : result.rawOut.split('\n'))
             if (!line.isEmpty())
-                rows->push_back(
-                    QJsonDocument::fromJson(line).object().value(QStringLiteral("FilenameCellID")).toString());
+                rows->push_back(QJsonDocument::fromJson(line).object().value(QStringLiteral("fileName")).toString());
         rows->sort();
         return result;
     }
@@ -194,7 +193,7 @@ TEST(ScanSafetyVolume, WrittenMXFFilesCarryTheIndexedUIDs)
     const QString root = files.path() + QStringLiteral("/vol");
     ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "1", "--files", "8" }).status, 0);
     const auto rows = [&root](const QStringList &options) {
-        const QStringList scan { "scan", "--volume", root, "--columns", "PathCellID,filePackageUID" };
+        const QStringList scan { "scan", "--volume", root, "--columns", "path,fileUID" };
         return run(QStringLiteral(VESK_CLI), scan + options).out.split('\n').filter(QStringLiteral(".mxf\";"));
     };
     const QStringList fromFiles = rows({ QStringLiteral("--no-mdb") });

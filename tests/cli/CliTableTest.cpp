@@ -1,0 +1,27 @@
+#include "CliTable.h"
+
+#include <gtest/gtest.h>
+
+// The widest text column gives way first; numbers keep their width; control
+// characters of crafted names never reach the terminal.
+TEST(CliTable, NarrowsTextColumnsToTheWidthAndKeepsBothEndsOfTexts)
+{
+    CliTable table(
+        { { QStringLiteral("Name") }, { QStringLiteral("Size"), CliTable::Kind::Number }, { QStringLiteral("Path") } });
+    table.addRow({ QStringLiteral("a\x1b]0;x\x07"), QStringLiteral("12"),
+        QStringLiteral("/very/long/path/to/some/folder/file.mxf") });
+    table.addRow({ QStringLiteral("clip"), QStringLiteral("3456789"), QStringLiteral("/short") });
+    const struct {
+        int width;
+        QString text;
+    } cases[] = {
+        { 10, // as narrow as the columns go
+            "Name       Size  Path\n"
+            "a?…;x?       12  /v…mxf\n"
+            "clip    3456789  /short\n" },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(table.layout(c.width), c.text) << c.width;
+    // An ellipsis never splits a character outside the basic plane.
+    EXPECT_EQ(CliTable::elide(QStringLiteral("\U0001F600\U0001F600\U0001F600"), 4), QStringLiteral("…\U0001F600"));
+}
