@@ -1,7 +1,13 @@
 #include "CliHelp.h"
 
+#include "CliRows.h"
+
+#include "model/VeskColumns.h"
+
 #include <QRegularExpression>
 #include <QTextStream>
+
+#include <string_view>
 
 namespace {
 
@@ -49,6 +55,20 @@ QString CliHelp::optionText(const CliOptions::Option &option)
     return text;
 }
 
+QString CliHelp::namesText(const CliOptions::CommandInfo &command)
+{
+    QString text;
+    for (const CliOptions::Option &option : CliOptions::optionsOf(command.command)) {
+        if (option.name == std::string_view("columns"))
+            text += QStringLiteral("Fields for --columns: %1. With --summary: %2. ")
+                        .arg(CliRows::mediaFieldNames().join(QStringLiteral(", ")),
+                            CliRows::summaryFieldNames().join(QStringLiteral(", ")));
+        if (option.name == std::string_view("sort"))
+            text += QStringLiteral("Sort keys: %1.").arg(VeskColumns::sortKeyNames().join(QStringLiteral(", ")));
+    }
+    return text;
+}
+
 // The words of the text in lines no wider than the width, each after the indent.
 QString CliHelp::wrapped(const QString &text, int indent, int width)
 {
@@ -78,6 +98,8 @@ QString CliHelp::commandHelp(const CliOptions::CommandInfo &command)
                                             : term + QLatin1Char('\n') + QString(kTermWidth, QLatin1Char(' ')))
                << text;
     }
+    if (const QString names = namesText(command); !names.isEmpty())
+        stream << '\n' << wrapped(names, 0, kWidth);
     stream << "\nExamples:\n";
     for (const CliOptions::Example &example : command.examples)
         stream << "  # " << example.what << ":\n  " << example.line << '\n';
@@ -127,6 +149,8 @@ QString CliHelp::manPage()
                << ".TP\n.BR \\-h \", \" \\-\\-help\nShow this help.\n";
         for (const CliOptions::Option &option : CliOptions::optionsOf(command.command))
             stream << ".TP\n.B " << roff(optionTerm(option)) << '\n' << roff(optionText(option)) << '\n';
+        if (const QString names = namesText(command); !names.isEmpty())
+            stream << ".PP\n" << roff(names) << '\n';
         stream << ".PP\nExamples:\n";
         for (const CliOptions::Example &example : command.examples)
             stream << ".PP\n"

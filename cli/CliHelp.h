@@ -20,6 +20,8 @@ public:
 private:
     static QString optionTerm(const CliOptions::Option &option);
     static QString optionText(const CliOptions::Option &option);
+    /// What --columns and --sort take, for the commands that have them.
+    static QString namesText(const CliOptions::CommandInfo &command);
     static QString wrapped(const QString &text, int indent, int width);
     static QString roff(const QString &text);
 };
