@@ -55,18 +55,18 @@ QString CliHelp::optionText(const CliOptions::Option &option)
     return text;
 }
 
-QString CliHelp::namesText(const CliOptions::CommandInfo &command)
+QStringList CliHelp::namesText(const CliOptions::CommandInfo &command)
 {
-    QString text;
+    QStringList paragraphs;
     for (const CliOptions::Option &option : CliOptions::optionsOf(command.command)) {
         if (option.name == std::string_view("columns"))
-            text += QStringLiteral("Fields for --columns: %1. With --summary: %2. ")
-                        .arg(CliRows::mediaFieldNames().join(QStringLiteral(", ")),
-                            CliRows::summaryFieldNames().join(QStringLiteral(", ")));
+            paragraphs << QStringLiteral("Fields for --columns: %1. With --summary: %2.")
+                              .arg(CliRows::mediaFieldNames().join(QStringLiteral(", ")),
+                                  CliRows::summaryFieldNames().join(QStringLiteral(", ")));
         if (option.name == std::string_view("sort"))
-            text += QStringLiteral("Sort keys: %1.").arg(VeskColumns::sortKeyNames().join(QStringLiteral(", ")));
+            paragraphs << QStringLiteral("Sort keys: %1.").arg(VeskColumns::sortKeyNames().join(QStringLiteral(", ")));
     }
-    return text;
+    return paragraphs;
 }
 
 // The words of the text in lines no wider than the width, each after the indent.
@@ -98,8 +98,8 @@ QString CliHelp::commandHelp(const CliOptions::CommandInfo &command)
                                             : term + QLatin1Char('\n') + QString(kTermWidth, QLatin1Char(' ')))
                << text;
     }
-    if (const QString names = namesText(command); !names.isEmpty())
-        stream << '\n' << wrapped(names, 0, kWidth);
+    for (const QString &paragraph : namesText(command))
+        stream << '\n' << wrapped(paragraph, 0, kWidth);
     stream << "\nExamples:\n";
     for (const CliOptions::Example &example : command.examples)
         stream << "  # " << example.what << ":\n  " << example.line << '\n';
@@ -149,8 +149,8 @@ QString CliHelp::manPage()
                << ".TP\n.BR \\-h \", \" \\-\\-help\nShow this help.\n";
         for (const CliOptions::Option &option : CliOptions::optionsOf(command.command))
             stream << ".TP\n.B " << roff(optionTerm(option)) << '\n' << roff(optionText(option)) << '\n';
-        if (const QString names = namesText(command); !names.isEmpty())
-            stream << ".PP\n" << roff(names) << '\n';
+        for (const QString &paragraph : namesText(command))
+            stream << ".PP\n" << roff(paragraph) << '\n';
         stream << ".PP\nExamples:\n";
         for (const CliOptions::Example &example : command.examples)
             stream << ".PP\n"

@@ -3,6 +3,7 @@
 #include "CliOptions.h"
 
 #include <QString>
+#include <QStringList>
 
 /// The texts that explain vesk-cli: the help of the program and of each command, and
 /// the manual page, all from the option and command tables.
@@ -21,7 +22,7 @@ private:
     static QString optionTerm(const CliOptions::Option &option);
     static QString optionText(const CliOptions::Option &option);
     /// What --columns and --sort take, for the commands that have them.
-    static QString namesText(const CliOptions::CommandInfo &command);
+    static QStringList namesText(const CliOptions::CommandInfo &command);
     static QString wrapped(const QString &text, int indent, int width);
     static QString roff(const QString &text);
 };
