@@ -2,6 +2,7 @@
 
 #include "CliIO.h"
 
+#include "model/VeskColumns.h"
 #include "model/VeskCore.h"
 #include "model/VeskFilter.h"
 #include "platform/VeskDirectory.h"
@@ -114,7 +115,8 @@ QString ScanOptions::readSorts(const QStringList &sorts)
         const QStringList parts = sort.split(QLatin1Char(':'));
         if (!VeskSorter::isKnownKey(parts[0]) || parts.size() > 2
             || (parts.size() == 2 && parts[1] != QLatin1String("desc") && parts[1] != QLatin1String("asc")))
-            return QStringLiteral("unknown sort key: %1").arg(sort);
+            return QStringLiteral("unknown sort key: %1 (the keys: %2; KEY:desc sorts descending)")
+                .arg(sort, VeskColumns::sortKeyNames().join(QStringLiteral(", ")));
         m_descriptors.push_back({ parts[0], parts.size() == 1 || parts[1] == QLatin1String("asc") });
     }
     return {};
