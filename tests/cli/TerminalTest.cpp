@@ -1,5 +1,5 @@
 // vesk-cli on a pseudo-terminal, as a person runs it: move and delete ask first with
-// the plan's totals, and copy, move and delete draw a progress line.
+// the plan's totals, copy, move and delete draw a progress line, and scan prints a table.
 
 #include "CliProcess.h"
 
@@ -89,7 +89,7 @@ private:
 
 } // namespace
 
-TEST(CliTerminal, MoveAndDeleteAskWithTheTotalsAndActionsShowProgress)
+TEST(CliTerminal, MoveAndDeleteAskActionsShowProgressAndScanPrintsATable)
 {
     TestFiles files;
     const QString root = files.path() + QStringLiteral("/vol");
@@ -103,6 +103,11 @@ TEST(CliTerminal, MoveAndDeleteAskWithTheTotalsAndActionsShowProgress)
     qputenv("HOME", QFile::encodeName(files.path()));
     qputenv("XDG_DATA_HOME", QFile::encodeName(files.path() + QStringLiteral("/data")));
     const QStringList shown = QDir(media).entryList({ QStringLiteral("*.mxf") });
+    Terminal scan({ QStringLiteral(VESK_CLI), "scan", "--volume", root });
+    EXPECT_EQ(scan.exitStatus(), 0);
+    // The aligned table: a header of titles, no CSV separators, every file one row.
+    EXPECT_TRUE(scan.output().contains("Clip Name ") && !scan.output().contains(';')) << scan.output().constData();
+    EXPECT_EQ(scan.output().count(".mxf"), shown.size()) << scan.output().constData();
     const struct {
         QStringList arguments;
         QList<QByteArray> question; // what it says before the answer; empty when none is asked
