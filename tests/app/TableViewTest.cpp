@@ -188,7 +188,7 @@ TEST_F(TableView, DraggedRowsCarryTheExistingFilesAndTheirNames)
     mime.reset(dbTable()->tableModel()->mimeDataForRows({ 1 }));
     ASSERT_TRUE(mime);
     EXPECT_TRUE(mime->urls().isEmpty());
-    EXPECT_FALSE(mime->hasText());
+    EXPECT_FALSE(mime->hasFormat(QStringLiteral("text/plain;charset=utf-8")));
     EXPECT_FALSE(app->FilterSheet()->ProjectFilterTable()->tableModel()->mimeDataForRows({ 0 }));
 }
 
