@@ -40,14 +40,9 @@ protected:
 
 TEST_F(AppCommands, FirstStartUsesTheRegisteredDefaults)
 {
-    VeskSettings &settings = VeskSettings::shared();
-    for (const char *key : { "ScanMDB", "ScanMXF", "ShowOnlyExistingFiles" })
-        EXPECT_EQ(settings.integerForKey(QLatin1String(key)), 1) << key;
     EXPECT_TRUE(app->Preferences()->PropertiesScanMDB()->isChecked());
     EXPECT_TRUE(app->Preferences()->PropertiesScanMXF()->isChecked());
     EXPECT_TRUE(app->Preferences()->PropertiesExistingFiles()->isChecked());
-    EXPECT_FALSE(settings.stringForKey(QStringLiteral("ExtApplescript")).isEmpty());
-    EXPECT_FALSE(settings.stringForKey(QStringLiteral("ExtPythonMailer")).isEmpty());
     QStringList hidden;
     int visible = 0;
     const std::vector<VeskColumn> &columns = dbTable()->tableModel()->columns();

@@ -185,6 +185,11 @@ TEST_F(TableView, DraggedRowsCarryTheExistingFilesAndTheirNames)
     EXPECT_EQ(
         QString::fromUtf8(mime->data(QStringLiteral("text/plain;charset=utf-8"))), QStringLiteral("a.mxf\rc.mxf"));
     EXPECT_EQ(dbTable()->tableModel()->supportedDragActions(), Qt::CopyAction);
+    mime.reset(dbTable()->tableModel()->mimeDataForRows({ 1 }));
+    ASSERT_TRUE(mime);
+    EXPECT_TRUE(mime->urls().isEmpty());
+    EXPECT_FALSE(mime->hasFormat(QStringLiteral("text/plain;charset=utf-8")));
+    EXPECT_FALSE(app->FilterSheet()->ProjectFilterTable()->tableModel()->mimeDataForRows({ 0 }));
 }
 
 // A double click reveals the clicked file; space opens the preview, which then

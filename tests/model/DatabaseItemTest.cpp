@@ -92,6 +92,7 @@ TEST(DatabaseItem, SetUpIgnoresUnusableRecords)
     EXPECT_FALSE(wrongSize.DB_isReferenced());
     VeskDatabaseItem noProject;
     noProject.setupWithPmrBytes(bytes, uint32_t(record.size()), 8, false);
+    EXPECT_TRUE(noProject.DB_ProjectName().isNull());
     EXPECT_EQ(noProject.get_DB_ProjectName(), QStringLiteral("_00_VSK_NULL_PROJECT_NAME"));
     VeskDatabaseItem cut; // stops at the first field that does not fit
     cut.setupWithPmrBytes(bytes, 36, 8, false);
@@ -104,29 +105,21 @@ protected:
     TestFiles files;
 };
 
-TEST_F(ItemOnDisk, ValidatesSizeAndDate)
+// A file found gets its size and date; a missing one is flagged, not fatal.
+TEST_F(ItemOnDisk, ValidationReadsSizeAndDateOrFlagsTheMissingFile)
 {
-    files.writeSparse(QStringLiteral("m/clip.mxf"), 5000);
-    VeskDatabaseItem item;
-    item.setupWithUnrefFile(files.path() + QStringLiteral("/m"), QStringLiteral("clip.mxf"));
-    item.validatePath();
-    EXPECT_TRUE(item.DB_FileExists());
-    EXPECT_TRUE(item.DB_isValid());
-    EXPECT_EQ(item.DB_filesize(), std::optional<uint64_t>(5000));
-    EXPECT_TRUE(item.DB_Date().isValid());
-    EXPECT_FALSE(item.DB_Date_String().isEmpty());
-    EXPECT_TRUE(item.DB_isPortableFilename());
-}
-
-TEST_F(ItemOnDisk, MissingFileIsFlaggedNotFatal)
-{
-    VeskDatabaseItem item;
-    item.setupWithUnrefFile(files.path(), QStringLiteral("caf\u00e9?.mxf"));
-    item.validatePath();
-    EXPECT_FALSE(item.DB_FileExists());
-    EXPECT_FALSE(item.DB_isValid());
-    EXPECT_EQ(item.DB_filesize(), std::optional<uint64_t>(0));
-    EXPECT_FALSE(item.DB_isPortableFilename());
+    files.writeSparse(QStringLiteral("clip.mxf"), 5000);
+    for (const QString &name : { QStringLiteral("clip.mxf"), QStringLiteral("caf\u00e9?.mxf") }) {
+        const bool exists = name == QLatin1String("clip.mxf");
+        VeskDatabaseItem item;
+        item.setupWithUnrefFile(files.path(), name);
+        item.validatePath();
+        EXPECT_EQ(item.DB_FileExists(), exists);
+        EXPECT_EQ(item.DB_isValid(), exists);
+        EXPECT_EQ(item.DB_filesize(), std::optional<uint64_t>(exists ? 5000 : 0));
+        EXPECT_EQ(item.DB_Date().isValid(), exists);
+        EXPECT_EQ(item.DB_isPortableFilename(), exists);
+    }
 }
 
 TEST_F(ItemOnDisk, SmallOrUnsettledFilesAreNotOpenedForInformation)

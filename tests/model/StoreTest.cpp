@@ -1,11 +1,8 @@
 #include "StoreTestSupport.h"
 
 #include "base/VeskConsole.h"
-#include "model/VeskPasteboard.h"
-#include "support/TestFiles.h"
 
 #include <QCoreApplication>
-#include <QTimer>
 
 #include <atomic>
 #include <thread>
@@ -67,47 +64,6 @@ TEST_F(StoreTest, SelectionSizesAndPreviewFollowTheDatabaseTable)
     core.tableViewSelectionDidChange(&table);
     EXPECT_FALSE(table.lastitem);
     core.setDatabaseSummaryTable(nullptr);
-}
-
-class RecordingPasteboard : public VeskPasteboard {
-public:
-    bool writeFileURLs(const QStringList &paths) override
-    {
-        urls = paths;
-        return true;
-    }
-    bool addType(const QString &type) override
-    {
-        types.push_back(type);
-        return true;
-    }
-    bool setString(const QString &value, const QString &) override
-    {
-        text = value;
-        return true;
-    }
-    QStringList urls;
-    QStringList types;
-    QString text;
-};
-
-TEST_F(StoreTest, DragCarriesExistingFilesOnly)
-{
-    const VeskItemRef missing = item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2);
-    VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), 0);
-    missing->setDB_FileExists(false);
-    load({ item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1), missing,
-        item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3) });
-    RecordingPasteboard pasteboard;
-    EXPECT_TRUE(core.writeRowsWithIndexes(&table, { 0, 1, 2 }, pasteboard));
-    EXPECT_EQ(pasteboard.urls.size(), 2);
-    EXPECT_EQ(pasteboard.text, QStringLiteral("a.mxf\rc.mxf"));
-    RecordingPasteboard none;
-    EXPECT_TRUE(core.writeRowsWithIndexes(&table, { 1 }, none));
-    EXPECT_TRUE(none.urls.isEmpty());
-    EXPECT_TRUE(none.types.isEmpty());
-    FakeTableView other(QStringLiteral("ProjectSummaryID"));
-    EXPECT_FALSE(core.writeRowsWithIndexes(&other, { 0 }, none));
 }
 
 // The table reads rows on the main thread while a rescan's rebuild runs on another.

@@ -138,15 +138,6 @@ TEST(MediaIndexReader, SkipsRecordsNamingNoFileAndStopsAtProjectLengthOutOfRange
     }
 }
 
-TEST(MediaIndexReader, EmptyProjectNameIsLeftUnset)
-{
-    PMRFile reader = open(MediaIndexWriter().record("clip.mxf", "").bytes());
-    const VeskItemRef item = reader.FillItem(std::make_shared<VeskDatabaseItem>());
-    ASSERT_TRUE(item);
-    EXPECT_TRUE(item->DB_ProjectName().isNull());
-    EXPECT_EQ(item->get_DB_ProjectName(), VeskDatabaseItem::GetProjectNameNull());
-}
-
 // With 8-byte UIDs a record can be shorter than the 29 bytes a record must have before
 // the end of the file: such a last record is not read even though it is complete.
 TEST(MediaIndexReader, ShortLastRecordNeedsTwentyNineBytesBeforeTheEnd)

@@ -1,18 +1,7 @@
 #include "BentoWriter.h"
 
-#include <QFile>
-#include <QtEndian>
-
-namespace {
-
-void appendLE32(QByteArray &out, uint32_t value)
-{
-    char bytes[4];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 4);
-}
-
-} // namespace
+#include "Bytes.h"
+#include "TestFiles.h"
 
 BentoWriter::BentoWriter(bool bigEndian)
     : m_magic(QByteArray::fromHex("A4434DA5486472D7"))
@@ -23,22 +12,12 @@ BentoWriter::BentoWriter(bool bigEndian)
 
 QByteArray BentoWriter::u16(uint16_t value) const
 {
-    char bytes[2];
-    if (m_bigEndian)
-        qToBigEndian(value, bytes);
-    else
-        qToLittleEndian(value, bytes);
-    return QByteArray(bytes, 2);
+    return bytesOf(value, m_bigEndian);
 }
 
 QByteArray BentoWriter::u32(uint32_t value) const
 {
-    char bytes[4];
-    if (m_bigEndian)
-        qToBigEndian(value, bytes);
-    else
-        qToLittleEndian(value, bytes);
-    return QByteArray(bytes, 4);
+    return bytesOf(value, m_bigEndian);
 }
 
 QByteArray BentoWriter::pair(uint32_t first, uint32_t second) const
@@ -48,18 +27,14 @@ QByteArray BentoWriter::pair(uint32_t first, uint32_t second) const
 
 QByteArray BentoWriter::reference(uint32_t objectID)
 {
-    QByteArray out;
-    appendLE32(out, objectID);
-    return out;
+    return bytesOf(objectID);
 }
 
 QByteArray BentoWriter::referenceList(const QList<uint32_t> &objectIDs, std::optional<uint16_t> count) const
 {
     QByteArray out = u16(count.value_or(uint16_t(objectIDs.size())));
-    for (uint32_t id : objectIDs) {
-        appendLE32(out, id);
-        appendLE32(out, 0); // second word of the element, not interpreted
-    }
+    for (uint32_t id : objectIDs)
+        out += bytesOf(id) + bytesOf(0u); // the second word of the element is not interpreted
     return out;
 }
 
@@ -67,12 +42,8 @@ QByteArray BentoWriter::mobList(
     const QList<QPair<QByteArray, uint32_t>> &uidsAndObjects, std::optional<uint16_t> count) const
 {
     QByteArray out = u16(count.value_or(uint16_t(uidsAndObjects.size())));
-    for (const auto &[uid, object] : uidsAndObjects) {
-        appendLE32(out, 0);
-        out.append(uid.left(8).leftJustified(8, '\0'));
-        appendLE32(out, object);
-        appendLE32(out, 0);
-    }
+    for (const auto &[uid, object] : uidsAndObjects)
+        out += bytesOf(0u) + uid.left(8).leftJustified(8, '\0') + bytesOf(object) + bytesOf(0u);
     return out;
 }
 
@@ -139,17 +110,9 @@ uint32_t BentoWriter::tocStart() const
 
 QByteArray BentoWriter::label(uint32_t tocStart, uint32_t tocSize) const
 {
-    QByteArray out = m_magic;
-    out.append(2, '\0'); // flags, not interpreted
-    char word[2];
-    qToLittleEndian(m_mark, word);
-    out.append(word, 2);
-    qToLittleEndian(m_majorVersion, word);
-    out.append(word, 2);
-    out.append(2, '\0'); // minor version, not interpreted
-    appendLE32(out, m_tocOffset.value_or(tocStart));
-    appendLE32(out, m_tocSize.value_or(tocSize));
-    return out;
+    // Flags and minor version are not interpreted.
+    return m_magic + bytesOf<uint16_t>(0) + bytesOf(m_mark) + bytesOf(m_majorVersion) + bytesOf<uint16_t>(0)
+        + bytesOf(m_tocOffset.value_or(tocStart)) + bytesOf(m_tocSize.value_or(tocSize));
 }
 
 QByteArray BentoWriter::bytes() const
@@ -157,16 +120,14 @@ QByteArray BentoWriter::bytes() const
     const uint32_t start = tocStart();
     QByteArray out = m_values;
     out.append(start - m_values.size(), '\0');
-    for (const BentoTocEntry &e : m_entries) {
+    for (const BentoTocEntry &e : m_entries)
         for (uint32_t word : { e.object, e.property, e.type, e.offset, e.length, e.storage })
-            appendLE32(out, word);
-    }
+            out += bytesOf(word);
     out.append(label(start, uint32_t(m_entries.size() * kEntrySize)));
     return out;
 }
 
 bool BentoWriter::writeTo(const QString &path) const
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes()) >= 0;
+    return TestFiles::writeFile(path, bytes());
 }

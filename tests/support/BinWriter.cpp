@@ -1,7 +1,7 @@
 #include "BinWriter.h"
 
-#include <QFile>
-#include <QtEndian>
+#include "Bytes.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -10,16 +10,12 @@ constexpr int kCreatorRoom = BinWriter::kHeaderLength - kCreatorLengthOffset - 2
 
 QByteArray u16(uint16_t value)
 {
-    QByteArray bytes(2, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
+    return bytesOf(value);
 }
 
 QByteArray u32(uint32_t value)
 {
-    QByteArray bytes(4, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
+    return bytesOf(value);
 }
 
 QByteArray namedAtomBody(uint8_t b8, uint8_t b9, const QByteArray &text)
@@ -102,11 +98,9 @@ QByteArray BinWriter::bytes() const
     return bin;
 }
 
-bool BinWriter::write(const QString &path, std::optional<qint64> truncateTo) const
+bool BinWriter::write(const QString &path) const
 {
-    const QByteArray bin = bytes();
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(truncateTo ? bin.left(*truncateTo) : bin) >= 0;
+    return TestFiles::writeFile(path, bytes());
 }
 
 // Clip attributes as bins hold them: mostly small numbers and zeros, some opaque

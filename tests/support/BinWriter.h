@@ -47,8 +47,8 @@ public:
     QByteArray bytes() const;
     /// The length of `bytes()`.
     qsizetype size() const { return kHeaderLength + m_atoms.size() + kTailLength; }
-    /// Writes the file, cut to `truncateTo` bytes when that is given; false when it cannot.
-    bool write(const QString &path, std::optional<qint64> truncateTo = {}) const;
+    /// Writes the file; false when it cannot.
+    bool write(const QString &path) const;
 
 private:
     QByteArray clipData(int length);

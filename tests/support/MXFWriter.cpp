@@ -1,8 +1,9 @@
 #include "MXFWriter.h"
 
-#include <QFile>
+#include "Bytes.h"
+#include "TestFiles.h"
+
 #include <QList>
-#include <QtEndian>
 
 namespace {
 
@@ -54,9 +55,7 @@ constexpr uint32_t kBytesPerFrame = kSampleRate / kFrameRate * 2; // mono, 16 bi
 
 template <typename T> QByteArray bigEndian(T value)
 {
-    QByteArray bytes(sizeof(T), '\0');
-    qToBigEndian(value, bytes.data());
-    return bytes;
+    return bytesOf(value, true);
 }
 
 QByteArray klv(const QByteArray &key, const QByteArray &value)
@@ -192,12 +191,6 @@ QByteArray headerPartition(int64_t headerByteCount, int64_t indexByteCount)
     return klv(kHeaderPartitionKey, pack);
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 QByteArray MXFWriter::umid(uint32_t seed)
@@ -215,10 +208,10 @@ QByteArray MXFWriter::opAtomBytes(const Clip &clip)
 
 bool MXFWriter::writeOpAtom(const QString &path, const Clip &clip)
 {
-    return writeFile(path, opAtomBytes(clip));
+    return TestFiles::writeFile(path, opAtomBytes(clip));
 }
 
 bool MXFWriter::writeOP1a(const QString &path, const Clip &clip)
 {
-    return writeFile(path, opAtomBytes(clip).replace(kOpAtomLabel, kOP1aLabel));
+    return TestFiles::writeFile(path, opAtomBytes(clip).replace(kOpAtomLabel, kOP1aLabel));
 }

@@ -1,8 +1,7 @@
 #include "MdbWriter.h"
 
+#include "Bytes.h"
 #include "MediaIndexWriter.h"
-
-#include <QtEndian>
 
 #include <utility>
 
@@ -57,10 +56,17 @@ const std::pair<uint32_t, const char *> kTypeNames[] = {
 // The key of the upstream source mob of media i; it cannot clash with generated UIDs.
 QByteArray upstreamKey(int i)
 {
-    QByteArray key("\xEE\xEE", 2);
-    char number[4];
-    qToLittleEndian(uint32_t(i), number);
-    return key + QByteArray(number, 4) + QByteArray(2, '\0');
+    return QByteArray("\xEE\xEE", 2) + bytesOf(uint32_t(i)) + QByteArray(2, '\0');
+}
+
+// An attribute list holding one string attribute.
+void writeAttribute(BentoWriter &w, uint32_t list, uint32_t attribute, const QByteArray &name, const QByteArray &value)
+{
+    w.stored(list, P::ObjClass, T::ClassID, "ATTR");
+    w.stored(list, P::AttrRefs, T::ObjRefArray, w.referenceList({ attribute }));
+    w.stored(attribute, P::ObjClass, T::ClassID, "ATTB");
+    w.stored(attribute, P::AttrName, T::String, BentoWriter::text(name));
+    w.stored(attribute, P::AttrString, T::String, BentoWriter::text(value));
 }
 
 } // namespace
@@ -152,16 +158,11 @@ void MdbWriter::writeCompositionMob(BentoWriter &w, const MdbMedia &m, const Lay
         w.immediate(mob, P::UsageCode, T::Long, w.u32(*m.usageCode));
     w.stored(mob, P::EditRate, T::Rational, w.pair(m.frameRateNumerator, m.frameRateDenominator));
     w.stored(mob, P::Attributes, T::ObjRef, BentoWriter::reference(ids.compositionAttributes()));
-
-    QList<uint32_t> attributes;
-    if (m.imported)
-        attributes.append(ids.importAttribute());
-    w.stored(ids.compositionAttributes(), P::ObjClass, T::ClassID, "ATTR");
-    w.stored(ids.compositionAttributes(), P::AttrRefs, T::ObjRefArray, w.referenceList(attributes));
     if (m.imported) {
-        w.stored(ids.importAttribute(), P::ObjClass, T::ClassID, "ATTB");
-        w.stored(ids.importAttribute(), P::AttrName, T::String, BentoWriter::text("_IMPORTSETTING_V1"));
-        w.stored(ids.importAttribute(), P::AttrString, T::String, BentoWriter::text("Import"));
+        writeAttribute(w, ids.compositionAttributes(), ids.importAttribute(), "_IMPORTSETTING_V1", "Import");
+    } else {
+        w.stored(ids.compositionAttributes(), P::ObjClass, T::ClassID, "ATTR");
+        w.stored(ids.compositionAttributes(), P::AttrRefs, T::ObjRefArray, w.referenceList({}));
     }
 }
 
@@ -176,13 +177,8 @@ void MdbWriter::writeSourceMob(BentoWriter &w, const MdbMedia &m, const Layout &
     w.stored(mob, P::MediaDescription, T::ObjRef, BentoWriter::reference(ids.descriptor()));
     if (m.projectLink != MdbMedia::ProjectLink::Attribute)
         w.stored(mob, P::Slots, T::ObjRefArray, w.referenceList({ ids.slot() }));
-    if (!ownProject)
-        return;
-    w.stored(ids.sourceAttributes(), P::ObjClass, T::ClassID, "ATTR");
-    w.stored(ids.sourceAttributes(), P::AttrRefs, T::ObjRefArray, w.referenceList({ ids.projectAttribute() }));
-    w.stored(ids.projectAttribute(), P::ObjClass, T::ClassID, "ATTB");
-    w.stored(ids.projectAttribute(), P::AttrName, T::String, BentoWriter::text("_PJ"));
-    w.stored(ids.projectAttribute(), P::AttrString, T::String, BentoWriter::text(*m.project));
+    if (ownProject)
+        writeAttribute(w, ids.sourceAttributes(), ids.projectAttribute(), "_PJ", *m.project);
 }
 
 void MdbWriter::writeDescriptor(BentoWriter &w, const MdbMedia &m, uint32_t id) const
@@ -226,11 +222,7 @@ void MdbWriter::writeUpstream(BentoWriter &w, const MdbMedia &m, const Layout &i
     if (!m.project)
         return;
     w.stored(ids.upstreamMob(), P::Attributes, T::ObjRef, BentoWriter::reference(ids.upstreamAttributes()));
-    w.stored(ids.upstreamAttributes(), P::ObjClass, T::ClassID, "ATTR");
-    w.stored(ids.upstreamAttributes(), P::AttrRefs, T::ObjRefArray, w.referenceList({ ids.upstreamProject() }));
-    w.stored(ids.upstreamProject(), P::ObjClass, T::ClassID, "ATTB");
-    w.stored(ids.upstreamProject(), P::AttrName, T::String, BentoWriter::text("_PJ"));
-    w.stored(ids.upstreamProject(), P::AttrString, T::String, BentoWriter::text(*m.project));
+    writeAttribute(w, ids.upstreamAttributes(), ids.upstreamProject(), "_PJ", *m.project);
 }
 
 MdbMedia MdbMedia::numbered(uint64_t number, const QByteArray &nameInBin, const QByteArray &project)

@@ -1,9 +1,7 @@
 #include "MediaIndexWriter.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QtEndian>
+#include "Bytes.h"
+#include "TestFiles.h"
 
 MediaIndexWriter &MediaIndexWriter::bigEndian(bool on)
 {
@@ -48,10 +46,8 @@ MediaIndexWriter &MediaIndexWriter::record(const MediaIndexRecord &record)
 
 QByteArray MediaIndexWriter::bytes() const
 {
-    QByteArray out;
-    appendWord(out, m_magic);
-    appendWord(out, m_uidWords);
-    appendWord(out, m_count.value_or(uint32_t(m_records.size())));
+    QByteArray out = bytesOf(m_magic, m_bigEndian) + bytesOf(m_uidWords, m_bigEndian)
+        + bytesOf(m_count.value_or(uint32_t(m_records.size())), m_bigEndian);
     for (qsizetype i = 0; i < m_records.size(); ++i)
         out += recordBytes(i);
     return out;
@@ -61,25 +57,15 @@ QByteArray MediaIndexWriter::recordBytes(qsizetype i) const
 {
     const MediaIndexRecord &r = m_records.at(i);
     const uint64_t number = m_firstUIDNumber + uint64_t(i);
-    QByteArray out;
-    out += r.fileUID.isEmpty() ? makeUID(m_uidWords, number, false) : r.fileUID;
-    appendLength(out, r.clipNameLength.value_or(uint16_t(r.clipName.size())));
-    out += r.clipName;
-    appendLength(out, r.projectNameLength.value_or(uint16_t(r.projectName.size())));
-    out += r.projectName;
-    out += r.materialUID.isEmpty() ? makeUID(m_uidWords, number, true) : r.materialUID;
-    out += r.trailer;
-    return out;
+    return (r.fileUID.isEmpty() ? makeUID(m_uidWords, number, false) : r.fileUID)
+        + bytesOf(uint16_t(r.clipName.size()), m_bigEndian) + r.clipName
+        + bytesOf(r.projectNameLength.value_or(uint16_t(r.projectName.size())), m_bigEndian) + r.projectName
+        + (r.materialUID.isEmpty() ? makeUID(m_uidWords, number, true) : r.materialUID) + QByteArray(4, '\0');
 }
 
 bool MediaIndexWriter::writeTo(const QString &path) const
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(bytes());
-    return file.commit();
+    return TestFiles::writeFile(path, bytes());
 }
 
 QByteArray MediaIndexWriter::makeUID(uint32_t words, uint64_t number, bool material)
@@ -88,28 +74,9 @@ QByteArray MediaIndexWriter::makeUID(uint32_t words, uint64_t number, bool mater
         return {};
     // Word 5 carries a tag so that the file and material UIDs of one number differ.
     const uint32_t tag = material ? 0x4D000000 : 0x46000000;
-    uchar identity[8];
-    qToLittleEndian(uint32_t(number), identity);
-    qToLittleEndian(uint32_t(number >> 32) ^ tag, identity + 4);
+    const QByteArray identity = bytesOf(uint32_t(number)) + bytesOf(uint32_t(number >> 32) ^ tag);
     if (words == 2)
-        return QByteArray(reinterpret_cast<const char *>(identity), 8);
+        return identity;
     // SMPTE UMID: universal label, length, instance number, then the material number.
-    QByteArray uid = QByteArray::fromHex("060a2b340101010501010d2013000000");
-    uid += QByteArray(reinterpret_cast<const char *>(identity), 8);
-    uid += QByteArray::fromHex("0a0b0c0d0e0f1011");
-    return uid;
-}
-
-void MediaIndexWriter::appendWord(QByteArray &out, uint32_t value) const
-{
-    uchar word[4];
-    m_bigEndian ? qToBigEndian(value, word) : qToLittleEndian(value, word);
-    out.append(reinterpret_cast<const char *>(word), 4);
-}
-
-void MediaIndexWriter::appendLength(QByteArray &out, uint16_t value) const
-{
-    uchar length[2];
-    m_bigEndian ? qToBigEndian(value, length) : qToLittleEndian(value, length);
-    out.append(reinterpret_cast<const char *>(length), 2);
+    return QByteArray::fromHex("060a2b340101010501010d2013000000") + identity + QByteArray::fromHex("0a0b0c0d0e0f1011");
 }

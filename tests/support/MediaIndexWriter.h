@@ -8,16 +8,14 @@
 #include <optional>
 
 /// One record of a media index. Names and UIDs are raw bytes, written as given; an
-/// empty UID is generated at write time in the index's UID size. The length overrides
-/// replace the true name lengths in the file to make broken records on purpose; the
-/// name bytes are written as given either way.
+/// empty UID is generated at write time in the index's UID size. The project name length
+/// overrides the true one in the file to make broken records on purpose; the name bytes
+/// are written as given either way.
 struct MediaIndexRecord {
     QByteArray clipName {};
     QByteArray projectName {};
     QByteArray fileUID {};
     QByteArray materialUID {};
-    QByteArray trailer = QByteArray(4, '\0');
-    std::optional<uint16_t> clipNameLength {};
     std::optional<uint16_t> projectNameLength {};
 };
 
@@ -51,9 +49,6 @@ public:
     static QByteArray makeUID(uint32_t words, uint64_t number, bool material);
 
 private:
-    void appendWord(QByteArray &out, uint32_t value) const;
-    void appendLength(QByteArray &out, uint16_t value) const;
-
     QList<MediaIndexRecord> m_records;
     std::optional<uint32_t> m_count;
     uint32_t m_magic = kMagic;

@@ -4,16 +4,18 @@
 #include <QFile>
 #include <QFileInfo>
 
-TestFiles::TestFiles() = default;
-
 QString TestFiles::write(const QString &relativePath, const QByteArray &bytes) const
 {
     const QString full = m_dir.filePath(relativePath);
-    QDir().mkpath(QFileInfo(full).absolutePath());
-    QFile file(full);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
+    writeFile(full, bytes);
     return full;
+}
+
+bool TestFiles::writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QString TestFiles::writeSparse(const QString &relativePath, qint64 size) const
