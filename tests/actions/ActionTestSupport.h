@@ -84,6 +84,27 @@ private:
     VeskAlert::Handler m_previous;
 };
 
+/// The folder where this process's trash keeps its files.
+QString trashFilesFolder();
+
+/// Removes the trash, or the plain file standing in its place.
+inline void clearTrash()
+{
+    const QString trash = QFileInfo(trashFilesFolder()).path();
+    QFile::remove(trash);
+    QDir(trash).removeRecursively();
+}
+
+/// A trash that cannot be used: its folder is a plain file.
+inline void breakTrash()
+{
+    clearTrash();
+    const QString trash = QFileInfo(trashFilesFolder()).path();
+    QDir().mkpath(QFileInfo(trash).path());
+    QFile file(trash);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+}
+
 inline const QString kOverwrite = QStringLiteral("File exists at destination.\nOverwrite?");
 inline const QString kCopyInstead = QStringLiteral("File can not be moved.\nCopy?");
 inline const QString kRemoveForGood = QStringLiteral("File can not be moved to the Trash.\nTry to delete permanently?");
@@ -150,6 +171,3 @@ inline QStringList leftovers(const QString &folder)
             found.push_back(name);
     return found;
 }
-
-/// The folder where this process's trash keeps its files.
-QString trashFilesFolder();

@@ -55,40 +55,26 @@ const char *const kFaultNames[] = { "TargetExistsNo", "TargetExistsYes", "Target
 constexpr qint64 kBigFile = 200 * 1000 * 1000;
 constexpr uid_t kNobody = 65534;
 
-// Runs the calling thread's file accesses as an unprivileged user, so that access
-// rights hold for a test run by root too. Only this thread changes.
-class FileIdentity {
-public:
-    explicit FileIdentity(bool unprivileged)
-        : m_changed(unprivileged && geteuid() == 0)
-    {
-        if (m_changed) {
-            setfsgid(kNobody);
-            setfsuid(kNobody);
-        }
-    }
-    ~FileIdentity()
-    {
-        if (m_changed) {
-            setfsuid(0);
-            setfsgid(0);
-        }
-    }
-
-private:
-    bool m_changed;
-};
-
 class MatrixOperation : public VeskActionOperation {
 public:
     using VeskActionOperation::VeskActionOperation;
     bool unprivileged = false;
     bool cancelAtFirstData = false;
 
+    // Runs this thread's file accesses as an unprivileged user, so that access rights
+    // hold for a test run by root too.
     void main() override
     {
-        const FileIdentity identity(unprivileged);
+        const bool drop = unprivileged && geteuid() == 0;
+        const auto become = [drop](uid_t id) {
+            if (drop) {
+                setfsgid(id);
+                setfsuid(id);
+            }
+        };
+        become(kNobody);
         VeskActionOperation::main();
+        become(0);
     }
     bool copyFileCallback(int64_t bytesCopied) override
     {
@@ -156,9 +142,7 @@ protected:
 
     void TearDown() override
     {
-        const QString trash = QFileInfo(trashFilesFolder()).path();
-        QFile::remove(trash);
-        QDir(trash).removeRecursively();
+        clearTrash();
         if (mounted)
             umount2(QFile::encodeName(mounted->path()).constData(), MNT_DETACH);
     }
@@ -246,15 +230,6 @@ protected:
         held = std::make_unique<QFile>(folder + QStringLiteral("/.vesk-copy-held1"));
         ASSERT_TRUE(held->open(QIODevice::WriteOnly));
         ASSERT_EQ(flock(held->handle(), LOCK_EX), 0);
-    }
-
-    void breakTrash()
-    {
-        const QString trash = QFileInfo(trashFilesFolder()).path();
-        QDir(trash).removeRecursively();
-        QDir().mkpath(QFileInfo(trash).path());
-        QFile file(trash);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
 
     void openTrashToEveryone()
