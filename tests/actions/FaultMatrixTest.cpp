@@ -251,33 +251,18 @@ protected:
             return;
         }
         EXPECT_TRUE(linkedPath.isEmpty() || fileDigest(linkedPath) == original);
-        const bool atSource = fileDigest(sourcePath) == original;
-        const bool atTarget = fileDigest(targetPath) == original;
-        switch (where) {
-        case Where::Source:
-            EXPECT_TRUE(atSource);
-            EXPECT_FALSE(atTarget);
-            if (!oldTarget.isEmpty())
-                EXPECT_EQ(readAll(targetPath), oldTarget);
-            else
-                EXPECT_FALSE(QFileInfo::exists(targetPath));
-            break;
-        case Where::Target:
-            EXPECT_FALSE(QFileInfo::exists(sourcePath));
-            EXPECT_TRUE(atTarget);
-            break;
-        case Where::Both:
-            EXPECT_TRUE(atSource);
-            EXPECT_TRUE(atTarget);
-            break;
-        case Where::Trash:
-            EXPECT_FALSE(QFileInfo::exists(sourcePath));
-            EXPECT_EQ(fileDigest(trashPath), original);
-            break;
-        case Where::Removed:
-            EXPECT_FALSE(QFileInfo::exists(sourcePath));
-            EXPECT_FALSE(QFileInfo::exists(trashPath));
-            break;
+        // Whether the original bytes are at the source, at the target, in the trash.
+        static constexpr bool kAt[][3] = { { true, false, false }, { false, true, false }, { true, true, false },
+            { false, false, true }, { false, false, false } };
+        const bool *at = kAt[int(where)];
+        EXPECT_EQ(QFileInfo::exists(sourcePath), at[0]);
+        EXPECT_EQ(fileDigest(sourcePath) == original, at[0]);
+        EXPECT_EQ(fileDigest(targetPath) == original, at[1]);
+        EXPECT_EQ(QFileInfo::exists(trashPath), at[2]);
+        EXPECT_EQ(fileDigest(trashPath) == original, at[2]);
+        if (where == Where::Source) {
+            EXPECT_EQ(QFileInfo::exists(targetPath), !oldTarget.isEmpty());
+            EXPECT_EQ(readAll(targetPath), oldTarget);
         }
     }
 
