@@ -111,7 +111,10 @@ TEST_F(MDBMediaInfo, FillsTheItemExactlyInBothByteOrdersAndUIDSizes)
     }
 }
 
-TEST_F(MDBMediaInfo, AudioDescriptorsGiveTheAudioCodeRateAndBits)
+// Audio descriptors give the audio code, rate and bits; the import setting makes usage
+// code 15; the project comes from an upstream source mob named by either UID form; an
+// unknown UID, or a database that did not open, leaves the item alone.
+TEST_F(MDBMediaInfo, AudioImportProjectsAndUnknownUIDs)
 {
     MdbMedia audio = video(1);
     audio.fourCC = "_AUD";
@@ -122,7 +125,19 @@ TEST_F(MDBMediaInfo, AudioDescriptorsGiveTheAudioCodeRateAndBits)
     legacy.fileUID = MediaIndexWriter::makeUID(8, 2, false);
     legacy.legacyAudioRate = true;
     legacy.sampleRateNumerator = 44100;
-    open(MdbWriter().media(audio).media(legacy).bytes());
+    MdbMedia imported = video(3);
+    imported.imported = true;
+    imported.usageCode = 3;
+    MdbMedia by32 = video(4);
+    by32.projectLink = MdbMedia::ProjectLink::Reference32;
+    by32.project = "Documentary";
+    MdbMedia by12 = video(5);
+    by12.projectLink = MdbMedia::ProjectLink::Reference12;
+    by12.project = "Promo";
+    MdbMedia none = video(6);
+    none.projectLink = MdbMedia::ProjectLink::Reference12;
+    none.project.reset();
+    open(MdbWriter().media(audio).media(legacy).media(imported).media(by32).media(by12).media(none).bytes());
     for (const auto &[m, rate] : { std::pair { audio, 48000u }, std::pair { legacy, 44100u } }) {
         const ItemState s = enrich(m);
         EXPECT_EQ(s.fourCC, QByteArray("_AUD"));
@@ -130,43 +145,15 @@ TEST_F(MDBMediaInfo, AudioDescriptorsGiveTheAudioCodeRateAndBits)
         EXPECT_EQ(s.bits, 24u);
         EXPECT_EQ(s.resolutionID, 0u);
     }
-}
-
-TEST_F(MDBMediaInfo, ImportSettingMakesUsageCode15)
-{
-    MdbMedia imported = video(1);
-    imported.imported = true;
-    imported.usageCode = 3;
-    open(MdbWriter().media(imported).bytes());
     EXPECT_EQ(enrich(imported).usageCode, 15u);
-}
-
-TEST_F(MDBMediaInfo, ProjectFromUpstreamSourceMobByBothUIDForms)
-{
-    MdbMedia by32 = video(1);
-    by32.projectLink = MdbMedia::ProjectLink::Reference32;
-    by32.project = "Documentary";
-    MdbMedia by12 = video(2);
-    by12.projectLink = MdbMedia::ProjectLink::Reference12;
-    by12.project = "Promo";
-    MdbMedia none = video(3);
-    none.projectLink = MdbMedia::ProjectLink::Reference12;
-    none.project.reset();
-    open(MdbWriter().media(by32).media(by12).media(none).bytes());
     EXPECT_EQ(enrich(by32).projectName, QStringLiteral("Documentary"));
     EXPECT_EQ(enrich(by12).projectName, QStringLiteral("Promo"));
     EXPECT_EQ(enrich(none).projectName, QStringLiteral("Index Project")) << "no project found: left alone";
-}
 
-TEST_F(MDBMediaInfo, UnknownUIDsLeaveTheItemUnchanged)
-{
-    open(MdbWriter().media(video(1)).bytes());
-    const MdbMedia stranger = video(99);
-    const std::unique_ptr<VeskDatabaseItem> item = itemFor(stranger);
+    const std::unique_ptr<VeskDatabaseItem> item = itemFor(video(99));
     const ItemState before = stateOf(*item);
     m_reader->addInfoToItem(*item);
     EXPECT_EQ(stateOf(*item), before);
-
     VeskOMFI failed;
     EXPECT_FALSE(failed.openFile(m_files.write(QStringLiteral("x.mdb"), "not a container"), nullptr));
     failed.addInfoToItem(*item);
@@ -265,37 +252,31 @@ TEST_F(MDBMediaInfoByHand, ReferencesThatLoopBackOrRepeatEndQuickly)
     EXPECT_LT(timer.elapsed(), 5000);
 }
 
-TEST_F(MDBMediaInfoByHand, VideoDescriptorWithoutRateWritesZeros)
+// A video descriptor without a rate writes zeros; a composition mob without a string
+// clears the name in the bin.
+TEST_F(MDBMediaInfoByHand, VideoWithoutRateAndCompositionWithoutString)
 {
     BentoWriter w;
     w.stored(1, 0x10216, 0x1006d, w.mobList({ { m_uid, kSource } }));
+    w.stored(1, 0x101e9, 0x1006d, w.mobList({ { m_uid, 110 } }));
     w.stored(kSource, 0x10333, 0x10077, BentoWriter::reference(kDescriptor));
     w.immediate(kDescriptor, 0x108d9, 0x10068, "AVdn");
     w.immediate(kDescriptor, 0x108f7, 0x10068, w.u32(1241));
     w.stored(kDescriptor, 0x1031a, 0x10059, w.pair(25, 1));
+    w.stored(110, 0x10061, 0x10081, "CMOB");
+    w.immediate(110, 0x1033d, 0x10068, w.u32(4));
     open(w.bytes());
     VeskDatabaseItem item;
     item.setFileUIDWithNSData(m_uid);
+    item.setMaterialUIDWithNSData(m_uid);
     item.setSampleRateNumerator(48000, 1);
     item.setDB_bits(16);
+    item.setDB_NameInBin(QStringLiteral("from index"));
     m_reader->addInfoToItem(item);
     EXPECT_EQ(stateOf(item).fourCC, QByteArray("AVdn"));
     EXPECT_EQ(item.DB_DIDResolutionID(), 1241u);
     EXPECT_EQ(item.DB_samplerate(), (VeskRate { 0, 0 }));
     EXPECT_EQ(item.DB_bits(), 0u);
-}
-
-TEST_F(MDBMediaInfoByHand, CompositionMobWithoutStringClearsTheNameInBin)
-{
-    BentoWriter w;
-    w.stored(1, 0x101e9, 0x1006d, w.mobList({ { m_uid, 100 } }));
-    w.stored(100, 0x10061, 0x10081, "CMOB");
-    w.immediate(100, 0x1033d, 0x10068, w.u32(4));
-    open(w.bytes());
-    VeskDatabaseItem item;
-    item.setMaterialUIDWithNSData(m_uid);
-    item.setDB_NameInBin(QStringLiteral("from index"));
-    m_reader->addInfoToItem(item);
     EXPECT_TRUE(item.DB_NameInBin().isNull());
     EXPECT_EQ(item.DB_usageCode(), 4u);
 }
