@@ -78,29 +78,18 @@ QStringList statuses(const FakeQueueTable &table)
     return words;
 }
 
-// The post-action script for one test: appends a line to a file per run.
-class ScriptSetting {
-public:
-    explicit ScriptSetting(const QString &source)
-        : m_previous(VeskSettings::shared().value(QStringLiteral("ExtPythonMailer")))
-    {
-        VeskSettings::shared().setValue(QStringLiteral("ExtPythonMailer"), source);
-    }
-    ~ScriptSetting() { VeskSettings::shared().setValue(QStringLiteral("ExtPythonMailer"), m_previous); }
-
-private:
-    QVariant m_previous;
-};
-
-QString appendingScript(const QString &path, const QString &line = QStringLiteral("ran"))
-{
-    return QStringLiteral("with open(r'%1', 'a') as f:\n    f.write('%2\\n')\n").arg(path, line);
-}
-
 } // namespace
 
 class ActionQueue : public ::testing::Test {
 protected:
+    // The post-action script appends a line to a file per run.
+    void SetUp() override
+    {
+        m_previousScript = VeskSettings::shared().value(kScript);
+        VeskSettings::shared().setValue(
+            kScript, QStringLiteral("with open(r'%1', 'a') as f:\n    f.write('ran\\n')\n").arg(scriptLog));
+    }
+    void TearDown() override { VeskSettings::shared().setValue(kScript, m_previousScript); }
     VeskActionProperties copyOf(const QStringList &names, const QByteArray &bytes = "bytes")
     {
         std::vector<VeskItemRef> items;
@@ -120,7 +109,8 @@ protected:
     TestFiles target;
     TestFiles scratch;
     QString scriptLog = scratch.path() + QStringLiteral("/script.txt");
-    ScriptSetting script { appendingScript(scriptLog) };
+    const QString kScript = QStringLiteral("ExtPythonMailer");
+    QVariant m_previousScript;
     ScriptedAlerts alerts;
     VeskActionManager manager;
     FakeQueueTable table { manager };

@@ -14,6 +14,7 @@ extern "C" {
 
 #include <algorithm>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -24,19 +25,10 @@ QByteArray uidBytes(const VeskUUID *uid)
 }
 
 // What an MXF read may change on an item.
-struct ItemState {
-    QString nameInBin;
-    QString projectName;
-    QByteArray fileUID;
-    QByteArray materialUID;
-    uint32_t sizeofUID;
-    bool operator==(const ItemState &) const = default;
-};
-
-ItemState stateOf(const VeskDatabaseItem &item)
+auto stateOf(const VeskDatabaseItem &item)
 {
-    return { item.DB_NameInBin(), item.DB_ProjectName(), uidBytes(item.DB_filePackageUID()),
-        uidBytes(item.DB_materialPackageUID()), item.DB_SizeofUID() };
+    return std::tuple(item.DB_NameInBin(), item.DB_ProjectName(), uidBytes(item.DB_filePackageUID()),
+        uidBytes(item.DB_materialPackageUID()), item.DB_SizeofUID());
 }
 
 // An item as a media index leaves it: 8-byte UID, a project and a name.
@@ -115,7 +107,7 @@ TEST_F(MXFReader, OP1aFileIsRefusedAndLeavesTheItemAlone)
     EXPECT_TRUE(logged().contains(":: File is not OP-Atom\n"));
     VeskDatabaseItem item;
     fillFromIndex(item);
-    const ItemState before = stateOf(item);
+    const auto before = stateOf(item);
     reader.addInfoToItem(item);
     EXPECT_EQ(stateOf(item), before);
 }
