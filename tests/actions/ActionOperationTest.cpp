@@ -1,14 +1,7 @@
 #include "ActionTestSupport.h"
 
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
-
 #include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
-#include <QThread>
 
-#include <sys/stat.h>
 #include <sys/xattr.h>
 
 class ActionOperation : public ::testing::Test {

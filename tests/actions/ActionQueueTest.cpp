@@ -6,8 +6,6 @@
 #include "platform/VeskSettings.h"
 #include "report/VeskFileSize.h"
 
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
 #include "support/WaitFor.h"
 
 #include <QCoreApplication>

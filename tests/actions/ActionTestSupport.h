@@ -4,6 +4,9 @@
 #include "actions/VeskActionOperation.h"
 #include "report/VeskAlert.h"
 
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QDir>

@@ -4,11 +4,6 @@
 
 #include "ActionTestSupport.h"
 
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
-
-#include <QDir>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <sys/file.h>

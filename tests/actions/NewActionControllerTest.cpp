@@ -3,11 +3,6 @@
 #include "actions/VeskNewActionController.h"
 #include "report/VeskFileSize.h"
 
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
-
-#include <QDir>
-
 namespace {
 
 std::vector<VeskItemRef> sizedItems(std::initializer_list<uint64_t> sizes)

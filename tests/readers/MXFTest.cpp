@@ -12,7 +12,6 @@ extern "C" {
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <thread>
 #include <tuple>
 #include <vector>

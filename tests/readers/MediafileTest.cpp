@@ -2,7 +2,6 @@
 #include "readers/VeskMediafile.h"
 
 #include "support/MdbWriter.h"
-#include "support/MediaIndexWriter.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 

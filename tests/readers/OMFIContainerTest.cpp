@@ -3,7 +3,6 @@
 
 #include "support/BentoWriter.h"
 #include "support/MdbWriter.h"
-#include "support/MediaIndexWriter.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 

@@ -1,6 +1,5 @@
 #include "base/VeskConsole.h"
 #include "model/VeskCore.h"
-#include "model/VeskFilter.h"
 #include "platform/VeskSettings.h"
 #include "scan/VeskPMRScannerOperation.h"
 #include "scan/VeskScanner.h"
