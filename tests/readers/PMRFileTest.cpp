@@ -23,12 +23,6 @@ QStringList readNames(PMRFile &reader)
     return names;
 }
 
-QStringList readNames(const QByteArray &bytes)
-{
-    PMRFile reader = open(bytes);
-    return readNames(reader);
-}
-
 // The UID as the item stores it: all 32 bytes, or 8 bytes at bytes 16 to 23.
 QByteArray storedUID(const VeskUUID *uid, uint32_t words)
 {
@@ -69,10 +63,18 @@ TEST(MediaIndexReader, ReadsOneRecordAlikeInBothByteOrdersAndUIDSizes)
 }
 
 // The header decides whether the file is read at all; the count it gives does not bound
-// the pass, records are read while they are complete.
-TEST(MediaIndexReader, HeaderRules)
+// the pass, records are read while they are complete. With 8-byte UIDs a record can be
+// shorter than the 29 bytes a record must have before the end of the file: such a last
+// record is not read even though it is complete. A rejected record ends the pass for
+// good: a further call must not resume inside it and take the bytes after its bad
+// length for a record.
+TEST(MediaIndexReader, HeaderRulesAndTheEndOfThePass)
 {
     const MediaIndexWriter two = MediaIndexWriter().uidWords(2).record("a.mxf", "").record("b.mxf", "");
+    const MediaIndexWriter base = MediaIndexWriter().uidWords(2).record("first.mxf", "Project");
+    const QByteArray record28 = MediaIndexWriter(base).record("ab.c", "").bytes();
+    ASSERT_EQ(record28.size() - base.bytes().size(), 28);
+    const QByteArray hidden = MediaIndexWriter().record("hidden.mxf", "Project").recordBytes(0);
     const struct {
         const char *what;
         QByteArray bytes;
@@ -94,11 +96,20 @@ TEST(MediaIndexReader, HeaderRules)
         { "count 1", MediaIndexWriter(two).count(1).bytes(), 1, 2 },
         { "count 5", MediaIndexWriter(two).count(5).bytes(), 5, 2 },
         { "count all ones", MediaIndexWriter(two).count(0xFFFFFFFF).bytes(), 0xFFFFFFFF, 2 },
+        { "last record of 28 bytes", record28, 2, 1 },
+        { "last record of 29 bytes", MediaIndexWriter(base).record("abc.d", "").bytes(), 2, 2 },
+        { "rejected record",
+            MediaIndexWriter()
+                .record("first.mxf", "Project")
+                .record({ .clipName = "a.mxf", .projectName = hidden, .projectNameLength = 65 })
+                .bytes(),
+            2, 1 },
     };
     for (const auto &c : cases) {
         PMRFile reader = open(c.bytes);
         EXPECT_EQ(reader.ItemsCount(), c.count) << c.what;
         EXPECT_EQ(readNames(reader).size(), c.read) << c.what;
+        EXPECT_FALSE(reader.FillItem(std::make_shared<VeskDatabaseItem>())) << c.what;
     }
     const TestFiles files;
     for (const QString &path : { files.path() + QStringLiteral("/none.pmr"), files.path() }) {
@@ -136,29 +147,4 @@ TEST(MediaIndexReader, SkipsRecordsNamingNoFileAndStopsAtProjectLengthOutOfRange
         EXPECT_EQ(readNames(reader).size(), c.expected) << c.record.clipName.toStdString();
         EXPECT_EQ(reader.skippedRecords(), c.expected == 2 ? std::vector<uint32_t> { 2 } : std::vector<uint32_t> {});
     }
-}
-
-// With 8-byte UIDs a record can be shorter than the 29 bytes a record must have before
-// the end of the file: such a last record is not read even though it is complete.
-TEST(MediaIndexReader, ShortLastRecordNeedsTwentyNineBytesBeforeTheEnd)
-{
-    const MediaIndexWriter base = MediaIndexWriter().uidWords(2).record("first.mxf", "Project");
-    const QByteArray record28 = MediaIndexWriter(base).record("ab.c", "").bytes();
-    ASSERT_EQ(record28.size() - base.bytes().size(), 28);
-    EXPECT_EQ(readNames(record28), QStringList { QStringLiteral("first.mxf") });
-    EXPECT_EQ(readNames(MediaIndexWriter(base).record("abc.d", "").bytes()),
-        (QStringList { QStringLiteral("first.mxf"), QStringLiteral("abc.d") }));
-}
-
-// A rejected record ends the pass for good: a further call must not resume inside it
-// and take the bytes after its bad length for a record.
-TEST(MediaIndexReader, PassStaysEndedAfterRejectedRecord)
-{
-    const QByteArray hidden = MediaIndexWriter().record("hidden.mxf", "Project").recordBytes(0);
-    PMRFile reader = open(MediaIndexWriter()
-                              .record("first.mxf", "Project")
-                              .record({ .clipName = "a.mxf", .projectName = hidden, .projectNameLength = 65 })
-                              .bytes());
-    EXPECT_EQ(readNames(reader), QStringList { QStringLiteral("first.mxf") });
-    EXPECT_FALSE(reader.FillItem(std::make_shared<VeskDatabaseItem>()));
 }
