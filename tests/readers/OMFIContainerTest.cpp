@@ -63,7 +63,7 @@ TEST_F(BentoContainer, MinimalFileOpensWithOneObject)
     EXPECT_EQ(m_reader->getMDBCompositionsCount(), 0u);
 }
 
-TEST_F(BentoContainer, ShortFilesAndWrongMagicFailWithoutLogging)
+TEST_F(BentoContainer, RefusedFilesLogOnlyTheOMF2Label)
 {
     BentoWriter w;
     w.stored(5, kName, kString, "x");
@@ -73,10 +73,8 @@ TEST_F(BentoContainer, ShortFilesAndWrongMagicFailWithoutLogging)
     EXPECT_FALSE(m_reader->openFile(QString(), nullptr));
     EXPECT_FALSE(m_reader->openFile(m_files.path() + QStringLiteral("/missing.mdb"), nullptr));
     EXPECT_EQ(logged(), QString());
-}
 
-TEST_F(BentoContainer, OMF2LabelIsRefusedWithTwoLogLines)
-{
+    // An OMF 2 label is refused with two log lines.
     const QByteArray file = MdbWriter().media(media(1)).container().majorVersion(2).bytes();
     EXPECT_FALSE(open(file));
     const QStringList lines = logged().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
