@@ -104,7 +104,8 @@ protected:
     void SetUp() override
     {
         const Case &c = GetParam();
-        if (!prepareTargetRoot(c))
+        skipReason = prepareTargetRoot(c);
+        if (skipReason)
             return;
         makeOpen(source.path());
         makeOpen(targetRoot);
@@ -142,31 +143,26 @@ protected:
             umount2(QFile::encodeName(mounted->path()).constData(), MNT_DETACH);
     }
 
-    bool prepareTargetRoot(const Case &c)
+    // The folder the actions write to; a reason to skip when it cannot be made.
+    const char *prepareTargetRoot(const Case &c)
     {
+        targetRoot = target.path();
         if (c.fault == Fault::Full || c.fault == Fault::FullIndex) {
             mounted = std::make_unique<QTemporaryDir>();
-            if (mount("tmpfs", QFile::encodeName(mounted->path()).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+            targetRoot = mounted->path();
+            if (mount("tmpfs", QFile::encodeName(targetRoot).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
                     "size=1m,mode=0777")
                 != 0) {
                 mounted.reset();
-                skipReason = "cannot mount a small file system here";
-                return false;
+                return "cannot mount a small file system here";
             }
-            targetRoot = mounted->path();
-            return true;
-        }
-        if (c.kind == Kind::MoveCross) {
+        } else if (c.kind == Kind::MoveCross) {
             shm = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/vesk-matrix-XXXXXX"));
-            if (!shm->isValid() || !otherFileSystem(shm->path(), source.path())) {
-                skipReason = "no second file system at /dev/shm";
-                return false;
-            }
             targetRoot = shm->path();
-            return true;
+            if (!shm->isValid() || !otherFileSystem(targetRoot, source.path()))
+                return "no second file system at /dev/shm";
         }
-        targetRoot = target.path();
-        return true;
+        return nullptr;
     }
 
     void arrange(const Case &c, MatrixOperation &operation)

@@ -132,12 +132,15 @@ TEST_F(MXFReader, UnreadableFilesGiveTheirResultsAndNoInformation)
 
 TEST_F(MXFReader, ReadsEightFilesAtOnceOnSeveralThreads)
 {
-    std::vector<MXFWriter::Clip> clips;
     std::vector<QString> paths;
+    std::vector<QVariantMap> expected;
     for (uint32_t i = 0; i < 8; ++i) {
-        clips.push_back(clip(0x100 * (i + 1), QStringLiteral("Clip %1").arg(i), QStringLiteral("Project %1").arg(i)));
+        const MXFWriter::Clip c
+            = clip(0x100 * (i + 1), QStringLiteral("Clip %1").arg(i), QStringLiteral("Project %1").arg(i));
         paths.push_back(path(QStringLiteral("clip%1.mxf").arg(i)));
-        ASSERT_TRUE(MXFWriter::writeOpAtom(paths.back(), clips.back()));
+        ASSERT_TRUE(MXFWriter::writeOpAtom(paths.back(), c));
+        expected.push_back({ { "clipname", c.clipName }, { "fileUID", c.fileUMID }, { "matUID", c.materialUMID },
+            { "project", *c.projectName } });
     }
     std::vector<int> matches(paths.size(), 0);
     std::vector<std::thread> threads;
@@ -146,10 +149,7 @@ TEST_F(MXFReader, ReadsEightFilesAtOnceOnSeveralThreads)
             for (int round = 0; round < 10; ++round) {
                 VeskMXF reader;
                 reader.openFile(paths[t], nullptr);
-                matches[t] += reader.info().value("matUID").toByteArray() == clips[t].materialUMID
-                    && reader.info().value("fileUID").toByteArray() == clips[t].fileUMID
-                    && reader.info().value("clipname").toString() == clips[t].clipName
-                    && reader.info().value("project").toString() == clips[t].projectName;
+                matches[t] += reader.info() == expected[t];
             }
         });
     for (std::thread &thread : threads)
