@@ -106,26 +106,21 @@ TEST_F(BentoContainer, TocPlacementAndSizeFromTheLabel)
     EXPECT_FALSE(open(BentoWriter().stored(0, kName, kString, "a").bytes())) << "no object";
 }
 
-TEST_F(BentoContainer, ObjectInTwoRunsIsIndexedAtItsFirstRun)
-{
-    BentoWriter w;
-    w.stored(5, kName, kString, "a").stored(6, kName, kString, "b").stored(5, 0x1027f, kString, "c");
-    ASSERT_TRUE(open(w.bytes()));
-    EXPECT_EQ(m_reader->BentoObjectsCount(), 3u);
-    EXPECT_EQ(m_reader->tocIndexOfObject(5), 0u);
-    EXPECT_EQ(m_reader->tocIndexOfObject(6), 1u);
-    EXPECT_EQ(m_reader->tocIndexOfObject(9), VeskOMFI::kNone);
-    EXPECT_EQ(m_reader->lookForProperty(0x1027f, 0), 0u) << "the walk stops at the object's run";
-    EXPECT_EQ(m_reader->lookForProperty(0x1027f, 2), 2u);
-}
-
-TEST_F(BentoContainer, MobListKeepsEqualUIDsAndFindsTheLastListed)
+// An object in two runs is indexed at its first run; of equal UIDs in a mob list the last
+// listed is found.
+TEST_F(BentoContainer, ObjectRunsAndEqualUIDsInAMobList)
 {
     BentoWriter w;
     const QByteArray uid = QByteArray::fromHex("0102030405060708");
     w.stored(1, 0x101e9, 0x1006d, w.mobList({ { uid, 5 }, { uid, 6 } }));
-    w.stored(5, kName, kString, "first").stored(6, kName, kString, "second");
+    w.stored(5, kName, kString, "first").stored(6, kName, kString, "second").stored(5, 0x1027f, kString, "c");
     ASSERT_TRUE(open(w.bytes()));
+    EXPECT_EQ(m_reader->BentoObjectsCount(), 4u);
+    EXPECT_EQ(m_reader->tocIndexOfObject(5), 1u);
+    EXPECT_EQ(m_reader->tocIndexOfObject(6), 2u);
+    EXPECT_EQ(m_reader->tocIndexOfObject(9), VeskOMFI::kNone);
+    EXPECT_EQ(m_reader->lookForProperty(0x1027f, 1), 0u) << "the walk stops at the object's run: none";
+    EXPECT_EQ(m_reader->lookForProperty(0x1027f, 3), 3u);
     EXPECT_EQ(m_reader->getMDBCompositionsCount(), 2u);
     EXPECT_EQ(m_reader->findCompositionMob(reinterpret_cast<const uint8_t *>(uid.constData())), 2u);
     EXPECT_EQ(m_reader->findSourceMob(reinterpret_cast<const uint8_t *>(uid.constData())), VeskOMFI::kNone);
@@ -181,40 +176,34 @@ TEST_F(BentoContainer, GlobalNamesAreSevenBitTextsWithoutTheirTerminator)
     EXPECT_EQ(m_reader->nameForID(42), QStringLiteral("CM_StdObjID_8BitImmValue"));
 }
 
-TEST_F(BentoContainer, ObjectStringIsTrimmedAndDecodedByByteOrder)
+// Object strings are trimmed and decoded by the byte order; value numbers follow the
+// byte order mark, references and UIDs do not.
+TEST_F(BentoContainer, StringsAndNumbersByByteOrder)
 {
+    const QByteArray uid = QByteArray::fromHex("0102030405060708");
     for (const bool bigEndian : { false, true }) {
         BentoWriter w(bigEndian);
+        w.stored(1, 0x10216, 0x1006d, w.mobList({ { uid, 6 } }));
         w.stored(4, 0x10061, 0x10081, "HEAD");
         w.stored(5, 0x10061, 0x10081, "CMOB");
         w.stored(5, kName, kString, QByteArray("\0Caf\x8e\0\0", 7));
+        w.stored(5, 0x10293, 0x10059, w.pair(2997, 100));
         w.stored(6, 0x10061, 0x10081, "CMOB");
+        w.stored(6, 0x10333, 0x10077, BentoWriter::reference(5));
         ASSERT_TRUE(open(w.bytes()));
         EXPECT_EQ(m_reader->isII(), !bigEndian);
         if (bigEndian)
-            EXPECT_EQ(m_reader->GetStringForObjectAt(1), QStringLiteral("Caf\u00e9")) << "Mac OS Roman";
+            EXPECT_EQ(m_reader->GetStringForObjectAt(2), QStringLiteral("Caf\u00e9")) << "Mac OS Roman";
         else
-            EXPECT_FALSE(m_reader->GetStringForObjectAt(1)) << "not 7-bit: no text";
-        EXPECT_FALSE(m_reader->GetStringForObjectAt(3)) << "object without a string";
+            EXPECT_FALSE(m_reader->GetStringForObjectAt(2)) << "not 7-bit: no text";
+        EXPECT_FALSE(m_reader->GetStringForObjectAt(5)) << "object without a string";
+        EXPECT_EQ(m_reader->valueU32(m_reader->pDataFor(4), 4), 100u);
+        EXPECT_EQ(m_reader->followReference(6, 0x10333), 2u);
+        EXPECT_EQ(m_reader->findSourceMob(reinterpret_cast<const uint8_t *>(uid.constData())), 5u);
     }
     BentoWriter w;
     w.stored(4, kName, kString, "x").stored(5, kName, kString, BentoWriter::text("Clip"));
     ASSERT_TRUE(open(w.bytes()));
     EXPECT_FALSE(m_reader->GetStringForObjectAt(0)) << "index 0 is never an object string";
     EXPECT_EQ(m_reader->GetStringForObjectAt(1), QStringLiteral("Clip"));
-}
-
-TEST_F(BentoContainer, ValueNumbersFollowTheMarkButReferencesAndUIDsDoNot)
-{
-    for (const bool bigEndian : { false, true }) {
-        BentoWriter w(bigEndian);
-        const QByteArray uid = QByteArray::fromHex("0102030405060708");
-        w.stored(1, 0x10216, 0x1006d, w.mobList({ { uid, 6 } }));
-        w.stored(5, 0x10293, 0x10059, w.pair(2997, 100));
-        w.stored(6, 0x10333, 0x10077, BentoWriter::reference(5));
-        ASSERT_TRUE(open(w.bytes()));
-        EXPECT_EQ(m_reader->valueU32(m_reader->pDataFor(1), 4), 100u);
-        EXPECT_EQ(m_reader->followReference(2, 0x10333), 1u);
-        EXPECT_EQ(m_reader->findSourceMob(reinterpret_cast<const uint8_t *>(uid.constData())), 2u);
-    }
 }
