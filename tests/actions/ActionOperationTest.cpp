@@ -76,18 +76,9 @@ TEST_F(ActionOperation, CopiesKeepTheMetadata)
     }
 }
 
-TEST_F(ActionOperation, ExistingTargetFolderGetsNoIndex)
-{
-    media(QStringLiteral("1/msmFMID.pmr"), "index");
-    const QString a = media(QStringLiteral("1/a.mxf"), "a");
-    QDir().mkpath(dest(QStringLiteral("Promo/MXF")));
-    runToEnd(makeOperation(properties(QStringLiteral("Copy"), { makeItem(a) }, dest())));
-    EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/a.mxf"))), "a");
-    EXPECT_FALSE(QFileInfo::exists(dest(QStringLiteral("Promo/MXF/msmFMID.pmr"))));
-}
-
 // An answer "to All" lasts for the rest of the action: "Yes to All" replaces the later
 // existing target without a question, "Skip All" leaves every later file; Cancel stops.
+// A target folder that exists already gets no index.
 TEST_F(ActionOperation, AnswersToAllLastForTheActionAndCancelStops)
 {
     QStringList paths;
@@ -97,10 +88,12 @@ TEST_F(ActionOperation, AnswersToAllLastForTheActionAndCancelStops)
         target.write(QStringLiteral("Promo/MXF/%1.mxf").arg(i), "old");
         items.push_back(makeItem(paths.back()));
     }
+    media(QStringLiteral("1/msmFMID.pmr"), "index");
     alerts.on(kOverwrite, QStringLiteral("Yes to All"));
     const auto copy = makeOperation(properties(QStringLiteral("Copy"), { items[0], items[1] }, dest()));
     runToEnd(copy);
     EXPECT_EQ(readAll(dest(QStringLiteral("Promo/MXF/1.mxf"))), "x");
+    EXPECT_FALSE(QFileInfo::exists(dest(QStringLiteral("Promo/MXF/msmFMID.pmr"))));
     EXPECT_EQ(alerts.count(kOverwrite), 1);
     EXPECT_EQ(copy->actionLog().count(QStringLiteral(":: OVERWRITING \n")), 1);
     EXPECT_EQ(copy->actionLog().count(QStringLiteral(":: FILE EXISTS AT DESTINATION \n")), 2);

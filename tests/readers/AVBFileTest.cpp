@@ -113,16 +113,13 @@ TEST_F(AVBFileTest, ReturnsEveryReferenceInFileOrderForBothUIDForms)
     const AVBFileUID b = AVBFileUID::fromUUID(kUidB);
     EXPECT_EQ(uids, (std::vector<AVBFileUID> { b, AVBFileUID { 0xB3B2B1B0, 0xB7B6B5B4 }, b }));
     EXPECT_GT(b, (AVBFileUID { 0x7FFFFFFF, 0xFFFFFFFF })); // unsigned, as items compare
-}
 
-TEST_F(AVBFileTest, ProbeMatchesItemsByUIDOnly)
-{
+    // A probe matches items by UID only.
     VeskDatabaseItem item;
-    QByteArray umid(32, '\x06');
-    umid.replace(16, 8, QByteArray::fromHex("0000008001000000"));
-    item.setFileUIDWithNSData(umid);
-    const VeskItemRef probe = AVBFileUID { 0x80000000, 1 }.makeProbe();
-    EXPECT_TRUE(probe->isEqualByUUID(&item));
+    QByteArray itemUID(32, '\x06');
+    itemUID.replace(16, 8, QByteArray::fromHex("0000008001000000"));
+    item.setFileUIDWithNSData(itemUID);
+    EXPECT_TRUE((AVBFileUID { 0x80000000, 1 }.makeProbe()->isEqualByUUID(&item)));
     EXPECT_EQ(AVBFileUID::fromUUID(*item.DB_filePackageUID()), (AVBFileUID { 0x80000000, 1 }));
 }
 
