@@ -143,8 +143,12 @@ TEST_F(ActionQueue, NewestFirstAndOneAtATime)
     EXPECT_EQ(scriptRuns(), QStringLiteral("ran\nran\n"));
 }
 
-TEST_F(ActionQueue, DescriptionsOfEmptyAndDeleteActions)
+// Descriptions of empty and delete actions; clearing asks first, and only when there is
+// something to clear.
+TEST_F(ActionQueue, DescriptionsOfEmptyAndDeleteActionsAndClearing)
 {
+    manager.clearQueue();
+    EXPECT_TRUE(alerts.asked().isEmpty());
     const auto empty = manager.SetUpNewActionWithOptions(properties(QStringLiteral("Copy"), {}, target.path()));
     EXPECT_EQ(table.rows[0]->description, QStringLiteral("InvalidAction"));
     VeskActionProperties remove = copyOf({ QStringLiteral("1/a.mxf") });
@@ -158,6 +162,9 @@ TEST_F(ActionQueue, DescriptionsOfEmptyAndDeleteActions)
     QFile::remove(failing.items->front()->DB_itemPath());
     manager.SetUpNewActionWithOptions(failing);
     serveUntilIdle();
+    alerts.on(QStringLiteral("Really clear queue?"), QStringLiteral("Cancel"));
+    manager.clearQueue();
+    EXPECT_EQ(manager.numberOfRowsInTableView(), 3u);
     // An action without items still runs to its end, and so does its script; one with a
     // failed item says so.
     EXPECT_EQ(statuses(table),
@@ -200,18 +207,6 @@ TEST_F(ActionQueue, CancellingAWaitingActionRemovesItWithoutItsScript)
     EXPECT_FALSE(second->Action_Operation()->actionLog().contains(QStringLiteral("Execution Started")));
     EXPECT_FALSE(QFileInfo::exists(target.path() + QStringLiteral("/Promo/MXF/b.mxf")));
     EXPECT_EQ(scriptRuns(), QStringLiteral("ran\n"));
-}
-
-TEST_F(ActionQueue, ClearingAsksFirst)
-{
-    manager.clearQueue(); // nothing to clear: no question
-    EXPECT_TRUE(alerts.asked().isEmpty());
-    manager.SetUpNewActionWithOptions(copyOf({ QStringLiteral("1/a.mxf") }));
-    serveUntilIdle();
-    alerts.on(QStringLiteral("Really clear queue?"), QStringLiteral("Cancel"));
-    manager.clearQueue();
-    EXPECT_EQ(manager.numberOfRowsInTableView(), 1u);
-    EXPECT_EQ(statuses(table), QStringList { QStringLiteral("Done") });
 }
 
 // The user clears the queue while an action's question is on screen: the action ends
