@@ -16,7 +16,7 @@ namespace {
 
 class FakeCell : public VeskActionCellView, public VeskProgressIndicator {
 public:
-    void setActionDelegate(std::weak_ptr<VeskAction> action) override { this->action = std::move(action); }
+    void setActionDelegate(std::weak_ptr<VeskAction>) override { }
     void setDescription(const QString &text) override { description = text; }
     void setStatusWord(const QString &word) override { status = word; }
     VeskProgressIndicator &ProgressIndicator() override { return *this; }
@@ -27,7 +27,6 @@ public:
     void stopAnimation() override { animating = false; }
     void displayIfNeeded() override { }
 
-    std::weak_ptr<VeskAction> action;
     QString description;
     QString status;
     bool indeterminate = false;
