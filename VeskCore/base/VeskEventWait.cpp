@@ -1,7 +1,7 @@
 #include "base/VeskEventWait.h"
 
 #include <QAbstractEventDispatcher>
-#include <QEventLoop>
+#include <QCoreApplication>
 
 VeskEventWait::VeskEventWait(bool open)
     : m_open(open)
@@ -12,10 +12,10 @@ void VeskEventWait::open()
 {
     QMutexLocker locker(&m_lock);
     m_open = true;
-    // Queued, so that the quit reaches the loop even when it is posted before the loop
-    // has started turning.
-    for (QEventLoop *loop : m_loops)
-        QMetaObject::invokeMethod(loop, &QEventLoop::quit, Qt::QueuedConnection);
+    // An event for each waiting thread wakes it, or finds it as soon as it looks.
+    for (QObject *waiter : m_waiters)
+        QMetaObject::invokeMethod(
+            waiter, [] {}, Qt::QueuedConnection);
 }
 
 void VeskEventWait::close()
@@ -32,21 +32,22 @@ bool VeskEventWait::isOpen() const
 
 void VeskEventWait::serveUntilOpen(const std::function<void()> &onEveryTurn)
 {
-    QEventLoop loop;
+    QObject waiter;
     {
         QMutexLocker locker(&m_lock);
         if (m_open)
             return;
-        m_loops.push_back(&loop);
+        m_waiters.push_back(&waiter);
     }
     if (onEveryTurn) {
-        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, &loop,
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, &waiter,
             [&onEveryTurn] { onEveryTurn(); });
         onEveryTurn();
     }
-    // An application quitting ends every running loop: the gate still decides.
+    // Turns of its own rather than a nested event loop, which would return at once while
+    // the application is quitting and leave the thread spinning without serving.
     while (!isOpen())
-        loop.exec();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QMutexLocker locker(&m_lock);
-    std::erase(m_loops, &loop);
+    std::erase(m_waiters, &waiter);
 }
