@@ -1,6 +1,7 @@
 #pragma once
 
-#include <atomic>
+#include "base/VeskEventWait.h"
+
 #include <functional>
 #include <thread>
 
@@ -16,12 +17,11 @@ public:
 
     /// Runs the work on a new thread once the previous job has ended.
     void start(std::function<void()> work);
-    bool isDone() const { return m_done; }
-    /// Serves the main thread until the job has ended; `nudge` runs on every turn, to
-    /// unblock a job that waits for the user.
+    /// Serves the main thread until the job has ended; `nudge` runs whenever the main
+    /// thread wakes, to unblock a job that waits for the user.
     void wait(const std::function<void()> &nudge = {});
 
 private:
     std::thread m_thread;
-    std::atomic<bool> m_done { true };
+    VeskEventWait m_done;
 };

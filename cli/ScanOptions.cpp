@@ -12,10 +12,9 @@
 #include "scan/VeskPMRScannerOperation.h"
 #include "scan/VeskScanner.h"
 
-#include <QCoreApplication>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -210,22 +209,22 @@ void ScanOptions::scan(VeskCore &core) const
     waitForScanners();
 }
 
-// Scanners hand progress to the main thread, so this thread keeps serving it while
-// it waits, and shows the status line on a terminal unless told to be quiet.
+// Scanners hand progress to the main thread, so the wait keeps serving it; on a
+// terminal, unless told to be quiet, a timer redraws the status line meanwhile.
 void ScanOptions::waitForScanners() const
 {
     VeskOperationQueue &queue = VeskPMRScannerOperation::opQueue();
-    const bool showProgress = CliIO::stderrIsTerminal() && !m_quiet;
-    while (queue.operationCount() > 0) {
-        QCoreApplication::processEvents();
-        if (showProgress)
+    QTimer progress;
+    if (CliIO::stderrIsTerminal() && !m_quiet) {
+        QObject::connect(&progress, &QTimer::timeout, [&queue] {
             CliIO::err() << "\r\033[K" << queue.operationCount()
                          << " folders to scan: " << VeskStatusViewController::getTheController()->text().right(60)
                          << Qt::flush;
-        QThread::msleep(50);
+        });
+        progress.start(100);
     }
     queue.waitUntilAllOperationsAreFinished();
-    if (showProgress)
+    if (progress.isActive())
         CliIO::err() << "\r\033[K" << Qt::flush;
 }
 

@@ -81,7 +81,7 @@ VolumeWriter::Media VolumeWriter::makeMedia(int folder, int index)
     return media;
 }
 
-bool VolumeWriter::writeMediaFile(const QString &path, const Media &media)
+bool VolumeWriter::writeMediaFile(const QString &path, const Media &media) const
 {
     // The index holds the UIDs in the order the scanner compares; an MXF file stores the
     // material number's first fields big-endian, and the swap is its own inverse.
@@ -93,9 +93,40 @@ bool VolumeWriter::writeMediaFile(const QString &path, const Media &media)
     return file.open(QIODevice::WriteOnly) && file.resize(media.ama ? 4096 : qint64(media.size));
 }
 
+// Creating a file costs the file system far more than making up its media: the files
+// are created on the pool, the first failure kept for write() to report.
+// A few folders wait their turn at most, so that the lists stay small.
+void VolumeWriter::createFiles(std::vector<std::pair<QString, Media>> files)
+{
+    m_waitingFolders.acquire();
+    m_filePool.start([this, files = std::move(files)] {
+        for (const auto &[path, media] : files) {
+            if (!writeMediaFile(path, media)) {
+                QMutexLocker locker(&m_failureLock);
+                if (m_failedPath.isEmpty())
+                    m_failedPath = path;
+                break;
+            }
+        }
+        m_waitingFolders.release();
+    });
+}
+
+// False, with the message, once a media file could not be written.
+bool VolumeWriter::filesWritten(QString *error)
+{
+    QMutexLocker locker(&m_failureLock);
+    if (m_failedPath.isEmpty())
+        return true;
+    *error = QStringLiteral("cannot write %1").arg(m_failedPath);
+    return false;
+}
+
 bool VolumeWriter::writeFolder(const QString &root, int folder, QString *error)
 {
     const QString dir = root + QStringLiteral("/Avid MediaFiles/MXF/%1").arg(folder);
+    if (!filesWritten(error))
+        return false;
     if (!QDir().mkpath(dir)) {
         *error = QStringLiteral("cannot make %1").arg(dir);
         return false;
@@ -103,6 +134,7 @@ bool VolumeWriter::writeFolder(const QString &root, int folder, QString *error)
     MediaIndexWriter index;
     MdbWriter mdb;
     std::vector<Media> thisFolder;
+    std::vector<std::pair<QString, Media>> files;
     for (int i = 0; i < m_options.files; ++i) {
         Media media = makeMedia(folder, i);
         if (!m_lastFolder.empty() && chance(m_options.copies)) {
@@ -118,10 +150,8 @@ bool VolumeWriter::writeFolder(const QString &root, int folder, QString *error)
             mdb.media(media.described);
             m_listedUIDs.append(uidKey(media.fileUID));
         }
-        if (media.onDisk && !writeMediaFile(path, media)) {
-            *error = QStringLiteral("cannot write %1").arg(path);
-            return false;
-        }
+        if (media.onDisk)
+            files.emplace_back(path, media);
         m_items.append(QJsonObject { { QStringLiteral("path"), media.ama ? path + QStringLiteral(".aaf") : path },
             { QStringLiteral("name"), QString::fromLatin1(media.name) },
             { QStringLiteral("project"),
@@ -131,6 +161,7 @@ bool VolumeWriter::writeFolder(const QString &root, int folder, QString *error)
             { QStringLiteral("ama"), media.ama } });
     }
     m_lastFolder = std::move(thisFolder);
+    createFiles(std::move(files));
     if (!index.writeTo(dir + QStringLiteral("/msmFMID.pmr")) || !mdb.writeTo(dir + QStringLiteral("/msmMMOB.mdb"))) {
         *error = QStringLiteral("cannot write the index of %1").arg(dir);
         return false;
@@ -172,7 +203,8 @@ bool VolumeWriter::write(const QString &root, QString *error)
     for (int folder = 1; folder <= m_options.folders; ++folder)
         if (!writeFolder(root, folder, error))
             return false;
-    if (!writeBins(root, error))
+    m_filePool.waitForDone();
+    if (!filesWritten(error) || !writeBins(root, error))
         return false;
     QFile expected(root + QStringLiteral("/expected.json"));
     const QJsonObject document { { QStringLiteral("items"), m_items }, { QStringLiteral("bins"), m_binReferences } };

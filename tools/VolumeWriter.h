@@ -2,7 +2,10 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QMutex>
+#include <QSemaphore>
 #include <QString>
+#include <QThreadPool>
 
 #include <cstdint>
 #include <random>
@@ -40,7 +43,9 @@ private:
     struct Media;
     Media makeMedia(int folder, int index);
     bool writeFolder(const QString &root, int folder, QString *error);
-    bool writeMediaFile(const QString &path, const Media &media);
+    bool writeMediaFile(const QString &path, const Media &media) const;
+    void createFiles(std::vector<std::pair<QString, Media>> files);
+    bool filesWritten(QString *error);
     bool writeBins(const QString &root, QString *error);
     bool chance(double rate);
 
@@ -51,4 +56,10 @@ private:
     QJsonArray m_listedUIDs;
     std::vector<Media> m_lastFolder; // listed media that a later folder may hold again
     QJsonObject m_binReferences;
+    QMutex m_failureLock;
+    QString m_failedPath; // the first media file that could not be written
+    QSemaphore m_waitingFolders { 8 };
+    // Creates the media files of one folder while the next is made up; last, so that it
+    // is waited for before anything its work uses goes away.
+    QThreadPool m_filePool;
 };

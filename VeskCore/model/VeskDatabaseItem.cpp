@@ -4,6 +4,7 @@
 #include "base/VeskNSLog.h"
 #include "platform/VeskFileName.h"
 #include "platform/VeskFileStat.h"
+#include "platform/VeskOpenFolder.h"
 #include "platform/VeskSettings.h"
 #include "report/VeskFileSize.h"
 #include "report/VeskUtilities.h"
@@ -153,14 +154,26 @@ void VeskDatabaseItem::setupWithUnrefFile(const QString &folder, const QString &
     m_isGoodUUID = checkUUID();
 }
 
-void VeskDatabaseItem::validatePath()
+void VeskDatabaseItem::validatePath(const VeskOpenFolder *folder)
 {
     m_isValid = false;
     m_isValidInitial = false;
-    const QString path = DB_itemPath();
-    if (path.isEmpty())
-        return;
-    if (const std::optional<VeskFileStat> stat = VeskFileStat::query(path)) {
+    QString fileName;
+    {
+        VESK_ITEM_LOCKED;
+        if (folder && m_folder == folder->path())
+            fileName = m_fileName;
+    }
+    std::optional<VeskFileStat> stat;
+    if (!fileName.isEmpty()) {
+        stat = folder->stat(fileName);
+    } else {
+        const QString path = DB_itemPath();
+        if (path.isEmpty())
+            return;
+        stat = VeskFileStat::query(path);
+    }
+    if (stat) {
         m_fileExists = true;
         m_isValid = true;
         m_isValidInitial = true;

@@ -3,6 +3,7 @@
 #include "model/VeskUUID.h"
 
 class VeskByteReader;
+class VeskOpenFolder;
 
 #include <QByteArray>
 #include <QDateTime>
@@ -49,7 +50,8 @@ public:
     void setupWithPmrBytes(const uint8_t *bytes, uint32_t length, uint32_t uidSize, bool useByteSwap);
     /// A file the index does not list; the name is decoded (see VeskFileName).
     void setupWithUnrefFile(const QString &folder, const QString &clipname);
-    void validatePath();
+    /// Looks the file up on disk; through the open folder when it is the item's own.
+    void validatePath(const VeskOpenFolder *folder = nullptr);
     void addinfoToItemFromCorrespondingFile();
 
     void setFileUIDWithNSData(const QByteArray &buffer);

@@ -55,7 +55,6 @@ QString VeskFileName::decode(QByteArrayView native)
 QByteArray VeskFileName::encode(QStringView path)
 {
     QByteArray native;
-    native.reserve(path.size());
     qsizetype runStart = 0;
     for (qsizetype i = 0; i < path.size(); ++i) {
         const char16_t unit = path[i].unicode();
@@ -69,6 +68,9 @@ QByteArray VeskFileName::encode(QStringView path)
         native += char(unit - kEscapeBase);
         runStart = i + 1;
     }
+    // A name without escapes, the usual one, converts in one piece.
+    if (runStart == 0)
+        return path.toUtf8();
     native += path.sliced(runStart).toUtf8();
     return native;
 }

@@ -12,8 +12,13 @@ std::optional<VeskFileStat> VeskFileStat::query(const QString &path)
 
 std::optional<VeskFileStat> VeskFileStat::query(const char *nativePath)
 {
+    return query(AT_FDCWD, nativePath);
+}
+
+std::optional<VeskFileStat> VeskFileStat::query(int folder, const char *nativeName)
+{
     struct statx st { };
-    if (statx(AT_FDCWD, nativePath, 0, STATX_SIZE | STATX_BTIME | STATX_CTIME | STATX_TYPE, &st) != 0)
+    if (statx(folder, nativeName, 0, STATX_SIZE | STATX_BTIME | STATX_CTIME | STATX_TYPE, &st) != 0)
         return std::nullopt;
     const struct statx_timestamp &t = (st.stx_mask & STATX_BTIME) ? st.stx_btime : st.stx_ctime;
     VeskFileStat result;

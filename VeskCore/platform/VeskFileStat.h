@@ -14,4 +14,6 @@ struct VeskFileStat {
 
     static std::optional<VeskFileStat> query(const QString &path);
     static std::optional<VeskFileStat> query(const char *nativePath);
+    /// A file named relative to an open folder's descriptor (see VeskOpenFolder).
+    static std::optional<VeskFileStat> query(int folder, const char *nativeName);
 };

@@ -1,6 +1,9 @@
 #include "platform/VeskOperationQueue.h"
 
+#include "base/VeskMainThread.h"
 #include "base/VeskNSLog.h"
+
+#include <QCoreApplication>
 
 #include <exception>
 
@@ -24,8 +27,9 @@ void VeskOperationQueue::addOperation(std::shared_ptr<VeskOperation> operation)
         QMutexLocker locker(&m_lock);
         std::erase_if(m_operations, [](const std::weak_ptr<VeskOperation> &o) { return o.expired(); });
         m_operations.push_back(operation);
+        if (m_pending++ == 0)
+            m_idle.close();
     }
-    ++m_pending;
     m_pool.start([this, operation] {
         // No exception leaves a worker: it becomes a logged failure of this operation.
         try {
@@ -37,8 +41,15 @@ void VeskOperationQueue::addOperation(std::shared_ptr<VeskOperation> operation)
         }
         if (operation->m_completion)
             operation->m_completion();
-        --m_pending;
+        operationEnded();
     });
+}
+
+void VeskOperationQueue::operationEnded()
+{
+    QMutexLocker locker(&m_lock);
+    if (--m_pending == 0)
+        m_idle.open();
 }
 
 void VeskOperationQueue::cancelAllOperations()
@@ -51,5 +62,7 @@ void VeskOperationQueue::cancelAllOperations()
 
 void VeskOperationQueue::waitUntilAllOperationsAreFinished()
 {
+    if (QCoreApplication::instance() && VeskMainThread::isMainThread())
+        m_idle.serveUntilOpen();
     m_pool.waitForDone();
 }

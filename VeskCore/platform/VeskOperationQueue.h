@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/VeskEventWait.h"
+
 #include <QMutex>
 #include <QThreadPool>
 
@@ -33,14 +35,18 @@ public:
 
     void addOperation(std::shared_ptr<VeskOperation> operation);
     void cancelAllOperations();
-    /// Blocks until every added operation has ended. Never call it on the main thread
-    /// while operations need the main thread.
+    /// Blocks until every added operation has ended. On the main thread it keeps
+    /// serving the main thread's events meanwhile, so that operations handing work to
+    /// it go on; a timer there fires as usual.
     void waitUntilAllOperationsAreFinished();
     int operationCount() const { return m_pending; }
 
 private:
+    void operationEnded();
+
     QThreadPool m_pool;
     QMutex m_lock;
     std::vector<std::weak_ptr<VeskOperation>> m_operations;
-    std::atomic<int> m_pending { 0 };
+    std::atomic<int> m_pending { 0 }; // changed under m_lock
+    VeskEventWait m_idle;
 };

@@ -25,6 +25,8 @@ public:
     void setIsFree(bool free) { m_isFree = free; }
     State state() const;
 
+    bool takesCallsFromAnyThread() const override { return true; }
+
     void setIndeterminate(bool indeterminate) override;
     void setDoubleValue(double value) override;
     void setMaxValue(double maximum) override;

@@ -226,41 +226,49 @@ void VeskOMFI::InitDictionary()
         m_OMFIDictionary.insert(id, QLatin1String(name));
 }
 
-void VeskOMFI::progressStart() const
+// An indicator that takes calls from any thread gets them at once, in order; any other
+// gets them on the main thread.
+void VeskOMFI::updateIndicator(const std::function<void(VeskProgressIndicator &)> &change, bool wait) const
 {
     VeskProgressIndicator *indicator = m_localWorkInProgressIndicator;
-    if (!indicator || !isBusy())
+    if (indicator->takesCallsFromAnyThread())
+        change(*indicator);
+    else
+        VeskMainThread::run([indicator, change] { change(*indicator); }, wait);
+}
+
+void VeskOMFI::progressStart() const
+{
+    if (!m_localWorkInProgressIndicator || !isBusy())
         return;
     const double maximum = double(m_bentoObjectsCount / kObjectsPerProgressStep);
-    VeskMainThread::run(
-        [indicator, maximum] {
-            indicator->setIndeterminate(false);
-            indicator->setDoubleValue(0);
-            indicator->setMaxValue(maximum);
+    updateIndicator(
+        [maximum](VeskProgressIndicator &indicator) {
+            indicator.setIndeterminate(false);
+            indicator.setDoubleValue(0);
+            indicator.setMaxValue(maximum);
         },
         true);
 }
 
 void VeskOMFI::progressStep(uint64_t objects) const
 {
-    VeskProgressIndicator *indicator = m_localWorkInProgressIndicator;
-    if (!indicator || !isBusy())
+    if (!m_localWorkInProgressIndicator || !isBusy())
         return;
     const double value = double(objects / kObjectsPerProgressStep);
-    VeskMainThread::run([indicator, value] { indicator->setDoubleValue(value); }, false);
+    updateIndicator([value](VeskProgressIndicator &indicator) { indicator.setDoubleValue(value); }, false);
 }
 
 void VeskOMFI::progressEnd() const
 {
-    VeskProgressIndicator *indicator = m_localWorkInProgressIndicator;
-    if (!indicator)
+    if (!m_localWorkInProgressIndicator)
         return;
-    VeskMainThread::run(
-        [indicator] {
-            indicator->setIndeterminate(true);
-            indicator->setDoubleValue(0);
-            indicator->setMaxValue(100);
-            indicator->startAnimation();
+    updateIndicator(
+        [](VeskProgressIndicator &indicator) {
+            indicator.setIndeterminate(true);
+            indicator.setDoubleValue(0);
+            indicator.setMaxValue(100);
+            indicator.startAnimation();
         },
         true);
 }

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QHash>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -111,6 +112,7 @@ private:
     void indexEntry(uint32_t i, const TOC &entry);
     void readMobList(MobTree &tree, std::span<const uint8_t> value, bool isComposition);
     void readName(const TOC &entry, uint32_t i);
+    void updateIndicator(const std::function<void(VeskProgressIndicator &)> &change, bool wait) const;
     void progressStart() const;
     void progressStep(uint64_t objects) const;
     void progressEnd() const;

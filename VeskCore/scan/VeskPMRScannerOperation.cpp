@@ -7,6 +7,7 @@
 #include "platform/VeskDirectory.h"
 #include "platform/VeskFileName.h"
 #include "platform/VeskFileOperations.h"
+#include "platform/VeskOpenFolder.h"
 #include "platform/VeskSettings.h"
 #include "platform/VeskStatusViewController.h"
 #include "readers/PMRFile.h"
@@ -46,6 +47,24 @@ void logSkippedRecords(const QString &folder, const std::vector<uint32_t> &recor
         VESK_LOG(QStringLiteral("**** Warning **** %1: %2 more records of the media index skipped")
                      .arg(folder)
                      .arg(records.size() - kSkippedRecordsLogged));
+}
+
+// Each index record brings its own copy of its project's name; the items of one folder
+// keep one copy of each name instead. Empty names stay as they are: a null name and an
+// empty one compare equal but mean different things.
+void shareProjectNames(const std::vector<VeskItemRef> &items)
+{
+    QSet<QString> names;
+    for (const VeskItemRef &item : items) {
+        const QString name = item->DB_ProjectName();
+        if (name.isEmpty())
+            continue;
+        const auto known = names.constFind(name);
+        if (known == names.cend())
+            names.insert(name);
+        else if (known->constData() != name.constData())
+            item->setDB_ProjectName(*known);
+    }
 }
 
 } // namespace
@@ -103,8 +122,9 @@ void VeskPMRScannerOperation::main()
         wheel->setMaxValue(compositions ? double(compositions) : 100);
         wheel->startAnimation();
     }
+    const VeskOpenFolder openFolder(folder);
     std::vector<VeskItemRef> items;
-    const ReferenceState indexState = readIndex(pmr, folder, mdb.get(), wheel, compositions, items);
+    const ReferenceState indexState = readIndex(pmr, openFolder, mdb.get(), wheel, compositions, items);
     if (indexState != ReferenceState::Known)
         state = indexState;
     if (wheel) {
@@ -114,7 +134,7 @@ void VeskPMRScannerOperation::main()
     }
     QSet<QByteArray> known = fixedKnownNames();
     for (const VeskItemRef &item : items)
-        known.insert(VeskFileName::encode(QFileInfo(item->DB_itemPath()).fileName()));
+        known.insert(VeskFileName::encode(item->DB_itemFileName()));
     const QList<QByteArray> names = VeskDirectory::namesIn(folder);
     if (names.size() > kManyFiles)
         VESK_LOG(QStringLiteral("**** Warning **** %1 contains %2 files").arg(folder).arg(names.size()));
@@ -122,7 +142,8 @@ void VeskPMRScannerOperation::main()
     for (const QByteArray &name : names)
         if (!known.contains(name) && !name.startsWith(kCopyTemporaryPrefix))
             unlisted.push_back(name);
-    addUnlistedFiles(folder, unlisted, mdb.get(), indexState == ReferenceState::NoIndex, items);
+    addUnlistedFiles(openFolder, unlisted, mdb.get(), indexState == ReferenceState::NoIndex, items);
+    shareProjectNames(items);
     for (const VeskItemRef &item : items)
         item->setDB_referenceState(state);
     if (state != ReferenceState::Known && !items.empty())
@@ -134,9 +155,11 @@ void VeskPMRScannerOperation::main()
 }
 
 // Reads the index's records into items; the index's state for the folder.
-VeskPMRScannerOperation::ReferenceState VeskPMRScannerOperation::readIndex(const QString &pmr, const QString &folder,
-    VeskMediafile *mdb, VeskStatusWheel *wheel, uint64_t compositions, std::vector<VeskItemRef> &items) const
+VeskPMRScannerOperation::ReferenceState VeskPMRScannerOperation::readIndex(const QString &pmr,
+    const VeskOpenFolder &openFolder, VeskMediafile *mdb, VeskStatusWheel *wheel, uint64_t compositions,
+    std::vector<VeskItemRef> &items) const
 {
+    const QString &folder = openFolder.path();
     PMRFile index;
     index.dataWithContentsOfURL(pmr);
     if (index.ItemsCount() == 0) {
@@ -148,7 +171,7 @@ VeskPMRScannerOperation::ReferenceState VeskPMRScannerOperation::readIndex(const
     for (VeskItemRef item = index.FillItem(std::make_shared<VeskDatabaseItem>()); item;
          item = index.FillItem(std::make_shared<VeskDatabaseItem>())) {
         item->setDB_itemPath(folder, item->DB_itemFileName());
-        item->validatePath();
+        item->validatePath(&openFolder);
         ++k;
         if (wheel && compositions > 0)
             wheel->setDoubleValue(double(compositions) - k);
@@ -169,16 +192,16 @@ VeskPMRScannerOperation::ReferenceState VeskPMRScannerOperation::readIndex(const
     return ReferenceState::IndexIncomplete;
 }
 
-void VeskPMRScannerOperation::addUnlistedFiles(const QString &folder, const QList<QByteArray> &unlisted,
+void VeskPMRScannerOperation::addUnlistedFiles(const VeskOpenFolder &folder, const QList<QByteArray> &unlisted,
     VeskMediafile *mdb, bool readHeaders, std::vector<VeskItemRef> &items) const
 {
     for (const QByteArray &name : unlisted) {
         const QString fileName = VeskFileName::decode(name);
-        if (VeskDirectory::isFolder(inFolder(folder, fileName)))
+        if (VeskDirectory::isFolder(inFolder(folder.path(), fileName)))
             continue;
         auto item = std::make_shared<VeskDatabaseItem>();
-        item->setupWithUnrefFile(folder, fileName);
-        item->validatePath();
+        item->setupWithUnrefFile(folder.path(), fileName);
+        item->validatePath(&folder);
         if (mdb)
             addMDBInfo(*mdb, *item);
         else if (readHeaders)

@@ -10,6 +10,7 @@
 
 class VeskItemIntake;
 class VeskMediafile;
+class VeskOpenFolder;
 class VeskStatusWheel;
 
 /// Scans one media folder: reads its index into items, checks each listed file on
@@ -33,9 +34,9 @@ private:
     std::unique_ptr<VeskMediafile> openMDB(
         const QString &folder, VeskStatusWheel *wheel, uint64_t *compositions, ReferenceState *state);
     void addMDBInfo(VeskMediafile &mdb, VeskDatabaseItem &item) const;
-    ReferenceState readIndex(const QString &pmr, const QString &folder, VeskMediafile *mdb, VeskStatusWheel *wheel,
-        uint64_t compositions, std::vector<VeskItemRef> &items) const;
-    void addUnlistedFiles(const QString &folder, const QList<QByteArray> &unlisted, VeskMediafile *mdb,
+    ReferenceState readIndex(const QString &pmr, const VeskOpenFolder &folder, VeskMediafile *mdb,
+        VeskStatusWheel *wheel, uint64_t compositions, std::vector<VeskItemRef> &items) const;
+    void addUnlistedFiles(const VeskOpenFolder &folder, const QList<QByteArray> &unlisted, VeskMediafile *mdb,
         bool readHeaders, std::vector<VeskItemRef> &items) const;
 
     VeskItemIntake &m_intake;

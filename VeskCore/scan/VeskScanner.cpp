@@ -4,6 +4,7 @@
 #include "model/VeskCore.h"
 #include "platform/VeskDirectory.h"
 #include "platform/VeskFileName.h"
+#include "platform/VeskFileStat.h"
 #include "platform/VeskStatusViewController.h"
 #include "readers/AVBFile.h"
 #include "scan/VeskPMRScannerOperation.h"
@@ -64,6 +65,9 @@ void VeskScanner::addMediaFolderWithoutIndex(const QString &folder)
 {
     if (!isMediaFolder(folder))
         return;
+    // Most media folders have their index at the usual name: one look instead of a listing.
+    if (const auto index = VeskFileStat::query(folder + QLatin1String("/msmFMID.pmr")); index && !index->isDirectory)
+        return;
     for (const QByteArray &name : VeskDirectory::namesIn(folder))
         if (name.toLower().endsWith(".pmr")
             && !VeskDirectory::isFolder(folder + QLatin1Char('/') + VeskFileName::decode(name)))
@@ -73,13 +77,13 @@ void VeskScanner::addMediaFolderWithoutIndex(const QString &folder)
         std::make_shared<VeskPMRScannerOperation>(m_core, folder + QLatin1String("/msmFMID.pmr")));
 }
 
+// Called for every file of a walk: the extension is compared in place.
 void VeskScanner::AddFile_TypeSelector(const QString &path)
 {
-    const QString extension = QFileInfo(path).suffix().toLower();
-    if (extension == QLatin1String("pmr")) {
+    if (path.endsWith(QLatin1String(".pmr"), Qt::CaseInsensitive)) {
         VeskStatusViewController::getTheController()->Status_SetTextWithString(path);
         VeskPMRScannerOperation::opQueue().addOperation(std::make_shared<VeskPMRScannerOperation>(m_core, path));
-    } else if (extension == QLatin1String("aaf")) {
+    } else if (path.endsWith(QLatin1String(".aaf"), Qt::CaseInsensitive)) {
         VeskStatusViewController::getTheController()->Status_SetTextWithString(path);
     }
 }

@@ -138,7 +138,7 @@ inline void runToEnd(const std::shared_ptr<VeskActionOperation> &operation)
 {
     VeskOperationQueue queue(1);
     queue.addOperation(operation);
-    VeskActionManager::serveMainThreadUntil([&queue] { return queue.operationCount() == 0; });
+    queue.waitUntilAllOperationsAreFinished();
 }
 
 /// Timestamps of the log as a fixed "T", so that tests can compare whole lines.
