@@ -71,9 +71,15 @@ void sortBy(benchmark::State &state, const std::vector<VeskSortDescriptor> &desc
         core.sortUsingDescriptors(descriptors);
 }
 
-void BM_sortUsingDescriptors_filename(benchmark::State &state)
+// Every sort key of the database table, one per argument.
+const char *const kSortKeys[] = { "filename", "clipname", "project", "filesize", "filedate", "compression", "framerate",
+    "samplerate", "bits", "path", "fileUID", "materialUID", "hash" };
+
+void BM_sortUsingDescriptors_column(benchmark::State &state)
 {
-    sortBy(state, { { QStringLiteral("filename"), true } });
+    const char *key = kSortKeys[state.range(0)];
+    state.SetLabel(key);
+    sortBy(state, { { QString::fromLatin1(key), true } });
 }
 
 void BM_sortUsingDescriptors_threeKeys(benchmark::State &state)
@@ -115,7 +121,10 @@ void BM_storeMemoryPerItem(benchmark::State &state)
 BENCHMARK(BM_makeUnique)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_applyFilter)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_applyFilterSearch)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_sortUsingDescriptors_filename)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_sortUsingDescriptors_column)
+    ->DenseRange(0, int(std::size(kSortKeys)) - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(BM_sortUsingDescriptors_threeKeys)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_prepareProjectsSummary)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_storeMemoryPerItem)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -14,11 +14,11 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <map>
 #include <numeric>
-#include <unordered_map>
 
 namespace {
 
@@ -35,43 +35,6 @@ std::vector<uint32_t> identity(size_t count)
 }
 
 } // namespace
-
-// Per-item project and folder numbers, so that rebuilds and searches look at each
-// distinct project name and folder once rather than once per item.
-struct VeskCore::ItemIndex {
-    std::vector<uint32_t> projectIds;
-    std::vector<QString> projectNames;
-    std::vector<uint32_t> folderIds;
-    std::vector<QString> folders;
-
-    explicit ItemIndex(const std::vector<VeskItemRef> &items);
-};
-
-VeskCore::ItemIndex::ItemIndex(const std::vector<VeskItemRef> &items)
-{
-    QHash<QString, uint32_t> projectNumbers;
-    std::unordered_map<const QChar *, uint32_t> folderNumbers; // items of one folder share its text
-    projectIds.reserve(items.size());
-    folderIds.reserve(items.size());
-    for (const VeskItemRef &item : items) {
-        const QString name = item->get_DB_ProjectName();
-        auto project = projectNumbers.constFind(name);
-        if (project == projectNumbers.constEnd()) {
-            project = projectNumbers.insert(name, uint32_t(projectNames.size()));
-            projectNames.push_back(name);
-        }
-        projectIds.push_back(*project);
-        // Items of one project share one copy of its name.
-        const QString &shared = projectNames[*project];
-        if (name.constData() != shared.constData() && item->DB_ProjectName() == shared)
-            item->setDB_ProjectName(shared);
-        const QString folder = item->DB_itemFolder();
-        const auto [entry, added] = folderNumbers.try_emplace(folder.constData(), uint32_t(folders.size()));
-        if (added)
-            folders.push_back(folder);
-        folderIds.push_back(entry->second);
-    }
-}
 
 // The search text compared once per distinct project and folder.
 struct VeskCore::Search {
@@ -124,10 +87,7 @@ void VeskCore::clear()
         m_items.clear();
         m_filtered.clear();
         m_sorted.clear();
-        m_projectIds.clear();
-        m_projectNames.clear();
-        m_folderIds.clear();
-        m_folders.clear();
+        m_groups.clear();
         m_filteredItemsSize = 0;
         m_selectedItemsSize = 0;
         m_projects.clear();
@@ -156,56 +116,94 @@ void VeskCore::addScannedItems(const std::vector<VeskItemRef> &items)
 
 void VeskCore::adoptIntake()
 {
+    if (std::optional<std::vector<VeskItemRef>> items = itemsWithIntake())
+        setItems(std::move(*items));
+}
+
+// The item list with the items handed in since the last rebuild; none when none were.
+std::optional<std::vector<VeskItemRef>> VeskCore::itemsWithIntake()
+{
     std::vector<VeskItemRef> intake;
     {
         QMutexLocker locker(&m_coreLock);
         intake.swap(m_intake);
     }
     if (intake.empty())
-        return;
-    std::vector<VeskItemRef> items = m_items;
-    items.insert(items.end(), intake.begin(), intake.end());
-    setItems(std::move(items));
+        return std::nullopt;
+    std::vector<VeskItemRef> items;
+    items.reserve(m_items.size() + intake.size());
+    items.insert(items.end(), m_items.begin(), m_items.end());
+    items.insert(items.end(), std::make_move_iterator(intake.begin()), std::make_move_iterator(intake.end()));
+    return items;
 }
 
 // A new item list invalidates every position: the index lists are emptied until the
 // next rebuild fills them.
 void VeskCore::setItems(std::vector<VeskItemRef> items)
 {
-    auto index = std::make_shared<ItemIndex>(items);
-    publishShown([this, &items, index] {
+    VeskItemGroups groups(items);
+    publishShown([&] {
         m_items = std::move(items);
+        m_groups = std::move(groups);
         m_sorted.clear();
         m_filtered.clear();
-        m_projectIds = std::move(index->projectIds);
-        m_projectNames = std::move(index->projectNames);
-        m_folderIds = std::move(index->folderIds);
-        m_folders = std::move(index->folders);
     });
 }
 
+// Items equal by UID and by a non-empty path are one file seen twice: the first one
+// handed in stays. The list comes out ordered by UID words 4 and 5, then by path,
+// items without a path last; ties keep the order they came in.
 void VeskCore::makeUnique()
 {
-    adoptIntake();
-    VeskRBTree<VeskDatabaseItem> tree;
-    tree.setEQBlock([](const VeskDatabaseItem &a, const VeskDatabaseItem &b) {
-        if (!a.isEqual(&b))
-            return false;
-        VESK_LOG(QStringLiteral("**** Warning **** comparing items ::EQ item found \n:: %1 is equal to :: %2")
-                     .arg(a.DB_itemPath(), b.DB_itemPath()));
-        return true;
+    std::vector<VeskItemRef> items = itemsWithIntake().value_or(m_items);
+    if (items.empty())
+        return;
+    struct Key {
+        uint64_t uid;
+        uint32_t position;
+    };
+    std::vector<Key> keys;
+    keys.reserve(items.size());
+    for (uint32_t position = 0; position < items.size(); ++position) {
+        const VeskUUID &uid = *items[position]->DB_filePackageUID();
+        keys.push_back({ (uint64_t(uid.word(4)) << 32) | uid.word(5), position });
+    }
+    std::sort(keys.begin(), keys.end(),
+        [](const Key &a, const Key &b) { return a.uid != b.uid ? a.uid < b.uid : a.position < b.position; });
+    std::vector<VeskItemRef> unique;
+    unique.reserve(items.size());
+    std::vector<uint32_t> run;
+    for (size_t start = 0, end = 0; start < keys.size(); start = end) {
+        run.clear();
+        for (end = start; end < keys.size() && keys[end].uid == keys[start].uid; ++end)
+            run.push_back(keys[end].position);
+        keepFirstOfEachPath(items, run, unique);
+    }
+    setItems(std::move(unique));
+}
+
+// One UID's items, in the order they came in: by path, the first of each path kept.
+void VeskCore::keepFirstOfEachPath(
+    const std::vector<VeskItemRef> &items, const std::vector<uint32_t> &run, std::vector<VeskItemRef> &unique)
+{
+    if (run.size() == 1) {
+        unique.push_back(items[run.front()]);
+        return;
+    }
+    std::vector<std::pair<QString, uint32_t>> paths;
+    for (uint32_t position : run)
+        paths.emplace_back(items[position]->DB_itemPath(), position);
+    std::stable_sort(paths.begin(), paths.end(), [](const auto &a, const auto &b) {
+        return a.first.isEmpty() || b.first.isEmpty() ? b.first.isEmpty() && !a.first.isEmpty() : a.first < b.first;
     });
-    tree.setLTBlock([](const VeskDatabaseItem &a, const VeskDatabaseItem &b) {
-        if (!a.isEqualByUUID(&b))
-            return a.isLessByUUID(&b);
-        const QString pathA = a.DB_itemPath();
-        const QString pathB = b.DB_itemPath();
-        return !pathA.isEmpty() && !pathB.isEmpty() && pathA < pathB;
-    });
-    for (const VeskItemRef &item : m_items)
-        tree.TreeInsertNode(item);
-    if (std::optional<std::vector<VeskItemRef>> unique = tree.Tree_v2_GetNonEqDataArray())
-        setItems(std::move(*unique));
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (i > 0 && !paths[i].first.isEmpty() && paths[i].first == paths[i - 1].first) {
+            VESK_LOG(QStringLiteral("**** Warning **** comparing items ::EQ item found \n:: %1 is equal to :: %2")
+                         .arg(paths[i].first, paths[i - 1].first));
+            continue;
+        }
+        unique.push_back(items[paths[i].second]);
+    }
 }
 
 QString VeskCore::unknownReferenceSummary() const
@@ -251,9 +249,9 @@ VeskCore::Search VeskCore::makeSearch() const
     if (!filter.hasSearch())
         return search;
     search.matcher.emplace(filter.filterString());
-    for (const QString &name : m_projectNames)
+    for (const QString &name : m_groups.projectNames)
         search.projectMatches.push_back(search.matcher->matches(name));
-    for (const QString &folder : m_folders)
+    for (const QString &folder : m_groups.folders)
         search.folderMatches.push_back(search.matcher->matches(folder));
     return search;
 }
@@ -274,14 +272,24 @@ bool VeskCore::passes(uint32_t position, const Search &search) const
 
 bool VeskCore::matchesSearch(uint32_t position, const Search &search) const
 {
+    const uint32_t folderId = m_groups.folderIds[position];
+    if (search.projectMatches[m_groups.projectIds[position]] || search.folderMatches[folderId])
+        return true;
     const VeskDatabaseItem &item = *m_items[position];
     const VeskTextMatcher &matcher = *search.matcher;
-    if (matcher.matches(item.DB_NameInBin()) || matcher.matches(item.DB_ClipName())
-        || search.projectMatches[m_projectIds[position]] || search.folderMatches[m_folderIds[position]])
+    if (matcher.matches(item.DB_NameInBin()) || matcher.matches(item.DB_ClipName()))
         return true;
-    const QString path = item.DB_itemPath();
-    const qsizetype start = qMax<qsizetype>(0, m_folders[m_folderIds[position]].size() - matcher.size() + 1);
-    return matcher.matches(QStringView(path).mid(start));
+    // The path's end, from the last characters of the folder on, put together without
+    // building the path.
+    const QString &folder = m_groups.folders[folderId];
+    const QString fileName = item.DB_itemFileName();
+    QVarLengthArray<QChar, 256> end;
+    end.append(folder.constData() + qMax<qsizetype>(0, folder.size() - matcher.size() + 1),
+        qMin<qsizetype>(folder.size(), matcher.size() - 1));
+    if (!folder.isEmpty() && !fileName.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        end.append(QLatin1Char('/'));
+    end.append(fileName.constData(), fileName.size());
+    return matcher.matches(QStringView(end.constData(), end.size()));
 }
 
 void VeskCore::applyValidityRule(VeskDatabaseItem &item, int showOnlyExisting) const
@@ -310,10 +318,10 @@ void VeskCore::SortDefault()
 {
     if (m_items.empty())
         return;
-    std::vector<uint32_t> rank(m_projectNames.size());
-    std::vector<uint32_t> byName = identity(m_projectNames.size());
-    std::sort(
-        byName.begin(), byName.end(), [this](uint32_t a, uint32_t b) { return m_projectNames[a] < m_projectNames[b]; });
+    const std::vector<QString> &names = m_groups.projectNames;
+    std::vector<uint32_t> rank(names.size());
+    std::vector<uint32_t> byName = identity(names.size());
+    std::sort(byName.begin(), byName.end(), [&](uint32_t a, uint32_t b) { return names[a] < names[b]; });
     for (uint32_t i = 0; i < byName.size(); ++i)
         rank[byName[i]] = i;
     std::vector<QString> clipNames;
@@ -322,25 +330,18 @@ void VeskCore::SortDefault()
         clipNames.push_back(item->DB_ClipName());
     std::vector<uint32_t> order = identity(m_items.size());
     std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        const uint32_t rankA = rank[m_projectIds[a]];
-        const uint32_t rankB = rank[m_projectIds[b]];
+        const uint32_t rankA = rank[m_groups.projectIds[a]];
+        const uint32_t rankB = rank[m_groups.projectIds[b]];
         return rankA != rankB ? rankA < rankB : clipNames[a] < clipNames[b];
     });
     std::vector<VeskItemRef> items;
-    std::vector<uint32_t> projectIds;
-    std::vector<uint32_t> folderIds;
     items.reserve(order.size());
-    projectIds.reserve(order.size());
-    folderIds.reserve(order.size());
-    for (uint32_t position : order) {
+    for (uint32_t position : order)
         items.push_back(m_items[position]);
-        projectIds.push_back(m_projectIds[position]);
-        folderIds.push_back(m_folderIds[position]);
-    }
+    VeskItemGroups groups = m_groups.reordered(order);
     publishShown([&] {
         m_items = std::move(items);
-        m_projectIds = std::move(projectIds);
-        m_folderIds = std::move(folderIds);
+        m_groups = std::move(groups);
         m_sorted = identity(m_items.size());
         if (m_filtered.empty())
             m_filtered = m_sorted;
@@ -352,7 +353,7 @@ void VeskCore::sortUsingDescriptors(const std::vector<VeskSortDescriptor> &descr
     if (descriptors.empty())
         return;
     std::vector<uint32_t> sorted = m_sorted;
-    VeskSorter(m_items, showOnlyExistingFiles()).sortUsingDescriptors(sorted, descriptors);
+    VeskSorter(m_items, m_groups, showOnlyExistingFiles()).sortUsingDescriptors(sorted, descriptors);
     publish([&] { m_sorted = std::move(sorted); });
 }
 
@@ -373,16 +374,16 @@ void VeskCore::applyFilter()
     QHash<QString, bool> checked;
     for (const VeskProjectRef &project : m_projects)
         checked.insert(project->name(), project->mustBeShownInList());
-    std::vector<uint8_t> projectShown(m_projectNames.size());
-    for (size_t id = 0; id < m_projectNames.size(); ++id)
-        projectShown[id] = checked.value(m_projectNames[id], false);
+    std::vector<uint8_t> projectShown(m_groups.projectNames.size());
+    for (size_t id = 0; id < projectShown.size(); ++id)
+        projectShown[id] = checked.value(m_groups.projectNames[id], false);
     const Search search = makeSearch();
     std::vector<uint32_t> filtered;
     filtered.reserve(m_sorted.size());
     uint64_t size = 0;
     for (uint32_t position : m_sorted) {
         const VeskDatabaseItem &item = *m_items[position];
-        if (!item.DB_isValid() || !projectShown[m_projectIds[position]] || !passes(position, search))
+        if (!item.DB_isValid() || !projectShown[m_groups.projectIds[position]] || !passes(position, search))
             continue;
         filtered.push_back(position);
         size += item.DB_filesize().value_or(0);
@@ -397,15 +398,16 @@ void VeskCore::prepareProjectsSummary()
 {
     if (m_items.empty())
         return;
-    std::vector<uint64_t> sizes(m_projectNames.size());
-    std::vector<uint32_t> counts(m_projectNames.size());
+    const std::vector<QString> &names = m_groups.projectNames;
+    std::vector<uint64_t> sizes(names.size());
+    std::vector<uint32_t> counts(names.size());
     const Search search = makeSearch();
     for (uint32_t position = 0; position < m_items.size(); ++position) {
         const VeskDatabaseItem &item = *m_items[position];
         if (!item.DB_isValid() || !passes(position, search))
             continue;
-        sizes[m_projectIds[position]] += item.DB_filesize().value_or(0);
-        ++counts[m_projectIds[position]];
+        sizes[m_groups.projectIds[position]] += item.DB_filesize().value_or(0);
+        ++counts[m_groups.projectIds[position]];
     }
     QHash<QString, VeskProjectRef> records;
     for (const VeskProjectRef &project : m_projects) {
@@ -413,13 +415,13 @@ void VeskCore::prepareProjectsSummary()
         project->setFilesCount(0);
         records.insert(project->name(), project);
     }
-    for (size_t id = 0; id < m_projectNames.size(); ++id) {
+    for (size_t id = 0; id < names.size(); ++id) {
         if (counts[id] == 0)
             continue;
-        VeskProjectRef &record = records[m_projectNames[id]];
+        VeskProjectRef &record = records[names[id]];
         if (!record) {
             record = std::make_shared<VeskProject>();
-            record->setName(m_projectNames[id]);
+            record->setName(names[id]);
             record->setMustBeShownInList(true);
         }
         record->setSizeValue(record->SizeValue() + sizes[id]);

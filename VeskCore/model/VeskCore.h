@@ -2,6 +2,7 @@
 
 #include "model/VeskColumns.h"
 #include "model/VeskDatabaseItem.h"
+#include "model/VeskItemGroups.h"
 #include "model/VeskItemIntake.h"
 #include "model/VeskNameTables.h"
 #include "model/VeskProject.h"
@@ -101,7 +102,6 @@ public:
     ExportTable exportTable(const QString &tableId, const QString &windowTitle) const;
 
 private:
-    struct ItemIndex;
     struct Search;
 
     void publish(const std::function<void()> &change);
@@ -109,6 +109,9 @@ private:
     /// table in the same main-thread step.
     void publishShown(const std::function<void()> &change);
     void adoptIntake();
+    std::optional<std::vector<VeskItemRef>> itemsWithIntake();
+    static void keepFirstOfEachPath(
+        const std::vector<VeskItemRef> &items, const std::vector<uint32_t> &run, std::vector<VeskItemRef> &unique);
     void setItems(std::vector<VeskItemRef> items);
     Search makeSearch() const;
     bool passes(uint32_t position, const Search &search) const;
@@ -127,10 +130,7 @@ private:
     std::vector<uint32_t> m_sorted;
     std::vector<uint32_t> m_filtered;
     std::vector<VeskProjectRef> m_projects;
-    std::vector<uint32_t> m_projectIds; // per item: index into m_projectNames
-    std::vector<QString> m_projectNames;
-    std::vector<uint32_t> m_folderIds; // per item: index into m_folders
-    std::vector<QString> m_folders;
+    VeskItemGroups m_groups;
     uint64_t m_filteredItemsSize = 0;
     uint64_t m_selectedItemsSize = 0;
 

@@ -107,6 +107,8 @@ public:
     std::optional<uint64_t> DB_filesize() const;
     void setDB_filesize(std::optional<uint64_t> size);
     QDateTime DB_Date() const;
+    /// The date as milliseconds since the epoch, without the cost of a QDateTime.
+    std::optional<int64_t> DB_DateMSecs() const;
 
     // UID and code storage, written in place by the MDB and bin readers.
     VeskUUID *DB_filePackageUID() { return &m_filePackageUID; }
