@@ -1,5 +1,6 @@
 // The store's rebuilds over a million generated items.
 // Run: build/bench/bench_store --benchmark_repetitions=7 --benchmark_report_aggregates_only=true
+#include "base/VeskConsole.h"
 #include "model/VeskCore.h"
 #include "model/VeskFilter.h"
 #include "platform/VeskSettings.h"
@@ -36,11 +37,15 @@ void BM_makeUnique(benchmark::State &state)
 {
     for (auto _ : state) {
         state.PauseTiming();
-        VeskCore core;
-        core.AddItemsFromArray(items());
+        VeskConsole::sharedInstance()->Reset(); // each run logs its duplicates into the same console
+        auto core = std::make_unique<VeskCore>();
+        core->AddItemsFromArray(items());
         state.ResumeTiming();
-        core.makeUnique();
-        benchmark::DoNotOptimize(core.getAllItemsCount());
+        core->makeUnique();
+        benchmark::DoNotOptimize(core->getAllItemsCount());
+        state.PauseTiming();
+        core.reset();
+        state.ResumeTiming();
     }
 }
 
