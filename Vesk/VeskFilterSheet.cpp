@@ -1,6 +1,7 @@
 #include "VeskFilterSheet.h"
 
 #include "AppDelegate.h"
+#include "VeskBusyJob.h"
 #include "VeskCheckBoxCell.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskStoreTableView.h"
@@ -137,13 +138,12 @@ void VeskFilterSheet::selectAllProjects()
 
 void VeskFilterSheet::ChangeFilterState(int flag)
 {
-    if (AppDelegate::isRunning()) {
+    if (VeskBusyJob::shared().othersBusy()) {
         showFilterFlags();
         return;
     }
     (VeskFilter::sharedFilter().*kFlags[size_t(flag)].set)(m_flagBoxes[size_t(flag)]->isChecked());
-    m_app.vsk().applyFilter();
-    m_app.AllTablesReload();
+    m_app.databaseTable()->refreshRows(true, tr("Filtering"));
 }
 
 void VeskFilterSheet::ResetFilterState()

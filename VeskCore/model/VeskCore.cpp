@@ -38,6 +38,7 @@ std::vector<uint32_t> identity(size_t count)
 
 // The search text compared once per distinct project and folder.
 struct VeskCore::Search {
+    const VeskFilter *filter = nullptr;
     std::optional<VeskTextMatcher> matcher;
     std::vector<uint8_t> projectMatches;
     std::vector<uint8_t> folderMatches;
@@ -241,10 +242,10 @@ void VeskCore::LoadDefaults()
         VeskMainThread::run([table] { table->deselectAll(); }, true);
 }
 
-VeskCore::Search VeskCore::makeSearch() const
+VeskCore::Search VeskCore::makeSearch(const VeskFilter &filter) const
 {
-    const VeskFilter &filter = VeskFilter::sharedFilter();
     Search search;
+    search.filter = &filter;
     search.flags = filter.hasKindOrProblemFlags();
     if (!filter.hasSearch())
         return search;
@@ -262,7 +263,7 @@ VeskCore::Search VeskCore::makeSearch() const
 bool VeskCore::passes(uint32_t position, const Search &search) const
 {
     const VeskDatabaseItem &item = *m_items[position];
-    const VeskFilter &filter = VeskFilter::sharedFilter();
+    const VeskFilter &filter = *search.filter;
     if (search.flags && !filter.passesKindTest(item))
         return false;
     if (search.matcher && !matchesSearch(position, search))
@@ -304,7 +305,7 @@ void VeskCore::ValidateAllItems()
     if (m_items.empty())
         return;
     const int showOnlyExisting = showOnlyExistingFiles();
-    const Search search = makeSearch();
+    const Search search = makeSearch(VeskFilter::sharedFilter());
     for (uint32_t position = 0; position < m_items.size(); ++position) {
         VeskDatabaseItem &item = *m_items[position];
         item.setDB_isValid(false);
@@ -352,9 +353,23 @@ void VeskCore::sortUsingDescriptors(const std::vector<VeskSortDescriptor> &descr
 {
     if (descriptors.empty())
         return;
+    if (std::optional<std::vector<uint32_t>> sorted = sortedList(descriptors))
+        setSortedList(std::move(*sorted));
+}
+
+std::optional<std::vector<uint32_t>> VeskCore::sortedList(
+    const std::vector<VeskSortDescriptor> &descriptors, const Cancel *cancel) const
+{
     std::vector<uint32_t> sorted = m_sorted;
-    VeskSorter(m_items, m_groups, showOnlyExistingFiles()).sortUsingDescriptors(sorted, descriptors);
-    publish([&] { m_sorted = std::move(sorted); });
+    if (!VeskSorter(m_items, m_groups, showOnlyExistingFiles()).sortUsingDescriptors(sorted, descriptors, cancel))
+        return std::nullopt;
+    return sorted;
+}
+
+void VeskCore::setSortedList(std::vector<uint32_t> sorted)
+{
+    if (sorted.size() == m_items.size())
+        publish([&] { m_sorted = std::move(sorted); });
 }
 
 void VeskCore::sortDescriptorsDidChange(VeskTableView *table, const std::vector<VeskSortDescriptor> &descriptors)
@@ -371,26 +386,54 @@ void VeskCore::applyFilter()
 {
     if (m_items.empty() || m_sorted.empty())
         return;
+    if (std::optional<ShownList> shown = filteredList(filterState(), m_sorted))
+        setShownList(std::move(*shown));
+}
+
+VeskCore::FilterState VeskCore::filterState() const
+{
     QHash<QString, bool> checked;
     for (const VeskProjectRef &project : m_projects)
         checked.insert(project->name(), project->mustBeShownInList());
-    std::vector<uint8_t> projectShown(m_groups.projectNames.size());
-    for (size_t id = 0; id < projectShown.size(); ++id)
-        projectShown[id] = checked.value(m_groups.projectNames[id], false);
-    const Search search = makeSearch();
-    std::vector<uint32_t> filtered;
-    filtered.reserve(m_sorted.size());
-    uint64_t size = 0;
-    for (uint32_t position : m_sorted) {
+    FilterState state { VeskFilter::sharedFilter(), std::vector<uint8_t>(m_groups.projectNames.size()) };
+    for (size_t id = 0; id < state.projectShown.size(); ++id)
+        state.projectShown[id] = checked.value(m_groups.projectNames[id], false);
+    return state;
+}
+
+std::optional<VeskCore::ShownList> VeskCore::filteredList(
+    const FilterState &state, const std::vector<uint32_t> &sorted, const Cancel *cancel) const
+{
+    const Search search = makeSearch(state.filter);
+    ShownList shown;
+    shown.positions.reserve(sorted.size());
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        if (isCancelled(cancel, i))
+            return std::nullopt;
+        // Items lie all over memory: asking early for those a few steps ahead overlaps
+        // the waits for them.
+        if (i + kPrefetchAhead < sorted.size())
+            __builtin_prefetch(m_items[sorted[i + kPrefetchAhead]].get());
+        const uint32_t position = sorted[i];
         const VeskDatabaseItem &item = *m_items[position];
-        if (!item.DB_isValid() || !projectShown[m_groups.projectIds[position]] || !passes(position, search))
+        if (!item.DB_isValid() || !state.projectShown[m_groups.projectIds[position]] || !passes(position, search))
             continue;
-        filtered.push_back(position);
-        size += item.DB_filesize().value_or(0);
+        shown.positions.push_back(position);
+        shown.size += item.DB_filesize().value_or(0);
     }
+    return shown;
+}
+
+bool VeskCore::isCancelled(const Cancel *cancel, size_t step)
+{
+    return cancel && step % 65536 == 0 && cancel->load(std::memory_order_relaxed);
+}
+
+void VeskCore::setShownList(ShownList shown)
+{
     publishShown([&] {
-        m_filtered = std::move(filtered);
-        m_filteredItemsSize = size;
+        m_filtered = std::move(shown.positions);
+        m_filteredItemsSize = shown.size;
     });
 }
 
@@ -398,40 +441,59 @@ void VeskCore::prepareProjectsSummary()
 {
     if (m_items.empty())
         return;
-    const std::vector<QString> &names = m_groups.projectNames;
-    std::vector<uint64_t> sizes(names.size());
-    std::vector<uint32_t> counts(names.size());
-    const Search search = makeSearch();
+    if (std::optional<ProjectCounts> counts = projectCounts(VeskFilter::sharedFilter()))
+        setProjectCounts(*counts);
+}
+
+std::optional<VeskCore::ProjectCounts> VeskCore::projectCounts(const VeskFilter &filter, const Cancel *cancel) const
+{
+    ProjectCounts counts { std::vector<uint64_t>(m_groups.projectNames.size()),
+        std::vector<uint32_t>(m_groups.projectNames.size()) };
+    const Search search = makeSearch(filter);
     for (uint32_t position = 0; position < m_items.size(); ++position) {
+        if (isCancelled(cancel, position))
+            return std::nullopt;
         const VeskDatabaseItem &item = *m_items[position];
         if (!item.DB_isValid() || !passes(position, search))
             continue;
-        sizes[m_groups.projectIds[position]] += item.DB_filesize().value_or(0);
-        ++counts[m_groups.projectIds[position]];
+        counts.sizes[m_groups.projectIds[position]] += item.DB_filesize().value_or(0);
+        ++counts.counts[m_groups.projectIds[position]];
     }
-    QHash<QString, VeskProjectRef> records;
-    for (const VeskProjectRef &project : m_projects) {
-        project->setSizeValue(0);
-        project->setFilesCount(0);
-        records.insert(project->name(), project);
-    }
-    for (size_t id = 0; id < names.size(); ++id) {
-        if (counts[id] == 0)
-            continue;
-        VeskProjectRef &record = records[names[id]];
-        if (!record) {
-            record = std::make_shared<VeskProject>();
-            record->setName(names[id]);
-            record->setMustBeShownInList(true);
+    return counts;
+}
+
+// The project records keep their check states; their numbers change with the list, in
+// the same main-thread step.
+void VeskCore::setProjectCounts(const ProjectCounts &counts)
+{
+    const std::vector<QString> &names = m_groups.projectNames;
+    if (counts.counts.size() != names.size())
+        return;
+    publish([&] {
+        QHash<QString, VeskProjectRef> records;
+        for (const VeskProjectRef &project : m_projects) {
+            project->setSizeValue(0);
+            project->setFilesCount(0);
+            records.insert(project->name(), project);
         }
-        record->setSizeValue(record->SizeValue() + sizes[id]);
-        record->setFilesCount(record->FilesCount() + counts[id]);
-    }
-    std::vector<VeskProjectRef> projects(records.begin(), records.end());
-    std::stable_sort(projects.begin(), projects.end(), [](const VeskProjectRef &a, const VeskProjectRef &b) {
-        return QString::compare(a->name(), b->name(), Qt::CaseInsensitive) < 0;
+        for (size_t id = 0; id < names.size(); ++id) {
+            if (counts.counts[id] == 0)
+                continue;
+            VeskProjectRef &record = records[names[id]];
+            if (!record) {
+                record = std::make_shared<VeskProject>();
+                record->setName(names[id]);
+                record->setMustBeShownInList(true);
+            }
+            record->setSizeValue(record->SizeValue() + counts.sizes[id]);
+            record->setFilesCount(record->FilesCount() + counts.counts[id]);
+        }
+        std::vector<VeskProjectRef> projects(records.begin(), records.end());
+        std::stable_sort(projects.begin(), projects.end(), [](const VeskProjectRef &a, const VeskProjectRef &b) {
+            return QString::compare(a->name(), b->name(), Qt::CaseInsensitive) < 0;
+        });
+        m_projects = std::move(projects);
     });
-    publish([&] { m_projects = std::move(projects); });
 }
 
 void VeskCore::setFilterFlagProjects(bool value)

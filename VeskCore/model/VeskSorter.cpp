@@ -105,13 +105,17 @@ bool VeskSorter::isKnownKey(const QString &key)
     return VeskColumns::sortColumn(key) != VeskColumnID::Unknown;
 }
 
-void VeskSorter::sortUsingDescriptors(
-    std::vector<uint32_t> &positions, const std::vector<VeskSortDescriptor> &descriptors)
+bool VeskSorter::sortUsingDescriptors(std::vector<uint32_t> &positions,
+    const std::vector<VeskSortDescriptor> &descriptors, const std::atomic<bool> *cancel)
 {
     const size_t used = descriptors.size() > 3 ? 1 : descriptors.size();
-    for (size_t i = used; i-- > 0;)
+    for (size_t i = used; i-- > 0;) {
+        if (cancel && cancel->load(std::memory_order_relaxed))
+            return false;
         if (isKnownKey(descriptors[i].key))
             sortPass(positions, descriptors[i]);
+    }
+    return true;
 }
 
 // Each position becomes (class, key, previous place). Classes: with hidden invalid

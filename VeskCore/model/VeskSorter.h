@@ -6,12 +6,14 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
 struct VeskSortDescriptor {
     QString key;
     bool ascending = true;
+    bool operator==(const VeskSortDescriptor &) const = default;
 };
 
 /// Orders the store's positions by the keys of the database table's columns. Each
@@ -24,8 +26,10 @@ public:
     VeskSorter(const std::vector<VeskItemRef> &items, const VeskItemGroups &groups, int showOnlyExistingFiles);
 
     /// Sorts by at most three descriptors (only the first when there are four or
-    /// more), the first deciding. Unknown keys are skipped.
-    void sortUsingDescriptors(std::vector<uint32_t> &positions, const std::vector<VeskSortDescriptor> &descriptors);
+    /// more), the first deciding. Unknown keys are skipped. False when `cancel` was set
+    /// before the last pass; the positions are then in no particular order.
+    bool sortUsingDescriptors(std::vector<uint32_t> &positions, const std::vector<VeskSortDescriptor> &descriptors,
+        const std::atomic<bool> *cancel = nullptr);
     static bool isKnownKey(const QString &key);
 
 private:

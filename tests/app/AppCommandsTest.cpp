@@ -119,9 +119,11 @@ TEST_F(AppCommands, FilterSheetNarrowsEveryTable)
     ASSERT_TRUE(filterSheet()->isVisible());
     flagBox("ShowOnlyImportedMediaCheckbox")->click();
     EXPECT_TRUE(VeskFilter::sharedFilter().filterFlagImportedMedia());
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownFileNames(), QStringList { QStringLiteral("imported.mxf") });
     EXPECT_EQ(core.projectAtIndex(1)->FilesCount(), 1u);
     flagBox("ShowOnlyImportedMediaCheckbox")->click();
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownRows(), 4);
 
     QPushButton *button = filterSheet()->FilterSelectAllButton();
@@ -154,6 +156,7 @@ TEST_F(AppCommands, SearchFieldNarrowsRowsWhenTypingPauses)
     EXPECT_EQ(core.projectAtIndex(0)->FilesCount(), 1u);
     search->setText(QStringLiteral("c"));
     QTest::keyClick(search, Qt::Key_Return);
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownFileNames(), QStringList { QStringLiteral("c1.mxf") });
     search->clear();
     EXPECT_TRUE(waitFor([this] { return shownRows() == 4; }));
