@@ -68,7 +68,7 @@ public:
     /// project tables, with a fresh project summary.
     void AllTablesReload() override;
     /// The same without the project summary, which a refresh of the rows brings.
-    void reloadTables();
+    void reloadTables() override;
 
     // Steps the commands and scans share.
     void showItemsCount() override;

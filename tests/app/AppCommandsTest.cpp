@@ -141,6 +141,7 @@ TEST_F(AppCommands, FilterSheetNarrowsEveryTable)
     ASSERT_EQ(projects->model()->index(0, 1).data().toString(), QStringLiteral("A"));
     QTest::mouseClick(projects->viewport(), Qt::LeftButton, {}, projects->visualRect(check).center());
     EXPECT_EQ(check.data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownFileNames(), QStringList({ QStringLiteral("imported.mxf"), QStringLiteral("c1.mxf") }));
     filterSheet()->CloseFilter();
     EXPECT_FALSE(filterSheet()->isVisible());
