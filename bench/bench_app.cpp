@@ -134,7 +134,7 @@ int main(int argc, char *argv[])
                 QMetaObject::invokeMethod(
                     &delegate,
                     [&] {
-                        delegate.AllTablesReload();
+                        delegate.reloadTables();
                         delegate.clearSortDescriptors();
                         rebuilt = true;
                     },

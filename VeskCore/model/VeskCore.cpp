@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <map>
 #include <numeric>
+#include <thread>
 
 namespace {
 
@@ -402,18 +403,39 @@ VeskCore::FilterState VeskCore::filterState() const
     return state;
 }
 
+// Over many items the two halves of the list are filtered side by side.
 std::optional<VeskCore::ShownList> VeskCore::filteredList(
     const FilterState &state, const std::vector<uint32_t> &sorted, const Cancel *cancel) const
 {
     const Search search = makeSearch(state.filter);
+    const size_t half = sorted.size() < kSplitFrom ? sorted.size() : sorted.size() / 2;
+    std::optional<ShownList> second;
+    std::thread other;
+    if (half < sorted.size())
+        other = std::thread([&] { second = filteredRange(state, search, sorted, half, sorted.size(), cancel); });
+    std::optional<ShownList> shown = filteredRange(state, search, sorted, 0, half, cancel);
+    if (other.joinable())
+        other.join();
+    if (!shown || (half < sorted.size() && !second))
+        return std::nullopt;
+    if (second) {
+        shown->positions.insert(shown->positions.end(), second->positions.begin(), second->positions.end());
+        shown->size += second->size;
+    }
+    return shown;
+}
+
+std::optional<VeskCore::ShownList> VeskCore::filteredRange(const FilterState &state, const Search &search,
+    const std::vector<uint32_t> &sorted, size_t begin, size_t end, const Cancel *cancel) const
+{
     ShownList shown;
-    shown.positions.reserve(sorted.size());
-    for (size_t i = 0; i < sorted.size(); ++i) {
+    shown.positions.reserve(end - begin);
+    for (size_t i = begin; i < end; ++i) {
         if (isCancelled(cancel, i))
             return std::nullopt;
         // Items lie all over memory: asking early for those a few steps ahead overlaps
         // the waits for them.
-        if (i + kPrefetchAhead < sorted.size())
+        if (i + kPrefetchAhead < end)
             __builtin_prefetch(m_items[sorted[i + kPrefetchAhead]].get());
         const uint32_t position = sorted[i];
         const VeskDatabaseItem &item = *m_items[position];
