@@ -278,21 +278,21 @@ bool VeskCore::matchesSearch(uint32_t position, const Search &search) const
     const uint32_t folderId = m_groups.folderIds[position];
     if (search.projectMatches[m_groups.projectIds[position]] || search.folderMatches[folderId])
         return true;
-    const VeskDatabaseItem &item = *m_items[position];
     const VeskTextMatcher &matcher = *search.matcher;
-    if (matcher.matches(item.DB_NameInBin()) || matcher.matches(item.DB_ClipName()))
-        return true;
-    // The path's end, from the last characters of the folder on, put together without
-    // building the path.
     const QString &folder = m_groups.folders[folderId];
-    const QString fileName = item.DB_itemFileName();
-    QVarLengthArray<QChar, 256> end;
-    end.append(folder.constData() + qMax<qsizetype>(0, folder.size() - matcher.size() + 1),
-        qMin<qsizetype>(folder.size(), matcher.size() - 1));
-    if (!folder.isEmpty() && !fileName.isEmpty() && !folder.endsWith(QLatin1Char('/')))
-        end.append(QLatin1Char('/'));
-    end.append(fileName.constData(), fileName.size());
-    return matcher.matches(QStringView(end.constData(), end.size()));
+    return m_items[position]->visitNames([&](QStringView nameInBin, QStringView clipName, QStringView fileName) {
+        if (matcher.matches(nameInBin) || matcher.matches(clipName))
+            return true;
+        // The path's end, from the last characters of the folder on, put together
+        // without building the path.
+        QVarLengthArray<QChar, 256> end;
+        end.append(folder.constData() + qMax<qsizetype>(0, folder.size() - matcher.size() + 1),
+            qMin<qsizetype>(folder.size(), matcher.size() - 1));
+        if (!folder.isEmpty() && !fileName.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+            end.append(QLatin1Char('/'));
+        end.append(fileName.data(), fileName.size());
+        return matcher.matches(QStringView(end.constData(), end.size()));
+    });
 }
 
 void VeskCore::applyValidityRule(VeskDatabaseItem &item, int showOnlyExisting) const

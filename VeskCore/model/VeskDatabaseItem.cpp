@@ -45,6 +45,11 @@ constexpr uint32_t kCanonicalTimeOffset = 0x7C256A30;
 
 #define VESK_ITEM_LOCKED QMutexLocker locker(&lockFor(this))
 
+QMutex &VeskDatabaseItem::itemLock() const
+{
+    return lockFor(this);
+}
+
 void VeskDatabaseItem::setCorrespondingFileReader(CorrespondingFileReader reader)
 {
     correspondingFileReader() = std::move(reader);
