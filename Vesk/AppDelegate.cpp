@@ -2,6 +2,7 @@
 
 #include "VeskAlertDialogs.h"
 #include "VeskAppTools.h"
+#include "VeskBusyJob.h"
 #include "VeskConsoleWindow.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDatabaseWindow.h"
@@ -131,11 +132,12 @@ void AppDelegate::connectCommands()
     connect(m_database->searchField(), &QLineEdit::textChanged, &m_searchPause, qOverload<>(&QTimer::start));
     connect(m_database->searchField(), &QLineEdit::returnPressed, this, &AppDelegate::updateFilter);
     connect(&m_searchPause, &QTimer::timeout, this, [this] {
-        if (isRunning())
-            m_searchPause.start(); // again once the store is free
+        if (VeskBusyJob::shared().othersBusy())
+            m_searchPause.start(); // again once the scan has ended
         else
             updateFilter();
     });
+    connect(databaseTable(), &VeskDatabaseTableview::rowsRefreshed, this, &AppDelegate::reloadTables);
     connect(
         VeskStatusViewController::getTheController(), &VeskStatusViewController::runningChanged, main,
         [main] {
@@ -207,19 +209,15 @@ void AppDelegate::ShowProjectsSummary()
 }
 
 // The search field can only change while no scan rebuilds the lists it filters; the
-// scan empties it at its end without running the search.
+// scan empties it at its end without running the search. Over a million items the
+// search runs on the store's worker, and a later search supersedes it.
 void AppDelegate::updateFilter()
 {
-    if (isRunning())
+    if (VeskBusyJob::shared().othersBusy())
         return;
     m_searchPause.stop();
     VeskFilter::sharedFilter().setFilterString(m_database->searchField()->text());
-    m_core.applyFilter();
-    databaseTable()->reloadData();
-    m_database->SummaryTable()->reloadData();
-    m_core.prepareProjectsSummary();
-    m_projectsSheet->ProjectSumaryTable()->reloadData();
-    m_filterSheet->ProjectFilterTable()->reloadData();
+    databaseTable()->refreshRows(true, tr("Searching"));
 }
 
 void AppDelegate::pushSliderButton()
@@ -244,10 +242,15 @@ void AppDelegate::showConsole()
 
 void AppDelegate::AllTablesReload()
 {
+    m_core.prepareProjectsSummary();
+    reloadTables();
+}
+
+void AppDelegate::reloadTables()
+{
     m_filterSheet->showFilterFlags();
     databaseTable()->reloadData();
     m_database->SummaryTable()->reloadData();
-    m_core.prepareProjectsSummary();
     m_projectsSheet->ProjectSumaryTable()->reloadData();
     m_filterSheet->ProjectFilterTable()->reloadData();
 }

@@ -67,6 +67,8 @@ public:
     /// Sets the filter sheet's check boxes and reloads the database, summary and
     /// project tables, with a fresh project summary.
     void AllTablesReload() override;
+    /// The same without the project summary, which a refresh of the rows brings.
+    void reloadTables() override;
 
     // Steps the commands and scans share.
     void showItemsCount() override;

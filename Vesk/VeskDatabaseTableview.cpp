@@ -1,5 +1,6 @@
 #include "VeskDatabaseTableview.h"
 
+#include "VeskBusyJob.h"
 #include "VeskMediafileViewerPreviewPanel.h"
 #include "VeskWorkspace.h"
 
@@ -12,6 +13,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPointer>
 #include <QSignalBlocker>
 
 namespace {
@@ -44,11 +46,6 @@ int defaultWidth(VeskColumnID column)
     }
 }
 
-bool isRunning()
-{
-    return VeskStatusViewController::getTheController()->isRunning();
-}
-
 } // namespace
 
 VeskDatabaseTableview::VeskDatabaseTableview(VeskCore &core, QWidget *parent)
@@ -71,12 +68,7 @@ VeskDatabaseTableview::VeskDatabaseTableview(VeskCore &core, QWidget *parent)
     connect(this, &QAbstractItemView::doubleClicked, this, &VeskDatabaseTableview::doubleClickDatabase);
 }
 
-VeskDatabaseTableview::~VeskDatabaseTableview()
-{
-    m_sorter.wait();
-    if (m_sorting)
-        endSorting();
-}
+VeskDatabaseTableview::~VeskDatabaseTableview() = default;
 
 // Columns missing from the stored dictionary are hidden; the file name and clip name
 // columns have no menu item and always show.
@@ -125,6 +117,7 @@ void VeskDatabaseTableview::menuWillOpen()
 void VeskDatabaseTableview::clearSortDescriptors()
 {
     m_sortDescriptors.clear();
+    m_appliedDescriptors.clear();
     m_sortSection = -1;
     m_sortOrder = Qt::AscendingOrder;
     const QSignalBlocker blocker(horizontalHeader());
@@ -133,14 +126,13 @@ void VeskDatabaseTableview::clearSortDescriptors()
 }
 
 // The clicked column's key goes first, the earlier keys order what it finds equal.
-// Columns without a key, and clicks while the application is busy, leave the order as
-// it was. A million rows take seconds to sort, so the store sorts on a thread of its
-// own while the table stays usable; the busy flag keeps commands that would change
-// the store meanwhile from running.
+// Columns without a key, and clicks while a scan runs, leave the order as it was. A
+// million rows take a good part of a second to sort: a click while one sort runs
+// supersedes it.
 void VeskDatabaseTableview::sortIndicatorDidChange(int section, Qt::SortOrder order)
 {
     const QString key = section >= 0 ? tableModel()->columns()[size_t(section)].sortKey : QString();
-    if (key.isEmpty() || isRunning()) {
+    if (key.isEmpty() || VeskBusyJob::shared().othersBusy()) {
         const QSignalBlocker blocker(horizontalHeader());
         horizontalHeader()->setSortIndicator(m_sortSection, m_sortOrder);
         return;
@@ -151,26 +143,46 @@ void VeskDatabaseTableview::sortIndicatorDidChange(int section, Qt::SortOrder or
     m_sortDescriptors.insert(m_sortDescriptors.begin(), { key, order == Qt::AscendingOrder });
     if (m_sortDescriptors.size() > kMaxSortDescriptors)
         m_sortDescriptors.resize(kMaxSortDescriptors);
-    m_sorting = true;
-    VeskStatusViewController::getTheController()->setIsRunning(true);
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    m_sorter.start([this, descriptors = m_sortDescriptors] {
-        core().sortDescriptorsDidChange(this, descriptors);
-        QMetaObject::invokeMethod(this, &VeskDatabaseTableview::sortDidFinish, Qt::QueuedConnection);
-    });
+    refreshRows(false, tr("Sorting"));
 }
 
-void VeskDatabaseTableview::sortDidFinish()
+bool VeskDatabaseTableview::isSorting() const
 {
-    endSorting();
-    Q_EMIT sortFinished();
+    return VeskBusyJob::shared().isBusy() && m_sortDescriptors != m_appliedDescriptors;
 }
 
-void VeskDatabaseTableview::endSorting()
+void VeskDatabaseTableview::refreshRows(bool recount, const QString &statusText)
 {
-    m_sorting = false;
-    QApplication::restoreOverrideCursor();
-    VeskStatusViewController::getTheController()->setIsRunning(false);
+    VeskCore *store = &core();
+    const std::vector<VeskSortDescriptor> wanted = m_sortDescriptors;
+    const bool sort = !wanted.empty() && wanted != m_appliedDescriptors;
+    VeskBusyJob::shared().start(statusText,
+        [this, store, wanted, sort, recount, state = store->filterState()](
+            const std::atomic<bool> &cancelled) -> VeskBusyJob::Apply {
+            std::optional<std::vector<uint32_t>> sorted;
+            if (sort && !(sorted = store->sortedList(wanted, &cancelled)))
+                return {};
+            std::optional<VeskCore::ShownList> shown
+                = store->filteredList(state, sorted ? *sorted : store->IndexesSorted(), &cancelled);
+            std::optional<VeskCore::ProjectCounts> counts;
+            if (!shown || (recount && !(counts = store->projectCounts(state.filter, &cancelled))))
+                return {};
+            return [table = QPointer(this), store, wanted, sorted = std::move(sorted), shown = std::move(*shown),
+                       counts = std::move(counts)]() mutable {
+                if (sorted)
+                    store->setSortedList(std::move(*sorted));
+                store->setShownList(std::move(shown));
+                if (counts)
+                    store->setProjectCounts(*counts);
+                if (!table)
+                    return;
+                Q_EMIT table->rowsRefreshed();
+                if (sorted) {
+                    table->m_appliedDescriptors = wanted;
+                    Q_EMIT table->sortFinished();
+                }
+            };
+        });
 }
 
 std::optional<VeskPreviewContents> VeskDatabaseTableview::getNSViewWithContentsFor(const VeskItemRef &item)

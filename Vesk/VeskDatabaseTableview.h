@@ -1,7 +1,6 @@
 #pragma once
 
 #include "VeskStoreTableView.h"
-#include "VeskWorkerThread.h"
 
 #include "model/VeskSorter.h"
 #include "readers/VeskPreviewContents.h"
@@ -33,9 +32,13 @@ public:
     // Sorting.
     const std::vector<VeskSortDescriptor> &sortDescriptors() const { return m_sortDescriptors; }
     /// Whether the store sorts for a header click now.
-    bool isSorting() const { return m_sorting; }
+    bool isSorting() const;
     /// After a rebuild put the store back into its default order.
     void clearSortDescriptors();
+    /// Brings the store's order and shown rows to the sort keys and the filter as they
+    /// are now, on the store's worker, with the project numbers when `recount` is set.
+    /// A later call supersedes one still running.
+    void refreshRows(bool recount, const QString &statusText);
 
     // Preview.
     VeskItemRef lastitem() const { return m_lastitem; }
@@ -50,6 +53,8 @@ public:
 Q_SIGNALS:
     /// A sort started by a header click has ended and the rows are reloaded.
     void sortFinished();
+    /// A refresh has put its rows in place (and the project numbers when recounted).
+    void rowsRefreshed();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -60,8 +65,6 @@ protected:
 
 private:
     void sortIndicatorDidChange(int section, Qt::SortOrder order);
-    void sortDidFinish();
-    void endSorting();
     void showPreview(const VeskItemRef &item);
     void togglePreview();
     QRect selectedRowRectOnScreen() const;
@@ -73,6 +76,5 @@ private:
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     VeskItemRef m_lastitem;
     VeskMediafileViewerPreviewPanel *m_previewPanel;
-    VeskWorkerThread m_sorter;
-    bool m_sorting = false;
+    std::vector<VeskSortDescriptor> m_appliedDescriptors; // the order the store has
 };

@@ -1,6 +1,7 @@
 #include "VeskFilterSheet.h"
 
 #include "AppDelegate.h"
+#include "VeskBusyJob.h"
 #include "VeskCheckBoxCell.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskStoreTableView.h"
@@ -60,6 +61,16 @@ VeskFilterSheet::VeskFilterSheet(AppDelegate &app, QWidget *databaseWindow)
     m_projects->setFocusPolicy(Qt::NoFocus);
     m_projects->setItemDelegateForColumn(0, new VeskCheckBoxCell(m_projects));
     m_projects->setColumnWidth(0, 32);
+    // Over a million items the shown rows follow a project's check on the store's
+    // worker; while a scan runs the store's own step keeps them in order.
+    m_projects->tableModel()->setCheckHandler([this](uint64_t row, bool checked) {
+        const VeskProjectRef project = m_app.vsk().projectAtIndex(row);
+        if (!project || VeskBusyJob::shared().othersBusy())
+            return false;
+        project->setMustBeShownInList(checked);
+        m_app.databaseTable()->refreshRows(false, tr("Filtering"));
+        return true;
+    });
     m_projects->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_projects->horizontalHeader()->setStretchLastSection(false);
     m_projects->setColumnWidth(2, 110);
@@ -137,13 +148,12 @@ void VeskFilterSheet::selectAllProjects()
 
 void VeskFilterSheet::ChangeFilterState(int flag)
 {
-    if (AppDelegate::isRunning()) {
+    if (VeskBusyJob::shared().othersBusy()) {
         showFilterFlags();
         return;
     }
     (VeskFilter::sharedFilter().*kFlags[size_t(flag)].set)(m_flagBoxes[size_t(flag)]->isChecked());
-    m_app.vsk().applyFilter();
-    m_app.AllTablesReload();
+    m_app.databaseTable()->refreshRows(true, tr("Filtering"));
 }
 
 void VeskFilterSheet::ResetFilterState()

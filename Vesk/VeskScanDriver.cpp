@@ -204,7 +204,7 @@ void VeskScanDriver::rebuild()
 void VeskScanDriver::endScan(double seconds)
 {
     m_host.showItemsCount();
-    m_host.AllTablesReload();
+    m_host.reloadTables();
     m_host.clearSortDescriptors();
     m_host.setBusyWheel(false);
     m_host.setSliderOn(false);

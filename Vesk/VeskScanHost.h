@@ -23,6 +23,8 @@ public:
     virtual void selectAllProjects() = 0;
     virtual void showItemsCount() = 0;
     virtual void AllTablesReload() = 0;
+    /// The tables reloaded after a rebuild that has brought the project summary too.
+    virtual void reloadTables() { AllTablesReload(); }
     virtual void emptySearchField() = 0;
     virtual void clearSortDescriptors() = 0;
 };

@@ -137,7 +137,9 @@ bool VeskTableModel::setData(const QModelIndex &index, const QVariant &value, in
 {
     if (role != Qt::CheckStateRole || !index.isValid() || !isCheckColumn(index.column()))
         return false;
-    m_core.setCheckStateProject(uint64_t(index.row()), value.toInt() == Qt::Checked);
+    const bool checked = value.toInt() == Qt::Checked;
+    if (!m_checkHandler || !m_checkHandler(uint64_t(index.row()), checked))
+        m_core.setCheckStateProject(uint64_t(index.row()), checked);
     Q_EMIT dataChanged(index, index, { Qt::CheckStateRole });
     return true;
 }

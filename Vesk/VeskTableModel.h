@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QIcon>
 
+#include <functional>
 #include <vector>
 
 class VeskCore;
@@ -29,6 +30,10 @@ public:
     int columnOf(const QString &identifier) const;
     /// The view whose drags and check boxes reach the store through this model.
     void setTableView(VeskTableView *view) { m_view = view; }
+    /// Takes a project's check instead of the store's own check step; false leaves it
+    /// to that step.
+    using CheckHandler = std::function<bool(uint64_t row, bool checked)>;
+    void setCheckHandler(CheckHandler handler) { m_checkHandler = std::move(handler); }
 
     /// Takes the store's current rows: a new row count resets the model, the same count
     /// refreshes every cell and keeps the selection. Returns whether it reset.
@@ -55,5 +60,6 @@ private:
     const QString m_tableId;
     const std::vector<VeskColumn> m_columns;
     VeskTableView *m_view = nullptr;
+    CheckHandler m_checkHandler;
     int m_rows = 0;
 };

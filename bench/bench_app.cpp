@@ -1,15 +1,20 @@
-// How long the database window's event loop stalls with a million items: scrolling
-// from the top to the end of the table, then sorting by clicked headers.
-// Run: QT_QPA_PLATFORM=offscreen build/bench/bench_app [items]
+// How long the database window's event loop stalls with a million items, for every
+// action a user takes there: the rebuild after a scan, typing in the search field,
+// scrolling to the end, header clicks while scrolling on, a filter check box and a
+// project check box. Each line gives the action's time and the longest stall.
+// Run: QT_QPA_PLATFORM=offscreen build-rel/bench/bench_app [items]
 #include "AppDelegate.h"
+#include "VeskBusyJob.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDatabaseWindow.h"
+#include "VeskFilterSheet.h"
 
 #include "model/VeskCore.h"
 #include "platform/VeskSettings.h"
 #include "support/SyntheticMedia.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -18,6 +23,8 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
+#include <thread>
 
 namespace {
 
@@ -72,6 +79,32 @@ void clickHeader(VeskDatabaseTableview *table, const QString &identifier)
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
 }
 
+// Runs the action and serves events until it has ended, the user scrolling meanwhile
+// when a table is given; prints its time and the longest stall of the event loop.
+void measure(const char *name, const std::function<void()> &action, const std::function<bool()> &ended,
+    VeskDatabaseTableview *scrolling = nullptr)
+{
+    runFor(100);
+    StallMeter meter;
+    QElapsedTimer clock;
+    meter.start();
+    clock.start();
+    action();
+    while (!ended()) {
+        if (QScrollBar *bar = scrolling ? scrolling->verticalScrollBar() : nullptr)
+            bar->setValue((bar->value() + 37) % std::max(1, bar->maximum()));
+        runFor(16);
+    }
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    runFor(100);
+    std::printf("%-40s %7.0f ms, longest stall %5.1f ms\n", name, ms, meter.longestMs());
+}
+
+bool idle()
+{
+    return !VeskBusyJob::shared().isBusy();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -84,61 +117,85 @@ int main(int argc, char *argv[])
     VeskCore core;
     AppDelegate delegate(core);
     delegate.applicationDidFinishLaunching();
-    QElapsedTimer clock;
-    clock.start();
-    core.AddItemsFromArray(SyntheticMedia::makeItems({ count }));
-    core.makeUnique();
-    std::printf("made %llu items in %.0f ms\n", (unsigned long long)core.getAllItemsCount(), double(clock.elapsed()));
-    clock.restart();
-    core.LoadDefaults();
-    delegate.AllTablesReload();
-    std::printf("default rebuild and reload: %.0f ms (%llu shown)\n", double(clock.elapsed()),
-        (unsigned long long)core.getFilteredIndexesCount());
     delegate.Database()->resize(1400, 900);
     delegate.ShowDatabase();
     VeskDatabaseTableview *table = delegate.databaseTable();
-    runFor(300);
+    core.AddItemsFromArray(SyntheticMedia::makeItems({ count }));
 
-    // Commands that rebuild the shown list on the main thread.
-    delegate.Database()->searchField()->setText(QStringLiteral("interview"));
-    clock.restart();
-    delegate.updateFilter();
-    std::printf(
-        "search: %.0f ms (%llu shown)\n", double(clock.elapsed()), (unsigned long long)core.getFilteredIndexesCount());
-    delegate.emptySearchField();
-    delegate.updateFilter();
+    // The end of a scan: the rebuild on the scan's thread, then the tables reloaded.
+    std::thread rebuild;
+    bool rebuilt = false;
+    measure(
+        "rebuild after a scan",
+        [&] {
+            rebuild = std::thread([&] {
+                core.makeUnique();
+                core.LoadDefaults();
+                QMetaObject::invokeMethod(
+                    &delegate,
+                    [&] {
+                        delegate.reloadTables();
+                        delegate.clearSortDescriptors();
+                        rebuilt = true;
+                    },
+                    Qt::QueuedConnection);
+            });
+        },
+        [&] { return rebuilt; });
+    rebuild.join();
+    std::printf("%llu items, %llu shown\n", (unsigned long long)core.getAllItemsCount(),
+        (unsigned long long)core.getFilteredIndexesCount());
 
-    StallMeter meter;
-    meter.start();
+    QLineEdit *search = delegate.Database()->searchField();
+    measure(
+        "typing a search, then its result",
+        [&] {
+            for (const char *text : { "i", "in", "int", "inte", "inter", "interv", "intervi", "interview" }) {
+                search->setText(QLatin1String(text));
+                runFor(120);
+            }
+        },
+        [&] { return idle() && VeskFilter::sharedFilter().filterString() == search->text(); });
+    measure(
+        "emptying the search", [&] { search->clear(); },
+        [&] { return idle() && VeskFilter::sharedFilter().filterString().isEmpty(); });
+
     QScrollBar *bar = table->verticalScrollBar();
-    clock.restart();
-    // Drag the scroll bar from the top to the end in 200 steps, one per frame.
-    for (int step = 1; step <= 200; ++step) {
-        bar->setValue(int(qint64(bar->maximum()) * step / 200));
-        runFor(16);
-    }
-    // The end key moves from the current row; without one it goes to the first.
-    table->setCurrentIndex(table->model()->index(table->rowAt(0), 1));
-    QTest::keyClick(table, Qt::Key_End, Qt::ControlModifier);
-    runFor(100);
-    std::printf("scroll to the end: longest stall %.1f ms (rows %d to %d of %d shown)\n", meter.longestMs(),
-        table->rowAt(0), table->rowAt(table->viewport()->height() - 1), table->model()->rowCount());
+    measure(
+        "scrolling to the end",
+        [&] {
+            // Drag the scroll bar from the top to the end in 200 steps, one per frame.
+            for (int step = 1; step <= 200; ++step) {
+                bar->setValue(int(qint64(bar->maximum()) * step / 200));
+                runFor(16);
+            }
+            // The end key moves from the current row; without one it goes to the first.
+            table->setCurrentIndex(table->model()->index(table->rowAt(0), 1));
+            QTest::keyClick(table, Qt::Key_End, Qt::ControlModifier);
+        },
+        [] { return true; });
 
-    for (const char *column : { "FilenameCellID", "FilenameCellID", "SizeCellID", "PathCellID", "ProjectCellID" }) {
-        runFor(100);
-        meter.start();
-        clock.restart();
-        clickHeader(table, QLatin1String(column));
-        const double clickMs = double(clock.nsecsElapsed()) / 1e6;
-        // Meanwhile the user scrolls on.
-        while (table->isSorting()) {
-            bar->setValue((bar->value() + 37) % bar->maximum());
-            runFor(16);
-        }
-        const double sortMs = double(clock.nsecsElapsed()) / 1e6;
-        runFor(100);
-        std::printf("sort by %-15s %s: click handled in %.0f ms, sorted in %.0f ms, longest stall %.0f ms\n", column,
-            table->sortDescriptors().front().ascending ? "asc " : "desc", clickMs, sortMs, meter.longestMs());
+    for (const char *column : { "FilenameCellID", "FilenameCellID", "SizeCellID", "PathCellID", "ProjectCellID",
+             "DateCellID", "ClipnameCellID" }) {
+        const QByteArray name = QByteArray("sort by ") + column;
+        measure(
+            name.constData(), [&] { clickHeader(table, QLatin1String(column)); }, idle, table);
     }
+
+    VeskFilterSheet *sheet = delegate.FilterSheet();
+    delegate.ShowFilter();
+    auto *box = sheet->findChild<QCheckBox *>(QStringLiteral("ShowOnlyImportedMediaCheckbox"));
+    measure(
+        "filter check box on", [&] { box->click(); }, idle, table);
+    measure(
+        "filter check box off", [&] { box->click(); }, idle, table);
+    QAbstractItemModel *projects = sheet->ProjectFilterTable()->model();
+    measure(
+        "project check box off", [&] { projects->setData(projects->index(0, 0), Qt::Unchecked, Qt::CheckStateRole); },
+        idle, table);
+    measure(
+        "project check box on", [&] { projects->setData(projects->index(0, 0), Qt::Checked, Qt::CheckStateRole); },
+        idle, table);
+    sheet->CloseFilter();
     return 0;
 }

@@ -14,11 +14,12 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <map>
 #include <numeric>
-#include <unordered_map>
+#include <thread>
 
 namespace {
 
@@ -36,45 +37,9 @@ std::vector<uint32_t> identity(size_t count)
 
 } // namespace
 
-// Per-item project and folder numbers, so that rebuilds and searches look at each
-// distinct project name and folder once rather than once per item.
-struct VeskCore::ItemIndex {
-    std::vector<uint32_t> projectIds;
-    std::vector<QString> projectNames;
-    std::vector<uint32_t> folderIds;
-    std::vector<QString> folders;
-
-    explicit ItemIndex(const std::vector<VeskItemRef> &items);
-};
-
-VeskCore::ItemIndex::ItemIndex(const std::vector<VeskItemRef> &items)
-{
-    QHash<QString, uint32_t> projectNumbers;
-    std::unordered_map<const QChar *, uint32_t> folderNumbers; // items of one folder share its text
-    projectIds.reserve(items.size());
-    folderIds.reserve(items.size());
-    for (const VeskItemRef &item : items) {
-        const QString name = item->get_DB_ProjectName();
-        auto project = projectNumbers.constFind(name);
-        if (project == projectNumbers.constEnd()) {
-            project = projectNumbers.insert(name, uint32_t(projectNames.size()));
-            projectNames.push_back(name);
-        }
-        projectIds.push_back(*project);
-        // Items of one project share one copy of its name.
-        const QString &shared = projectNames[*project];
-        if (name.constData() != shared.constData() && item->DB_ProjectName() == shared)
-            item->setDB_ProjectName(shared);
-        const QString folder = item->DB_itemFolder();
-        const auto [entry, added] = folderNumbers.try_emplace(folder.constData(), uint32_t(folders.size()));
-        if (added)
-            folders.push_back(folder);
-        folderIds.push_back(entry->second);
-    }
-}
-
 // The search text compared once per distinct project and folder.
 struct VeskCore::Search {
+    const VeskFilter *filter = nullptr;
     std::optional<VeskTextMatcher> matcher;
     std::vector<uint8_t> projectMatches;
     std::vector<uint8_t> folderMatches;
@@ -124,10 +89,7 @@ void VeskCore::clear()
         m_items.clear();
         m_filtered.clear();
         m_sorted.clear();
-        m_projectIds.clear();
-        m_projectNames.clear();
-        m_folderIds.clear();
-        m_folders.clear();
+        m_groups.clear();
         m_filteredItemsSize = 0;
         m_selectedItemsSize = 0;
         m_projects.clear();
@@ -156,56 +118,95 @@ void VeskCore::addScannedItems(const std::vector<VeskItemRef> &items)
 
 void VeskCore::adoptIntake()
 {
+    if (std::optional<std::vector<VeskItemRef>> items = itemsWithIntake())
+        setItems(std::move(*items));
+}
+
+// The item list with the items handed in since the last rebuild; none when none were.
+std::optional<std::vector<VeskItemRef>> VeskCore::itemsWithIntake()
+{
     std::vector<VeskItemRef> intake;
     {
         QMutexLocker locker(&m_coreLock);
         intake.swap(m_intake);
     }
     if (intake.empty())
-        return;
-    std::vector<VeskItemRef> items = m_items;
-    items.insert(items.end(), intake.begin(), intake.end());
-    setItems(std::move(items));
+        return std::nullopt;
+    std::vector<VeskItemRef> items;
+    items.reserve(m_items.size() + intake.size());
+    items.insert(items.end(), m_items.begin(), m_items.end());
+    items.insert(items.end(), std::make_move_iterator(intake.begin()), std::make_move_iterator(intake.end()));
+    return items;
 }
 
 // A new item list invalidates every position: the index lists are emptied until the
 // next rebuild fills them.
 void VeskCore::setItems(std::vector<VeskItemRef> items)
 {
-    auto index = std::make_shared<ItemIndex>(items);
-    publishShown([this, &items, index] {
-        m_items = std::move(items);
+    VeskItemGroups groups(items);
+    publishShown([&] {
+        m_items.swap(items);
+        std::swap(m_groups, groups);
         m_sorted.clear();
         m_filtered.clear();
-        m_projectIds = std::move(index->projectIds);
-        m_projectNames = std::move(index->projectNames);
-        m_folderIds = std::move(index->folderIds);
-        m_folders = std::move(index->folders);
     });
+    // The old lists (a million references) are let go here, not on the main thread.
 }
 
+// Items equal by UID and by a non-empty path are one file seen twice: the first one
+// handed in stays. The list comes out ordered by UID words 4 and 5, then by path,
+// items without a path last; ties keep the order they came in.
 void VeskCore::makeUnique()
 {
-    adoptIntake();
-    VeskRBTree<VeskDatabaseItem> tree;
-    tree.setEQBlock([](const VeskDatabaseItem &a, const VeskDatabaseItem &b) {
-        if (!a.isEqual(&b))
-            return false;
-        VESK_LOG(QStringLiteral("**** Warning **** comparing items ::EQ item found \n:: %1 is equal to :: %2")
-                     .arg(a.DB_itemPath(), b.DB_itemPath()));
-        return true;
+    std::vector<VeskItemRef> items = itemsWithIntake().value_or(m_items);
+    if (items.empty())
+        return;
+    struct Key {
+        uint64_t uid;
+        uint32_t position;
+    };
+    std::vector<Key> keys;
+    keys.reserve(items.size());
+    for (uint32_t position = 0; position < items.size(); ++position) {
+        const VeskUUID &uid = *items[position]->DB_filePackageUID();
+        keys.push_back({ (uint64_t(uid.word(4)) << 32) | uid.word(5), position });
+    }
+    std::sort(keys.begin(), keys.end(),
+        [](const Key &a, const Key &b) { return a.uid != b.uid ? a.uid < b.uid : a.position < b.position; });
+    std::vector<VeskItemRef> unique;
+    unique.reserve(items.size());
+    std::vector<uint32_t> run;
+    for (size_t start = 0, end = 0; start < keys.size(); start = end) {
+        run.clear();
+        for (end = start; end < keys.size() && keys[end].uid == keys[start].uid; ++end)
+            run.push_back(keys[end].position);
+        keepFirstOfEachPath(items, run, unique);
+    }
+    setItems(std::move(unique));
+}
+
+// One UID's items, in the order they came in: by path, the first of each path kept.
+void VeskCore::keepFirstOfEachPath(
+    const std::vector<VeskItemRef> &items, const std::vector<uint32_t> &run, std::vector<VeskItemRef> &unique)
+{
+    if (run.size() == 1) {
+        unique.push_back(items[run.front()]);
+        return;
+    }
+    std::vector<std::pair<QString, uint32_t>> paths;
+    for (uint32_t position : run)
+        paths.emplace_back(items[position]->DB_itemPath(), position);
+    std::stable_sort(paths.begin(), paths.end(), [](const auto &a, const auto &b) {
+        return a.first.isEmpty() || b.first.isEmpty() ? b.first.isEmpty() && !a.first.isEmpty() : a.first < b.first;
     });
-    tree.setLTBlock([](const VeskDatabaseItem &a, const VeskDatabaseItem &b) {
-        if (!a.isEqualByUUID(&b))
-            return a.isLessByUUID(&b);
-        const QString pathA = a.DB_itemPath();
-        const QString pathB = b.DB_itemPath();
-        return !pathA.isEmpty() && !pathB.isEmpty() && pathA < pathB;
-    });
-    for (const VeskItemRef &item : m_items)
-        tree.TreeInsertNode(item);
-    if (std::optional<std::vector<VeskItemRef>> unique = tree.Tree_v2_GetNonEqDataArray())
-        setItems(std::move(*unique));
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (i > 0 && !paths[i].first.isEmpty() && paths[i].first == paths[i - 1].first) {
+            VESK_LOG(QStringLiteral("**** Warning **** comparing items ::EQ item found \n:: %1 is equal to :: %2")
+                         .arg(paths[i].first, paths[i - 1].first));
+            continue;
+        }
+        unique.push_back(items[paths[i].second]);
+    }
 }
 
 QString VeskCore::unknownReferenceSummary() const
@@ -243,17 +244,17 @@ void VeskCore::LoadDefaults()
         VeskMainThread::run([table] { table->deselectAll(); }, true);
 }
 
-VeskCore::Search VeskCore::makeSearch() const
+VeskCore::Search VeskCore::makeSearch(const VeskFilter &filter) const
 {
-    const VeskFilter &filter = VeskFilter::sharedFilter();
     Search search;
+    search.filter = &filter;
     search.flags = filter.hasKindOrProblemFlags();
     if (!filter.hasSearch())
         return search;
     search.matcher.emplace(filter.filterString());
-    for (const QString &name : m_projectNames)
+    for (const QString &name : m_groups.projectNames)
         search.projectMatches.push_back(search.matcher->matches(name));
-    for (const QString &folder : m_folders)
+    for (const QString &folder : m_groups.folders)
         search.folderMatches.push_back(search.matcher->matches(folder));
     return search;
 }
@@ -264,7 +265,7 @@ VeskCore::Search VeskCore::makeSearch() const
 bool VeskCore::passes(uint32_t position, const Search &search) const
 {
     const VeskDatabaseItem &item = *m_items[position];
-    const VeskFilter &filter = VeskFilter::sharedFilter();
+    const VeskFilter &filter = *search.filter;
     if (search.flags && !filter.passesKindTest(item))
         return false;
     if (search.matcher && !matchesSearch(position, search))
@@ -274,14 +275,24 @@ bool VeskCore::passes(uint32_t position, const Search &search) const
 
 bool VeskCore::matchesSearch(uint32_t position, const Search &search) const
 {
-    const VeskDatabaseItem &item = *m_items[position];
-    const VeskTextMatcher &matcher = *search.matcher;
-    if (matcher.matches(item.DB_NameInBin()) || matcher.matches(item.DB_ClipName())
-        || search.projectMatches[m_projectIds[position]] || search.folderMatches[m_folderIds[position]])
+    const uint32_t folderId = m_groups.folderIds[position];
+    if (search.projectMatches[m_groups.projectIds[position]] || search.folderMatches[folderId])
         return true;
-    const QString path = item.DB_itemPath();
-    const qsizetype start = qMax<qsizetype>(0, m_folders[m_folderIds[position]].size() - matcher.size() + 1);
-    return matcher.matches(QStringView(path).mid(start));
+    const VeskTextMatcher &matcher = *search.matcher;
+    const QString &folder = m_groups.folders[folderId];
+    return m_items[position]->visitNames([&](QStringView nameInBin, QStringView clipName, QStringView fileName) {
+        if (matcher.matches(nameInBin) || matcher.matches(clipName))
+            return true;
+        // The path's end, from the last characters of the folder on, put together
+        // without building the path.
+        QVarLengthArray<QChar, 256> end;
+        end.append(folder.constData() + qMax<qsizetype>(0, folder.size() - matcher.size() + 1),
+            qMin<qsizetype>(folder.size(), matcher.size() - 1));
+        if (!folder.isEmpty() && !fileName.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+            end.append(QLatin1Char('/'));
+        end.append(fileName.data(), fileName.size());
+        return matcher.matches(QStringView(end.constData(), end.size()));
+    });
 }
 
 void VeskCore::applyValidityRule(VeskDatabaseItem &item, int showOnlyExisting) const
@@ -296,7 +307,7 @@ void VeskCore::ValidateAllItems()
     if (m_items.empty())
         return;
     const int showOnlyExisting = showOnlyExistingFiles();
-    const Search search = makeSearch();
+    const Search search = makeSearch(VeskFilter::sharedFilter());
     for (uint32_t position = 0; position < m_items.size(); ++position) {
         VeskDatabaseItem &item = *m_items[position];
         item.setDB_isValid(false);
@@ -310,10 +321,10 @@ void VeskCore::SortDefault()
 {
     if (m_items.empty())
         return;
-    std::vector<uint32_t> rank(m_projectNames.size());
-    std::vector<uint32_t> byName = identity(m_projectNames.size());
-    std::sort(
-        byName.begin(), byName.end(), [this](uint32_t a, uint32_t b) { return m_projectNames[a] < m_projectNames[b]; });
+    const std::vector<QString> &names = m_groups.projectNames;
+    std::vector<uint32_t> rank(names.size());
+    std::vector<uint32_t> byName = identity(names.size());
+    std::sort(byName.begin(), byName.end(), [&](uint32_t a, uint32_t b) { return names[a] < names[b]; });
     for (uint32_t i = 0; i < byName.size(); ++i)
         rank[byName[i]] = i;
     std::vector<QString> clipNames;
@@ -322,25 +333,18 @@ void VeskCore::SortDefault()
         clipNames.push_back(item->DB_ClipName());
     std::vector<uint32_t> order = identity(m_items.size());
     std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        const uint32_t rankA = rank[m_projectIds[a]];
-        const uint32_t rankB = rank[m_projectIds[b]];
+        const uint32_t rankA = rank[m_groups.projectIds[a]];
+        const uint32_t rankB = rank[m_groups.projectIds[b]];
         return rankA != rankB ? rankA < rankB : clipNames[a] < clipNames[b];
     });
     std::vector<VeskItemRef> items;
-    std::vector<uint32_t> projectIds;
-    std::vector<uint32_t> folderIds;
     items.reserve(order.size());
-    projectIds.reserve(order.size());
-    folderIds.reserve(order.size());
-    for (uint32_t position : order) {
+    for (uint32_t position : order)
         items.push_back(m_items[position]);
-        projectIds.push_back(m_projectIds[position]);
-        folderIds.push_back(m_folderIds[position]);
-    }
+    VeskItemGroups groups = m_groups.reordered(order);
     publishShown([&] {
-        m_items = std::move(items);
-        m_projectIds = std::move(projectIds);
-        m_folderIds = std::move(folderIds);
+        m_items.swap(items); // the old list is let go on this thread
+        std::swap(m_groups, groups);
         m_sorted = identity(m_items.size());
         if (m_filtered.empty())
             m_filtered = m_sorted;
@@ -351,9 +355,23 @@ void VeskCore::sortUsingDescriptors(const std::vector<VeskSortDescriptor> &descr
 {
     if (descriptors.empty())
         return;
+    if (std::optional<std::vector<uint32_t>> sorted = sortedList(descriptors))
+        setSortedList(std::move(*sorted));
+}
+
+std::optional<std::vector<uint32_t>> VeskCore::sortedList(
+    const std::vector<VeskSortDescriptor> &descriptors, const Cancel *cancel) const
+{
     std::vector<uint32_t> sorted = m_sorted;
-    VeskSorter(m_items, showOnlyExistingFiles()).sortUsingDescriptors(sorted, descriptors);
-    publish([&] { m_sorted = std::move(sorted); });
+    if (!VeskSorter(m_items, m_groups, showOnlyExistingFiles()).sortUsingDescriptors(sorted, descriptors, cancel))
+        return std::nullopt;
+    return sorted;
+}
+
+void VeskCore::setSortedList(std::vector<uint32_t> sorted)
+{
+    if (sorted.size() == m_items.size())
+        publish([&] { m_sorted = std::move(sorted); });
 }
 
 void VeskCore::sortDescriptorsDidChange(VeskTableView *table, const std::vector<VeskSortDescriptor> &descriptors)
@@ -370,26 +388,75 @@ void VeskCore::applyFilter()
 {
     if (m_items.empty() || m_sorted.empty())
         return;
+    if (std::optional<ShownList> shown = filteredList(filterState(), m_sorted))
+        setShownList(std::move(*shown));
+}
+
+VeskCore::FilterState VeskCore::filterState() const
+{
     QHash<QString, bool> checked;
     for (const VeskProjectRef &project : m_projects)
         checked.insert(project->name(), project->mustBeShownInList());
-    std::vector<uint8_t> projectShown(m_projectNames.size());
-    for (size_t id = 0; id < m_projectNames.size(); ++id)
-        projectShown[id] = checked.value(m_projectNames[id], false);
-    const Search search = makeSearch();
-    std::vector<uint32_t> filtered;
-    filtered.reserve(m_sorted.size());
-    uint64_t size = 0;
-    for (uint32_t position : m_sorted) {
-        const VeskDatabaseItem &item = *m_items[position];
-        if (!item.DB_isValid() || !projectShown[m_projectIds[position]] || !passes(position, search))
-            continue;
-        filtered.push_back(position);
-        size += item.DB_filesize().value_or(0);
+    FilterState state { VeskFilter::sharedFilter(), std::vector<uint8_t>(m_groups.projectNames.size()) };
+    for (size_t id = 0; id < state.projectShown.size(); ++id)
+        state.projectShown[id] = checked.value(m_groups.projectNames[id], false);
+    return state;
+}
+
+// Over many items the two halves of the list are filtered side by side.
+std::optional<VeskCore::ShownList> VeskCore::filteredList(
+    const FilterState &state, const std::vector<uint32_t> &sorted, const Cancel *cancel) const
+{
+    const Search search = makeSearch(state.filter);
+    const size_t half = sorted.size() < kSplitFrom ? sorted.size() : sorted.size() / 2;
+    std::optional<ShownList> second;
+    std::thread other;
+    if (half < sorted.size())
+        other = std::thread([&] { second = filteredRange(state, search, sorted, half, sorted.size(), cancel); });
+    std::optional<ShownList> shown = filteredRange(state, search, sorted, 0, half, cancel);
+    if (other.joinable())
+        other.join();
+    if (!shown || (half < sorted.size() && !second))
+        return std::nullopt;
+    if (second) {
+        shown->positions.insert(shown->positions.end(), second->positions.begin(), second->positions.end());
+        shown->size += second->size;
     }
+    return shown;
+}
+
+std::optional<VeskCore::ShownList> VeskCore::filteredRange(const FilterState &state, const Search &search,
+    const std::vector<uint32_t> &sorted, size_t begin, size_t end, const Cancel *cancel) const
+{
+    ShownList shown;
+    shown.positions.reserve(end - begin);
+    for (size_t i = begin; i < end; ++i) {
+        if (isCancelled(cancel, i))
+            return std::nullopt;
+        // Items lie all over memory: asking early for those a few steps ahead overlaps
+        // the waits for them.
+        if (i + kPrefetchAhead < end)
+            __builtin_prefetch(m_items[sorted[i + kPrefetchAhead]].get());
+        const uint32_t position = sorted[i];
+        const VeskDatabaseItem &item = *m_items[position];
+        if (!item.DB_isValid() || !state.projectShown[m_groups.projectIds[position]] || !passes(position, search))
+            continue;
+        shown.positions.push_back(position);
+        shown.size += item.DB_filesize().value_or(0);
+    }
+    return shown;
+}
+
+bool VeskCore::isCancelled(const Cancel *cancel, size_t step)
+{
+    return cancel && step % 65536 == 0 && cancel->load(std::memory_order_relaxed);
+}
+
+void VeskCore::setShownList(ShownList shown)
+{
     publishShown([&] {
-        m_filtered = std::move(filtered);
-        m_filteredItemsSize = size;
+        m_filtered = std::move(shown.positions);
+        m_filteredItemsSize = shown.size;
     });
 }
 
@@ -397,39 +464,59 @@ void VeskCore::prepareProjectsSummary()
 {
     if (m_items.empty())
         return;
-    std::vector<uint64_t> sizes(m_projectNames.size());
-    std::vector<uint32_t> counts(m_projectNames.size());
-    const Search search = makeSearch();
+    if (std::optional<ProjectCounts> counts = projectCounts(VeskFilter::sharedFilter()))
+        setProjectCounts(*counts);
+}
+
+std::optional<VeskCore::ProjectCounts> VeskCore::projectCounts(const VeskFilter &filter, const Cancel *cancel) const
+{
+    ProjectCounts counts { std::vector<uint64_t>(m_groups.projectNames.size()),
+        std::vector<uint32_t>(m_groups.projectNames.size()) };
+    const Search search = makeSearch(filter);
     for (uint32_t position = 0; position < m_items.size(); ++position) {
+        if (isCancelled(cancel, position))
+            return std::nullopt;
         const VeskDatabaseItem &item = *m_items[position];
         if (!item.DB_isValid() || !passes(position, search))
             continue;
-        sizes[m_projectIds[position]] += item.DB_filesize().value_or(0);
-        ++counts[m_projectIds[position]];
+        counts.sizes[m_groups.projectIds[position]] += item.DB_filesize().value_or(0);
+        ++counts.counts[m_groups.projectIds[position]];
     }
-    QHash<QString, VeskProjectRef> records;
-    for (const VeskProjectRef &project : m_projects) {
-        project->setSizeValue(0);
-        project->setFilesCount(0);
-        records.insert(project->name(), project);
-    }
-    for (size_t id = 0; id < m_projectNames.size(); ++id) {
-        if (counts[id] == 0)
-            continue;
-        VeskProjectRef &record = records[m_projectNames[id]];
-        if (!record) {
-            record = std::make_shared<VeskProject>();
-            record->setName(m_projectNames[id]);
-            record->setMustBeShownInList(true);
+    return counts;
+}
+
+// The project records keep their check states; their numbers change with the list, in
+// the same main-thread step.
+void VeskCore::setProjectCounts(const ProjectCounts &counts)
+{
+    const std::vector<QString> &names = m_groups.projectNames;
+    if (counts.counts.size() != names.size())
+        return;
+    publish([&] {
+        QHash<QString, VeskProjectRef> records;
+        for (const VeskProjectRef &project : m_projects) {
+            project->setSizeValue(0);
+            project->setFilesCount(0);
+            records.insert(project->name(), project);
         }
-        record->setSizeValue(record->SizeValue() + sizes[id]);
-        record->setFilesCount(record->FilesCount() + counts[id]);
-    }
-    std::vector<VeskProjectRef> projects(records.begin(), records.end());
-    std::stable_sort(projects.begin(), projects.end(), [](const VeskProjectRef &a, const VeskProjectRef &b) {
-        return QString::compare(a->name(), b->name(), Qt::CaseInsensitive) < 0;
+        for (size_t id = 0; id < names.size(); ++id) {
+            if (counts.counts[id] == 0)
+                continue;
+            VeskProjectRef &record = records[names[id]];
+            if (!record) {
+                record = std::make_shared<VeskProject>();
+                record->setName(names[id]);
+                record->setMustBeShownInList(true);
+            }
+            record->setSizeValue(record->SizeValue() + counts.sizes[id]);
+            record->setFilesCount(record->FilesCount() + counts.counts[id]);
+        }
+        std::vector<VeskProjectRef> projects(records.begin(), records.end());
+        std::stable_sort(projects.begin(), projects.end(), [](const VeskProjectRef &a, const VeskProjectRef &b) {
+            return QString::compare(a->name(), b->name(), Qt::CaseInsensitive) < 0;
+        });
+        m_projects = std::move(projects);
     });
-    publish([&] { m_projects = std::move(projects); });
 }
 
 void VeskCore::setFilterFlagProjects(bool value)

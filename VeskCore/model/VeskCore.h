@@ -2,6 +2,8 @@
 
 #include "model/VeskColumns.h"
 #include "model/VeskDatabaseItem.h"
+#include "model/VeskFilter.h"
+#include "model/VeskItemGroups.h"
 #include "model/VeskItemIntake.h"
 #include "model/VeskNameTables.h"
 #include "model/VeskProject.h"
@@ -11,6 +13,7 @@
 #include <QMutex>
 #include <QString>
 
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -54,6 +57,33 @@ public:
     void prepareProjectsSummary();
     void setFilterFlagProjects(bool value);
     void setCheckStateProject(uint64_t row, bool value);
+
+    // The same passes in two steps, for a worker: the first reads the store and gives a
+    // result, or none once `cancel` is set; the second puts the result in place on the
+    // main thread. The store's lists must not change between the two.
+    using Cancel = std::atomic<bool>;
+    /// What filtering reads besides the store's lists, taken on the main thread.
+    struct FilterState {
+        VeskFilter filter;
+        std::vector<uint8_t> projectShown; // per project of the item groups
+    };
+    struct ShownList {
+        std::vector<uint32_t> positions;
+        uint64_t size = 0;
+    };
+    struct ProjectCounts {
+        std::vector<uint64_t> sizes; // per project of the item groups
+        std::vector<uint32_t> counts;
+    };
+    FilterState filterState() const;
+    std::optional<std::vector<uint32_t>> sortedList(
+        const std::vector<VeskSortDescriptor> &descriptors, const Cancel *cancel = nullptr) const;
+    void setSortedList(std::vector<uint32_t> sorted);
+    std::optional<ShownList> filteredList(
+        const FilterState &state, const std::vector<uint32_t> &sorted, const Cancel *cancel = nullptr) const;
+    void setShownList(ShownList shown);
+    std::optional<ProjectCounts> projectCounts(const VeskFilter &filter, const Cancel *cancel = nullptr) const;
+    void setProjectCounts(const ProjectCounts &counts);
 
     // Bin reference matching: probes carry file package UID words 4 and 5.
     void applyFilter(const std::vector<VeskItemRef> &probes);
@@ -101,7 +131,6 @@ public:
     ExportTable exportTable(const QString &tableId, const QString &windowTitle) const;
 
 private:
-    struct ItemIndex;
     struct Search;
 
     void publish(const std::function<void()> &change);
@@ -109,8 +138,16 @@ private:
     /// table in the same main-thread step.
     void publishShown(const std::function<void()> &change);
     void adoptIntake();
+    std::optional<std::vector<VeskItemRef>> itemsWithIntake();
+    static void keepFirstOfEachPath(
+        const std::vector<VeskItemRef> &items, const std::vector<uint32_t> &run, std::vector<VeskItemRef> &unique);
     void setItems(std::vector<VeskItemRef> items);
-    Search makeSearch() const;
+    static constexpr size_t kPrefetchAhead = 8;
+    static constexpr size_t kSplitFrom = 65536;
+    std::optional<ShownList> filteredRange(const FilterState &state, const Search &search,
+        const std::vector<uint32_t> &sorted, size_t begin, size_t end, const Cancel *cancel) const;
+    static bool isCancelled(const Cancel *cancel, size_t step);
+    Search makeSearch(const VeskFilter &filter) const;
     bool passes(uint32_t position, const Search &search) const;
     bool matchesSearch(uint32_t position, const Search &search) const;
     void applyValidityRule(VeskDatabaseItem &item, int showOnlyExisting) const;
@@ -127,10 +164,7 @@ private:
     std::vector<uint32_t> m_sorted;
     std::vector<uint32_t> m_filtered;
     std::vector<VeskProjectRef> m_projects;
-    std::vector<uint32_t> m_projectIds; // per item: index into m_projectNames
-    std::vector<QString> m_projectNames;
-    std::vector<uint32_t> m_folderIds; // per item: index into m_folders
-    std::vector<QString> m_folders;
+    VeskItemGroups m_groups;
     uint64_t m_filteredItemsSize = 0;
     uint64_t m_selectedItemsSize = 0;
 

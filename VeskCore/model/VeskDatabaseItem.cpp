@@ -46,6 +46,11 @@ constexpr uint32_t kCanonicalTimeOffset = 0x7C256A30;
 
 #define VESK_ITEM_LOCKED QMutexLocker locker(&lockFor(this))
 
+QMutex &VeskDatabaseItem::itemLock() const
+{
+    return lockFor(this);
+}
+
 void VeskDatabaseItem::setCorrespondingFileReader(CorrespondingFileReader reader)
 {
     correspondingFileReader() = std::move(reader);
@@ -266,8 +271,14 @@ void VeskDatabaseItem::DB_setDate(const QDateTime &date)
 
 QDateTime VeskDatabaseItem::DB_Date() const
 {
+    const std::optional<int64_t> msecs = DB_DateMSecs();
+    return msecs ? QDateTime::fromMSecsSinceEpoch(*msecs) : QDateTime();
+}
+
+std::optional<int64_t> VeskDatabaseItem::DB_DateMSecs() const
+{
     const int64_t msecs = m_dateMSecs;
-    return msecs == kNoValue ? QDateTime() : QDateTime::fromMSecsSinceEpoch(msecs);
+    return msecs == kNoValue ? std::nullopt : std::optional<int64_t>(msecs);
 }
 
 QString VeskDatabaseItem::DB_Date_String() const

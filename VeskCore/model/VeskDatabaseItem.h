@@ -7,6 +7,7 @@ class VeskOpenFolder;
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QMutex>
 #include <QString>
 
 #include <atomic>
@@ -109,6 +110,8 @@ public:
     std::optional<uint64_t> DB_filesize() const;
     void setDB_filesize(std::optional<uint64_t> size);
     QDateTime DB_Date() const;
+    /// The date as milliseconds since the epoch, without the cost of a QDateTime.
+    std::optional<int64_t> DB_DateMSecs() const;
 
     // UID and code storage, written in place by the MDB and bin readers.
     VeskUUID *DB_filePackageUID() { return &m_filePackageUID; }
@@ -137,9 +140,17 @@ public:
     QString DB_itemFileName() const;
     void setDB_itemPath(const QString &path);
     void setDB_itemPath(const QString &folder, const QString &fileName);
+    /// Calls visit(nameInBin, clipName, fileName) under the item's lock, without copying
+    /// the texts, and returns its answer: a search over a million items reads them so.
+    template <typename Visit> bool visitNames(const Visit &visit) const
+    {
+        QMutexLocker locker(&itemLock());
+        return visit(QStringView(m_nameInBin), QStringView(m_clipName), QStringView(m_fileName));
+    }
 
 private:
     static constexpr int64_t kNoValue = INT64_MIN;
+    QMutex &itemLock() const;
     static VeskRate unpackRate(uint64_t packed) { return { uint32_t(packed >> 32), uint32_t(packed) }; }
     static uint64_t packRate(uint32_t n, uint32_t d) { return (uint64_t(n) << 32) | d; }
     void setUID(VeskUUID &uid, const uint8_t *bytes, uint32_t words);

@@ -114,9 +114,11 @@ TEST_F(AppCommands, FilterSheetNarrowsEveryTable)
     ASSERT_TRUE(filterSheet()->isVisible());
     flagBox("ShowOnlyImportedMediaCheckbox")->click();
     EXPECT_TRUE(VeskFilter::sharedFilter().filterFlagImportedMedia());
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownFileNames(), QStringList { QStringLiteral("imported.mxf") });
     EXPECT_EQ(core.projectAtIndex(1)->FilesCount(), 1u);
     flagBox("ShowOnlyImportedMediaCheckbox")->click();
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownRows(), 4);
 
     QPushButton *button = filterSheet()->FilterSelectAllButton();
@@ -134,6 +136,7 @@ TEST_F(AppCommands, FilterSheetNarrowsEveryTable)
     ASSERT_EQ(projects->model()->index(0, 1).data().toString(), QStringLiteral("A"));
     QTest::mouseClick(projects->viewport(), Qt::LeftButton, {}, projects->visualRect(check).center());
     EXPECT_EQ(check.data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownFileNames(), QStringList({ QStringLiteral("imported.mxf"), QStringLiteral("c1.mxf") }));
     filterSheet()->CloseFilter();
     EXPECT_FALSE(filterSheet()->isVisible());
@@ -149,6 +152,7 @@ TEST_F(AppCommands, SearchFieldNarrowsRowsWhenTypingPauses)
     EXPECT_EQ(core.projectAtIndex(0)->FilesCount(), 1u);
     search->setText(QStringLiteral("c"));
     QTest::keyClick(search, Qt::Key_Return);
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownFileNames(), QStringList { QStringLiteral("c1.mxf") });
     search->clear();
     EXPECT_TRUE(waitFor([this] { return shownRows() == 4; }));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppDelegate.h"
+#include "VeskBusyJob.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDatabaseWindow.h"
 #include "support/WaitFor.h"
@@ -28,6 +29,7 @@ protected:
 
     void TearDown() override
     {
+        EXPECT_TRUE(refreshed());
         app.reset();
         status()->setIsRunning(false);
         VeskAlert::setHandler(previousAlerts);
@@ -45,6 +47,12 @@ protected:
     {
         load(items);
         app->AllTablesReload();
+    }
+
+    /// Waits until no refresh of the rows runs on the store's worker.
+    static bool refreshed()
+    {
+        return waitFor([] { return !VeskBusyJob::shared().isBusy(); });
     }
 
     static VeskStatusViewController *status() { return VeskStatusViewController::getTheController(); }

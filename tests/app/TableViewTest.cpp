@@ -42,10 +42,11 @@ protected:
         return dbTable()->isSorting() && sorted.wait(10000);
     }
 
-    void search(const QString &text)
+    bool search(const QString &text)
     {
         app->Database()->searchField()->setText(text);
         QTest::keyClick(app->Database()->searchField(), Qt::Key_Return);
+        return refreshed();
     }
 
     QAction *menuItem(const QString &title) const
@@ -81,7 +82,7 @@ TEST_F(TableView, ModelsKeepTheirContractThroughReloads)
     EXPECT_EQ(shownRows(), 4);
     EXPECT_EQ(app->Database()->SummaryTable()->model()->rowCount(), 1);
     EXPECT_EQ(app->FilterSheet()->ProjectFilterTable()->model()->rowCount(), 2);
-    search(QStringLiteral("a.mxf"));
+    ASSERT_TRUE(search(QStringLiteral("a.mxf")));
     EXPECT_EQ(shownRows(), 1);
     app->ClearDatabase();
     EXPECT_EQ(shownRows(), 0);
@@ -135,6 +136,23 @@ TEST_F(TableView, HeaderClicksSortWithTheClickedColumnDecidingButNotDuringAScan)
     EXPECT_FALSE(clickHeader(QStringLiteral("SizeCellID")));
     EXPECT_EQ(shownFileNames(), before);
     EXPECT_EQ(dbTable()->sortDescriptors().size(), 3u);
+}
+
+// A sort or search asked for while another runs supersedes it: one result is put in
+// place, with the sort still waiting to be applied and the latest search.
+TEST_F(TableView, LaterRequestsSupersedeOnesStillRunning)
+{
+    loadSizes();
+    QSignalSpy refreshes(dbTable(), &VeskDatabaseTableview::rowsRefreshed);
+    const int size = dbTable()->tableModel()->columnOf(QStringLiteral("SizeCellID"));
+    dbTable()->horizontalHeader()->setSortIndicator(size, Qt::DescendingOrder);
+    for (const char *text : { "b.mxf", ".MXF" }) {
+        app->Database()->searchField()->setText(QString::fromLatin1(text));
+        app->updateFilter();
+    }
+    ASSERT_TRUE(refreshed());
+    EXPECT_EQ(refreshes.count(), 1);
+    EXPECT_EQ(shownFileNames(), QStringList({ "b.mxf", "d.mxf", "a.mxf", "c.mxf" }));
 }
 
 // The header menu lists every column but the name columns and shows which are on;
@@ -227,7 +245,7 @@ TEST_F(TableView, RowsRevealPreviewAndSumTheSelection)
     const QAbstractItemModel *summary = app->Database()->SummaryTable()->model();
     EXPECT_EQ(summary->index(0, 3).data().toString(), QStringLiteral("4"));
     EXPECT_EQ(core.SelectedItemsSize(), 700u);
-    search(QStringLiteral("b.mxf")); // a new row count drops the selection
+    ASSERT_TRUE(search(QStringLiteral("b.mxf"))); // a new row count drops the selection
     EXPECT_EQ(summary->index(0, 3).data().toString(), QStringLiteral("0"));
     EXPECT_EQ(core.SelectedItemsSize(), 0u);
     app->Database()->hide();

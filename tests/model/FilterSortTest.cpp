@@ -1,5 +1,6 @@
 #include "StoreTestSupport.h"
 
+#include "model/VeskTextMatcher.h"
 #include "support/TestFiles.h"
 
 #include <QLocale>
@@ -325,5 +326,38 @@ TEST_F(StoreTest, EveryKeySortsBothWays)
                 expected[ascending ? rank(key, n) : 4 - rank(key, n)] = items[n]->DB_ClipName();
             EXPECT_EQ(shownNames(), expected) << keys[key] << (ascending ? " ascending" : " descending");
         }
+    }
+}
+
+// Texts that agree on long stretches, differ only in case or length, and folders that
+// begin other folders (a path orders by its whole text, not its folder first) must
+// sort as their whole folded texts do, ties keeping their previous order.
+TEST_F(StoreTest, TextKeysSortAsTheirWholeFoldedTexts)
+{
+    const char *names[][2] = { { "/v/a", "clip-long-name-0002.mxf" }, { "/v/a", "CLIP-long-name-0001.mxf" },
+        { "/v/a b", "z.mxf" }, { "/v/a/sub", "b.mxf" }, { "/v/a/", "c.mxf" }, { "/v/A", "clip-long-name-0001.mxf" },
+        { "/v/a-1", "x.mxf" }, { "/v/a/sub", "a.mxf" }, { "/v", "a" }, { "/v/a", "clip" } };
+    const char *bins[] = { "Interview 12 take 3", "interview 12 take 3", "Interview 12 take", "Interview 12 take 30",
+        "", "Interview 12 take 3", "Inter", "Interview 12 Take 2", "b", "Interview 12 take 3" };
+    std::vector<VeskItemRef> items;
+    for (size_t i = 0; i < std::size(names); ++i) {
+        items.push_back(
+            item(QString::fromLatin1(names[i][1]), QStringLiteral("P"), i + 1, 1, QString::fromLatin1(names[i][0])));
+        items.back()->setDB_NameInBin(QString::fromLatin1(bins[i]));
+    }
+    load(items);
+    const std::pair<const char *, std::function<QString(const VeskDatabaseItem &)>> keys[] = {
+        { "filename", [](const VeskDatabaseItem &it) { return it.DB_ClipName(); } },
+        { "clipname", [](const VeskDatabaseItem &it) { return it.DB_NameInBin(); } },
+        { "path", [](const VeskDatabaseItem &it) { return it.DB_itemPath(); } },
+    };
+    for (const auto &[key, text] : keys) {
+        std::vector<uint32_t> expected = core.IndexesSorted();
+        std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) {
+            const QString ta = text(*core.ItemsUnsorted()[a]), tb = text(*core.ItemsUnsorted()[b]);
+            return !ta.isEmpty() && (tb.isEmpty() || VeskTextMatcher::compareFolded(ta, tb) < 0);
+        });
+        core.sortUsingDescriptors({ { QString::fromLatin1(key), true } });
+        EXPECT_EQ(core.IndexesSorted(), expected) << key;
     }
 }

@@ -59,6 +59,7 @@ std::vector<VeskItemRef> SyntheticMedia::makeItems(const Options &options)
                                   .arg(i % 997)
                                   .arg(random() % 9 + 1));
         item->setDB_filesize(uint64_t(4096) + random() % 4000000000u);
+        item->DB_setDate(QDateTime::fromSecsSinceEpoch(1600000000 + random() % 100000000, Qt::UTC));
         item->setDB_FileExists(true);
         item->setDB_isValid_initial(true);
         item->setDB_DIDResolutionID(1235 + random() % 40);

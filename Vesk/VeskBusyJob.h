@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <thread>
+
+/// Store work that takes long over a million items, run on a worker so that the event
+/// loop keeps turning. Meanwhile the application shows itself busy, with a status text
+/// and the busy cursor, so that commands that would change the store wait. The work
+/// returns the step that puts its result in place, which runs on the main thread in one
+/// go. A request made while another runs supersedes it: the running work is told to
+/// stop and its result is dropped, and the latest request runs next.
+class VeskBusyJob : public QObject {
+    Q_OBJECT
+public:
+    using Apply = std::function<void()>;
+    /// Runs on the worker; reads the store and gives the step that applies its result.
+    using Work = std::function<Apply(const std::atomic<bool> &cancelled)>;
+
+    /// The job of the application's store.
+    static VeskBusyJob &shared();
+    ~VeskBusyJob() override;
+
+    void start(const QString &status, Work work);
+    bool isBusy() const { return m_busy; }
+    /// A scan or another busy state not of this job: store requests wait for it.
+    bool othersBusy() const;
+
+Q_SIGNALS:
+    /// A result has been put in place and no request waits.
+    void finished();
+
+private:
+    VeskBusyJob() = default;
+    void launch(Work work);
+    void workDone(const Apply &apply);
+    void endBusy();
+
+    std::thread m_thread;
+    std::atomic<bool> m_cancelled { false };
+    std::optional<std::pair<QString, Work>> m_pending;
+    QString m_statusBefore;
+    bool m_busy = false;
+};
