@@ -275,6 +275,13 @@ void AppDelegate::loadDefaults()
     databaseTable()->clearSortDescriptors();
 }
 
+void AppDelegate::showDefaultLists()
+{
+    emptySearchField();
+    loadDefaults();
+    AllTablesReload();
+}
+
 QWidget *AppDelegate::dialogParent() const
 {
     return m_window.get();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VeskListsHost.h"
 #include "VeskMenuCommands.h"
 #include "VeskScanHost.h"
 #include "VeskToolsHost.h"
@@ -24,7 +25,11 @@ class VeskScanDriver;
 /// The application: starts up, owns the windows and carries the window commands.
 /// Commands marked "blocked while running" do nothing while a scan runs. The scan
 /// driver, the menus and the tools reach the windows only through it.
-class AppDelegate : public QObject, public VeskScanHost, public VeskMenuCommands, public VeskToolsHost {
+class AppDelegate : public QObject,
+                    public VeskScanHost,
+                    public VeskMenuCommands,
+                    public VeskToolsHost,
+                    public VeskListsHost {
     Q_OBJECT
 public:
     /// How long typing pauses before the search field filters.
@@ -75,6 +80,7 @@ public:
     void emptySearchField() override;
     /// The store's default rebuild, on the main thread; the table drops its sort keys.
     void loadDefaults();
+    void showDefaultLists() override;
     void setSliderOn(bool on) override;
     /// Shows the database window in front without the busy check.
     void bringDatabaseToFront() override;

@@ -1,13 +1,14 @@
 #include "VeskFilterSheet.h"
 
-#include "AppDelegate.h"
 #include "VeskBusyJob.h"
 #include "VeskCheckBoxCell.h"
 #include "VeskDatabaseTableview.h"
+#include "VeskListsHost.h"
 #include "VeskStoreTableView.h"
 
 #include "model/VeskCore.h"
 #include "model/VeskFilter.h"
+#include "platform/VeskStatusViewController.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -42,11 +43,11 @@ const std::array<Flag, VeskFilterSheet::kFlagCount> kFlags = { {
 
 } // namespace
 
-VeskFilterSheet::VeskFilterSheet(AppDelegate &app, QWidget *databaseWindow)
+VeskFilterSheet::VeskFilterSheet(VeskListsHost &host, QWidget *databaseWindow)
     : QDialog(databaseWindow)
-    , m_app(app)
+    , m_host(host)
     , m_projects(
-          new VeskStoreTableView(app.vsk(), VeskTableID::ProjectFilter, VeskColumns::projectFilterColumns(), this))
+          new VeskStoreTableView(host.vsk(), VeskTableID::ProjectFilter, VeskColumns::projectFilterColumns(), this))
     , m_selectAll(new QPushButton(QStringLiteral("Deselect all"), this))
 {
     setObjectName(QStringLiteral("FilterSheet"));
@@ -64,11 +65,11 @@ VeskFilterSheet::VeskFilterSheet(AppDelegate &app, QWidget *databaseWindow)
     // Over a million items the shown rows follow a project's check on the store's
     // worker; while a scan runs the store's own step keeps them in order.
     m_projects->tableModel()->setCheckHandler([this](uint64_t row, bool checked) {
-        const VeskProjectRef project = m_app.vsk().projectAtIndex(row);
+        const VeskProjectRef project = m_host.vsk().projectAtIndex(row);
         if (!project || VeskBusyJob::shared().othersBusy())
             return false;
         project->setMustBeShownInList(checked);
-        m_app.databaseTable()->refreshRows(false, tr("Filtering"));
+        m_host.databaseTable()->refreshRows(false, tr("Filtering"));
         return true;
     });
     m_projects->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
@@ -118,10 +119,10 @@ void VeskFilterSheet::showFilterFlags()
 
 void VeskFilterSheet::ShowFilter()
 {
-    if (AppDelegate::isRunning())
+    if (VeskStatusViewController::getTheController()->isRunning())
         return;
     showFilterFlags();
-    m_app.vsk().prepareProjectsSummary();
+    m_host.vsk().prepareProjectsSummary();
     m_projects->reloadData();
     open();
 }
@@ -129,14 +130,14 @@ void VeskFilterSheet::ShowFilter()
 void VeskFilterSheet::CloseFilter()
 {
     done(0);
-    m_app.databaseTable()->reloadData();
+    m_host.databaseTable()->reloadData();
 }
 
 void VeskFilterSheet::pushFilterSelectAllButton()
 {
-    if (AppDelegate::isRunning())
+    if (VeskStatusViewController::getTheController()->isRunning())
         return;
-    m_app.vsk().setFilterFlagProjects(m_selectAll->isChecked());
+    m_host.vsk().setFilterFlagProjects(m_selectAll->isChecked());
     m_projects->reloadData();
 }
 
@@ -153,15 +154,13 @@ void VeskFilterSheet::ChangeFilterState(int flag)
         return;
     }
     (VeskFilter::sharedFilter().*kFlags[size_t(flag)].set)(m_flagBoxes[size_t(flag)]->isChecked());
-    m_app.databaseTable()->refreshRows(true, tr("Filtering"));
+    m_host.databaseTable()->refreshRows(true, tr("Filtering"));
 }
 
 void VeskFilterSheet::ResetFilterState()
 {
-    if (AppDelegate::isRunning())
+    if (VeskStatusViewController::getTheController()->isRunning())
         return;
-    m_app.emptySearchField();
-    m_app.loadDefaults();
-    m_app.AllTablesReload();
+    m_host.showDefaultLists();
     selectAllProjects();
 }

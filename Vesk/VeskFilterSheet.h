@@ -4,7 +4,7 @@
 
 #include <array>
 
-class AppDelegate;
+class VeskListsHost;
 class QCheckBox;
 class QPushButton;
 class VeskStoreTableView;
@@ -16,7 +16,7 @@ class VeskFilterSheet : public QDialog {
 public:
     static constexpr int kFlagCount = 6;
 
-    VeskFilterSheet(AppDelegate &app, QWidget *databaseWindow);
+    VeskFilterSheet(VeskListsHost &host, QWidget *databaseWindow);
 
     QCheckBox *flagCheckBox(int flag) const { return m_flagBoxes[size_t(flag)]; }
     VeskStoreTableView *ProjectFilterTable() const { return m_projects; }
@@ -36,7 +36,7 @@ public:
 private:
     void addFlagBoxes(class QGridLayout *grid);
 
-    AppDelegate &m_app;
+    VeskListsHost &m_host;
     std::array<QCheckBox *, kFlagCount> m_flagBoxes {};
     VeskStoreTableView *m_projects;
     QPushButton *m_selectAll;

@@ -1,8 +1,9 @@
 #include "VeskPreferencesWindow.h"
 
-#include "AppDelegate.h"
+#include "VeskListsHost.h"
 
 #include "platform/VeskSettings.h"
+#include "platform/VeskStatusViewController.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -25,9 +26,9 @@ const QString kBundle = QStringLiteral("ExternalAppBundleID");
 const QString kScript = QStringLiteral("ExtApplescript");
 } // namespace
 
-VeskPreferencesWindow::VeskPreferencesWindow(AppDelegate &app, QWidget *parent)
+VeskPreferencesWindow::VeskPreferencesWindow(VeskListsHost &host, QWidget *parent)
     : QDialog(parent)
-    , m_app(app)
+    , m_host(host)
     , m_existingFiles(new QCheckBox(tr("Show only media files that exist"), this))
     , m_scanMDB(new QCheckBox(tr("Read the media databases (msmMMOB.mdb)"), this))
     , m_scanMXF(new QCheckBox(tr("Open MXF files when a media database has nothing on them"), this))
@@ -105,7 +106,7 @@ void VeskPreferencesWindow::loadFromSettings()
 
 void VeskPreferencesWindow::ShowPreferences()
 {
-    if (AppDelegate::isRunning())
+    if (VeskStatusViewController::getTheController()->isRunning())
         return;
     m_script->setPlainText(VeskSettings::shared().stringForKey(kScript));
     if (const QScreen *screen = this->screen())
@@ -139,7 +140,7 @@ void VeskPreferencesWindow::ResetScript()
 
 bool VeskPreferencesWindow::storeCheck(QCheckBox *box, const QString &key)
 {
-    if (AppDelegate::isRunning()) {
+    if (VeskStatusViewController::getTheController()->isRunning()) {
         box->setChecked(VeskSettings::shared().integerForKey(key) != 0);
         return false;
     }
@@ -151,9 +152,7 @@ void VeskPreferencesWindow::SetExistingCheck()
 {
     if (!storeCheck(m_existingFiles, kExisting))
         return;
-    m_app.emptySearchField();
-    m_app.loadDefaults();
-    m_app.AllTablesReload();
+    m_host.showDefaultLists();
 }
 
 void VeskPreferencesWindow::SetScamMDBCheck()

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class AppDelegate;
+class VeskListsHost;
 class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -12,7 +12,7 @@ class QPlainTextEdit;
 class VeskPreferencesWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit VeskPreferencesWindow(AppDelegate &app, QWidget *parent = nullptr);
+    explicit VeskPreferencesWindow(VeskListsHost &host, QWidget *parent = nullptr);
 
     /// The selection script shipped with the application.
     static QString basescript();
@@ -42,7 +42,7 @@ private:
     /// goes back to the stored value. Returns whether it stored.
     bool storeCheck(QCheckBox *box, const QString &key);
 
-    AppDelegate &m_app;
+    VeskListsHost &m_host;
     QCheckBox *m_existingFiles;
     QCheckBox *m_scanMDB;
     QCheckBox *m_scanMXF;
