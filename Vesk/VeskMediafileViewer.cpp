@@ -4,12 +4,12 @@
 #include "VeskMediafileViewerOutlineView.h"
 #include "VeskProgressWheel.h"
 
-#include "actions/VeskActionManager.h"
 #include "base/VeskMainThread.h"
 #include "base/VeskNSLog.h"
 #include "platform/VeskStatusViewController.h"
 #include "readers/VeskMediafile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -86,7 +86,9 @@ VeskMediafileViewer::VeskMediafileViewer(QWidget *parent)
 
 VeskMediafileViewer::~VeskMediafileViewer()
 {
-    VeskActionManager::serveMainThreadUntil([this] { return !m_opening; });
+    // The worker ends by posting finishOpening here, so each wait ends with an event.
+    while (m_opening)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     if (m_worker.joinable())
         m_worker.join();
 }

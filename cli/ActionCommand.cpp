@@ -14,16 +14,28 @@
 
 #include <QCommandLineParser>
 
+#include <QSocketNotifier>
+#include <QTimer>
+
 #include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
-std::atomic<bool> interrupted { false };
+// How often the progress line is drawn again.
+constexpr int kRedrawMs = 100;
+
+// The write end of the pipe through which an interrupt wakes the waiting main thread.
+std::atomic<int> wakeWrite { -1 };
 
 void onInterrupt(int)
 {
-    interrupted = true;
+    const char byte = 0;
+    [[maybe_unused]] const ssize_t written = write(wakeWrite, &byte, 1);
 }
 
 // The rows "scan" would print, in its order.
@@ -136,8 +148,8 @@ int ActionCommand::planAndAct(
     VeskActionManager manager;
     const std::shared_ptr<VeskAction> running = manager.SetUpNewActionWithOptions(properties);
     const int status = running
-        ? runAction(
-            *running, ActionProgress(*running->Action_Operation(), progressMode(parser), CliIO::stderrIsTerminal()))
+        ? runAction(manager.actionsOpQueue(), *running,
+            ActionProgress(*running->Action_Operation(), progressMode(parser), CliIO::stderrIsTerminal()))
         : int(CliIO::Unreadable);
     VeskAlert::setHandler(previous);
     return status;
@@ -147,10 +159,26 @@ int ActionCommand::planAndAct(
 // progress. Ctrl-C or a termination request cancels it, so that no copy is left
 // half-made; a second one ends the program at once (the next action clears what that
 // leaves).
-int ActionCommand::runAction(VeskAction &action, ActionProgress &&progress)
+int ActionCommand::runAction(VeskOperationQueue &queue, VeskAction &action, ActionProgress &&progress)
 {
     const std::shared_ptr<VeskActionOperation> operation = action.Action_Operation();
-    interrupted = false;
+    int wake[2];
+    if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+        CliIO::error(QStringLiteral("cannot set up the interrupt: %1").arg(QString::fromLocal8Bit(strerror(errno))));
+        action.Action_cancel();
+        return CliIO::Unreadable;
+    }
+    wakeWrite = wake[1];
+    QSocketNotifier interrupt(wake[0], QSocketNotifier::Read);
+    QObject::connect(&interrupt, &QSocketNotifier::activated, [&action, &wake] {
+        char bytes[16];
+        while (read(wake[0], bytes, sizeof bytes) > 0) { }
+        action.Action_cancel();
+    });
+    QTimer redraw;
+    QObject::connect(&redraw, &QTimer::timeout, [&progress] { progress.update(); });
+    progress.update();
+    redraw.start(kRedrawMs);
     struct sigaction handler {
     }, previous[2] {};
     handler.sa_handler = onInterrupt;
@@ -158,14 +186,12 @@ int ActionCommand::runAction(VeskAction &action, ActionProgress &&progress)
     sigemptyset(&handler.sa_mask);
     sigaction(SIGINT, &handler, &previous[0]);
     sigaction(SIGTERM, &handler, &previous[1]);
-    VeskActionManager::serveMainThreadUntil([&] {
-        if (interrupted.exchange(false))
-            action.Action_cancel();
-        progress.update();
-        return operation->isFinished();
-    });
+    queue.waitUntilAllOperationsAreFinished(QEventLoop::ExcludeUserInputEvents);
     sigaction(SIGINT, &previous[0], nullptr);
     sigaction(SIGTERM, &previous[1], nullptr);
+    wakeWrite = -1;
+    close(wake[0]);
+    close(wake[1]);
     progress.finish();
     CliIO::out() << operation->summary() << '\n' << Qt::flush;
     if (operation->isCancelled())

@@ -5,6 +5,7 @@
 class ActionProgress;
 class QCommandLineParser;
 class VeskAction;
+class VeskOperationQueue;
 class VeskNewActionController;
 struct VeskActionProperties;
 
@@ -25,5 +26,5 @@ private:
     /// Prints the plan (--dry-run), or asks where needed and runs the action.
     static int planAndAct(
         const QCommandLineParser &parser, const QString &action, const VeskActionProperties &properties);
-    static int runAction(VeskAction &action, ActionProgress &&progress);
+    static int runAction(VeskOperationQueue &queue, VeskAction &action, ActionProgress &&progress);
 };

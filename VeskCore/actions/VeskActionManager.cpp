@@ -5,8 +5,6 @@
 #include "actions/VeskPythonScript.h"
 #include "report/VeskAlert.h"
 
-#include <QCoreApplication>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -20,15 +18,7 @@ VeskActionManager::~VeskActionManager()
         action->setAction_Cell(nullptr);
     }
     m_actionsOpQueue.cancelAllOperations();
-    serveMainThreadUntil([this] { return m_actionsOpQueue.operationCount() == 0; });
-}
-
-void VeskActionManager::serveMainThreadUntil(const std::function<bool()> &condition)
-{
-    while (!condition()) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        QThread::msleep(2);
-    }
+    m_actionsOpQueue.waitUntilAllOperationsAreFinished(QEventLoop::ExcludeUserInputEvents);
 }
 
 void VeskActionManager::queueAttachTo(VeskActionQueueTable *queue)
@@ -79,10 +69,7 @@ void VeskActionManager::clearQueue()
         VeskPythonScript::stopRunningScript();
     }
     // Not under the lock: the events served meanwhile may remove rows themselves.
-    serveMainThreadUntil([&cleared] {
-        return std::all_of(cleared.begin(), cleared.end(),
-            [](const auto &action) { return action->Action_Operation()->isFinished(); });
-    });
+    m_actionsOpQueue.waitUntilAllOperationsAreFinished(QEventLoop::ExcludeUserInputEvents);
     {
         QMutexLocker locker(&theLock);
         for (const std::shared_ptr<VeskAction> &action : cleared) {

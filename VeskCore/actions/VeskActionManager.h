@@ -56,10 +56,6 @@ public:
     const std::vector<std::shared_ptr<VeskAction>> &actions() const { return m_actions; }
     VeskOperationQueue &actionsOpQueue() { return m_actionsOpQueue; }
 
-    /// Serves the main thread's events (not the user's) until the condition holds, so
-    /// that workers waiting for the main thread can go on.
-    static void serveMainThreadUntil(const std::function<bool()> &condition);
-
 private:
     void stopTimer();
     static void refreshProgress(VeskAction &action);

@@ -30,7 +30,7 @@ bool VeskEventWait::isOpen() const
     return m_open;
 }
 
-void VeskEventWait::serveUntilOpen(const std::function<void()> &onEveryTurn)
+void VeskEventWait::serveUntilOpen(const std::function<void()> &onEveryTurn, QEventLoop::ProcessEventsFlags flags)
 {
     QObject waiter;
     {
@@ -47,7 +47,7 @@ void VeskEventWait::serveUntilOpen(const std::function<void()> &onEveryTurn)
     // Turns of its own rather than a nested event loop, which would return at once while
     // the application is quitting and leave the thread spinning without serving.
     while (!isOpen())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
     QMutexLocker locker(&m_lock);
     std::erase(m_waiters, &waiter);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QEventLoop>
 #include <QMutex>
 
 #include <functional>
@@ -19,9 +20,10 @@ public:
     void close();
     bool isOpen() const;
     /// Serves the calling thread's events until the gate is open; returns at once if it
-    /// is. `onEveryTurn` runs before the first turn and each time the thread wakes.
-    /// Needs an application object.
-    void serveUntilOpen(const std::function<void()> &onEveryTurn = {});
+    /// is. `onEveryTurn` runs before the first turn and each time the thread wakes;
+    /// `flags` may leave the user's input for later. Needs an application object.
+    void serveUntilOpen(
+        const std::function<void()> &onEveryTurn = {}, QEventLoop::ProcessEventsFlags flags = QEventLoop::AllEvents);
 
 private:
     mutable QMutex m_lock;

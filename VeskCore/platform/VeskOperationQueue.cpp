@@ -60,9 +60,10 @@ void VeskOperationQueue::cancelAllOperations()
             operation->cancel();
 }
 
-void VeskOperationQueue::waitUntilAllOperationsAreFinished()
+void VeskOperationQueue::waitUntilAllOperationsAreFinished(
+    QEventLoop::ProcessEventsFlags flags, const std::function<void()> &onEveryTurn)
 {
     if (QCoreApplication::instance() && VeskMainThread::isMainThread())
-        m_idle.serveUntilOpen();
+        m_idle.serveUntilOpen(onEveryTurn, flags);
     m_pool.waitForDone();
 }

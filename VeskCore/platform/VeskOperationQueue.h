@@ -37,8 +37,10 @@ public:
     void cancelAllOperations();
     /// Blocks until every added operation has ended. On the main thread it keeps
     /// serving the main thread's events meanwhile, so that operations handing work to
-    /// it go on; a timer there fires as usual.
-    void waitUntilAllOperationsAreFinished();
+    /// it go on; a timer there fires as usual. `flags` may leave the user's input for
+    /// later, and `onEveryTurn` runs each time the main thread wakes.
+    void waitUntilAllOperationsAreFinished(
+        QEventLoop::ProcessEventsFlags flags = QEventLoop::AllEvents, const std::function<void()> &onEveryTurn = {});
     int operationCount() const { return m_pending; }
 
 private:

@@ -97,7 +97,7 @@ protected:
     void existingTarget(const QString &name) { target.write(QStringLiteral("Promo/MXF/") + name, "old"); }
     void serveUntilIdle()
     {
-        VeskActionManager::serveMainThreadUntil([this] { return manager.actionsOpQueue().operationCount() == 0; });
+        manager.actionsOpQueue().waitUntilAllOperationsAreFinished();
         QCoreApplication::processEvents();
     }
     QString scriptRuns() const { return QString::fromUtf8(readAll(scriptLog)); }

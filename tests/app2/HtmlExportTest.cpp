@@ -3,7 +3,6 @@
 #include "ExportMenu.h"
 #include "VeskStoreTableView.h"
 
-#include "actions/VeskActionManager.h"
 #include "model/VeskCore.h"
 #include "scan/VeskPMRScannerOperation.h"
 #include "scan/VeskScanner.h"
@@ -28,7 +27,7 @@ void scanDemoVolume(VeskCore &core, const QString &volume)
     ASSERT_TRUE(writer.waitForFinished(120000));
     ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
     VeskScanner(core).AddFile(volume + QStringLiteral("/Avid MediaFiles/MXF"));
-    VeskActionManager::serveMainThreadUntil([] { return VeskPMRScannerOperation::opQueue().operationCount() == 0; });
+    VeskPMRScannerOperation::opQueue().waitUntilAllOperationsAreFinished();
     core.makeUnique();
     core.LoadDefaults();
 }
