@@ -27,7 +27,7 @@
 namespace {
 
 // How often the progress line is drawn again.
-constexpr int kRedrawMs = 100;
+constexpr int kRedrawMs = 200;
 
 // The write end of the pipe through which an interrupt wakes the waiting main thread.
 std::atomic<int> wakeWrite { -1 };

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr qint64 kRedrawMilliseconds = 200;
 const char *const kClearLine = "\r\033[K";
 
 } // namespace
@@ -22,10 +21,6 @@ ActionProgress::ActionProgress(const VeskActionOperation &operation, Mode mode, 
 
 void ActionProgress::update()
 {
-    const qint64 now = m_started.elapsed();
-    if (m_lastDrawn >= 0 && now - m_lastDrawn < kRedrawMilliseconds)
-        return;
-    m_lastDrawn = now;
     if (m_mode == Mode::Verbose)
         streamLog();
     if (m_showProgress)

@@ -13,7 +13,7 @@ public:
     enum class Mode { Quiet, Normal, Verbose };
 
     ActionProgress(const VeskActionOperation &operation, Mode mode, bool onTerminal);
-    /// Brings the output up to date; cheap to call often.
+    /// Brings the output up to date; the caller's timer sets how often.
     void update();
     /// Clears the progress line and prints what is left of the log.
     void finish();
@@ -27,6 +27,5 @@ private:
     const Mode m_mode;
     const bool m_showProgress;
     QElapsedTimer m_started;
-    qint64 m_lastDrawn = -1;
     qsizetype m_logPrinted = 0;
 };
