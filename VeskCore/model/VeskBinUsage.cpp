@@ -36,12 +36,13 @@ void VeskBinUsage::record(const std::vector<VeskItemRef> &items, const VeskProbe
 
 uint32_t VeskBinUsage::binNumber(const QString &path)
 {
-    const qsizetype known = m_binPaths.indexOf(path);
-    if (known >= 0)
-        return uint32_t(known);
+    if (const auto known = m_binNumbers.constFind(path); known != m_binNumbers.constEnd())
+        return *known;
+    const auto number = uint32_t(m_binPaths.size());
+    m_binNumbers.insert(path, number);
     m_binPaths.push_back(path);
     m_binNames.push_back(binName(path));
-    return uint32_t(m_binPaths.size() - 1);
+    return number;
 }
 
 uint32_t VeskBinUsage::listWith(uint32_t list, uint32_t bin)

@@ -60,6 +60,7 @@ private:
 
     QStringList m_binPaths;
     QStringList m_binNames;
+    QHash<QString, uint32_t> m_binNumbers;
     std::vector<std::vector<uint32_t>> m_lists { {} }; // by number; list 0 is empty
     std::map<std::vector<uint32_t>, uint32_t> m_listNumbers;
     QHash<uint64_t, uint32_t> m_nextList; // (list, bin) -> list with the bin added
