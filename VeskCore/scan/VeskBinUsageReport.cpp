@@ -42,6 +42,9 @@ VeskBinUsageReport::Row rowOf(
         for (auto file = begin; file != end; ++file)
             row.foundSize += file->size;
     }
+    // In the order of their texts, as a sorted listing of `vesk-cli bin` shows them.
+    std::sort(row.offline.begin(), row.offline.end(),
+        [](const AVBFileUID &a, const AVBFileUID &b) { return a.text() < b.text(); });
     return row;
 }
 

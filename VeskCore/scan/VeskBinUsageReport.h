@@ -25,7 +25,7 @@ public:
         uint64_t references = 0;
         uint64_t found = 0;
         uint64_t foundSize = 0; ///< bytes, each file once
-        std::vector<AVBFileUID> offline; ///< in UID order
+        std::vector<AVBFileUID> offline; ///< in the order of their texts
     };
     /// What a row of all the sources together is called.
     static QString allBins() { return QStringLiteral("*"); }
