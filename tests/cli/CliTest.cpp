@@ -260,11 +260,8 @@ TEST_P(CliVolume, BinsColumnAndUsageAgreeWithTheBinsReadOneByOne)
             if (sizes.isEmpty())
                 offline << uid;
         }
-        QJsonObject row = QJsonDocument::fromJson(lines[b].toUtf8()).object();
-        QStringList shownOffline = row.value("offline").toVariant().toStringList();
-        shownOffline.sort();
+        const QJsonObject row = QJsonDocument::fromJson(lines[b].toUtf8()).object();
         offline.sort();
-        row["offline"] = QJsonArray::fromStringList(shownOffline);
         expectedRow["offline"] = QJsonArray::fromStringList(offline);
         EXPECT_EQ(QJsonDocument(row).toJson().toStdString(), QJsonDocument(expectedRow).toJson().toStdString());
     }
