@@ -235,10 +235,14 @@ TEST_P(CliVolume, BinsColumnAndUsageAgreeWithTheBinsReadOneByOne)
     for (auto file = uidOfFile.begin(); file != uidOfFile.end(); ++file)
         sizesOfUID.insert(file.value(), QFileInfo(file.key()).size());
     const ProcessResult rows = cli({ "scan", "--volume", root, "--format", "json", "--columns", "path,bins",
-        "--intersect", given[0], "--subtract", given[1], "--add", given[2], "--add", given[0] });
+        "--intersect", given[0], "--subtract", given[1], "--add", given[2], "--add", given[0], "--sort", "bins" });
     ASSERT_FALSE(rows.out.isEmpty()) << rows.err.toStdString();
+    QString previous;
     for (const QString &line : rows.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QJsonObject row = QJsonDocument::fromJson(line.toUtf8()).object();
+        const QString names = row.value("bins").toVariant().toStringList().join(QStringLiteral(", "));
+        EXPECT_LE(previous.compare(names, Qt::CaseInsensitive), 0) << line.toStdString();
+        previous = names;
         QJsonArray bins;
         for (qsizetype b = 0; b < given.size(); ++b)
             if (references[b].contains(uidOfPath.value(row.value("path").toString())))
