@@ -1,0 +1,118 @@
+#include "DuplicateRows.h"
+
+#include "model/VeskCellTexts.h"
+#include "report/VeskFileSize.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+struct Field {
+    const char *id;
+    const char *title;
+    bool onTerminal;
+};
+
+const Field kFields[] = {
+    { "group", "Group", true },
+    { "fileUID", "File Package UID", false },
+    { "clipName", "Clip Name", true },
+    { "project", "Project", false },
+    { "size", "Size", true },
+    { "extraSize", "Extra Size", false },
+    { "problem", "Problem", true },
+    { "keep", "Keep", true },
+    { "exists", "Exists", false },
+    { "created", "Created", false },
+    { "path", "Path", true },
+};
+
+} // namespace
+
+DuplicateRows::DuplicateRows(const std::vector<VeskDuplicates::Group> &groups,
+    const std::optional<VeskDuplicates::KeepRule> &keep, const VeskNameTables &tables, bool bytes)
+    : m_groups(groups)
+    , m_tables(tables)
+    , m_bytes(bytes)
+{
+    for (size_t group = 0; group < groups.size(); ++group) {
+        m_kept.push_back(keep ? VeskDuplicates::kept(groups[group], *keep) : std::nullopt);
+        for (size_t copy = 0; copy < groups[group].copies.size(); ++copy)
+            m_rows.push_back({ group, copy });
+    }
+}
+
+std::optional<QString> DuplicateRows::text(const VeskDatabaseItem &item, VeskColumnID column) const
+{
+    return VeskCellTexts::itemText(item, column, m_tables, VeskCellTexts::Use::Export);
+}
+
+QString DuplicateRows::sizeText(uint64_t size) const
+{
+    return m_bytes ? QString::number(size) : VeskFileSize::toHumanBytes(double(size));
+}
+
+QString DuplicateRows::jsonLines() const
+{
+    QString lines;
+    for (size_t i = 0; i < m_groups.size(); ++i) {
+        const VeskDuplicates::Group &group = m_groups[i];
+        const VeskDatabaseItem &first = *group.copies.front();
+        QJsonObject object { { QStringLiteral("fileUID"), first.getFileUIDString() },
+            { QStringLiteral("size"), qint64(group.size) },
+            { QStringLiteral("clipName"), text(first, VeskColumnID::Clipname).value_or(QString()) },
+            { QStringLiteral("project"), text(first, VeskColumnID::Project).value_or(QString()) } };
+        QJsonArray copies;
+        for (const VeskItemRef &copy : group.copies)
+            copies.append(text(*copy, VeskColumnID::Path).value_or(QString()));
+        object.insert(QStringLiteral("copies"), copies);
+        if (m_kept[i])
+            object.insert(QStringLiteral("keep"), copies[qsizetype(*m_kept[i])]);
+        if (group.problem != VeskDuplicates::Problem::None)
+            object.insert(QStringLiteral("problem"), VeskDuplicates::problemText(group.problem));
+        lines += QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
+    }
+    return lines;
+}
+
+ExportTable DuplicateRows::exportTable(bool forTerminal) const
+{
+    ExportTable table { QStringLiteral("DuplicatesID"), QStringLiteral("Vesk"), {}, {}, m_rows.size() };
+    for (const Field &field : kFields) {
+        if (forTerminal && !field.onTerminal)
+            continue;
+        table.columnIds << QLatin1String(field.id);
+        table.columnTitles << QLatin1String(field.title);
+    }
+    return table;
+}
+
+std::optional<QString> DuplicateRows::NSStringValueForTableColumn(
+    const QString &, const QString &field, uint64_t row) const
+{
+    if (row >= m_rows.size())
+        return std::nullopt;
+    const auto [groupIndex, copyIndex] = m_rows[row];
+    const VeskDuplicates::Group &group = m_groups[groupIndex];
+    const VeskDatabaseItem &copy = *group.copies[copyIndex];
+    if (field == QLatin1String("group"))
+        return QString::number(groupIndex + 1);
+    if (field == QLatin1String("fileUID"))
+        return copy.getFileUIDString();
+    if (field == QLatin1String("size"))
+        return sizeText(group.size);
+    if (field == QLatin1String("extraSize"))
+        return sizeText(group.extraSize());
+    if (field == QLatin1String("problem"))
+        return VeskDuplicates::problemText(group.problem);
+    if (field == QLatin1String("keep"))
+        return m_kept[groupIndex] == copyIndex ? QStringLiteral("Yes") : QString();
+    const VeskColumnID column = field == QLatin1String("clipName") ? VeskColumnID::Clipname
+        : field == QLatin1String("project")                        ? VeskColumnID::Project
+        : field == QLatin1String("exists")                         ? VeskColumnID::Exists
+        : field == QLatin1String("created")                        ? VeskColumnID::Date
+                                                                   : VeskColumnID::Path;
+    return text(copy, column);
+}
