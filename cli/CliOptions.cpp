@@ -116,10 +116,10 @@ const std::vector<CliOptions::CommandInfo> &CliOptions::commands()
                 "vesk-cli inspect \"/srv/avid/Avid MediaFiles/MXF/1/msmMMOB.mdb\" --describe 0" } } },
         { Duplicates, "duplicates", "PATH...", "Find the copies of each media file across folders and volumes.", {
             { "The copies on two volumes, their contents compared",
-                "vesk-cli duplicates --volume /srv/avid /mnt/backup --confirm-content" },
+                "vesk-cli duplicates --volume /srv/avid /srv/archive --confirm-content" },
             { "Move every copy but the oldest to the trash",
-                "vesk-cli duplicates --volume /srv/avid /mnt/backup --keep oldest --extras --format json | "
-                "vesk-cli delete --volume /srv/avid /mnt/backup --paths-from - --yes" } } },
+                "vesk-cli duplicates --volume /srv/avid /srv/archive --keep oldest --extras --format json | "
+                "vesk-cli delete --volume /srv/avid /srv/archive --paths-from - --yes" } } },
         { Copy, "copy", "PATH...", "Copy the media rows that scan would print.", {
             { "What copying the media no bin uses would do, changing nothing",
                 "vesk-cli copy --volume /srv/avid --unused --bins-from \"/srv/avid/Avid Projects\" "
