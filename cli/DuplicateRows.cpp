@@ -3,10 +3,6 @@
 #include "model/VeskCellTexts.h"
 #include "report/VeskFileSize.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 namespace {
 
 struct Field {
@@ -28,6 +24,23 @@ const Field kFields[] = {
     { "created", "Created", false },
     { "path", "Path", true },
 };
+
+// A JSON string: quotes, backslashes and control characters escaped.
+QString jsonString(const QString &text)
+{
+    QString quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += QLatin1Char('"');
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        if (c.unicode() < 0x20)
+            quoted += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            quoted += c;
+    }
+    return quoted + QLatin1Char('"');
+}
 
 } // namespace
 
@@ -54,25 +67,26 @@ QString DuplicateRows::sizeText(uint64_t size) const
     return m_bytes ? QString::number(size) : VeskFileSize::toHumanBytes(double(size));
 }
 
+// Written out by hand: a JSON document per group costs more than the grouping itself.
 QString DuplicateRows::jsonLines() const
 {
     QString lines;
     for (size_t i = 0; i < m_groups.size(); ++i) {
         const VeskDuplicates::Group &group = m_groups[i];
         const VeskDatabaseItem &first = *group.copies.front();
-        QJsonObject object { { QStringLiteral("fileUID"), first.getFileUIDString() },
-            { QStringLiteral("size"), qint64(group.size) },
-            { QStringLiteral("clipName"), text(first, VeskColumnID::Clipname).value_or(QString()) },
-            { QStringLiteral("project"), text(first, VeskColumnID::Project).value_or(QString()) } };
-        QJsonArray copies;
+        QStringList copies;
         for (const VeskItemRef &copy : group.copies)
-            copies.append(text(*copy, VeskColumnID::Path).value_or(QString()));
-        object.insert(QStringLiteral("copies"), copies);
+            copies << jsonString(text(*copy, VeskColumnID::Path).value_or(QString()));
+        lines += QLatin1String("{\"fileUID\":") + jsonString(first.getFileUIDString()) + QLatin1String(",\"size\":")
+            + QString::number(group.size) + QLatin1String(",\"clipName\":")
+            + jsonString(text(first, VeskColumnID::Clipname).value_or(QString())) + QLatin1String(",\"project\":")
+            + jsonString(text(first, VeskColumnID::Project).value_or(QString())) + QLatin1String(",\"copies\":[")
+            + copies.join(QLatin1Char(',')) + QLatin1Char(']');
         if (m_kept[i])
-            object.insert(QStringLiteral("keep"), copies[qsizetype(*m_kept[i])]);
+            lines += QLatin1String(",\"keep\":") + copies[qsizetype(*m_kept[i])];
         if (group.problem != VeskDuplicates::Problem::None)
-            object.insert(QStringLiteral("problem"), VeskDuplicates::problemText(group.problem));
-        lines += QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
+            lines += QLatin1String(",\"problem\":") + jsonString(VeskDuplicates::problemText(group.problem));
+        lines += QLatin1String("}\n");
     }
     return lines;
 }
