@@ -7,6 +7,7 @@ target_sources(VeskApp PRIVATE
   VeskAppTools.cpp
   VeskAppToolsScreenshots.cpp
   VeskDuplicateFinderWindow.cpp
+  VeskDuplicatesModel.cpp
   VeskExternalTools.cpp
   VeskMediafileOutlineModel.cpp
   VeskMediafileViewer.cpp

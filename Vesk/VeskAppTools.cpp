@@ -179,5 +179,6 @@ void VeskAppTools::CreateOMFFileInspector()
 void VeskAppTools::openTheDuplicateFinder()
 {
     QMetaObject::invokeMethod(
-        this, [] { VeskDuplicateFinderWindow::sharedInstance()->showWindow(); }, Qt::QueuedConnection);
+        this, [this] { VeskDuplicateFinderWindow::sharedInstance()->showWindow(*m_actionManager); },
+        Qt::QueuedConnection);
 }
