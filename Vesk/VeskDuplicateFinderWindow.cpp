@@ -48,9 +48,15 @@ VeskDuplicateFinderWindow::VeskDuplicateFinderWindow(VeskCore &core, QWidget *pa
     m_tree->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tree->setUniformRowHeights(true);
     m_tree->setAlternatingRowColors(true);
+    // Copies differ by their folders: a long path loses its middle, not its end.
+    m_tree->setTextElideMode(Qt::ElideMiddle);
     m_tree->header()->setStretchLastSection(false);
     m_tree->header()->setSectionResizeMode(VeskDuplicatesModel::Name, QHeaderView::Stretch);
-    m_tree->setColumnWidth(VeskDuplicatesModel::Place, 150);
+    for (const auto &[column, width] :
+        { std::pair { VeskDuplicatesModel::Place, 120 }, { VeskDuplicatesModel::Size, 90 },
+            { VeskDuplicatesModel::Copies, 60 }, { VeskDuplicatesModel::ExtraSize, 90 },
+            { VeskDuplicatesModel::Created, 160 }, { VeskDuplicatesModel::Status, 110 } })
+        m_tree->setColumnWidth(column, width);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(makeButtonRow());
     layout->addWidget(m_tree, 1);
@@ -60,7 +66,7 @@ VeskDuplicateFinderWindow::VeskDuplicateFinderWindow(VeskCore &core, QWidget *pa
     connect(m_tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &VeskDuplicateFinderWindow::updateSummary);
     setConfirming(false);
-    resize(900, 560);
+    resize(1000, 560);
 }
 
 VeskDuplicateFinderWindow::~VeskDuplicateFinderWindow()

@@ -88,7 +88,7 @@ QVariant VeskDuplicatesModel::headerData(int section, Qt::Orientation orientatio
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     static const char *const titles[]
-        = { "Clip Name / Path", "Project / Volume", "Size", "Copies", "Extra Copies Take", "Created", "Status" };
+        = { "Clip Name / Path", "Project / Volume", "Size", "Copies", "Extra Size", "Created", "Status" };
     return section >= 0 && section < ColumnCount ? tr(titles[section]) : QVariant();
 }
 
@@ -100,7 +100,7 @@ QString VeskDuplicatesModel::groupText(const VeskDuplicates::Group &group, int c
     case Place: return first.get_DB_ProjectName();
     case Size: return VeskFileSize::toHumanBytes(double(group.size));
     case Copies: return QString::number(group.copies.size());
-    case ExtraSize: return VeskFileSize::toHumanBytes(double(group.extraSize()));
+    case ExtraSize: return group.extraSize() ? VeskFileSize::toHumanBytes(double(group.extraSize())) : QString();
     case Status: return problemTitle(group.problem);
     default: return {};
     }
