@@ -48,8 +48,8 @@ VeskDuplicateFinderWindow::VeskDuplicateFinderWindow(VeskCore &core, QWidget *pa
     m_tree->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tree->setUniformRowHeights(true);
     m_tree->setAlternatingRowColors(true);
-    // Copies differ by their folders: a long path loses its middle, not its end.
-    m_tree->setTextElideMode(Qt::ElideMiddle);
+    // Copies differ by their folders: a long path keeps its end, the media folder and file.
+    m_tree->setTextElideMode(Qt::ElideLeft);
     m_tree->header()->setStretchLastSection(false);
     m_tree->header()->setSectionResizeMode(VeskDuplicatesModel::Name, QHeaderView::Stretch);
     for (const auto &[column, width] :

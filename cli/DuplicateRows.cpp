@@ -25,21 +25,19 @@ const Field kFields[] = {
     { "path", "Path", true },
 };
 
-// A JSON string: quotes, backslashes and control characters escaped.
-QString jsonString(const QString &text)
+// A JSON string, appended: quotes, backslashes and control characters escaped.
+void appendJson(QString &out, QStringView text)
 {
-    QString quoted;
-    quoted.reserve(text.size() + 2);
-    quoted += QLatin1Char('"');
+    out += QLatin1Char('"');
     for (const QChar c : text) {
         if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
-            quoted += QLatin1Char('\\');
+            out += QLatin1Char('\\');
         if (c.unicode() < 0x20)
-            quoted += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
         else
-            quoted += c;
+            out += c;
     }
-    return quoted + QLatin1Char('"');
+    out += QLatin1Char('"');
 }
 
 } // namespace
@@ -67,25 +65,32 @@ QString DuplicateRows::sizeText(uint64_t size) const
     return m_bytes ? QString::number(size) : VeskFileSize::toHumanBytes(double(size));
 }
 
-// Written out by hand: a JSON document per group costs more than the grouping itself.
+// Written out by hand, straight into one text: a JSON document per group costs more
+// than the grouping itself.
 QString DuplicateRows::jsonLines() const
 {
     QString lines;
+    const auto field = [this, &lines](const char *key, const VeskDatabaseItem &item, VeskColumnID column) {
+        lines += QLatin1String(key);
+        appendJson(lines, text(item, column).value_or(QString()));
+    };
     for (size_t i = 0; i < m_groups.size(); ++i) {
         const VeskDuplicates::Group &group = m_groups[i];
         const VeskDatabaseItem &first = *group.copies.front();
-        QStringList copies;
-        for (const VeskItemRef &copy : group.copies)
-            copies << jsonString(text(*copy, VeskColumnID::Path).value_or(QString()));
-        lines += QLatin1String("{\"fileUID\":") + jsonString(first.getFileUIDString()) + QLatin1String(",\"size\":")
-            + QString::number(group.size) + QLatin1String(",\"clipName\":")
-            + jsonString(text(first, VeskColumnID::Clipname).value_or(QString())) + QLatin1String(",\"project\":")
-            + jsonString(text(first, VeskColumnID::Project).value_or(QString())) + QLatin1String(",\"copies\":[")
-            + copies.join(QLatin1Char(',')) + QLatin1Char(']');
+        lines += QLatin1String("{\"fileUID\":");
+        appendJson(lines, first.getFileUIDString());
+        lines += QLatin1String(",\"size\":") + QString::number(group.size);
+        field(",\"clipName\":", first, VeskColumnID::Clipname);
+        field(",\"project\":", first, VeskColumnID::Project);
+        for (size_t c = 0; c < group.copies.size(); ++c)
+            field(c ? "," : ",\"copies\":[", *group.copies[c], VeskColumnID::Path);
+        lines += QLatin1Char(']');
         if (m_kept[i])
-            lines += QLatin1String(",\"keep\":") + copies[qsizetype(*m_kept[i])];
-        if (group.problem != VeskDuplicates::Problem::None)
-            lines += QLatin1String(",\"problem\":") + jsonString(VeskDuplicates::problemText(group.problem));
+            field(",\"keep\":", *group.copies[*m_kept[i]], VeskColumnID::Path);
+        if (group.problem != VeskDuplicates::Problem::None) {
+            lines += QLatin1String(",\"problem\":");
+            appendJson(lines, VeskDuplicates::problemText(group.problem));
+        }
         lines += QLatin1String("}\n");
     }
     return lines;
