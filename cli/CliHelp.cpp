@@ -60,9 +60,12 @@ QStringList CliHelp::namesText(const CliOptions::CommandInfo &command)
     QStringList paragraphs;
     for (const CliOptions::Option &option : CliOptions::optionsOf(command.command)) {
         if (option.name == std::string_view("columns"))
-            paragraphs << QStringLiteral("Fields for --columns: %1. With --summary: %2.")
-                              .arg(CliRows::mediaFieldNames().join(QStringLiteral(", ")),
-                                  CliRows::summaryFieldNames().join(QStringLiteral(", ")));
+            paragraphs << QStringLiteral("Fields for --columns: %1.")
+                              .arg(CliRows::mediaFieldNames().join(QStringLiteral(", ")))
+                    + (command.command == CliOptions::Scan
+                            ? QStringLiteral(" With --summary: %1.")
+                                  .arg(CliRows::summaryFieldNames().join(QStringLiteral(", ")))
+                            : QString());
         if (option.name == std::string_view("sort"))
             paragraphs << QStringLiteral("Sort keys: %1.").arg(VeskColumns::sortKeyNames().join(QStringLiteral(", ")));
     }
