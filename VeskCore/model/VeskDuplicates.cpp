@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <map>
+#include <tuple>
 
 namespace {
 
