@@ -19,6 +19,7 @@ public:
         Copy = 16,
         Move = 32,
         Delete = 64,
+        Verify = 1024,
     };
 
     struct Option {

@@ -6,6 +6,7 @@
 #include "InspectCommand.h"
 #include "MxfCommand.h"
 #include "ScanCommand.h"
+#include "VerifyCommand.h"
 
 #include "platform/VeskSettings.h"
 
@@ -69,6 +70,7 @@ int main(int argc, char *argv[])
         { QStringLiteral("copy"), &ActionCommand::run },
         { QStringLiteral("move"), &ActionCommand::run },
         { QStringLiteral("delete"), &ActionCommand::run },
+        { QStringLiteral("verify"), &VerifyCommand::run },
     };
     const QStringList args = app.arguments();
     if (args.size() < 2)
