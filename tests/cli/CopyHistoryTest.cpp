@@ -77,7 +77,7 @@ void expectHistoryMatches(const QString &dest, int generations)
 
 struct HistoryCase {
     const char *name;
-    const char *command;
+    QStringList command;
     bool otherFileSystem;
 };
 
@@ -93,8 +93,7 @@ TEST_P(CopyHistory, RecordsEveryTargetAndVerifyFindsAChangedByte)
     const QString dest = (GetParam().otherFileSystem ? shm.path() : files.path()) + QStringLiteral("/dest");
     ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "2", "--files", "4" }).status, 0);
     ASSERT_TRUE(QDir().mkpath(dest));
-    const QStringList action = { QString::fromLatin1(GetParam().command), "--volume", root, "--dest", dest, "--yes" };
-    const ProcessResult first = cli(action);
+    const ProcessResult first = cli(GetParam().command + QStringList { "--volume", root, "--dest", dest });
     ASSERT_EQ(first.status, 0) << first.out.toStdString() << first.err.toStdString();
     expectHistoryMatches(dest, 1);
 
@@ -124,8 +123,9 @@ TEST_P(CopyHistory, RecordsEveryTargetAndVerifyFindsAChangedByte)
 }
 
 INSTANTIATE_TEST_SUITE_P(Actions, CopyHistory,
-    ::testing::Values(HistoryCase { "Copy", "copy", false }, HistoryCase { "MoveOnOneVolume", "move", false },
-        HistoryCase { "MoveToAnotherFileSystem", "move", true }),
+    ::testing::Values(HistoryCase { "Copy", { "copy" }, false },
+        HistoryCase { "MoveOnOneVolume", { "move", "--yes" }, false },
+        HistoryCase { "MoveToAnotherFileSystem", { "move", "--yes" }, true }),
     [](const auto &info) { return std::string(info.param.name); });
 
 // The C4 id of no bytes is the one its standard publishes; that of the example manifest
