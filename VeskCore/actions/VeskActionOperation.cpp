@@ -92,6 +92,11 @@ VeskActionOperation::VeskActionOperation(VeskActionProperties properties)
             if (m_properties.Write_mhl && m_properties.Action != QLatin1String("Verify"))
                 m_history = std::make_unique<VeskMHLRecorder>(*m_targetURL);
         }
+        // A verification has one item, the folder, and reads what its history lists.
+        if (m_targetURL && m_properties.Action == QLatin1String("Verify")) {
+            m_itemsTotal = 1;
+            m_bytesTotal = VeskMHLVerification::bytesListed(*m_targetURL);
+        }
     }
     appendLog(timestamp() + QStringLiteral(" :: VeskAction queued\n"));
 }
@@ -469,7 +474,7 @@ void VeskActionOperation::writeHistory()
 
 void VeskActionOperation::verifyAction()
 {
-    if (!m_targetURL)
+    if (!m_targetURL || !startItem())
         return;
     VeskMHLVerification verification(*m_targetURL);
     appendLog(timestamp() + QStringLiteral(" :: VERIFYING :: %1 \n").arg(*m_targetURL));
@@ -486,6 +491,8 @@ void VeskActionOperation::verifyAction()
     if (!ran)
         appendLog(QStringLiteral(":: ERROR :: %1 \n").arg(error));
     appendLog(timestamp() + QStringLiteral(" :: %1 \n").arg(verification.summary()));
+    m_bytesDone += m_bytesTotal.value_or(0);
+    setBWritten(0);
     ++(ran && verification.passed() ? m_doneCount : m_failedCount);
 }
 

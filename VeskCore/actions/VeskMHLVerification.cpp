@@ -13,6 +13,16 @@ VeskMHLVerification::VeskMHLVerification(QString folder)
 {
 }
 
+uint64_t VeskMHLVerification::bytesListed(const QString &folder)
+{
+    VeskMHLHistory history(folder);
+    uint64_t total = 0;
+    if (history.read(nullptr))
+        for (const auto &[path, hash] : history.latest())
+            total += uint64_t(std::max<int64_t>(hash.size, 0));
+    return total;
+}
+
 bool VeskMHLVerification::run(bool record, const Progress &progress, QString *error)
 {
     m_files.clear();

@@ -26,6 +26,8 @@ public:
     using Progress = std::function<bool(int64_t done, int64_t total)>;
 
     explicit VeskMHLVerification(QString folder);
+    /// The bytes a verification of the folder reads: the sizes its history records.
+    static uint64_t bytesListed(const QString &folder);
 
     /// False, with the reason, when the folder has no history to verify or a record
     /// could not be written; a stop or a failed file is a result, not a false.
