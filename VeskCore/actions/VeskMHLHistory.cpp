@@ -12,6 +12,9 @@
 #include <QXmlStreamWriter>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -54,6 +57,28 @@ bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
         return failed(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
     return true;
 }
+
+// Held while a generation is added, so that two processes adding to one history at
+// once take different numbers and neither loses the other's chain entry.
+class HistoryLock {
+public:
+    explicit HistoryLock(const QString &folder)
+        : m_fd(open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (m_fd >= 0)
+            flock(m_fd, LOCK_EX);
+    }
+    ~HistoryLock()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    HistoryLock(const HistoryLock &) = delete;
+    HistoryLock &operator=(const HistoryLock &) = delete;
+
+private:
+    int m_fd;
+};
 
 int numberOf(const QString &manifestName)
 {
@@ -209,6 +234,7 @@ bool VeskMHLHistory::append(const QString &process, const std::vector<Hash> &has
 {
     if (!QDir().mkpath(historyFolder()))
         return failed(error, QStringLiteral("%1 cannot be made").arg(historyFolder()));
+    const HistoryLock lock(historyFolder());
     QString chainError;
     std::vector<ChainEntry> chain = readChain(&chainError);
     // Rewriting a chain that cannot be read would drop the generations it names.

@@ -103,6 +103,21 @@ TEST_F(ActionOperation, ReadBackMismatchKeepsTheSourceAndRemovesTheTarget)
     }
 }
 
+// The queued verification checks the history that a copy wrote.
+TEST_F(ActionOperation, VerifyActionFailsOnAFileChangedSinceItsCopy)
+{
+    runToEnd(
+        makeOperation(properties(QStringLiteral("Copy"), { makeItem(media(QStringLiteral("a.mxf"), "a")) }, dest())));
+    for (const bool changed : { false, true }) {
+        if (changed)
+            ASSERT_TRUE(TestFiles::writeFile(dest(QStringLiteral("Promo/MXF/a.mxf")), "b"));
+        const auto operation = makeOperation(properties(QStringLiteral("Verify"), {}, dest()));
+        runToEnd(operation);
+        EXPECT_EQ(operation->failedCount(), changed ? 1u : 0u) << operation->actionLog().toStdString();
+        EXPECT_EQ(operation->actionLog().contains(QStringLiteral("differs: Promo/MXF/a.mxf")), changed);
+    }
+}
+
 TEST_F(ActionOperation, AnswersToAllLastForTheActionAndCancelStops)
 {
     QStringList paths;
