@@ -82,7 +82,7 @@ bool copyPlain()
 {
     const BenchFiles &bench = files();
     const int in = open(QFile::encodeName(bench.source).constData(), O_RDONLY | O_CLOEXEC);
-    const int out = open(QFile::encodeName(bench.target()).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int out = open(QFile::encodeName(bench.target()).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     std::vector<char> buffer(1 << 20);
     qint64 copied = 0;
     for (ssize_t n; in >= 0 && out >= 0 && (n = read(in, buffer.data(), buffer.size())) > 0; copied += n)
@@ -139,8 +139,8 @@ double median(std::vector<double> values)
 void BM_CopyKindsVsCp_1GB(benchmark::State &state)
 {
     const std::vector<std::pair<const char *, std::function<bool()>>> kinds = {
-        { "plain", copyPlain },
         { "hashing", [] { return copyFile(false); } },
+        { "plain", copyPlain },
         { "verified", [] { return copyFile(true); } },
         { "action", copyWithAction },
         { "cp", copyWithCp },
