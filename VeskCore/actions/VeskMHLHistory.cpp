@@ -212,9 +212,11 @@ bool VeskMHLHistory::read(QString *error)
 std::map<QString, VeskMHLHistory::Hash> VeskMHLHistory::latest() const
 {
     std::map<QString, Hash> newest;
+    // A failed entry records what was found, not what the file should hold: the file
+    // is still measured against the last good digest.
     for (const Generation &generation : m_generations)
         for (const Hash &hash : generation.hashes)
-            if (!hash.xxh128.isEmpty() || !newest.count(hash.path))
+            if ((!hash.xxh128.isEmpty() && hash.action != QLatin1String("failed")) || !newest.count(hash.path))
                 newest[hash.path] = hash;
     return newest;
 }

@@ -41,7 +41,8 @@ public:
     bool read(QString *error);
     const std::vector<Generation> &generations() const { return m_generations; }
     const QStringList &chainProblems() const { return m_chainProblems; }
-    /// The newest xxh128 recorded for each path, with its size and date.
+    /// The newest good xxh128 recorded for each path (original or verified, never
+    /// failed), with its size and date.
     std::map<QString, Hash> latest() const;
 
     /// Writes generation N+1 (process "transfer" or "in-place") and then the chain,
