@@ -31,7 +31,9 @@ using Progress = VeskFileOperations::Progress;
 constexpr auto kStepTime = std::chrono::milliseconds(40);
 constexpr int64_t kSmallestStep = 64 << 10;
 constexpr int64_t kLargestStep = 16 << 20;
-constexpr size_t kBufferSize = 1 << 20;
+// Small enough to stay in the processor's cache between the read that fills it, the
+// hash and the write: a buffer of megabytes makes the hash fetch it from memory again.
+constexpr size_t kBufferSize = 256 << 10;
 constexpr int kTemporaryAttempts = 8;
 
 bool fail(Error *error, long code, const QString &description)
