@@ -281,7 +281,9 @@ bool VeskCore::matchesSearch(uint32_t position, const Search &search) const
     const VeskTextMatcher &matcher = *search.matcher;
     const QString &folder = m_groups.folders[folderId];
     return m_items[position]->visitNames([&](QStringView nameInBin, QStringView clipName, QStringView fileName) {
-        if (matcher.matches(nameInBin) || matcher.matches(clipName))
+        // The clip name is most often the file name itself, which the path's end holds.
+        const bool clipIsFileName = clipName.data() == fileName.data() && clipName.size() == fileName.size();
+        if (matcher.matches(nameInBin) || (!clipIsFileName && matcher.matches(clipName)))
             return true;
         // The path's end, from the last characters of the folder on, put together
         // without building the path.
@@ -436,7 +438,7 @@ std::optional<VeskCore::ShownList> VeskCore::filteredRange(const FilterState &st
         // Items lie all over memory: asking early for those a few steps ahead overlaps
         // the waits for them.
         if (i + kPrefetchAhead < end)
-            __builtin_prefetch(m_items[sorted[i + kPrefetchAhead]].get());
+            m_items[sorted[i + kPrefetchAhead]]->prefetchFilterFields();
         const uint32_t position = sorted[i];
         const VeskDatabaseItem &item = *m_items[position];
         if (!item.DB_isValid() || !state.projectShown[m_groups.projectIds[position]] || !passes(position, search))

@@ -95,6 +95,12 @@ public:
     ReferenceState DB_referenceState() const { return m_referenceState; }
     void setDB_referenceState(ReferenceState state) { m_referenceState = state; }
     bool DB_FileExists() const { return m_fileExists; }
+    /// Asks the processor early for the fields the filter reads, which share a line or two.
+    void prefetchFilterFields() const
+    {
+        __builtin_prefetch(&m_filesize);
+        __builtin_prefetch(&m_referenceState);
+    }
     void setDB_FileExists(bool value) { m_fileExists = value; }
 
     // Numbers.
@@ -159,26 +165,28 @@ private:
     bool findLinkFile();
     void checkPortableName();
 
-    VeskUUID m_filePackageUID;
-    VeskUUID m_materialPackageUID;
-    VeskOctet m_fourCC;
-    uint32_t m_sizeofUID = 0;
-    uint32_t m_usageCode = 0;
-    uint32_t m_resolutionID = 0;
-    uint32_t m_bits = 0;
-    std::atomic<uint64_t> m_framerate { 0 };
-    std::atomic<uint64_t> m_samplerate { 0 };
+    // What the filter reads of every item comes first, within one cache line.
     std::atomic<int64_t> m_filesize { kNoValue };
-    std::atomic<int64_t> m_dateMSecs { kNoValue };
+    VeskOctet m_fourCC;
+    uint32_t m_usageCode = 0;
     // Moves and deletes change these on the action worker while the main thread reads them.
     std::atomic<bool> m_isValidInitial { true };
     std::atomic<bool> m_isValid { true };
+    std::atomic<bool> m_fileExists { false };
     bool m_isAMA = false;
     bool m_isGoodUUID = true;
     bool m_isPortableFilename = true;
     bool m_isReferenced = false;
     ReferenceState m_referenceState = ReferenceState::Known;
-    std::atomic<bool> m_fileExists { false };
+
+    VeskUUID m_filePackageUID;
+    VeskUUID m_materialPackageUID;
+    uint32_t m_sizeofUID = 0;
+    uint32_t m_resolutionID = 0;
+    uint32_t m_bits = 0;
+    std::atomic<uint64_t> m_framerate { 0 };
+    std::atomic<uint64_t> m_samplerate { 0 };
+    std::atomic<int64_t> m_dateMSecs { kNoValue };
 
     // Guarded by the item's lock (one of a shared set of stripes).
     QString m_folder;
