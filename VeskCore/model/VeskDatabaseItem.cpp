@@ -430,6 +430,15 @@ QByteArray VeskDatabaseItem::DB_pmrField() const
     return m_pmrField;
 }
 
+void VeskDatabaseItem::prefetchSearchedTexts() const
+{
+    VESK_ITEM_LOCKED;
+    __builtin_prefetch(m_fileName.constData());
+    __builtin_prefetch(m_nameInBin.constData());
+    if (m_clipName.constData() != m_fileName.constData())
+        __builtin_prefetch(m_clipName.constData());
+}
+
 QString VeskDatabaseItem::DB_ClipName() const
 {
     VESK_ITEM_LOCKED;

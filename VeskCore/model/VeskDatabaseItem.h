@@ -95,12 +95,19 @@ public:
     ReferenceState DB_referenceState() const { return m_referenceState; }
     void setDB_referenceState(ReferenceState state) { m_referenceState = state; }
     bool DB_FileExists() const { return m_fileExists; }
-    /// Asks the processor early for the fields the filter reads, which share a line or two.
-    void prefetchFilterFields() const
+    /// Asks the processor early for the fields the filter reads, which share a line or
+    /// two, and those of the texts a search reads.
+    void prefetchFilterFields(bool search) const
     {
         __builtin_prefetch(&m_filesize);
         __builtin_prefetch(&m_referenceState);
+        if (search) {
+            __builtin_prefetch(&m_fileName);
+            __builtin_prefetch(&m_nameInBin);
+        }
     }
+    /// Asks early for the characters of the searched texts, once their fields are near.
+    void prefetchSearchedTexts() const;
     void setDB_FileExists(bool value) { m_fileExists = value; }
 
     // Numbers.
@@ -189,11 +196,11 @@ private:
     std::atomic<int64_t> m_dateMSecs { kNoValue };
 
     // Guarded by the item's lock (one of a shared set of stripes).
-    QString m_folder;
-    QString m_fileName;
+    QString m_fileName; // the searched texts first, next to each other
     QString m_clipName;
-    QString m_projectName;
     QString m_nameInBin;
+    QString m_folder;
+    QString m_projectName;
     QString m_compressionString;
     mutable QString m_dateString;
     QByteArray m_pmrField;
