@@ -13,6 +13,7 @@
 #include <QMutex>
 
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -107,7 +108,9 @@ void VeskDatabaseItem::setupWithPmrBytes(const uint8_t *bytes, uint32_t length, 
     readPmrFields(VeskByteReader(std::span<const uint8_t>(bytes, length)), record, useByteSwap);
     {
         VESK_ITEM_LOCKED;
-        m_pmrField = record;
+        m_pmrField = std::make_unique_for_overwrite<char[]>(size_t(length));
+        std::memcpy(m_pmrField.get(), record.constData(), length);
+        m_pmrFieldLength = length;
     }
     checkForAudioTypeByExtension();
     m_isReferenced = true;
@@ -286,16 +289,12 @@ std::optional<int64_t> VeskDatabaseItem::DB_DateMSecs() const
     return msecs == kNoValue ? std::nullopt : std::optional<int64_t>(msecs);
 }
 
+// Built when asked for: a cell shows a few dozen at a time, and a text kept per item
+// would cost every item of a million its room.
 QString VeskDatabaseItem::DB_Date_String() const
 {
-    QMutexLocker locker(&lockFor(this));
-    if (m_dateString.isNull()) {
-        const QDateTime date = DB_Date();
-        if (!date.isValid())
-            return {};
-        m_dateString = QLocale::system().toString(date, QLocale::ShortFormat);
-    }
-    return m_dateString;
+    const QDateTime date = DB_Date();
+    return date.isValid() ? QLocale::system().toString(date, QLocale::ShortFormat) : QString();
 }
 
 bool VeskDatabaseItem::checkUUID()
@@ -427,7 +426,7 @@ void VeskDatabaseItem::setDB_filesize(std::optional<uint64_t> size)
 QByteArray VeskDatabaseItem::DB_pmrField() const
 {
     VESK_ITEM_LOCKED;
-    return m_pmrField;
+    return m_pmrField ? QByteArray(m_pmrField.get(), m_pmrFieldLength) : QByteArray();
 }
 
 void VeskDatabaseItem::prefetchSearchedTexts() const

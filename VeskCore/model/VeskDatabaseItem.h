@@ -189,6 +189,7 @@ private:
     VeskUUID m_filePackageUID;
     VeskUUID m_materialPackageUID;
     uint32_t m_sizeofUID = 0;
+    uint32_t m_pmrFieldLength = 0; // guarded by the item's lock
     uint32_t m_resolutionID = 0;
     uint32_t m_bits = 0;
     std::atomic<uint64_t> m_framerate { 0 };
@@ -202,8 +203,8 @@ private:
     QString m_folder;
     QString m_projectName;
     QString m_compressionString;
-    mutable QString m_dateString;
-    QByteArray m_pmrField;
+    // The record as read, in a block of its own length: no header or spare room.
+    std::unique_ptr<char[]> m_pmrField;
 };
 
 using VeskItemRef = std::shared_ptr<VeskDatabaseItem>;
