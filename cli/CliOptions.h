@@ -19,6 +19,9 @@ public:
         Copy = 16,
         Move = 32,
         Delete = 64,
+        Quarantine = 128,
+        Restore = 256,
+        Purge = 512,
     };
 
     struct Option {

@@ -5,6 +5,7 @@
 #include "CliIO.h"
 #include "InspectCommand.h"
 #include "MxfCommand.h"
+#include "QuarantineCommand.h"
 #include "ScanCommand.h"
 
 #include "platform/VeskSettings.h"
@@ -69,6 +70,9 @@ int main(int argc, char *argv[])
         { QStringLiteral("copy"), &ActionCommand::run },
         { QStringLiteral("move"), &ActionCommand::run },
         { QStringLiteral("delete"), &ActionCommand::run },
+        { QStringLiteral("quarantine"), &QuarantineCommand::run },
+        { QStringLiteral("restore"), &QuarantineCommand::restore },
+        { QStringLiteral("purge"), &QuarantineCommand::purge },
     };
     const QStringList args = app.arguments();
     if (args.size() < 2)
