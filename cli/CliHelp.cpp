@@ -114,7 +114,7 @@ QString CliHelp::programHelp()
            << "       vesk-cli help [COMMAND] | --help | --version\n\n"
            << wrapped(QString::fromLatin1(kProgramSummary), 0, kWidth) << "\nCommands:\n";
     for (const CliOptions::CommandInfo &command : CliOptions::commands())
-        stream << "  " << QString::fromLatin1(command.name).leftJustified(10) << command.summary << '\n';
+        stream << "  " << QString::fromLatin1(command.name).leftJustified(11) << command.summary << '\n';
     stream << "\nRun 'vesk-cli help COMMAND' or 'vesk-cli COMMAND --help' for its options and examples.\n"
            << "\nExit status:\n";
     for (const ExitStatus &exit : kExitStatuses)

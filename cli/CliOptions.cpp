@@ -128,14 +128,15 @@ const std::vector<CliOptions::CommandInfo> &CliOptions::commands()
                 "vesk-cli delete --volume /srv/avid --unused --bins-from \"/srv/avid/Avid Projects\" --yes" } } },
         { Quarantine, "quarantine", "PATH...", "Rename the media rows that scan would print into the quarantine "
             "of their volume, where restore can take them back; or list the quarantine sets.", {
-            { "Put the media no bin uses aside, ready to be restored",
-                "vesk-cli quarantine --volume /srv/avid --unused --bins-from \"/srv/avid/Avid Projects\"" },
+            { "Put one project's media aside, ready to be restored",
+                "vesk-cli quarantine --volume /srv/avid --project \"Project 1\" --yes" },
             { "The quarantine sets of a volume",
                 "vesk-cli quarantine --list /srv/avid" } } },
         { Restore, "restore", "ID", "Rename the files of a quarantine set back to where they were; a file whose "
             "place is taken stays in quarantine.", {
-            { "Take back a quarantine",
-                "vesk-cli restore 2026-05-04_101500_a1b2c3 --root /srv/avid" } } },
+            { "Take back the newest set",
+                "vesk-cli restore \"$(vesk-cli quarantine --list /srv/avid --format csv | tail -n 1 | cut -d ';' -f 1)\" "
+                "--root /srv/avid" } } },
         { Purge, "purge", "[ID]", "Delete quarantine sets and their files for good.", {
             { "Delete the sets older than 30 days without being asked",
                 "vesk-cli purge --older-than 30 --root /srv/avid --yes" } } },

@@ -4,6 +4,8 @@
 
 #include "platform/VeskFileName.h"
 
+#include <QSet>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -51,6 +53,20 @@ QString VeskQuarantine::realPath(const QString &path)
     const QString resolved = real ? VeskFileName::decode(real) : QString();
     free(real);
     return resolved;
+}
+
+QStringList VeskQuarantine::volumeRootsOf(const std::vector<std::shared_ptr<VeskDatabaseItem>> &items)
+{
+    QSet<QString> folders;
+    QStringList roots;
+    for (const std::shared_ptr<VeskDatabaseItem> &item : items)
+        if (const QString folder = item->DB_itemFolder(); !folders.contains(folder)) {
+            folders.insert(folder);
+            const Place place = placeOf(folder + QStringLiteral("/-"));
+            if (place.error.isEmpty() && !roots.contains(place.root))
+                roots << place.root;
+        }
+    return roots;
 }
 
 VeskQuarantineSet *VeskQuarantine::setFor(const QString &root, QString *error)

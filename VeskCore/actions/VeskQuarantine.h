@@ -6,6 +6,8 @@
 #include <QString>
 
 #include <map>
+#include <memory>
+#include <vector>
 
 class VeskDatabaseItem;
 
@@ -28,6 +30,8 @@ public:
     static Place placeOf(const QString &path);
     /// The path with every link resolved, or empty; names keep their exact bytes.
     static QString realPath(const QString &path);
+    /// The volume roots of the items' folders, each once, in order.
+    static QStringList volumeRootsOf(const std::vector<std::shared_ptr<VeskDatabaseItem>> &items);
 
     /// Renames the item's file (at path) into the set of its volume. False with the
     /// reason when the file stays where it was.
