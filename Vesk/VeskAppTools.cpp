@@ -6,6 +6,7 @@
 #include "VeskExternalTools.h"
 #include "VeskMediafileViewer.h"
 #include "VeskNewActionWindow.h"
+#include "VeskQuarantineWindow.h"
 #include "VeskQueueView.h"
 #include "VeskQuitGuard.h"
 #include "VeskSound.h"
@@ -73,6 +74,7 @@ void VeskAppTools::installMenus(QMenuBar *bar)
     QMenu *tools = makeToolsMenu(bar);
     tools->setTitle(tr("&Tools"));
     tools->addAction(tr("&Duplicate Finder"), this, &VeskAppTools::openTheDuplicateFinder);
+    tools->addAction(tr("&Quarantine"), this, &VeskAppTools::openTheQuarantine);
     bar->addMenu(actions);
     bar->addMenu(tools);
 }
@@ -180,4 +182,11 @@ void VeskAppTools::openTheDuplicateFinder()
 {
     QMetaObject::invokeMethod(
         this, [] { VeskDuplicateFinderWindow::sharedInstance()->showWindow(); }, Qt::QueuedConnection);
+}
+
+void VeskAppTools::openTheQuarantine()
+{
+    if (!m_quarantine)
+        m_quarantine = new VeskQuarantineWindow(m_host.vsk(), *m_actionManager, m_host.databaseWindow());
+    m_quarantine->showWindow();
 }

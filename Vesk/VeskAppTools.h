@@ -10,6 +10,7 @@ class QMenu;
 class QMenuBar;
 class QWidget;
 class VeskActionManager;
+class VeskQuarantineWindow;
 class VeskQueueView;
 class VeskQuitGuard;
 class VeskToolsHost;
@@ -41,6 +42,8 @@ public:
     void OpenHelp();
     void CreateOMFFileInspector();
     void openTheDuplicateFinder();
+    /// The quarantine sets of the scanned volumes, made on first use.
+    void openTheQuarantine();
 
     /// "Show Projects Summary", "Export database view", "MDB/OMF Inspector".
     QMenu *makeToolsMenu(QWidget *parent);
@@ -55,5 +58,6 @@ private:
     VeskToolsHost &m_host;
     std::unique_ptr<VeskActionManager> m_actionManager;
     QPointer<VeskQueueView> m_queue;
+    QPointer<VeskQuarantineWindow> m_quarantine;
     VeskQuitGuard *m_quitGuard = nullptr;
 };
