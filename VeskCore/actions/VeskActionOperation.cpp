@@ -26,6 +26,8 @@ const QString kCopyQuestion = QStringLiteral("File can not be moved.\nCopy?");
 const QString kRemoveQuestion = QStringLiteral("File can not be moved to the Trash.\nTry to delete permanently?");
 const QString kNoExtensionFolder = QStringLiteral("_NOEXT_TYPE");
 constexpr int kWithdrawn = -1;
+// Files journaled with one sync before they are renamed into quarantine.
+constexpr size_t kQuarantineBatch = 64;
 
 enum CopyAnswer { SkipAll = 1000, No, Yes, YesToAllCopies, Cancel };
 
@@ -647,10 +649,12 @@ bool VeskActionOperation::shouldRemoveItemAtURL(const QString &path)
 void VeskActionOperation::quarantineAction()
 {
     VeskQuarantine quarantine(QDateTime::currentDateTime());
-    for (const VeskItemRef &item : *m_properties.items) {
-        if (!startItem())
-            break;
-        itemDealtWith(*item, quarantineOneItem(quarantine, *item));
+    const std::vector<VeskItemRef> &items = *m_properties.items;
+    for (size_t next = 0; next < items.size() && !isCancelled(); next += kQuarantineBatch) {
+        const auto end = items.begin() + std::ptrdiff_t(std::min(items.size(), next + kQuarantineBatch));
+        quarantine.prepare({ items.begin() + std::ptrdiff_t(next), end });
+        for (auto item = items.begin() + std::ptrdiff_t(next); item != end && startItem(); ++item)
+            itemDealtWith(**item, quarantineOneItem(quarantine, **item));
     }
     // Also after a cancellation: the manifests list what was moved so far.
     for (const QString &error : quarantine.finish())

@@ -77,27 +77,49 @@ VeskQuarantineSet *VeskQuarantine::setFor(const QString &root, QString *error)
     return made ? &m_sets.emplace(root, std::move(*made)).first->second : nullptr;
 }
 
-bool VeskQuarantine::quarantine(const VeskDatabaseItem &item, const QString &path, QString *error)
+VeskQuarantineSet *VeskQuarantine::entryFor(
+    const VeskDatabaseItem &item, const QString &path, VeskQuarantineEntry &entry, QString *error)
 {
     const Place place = placeOf(path);
-    if (!place.error.isEmpty()) {
-        *error = place.error;
-        return false;
-    }
-    VeskQuarantineSet *set = setFor(place.root, error);
-    if (!set)
-        return false;
     struct stat status { };
-    if (lstat(VeskFileName::encode(path).constData(), &status) != 0) {
-        *error = QStringLiteral("%1 cannot be reached: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
-        return false;
+    if (!place.error.isEmpty() || lstat(VeskFileName::encode(path).constData(), &status) != 0) {
+        *error = place.error.isEmpty()
+            ? QStringLiteral("%1 cannot be reached: %2").arg(path, QString::fromLocal8Bit(strerror(errno)))
+            : place.error;
+        return nullptr;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        *error = QStringLiteral("%1 is no regular file").arg(path);
+        return nullptr;
     }
     const QDateTime modified = QDateTime::fromMSecsSinceEpoch(
         int64_t(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000, Qt::UTC);
-    const VeskQuarantineEntry entry { place.relative, place.root + QLatin1Char('/') + place.relative,
-        uint64_t(status.st_size), modified, item.getFileUIDString(), item.getMaterialUIDString(), item.DB_ClipName(),
-        item.get_DB_ProjectName() };
-    return set->moveIn(entry, error);
+    entry = { place.relative, place.root + QLatin1Char('/') + place.relative, uint64_t(status.st_size), modified,
+        item.getFileUIDString(), item.getMaterialUIDString(), item.DB_ClipName(), item.get_DB_ProjectName() };
+    return setFor(place.root, error);
+}
+
+void VeskQuarantine::prepare(const std::vector<std::shared_ptr<VeskDatabaseItem>> &items)
+{
+    std::map<VeskQuarantineSet *, std::vector<VeskQuarantineEntry>> batches;
+    for (const std::shared_ptr<VeskDatabaseItem> &item : items) {
+        VeskQuarantineEntry entry;
+        QString ignored;
+        if (VeskQuarantineSet *set = entryFor(*item, item->DB_itemPath(), entry, &ignored))
+            batches[set].push_back(std::move(entry));
+    }
+    // A batch that cannot be journaled is journaled again file by file, and fails there.
+    for (auto &[set, entries] : batches) {
+        QString ignored;
+        set->journal(entries, &ignored);
+    }
+}
+
+bool VeskQuarantine::quarantine(const VeskDatabaseItem &item, const QString &path, QString *error)
+{
+    VeskQuarantineEntry entry;
+    VeskQuarantineSet *set = entryFor(item, path, entry, error);
+    return set && set->moveIn(entry, error);
 }
 
 QStringList VeskQuarantine::finish()
@@ -106,13 +128,15 @@ QStringList VeskQuarantine::finish()
     for (auto &[root, set] : m_sets)
         if (QString error; !set.finish(&error))
             errors << error;
+        else if (set.entries().empty())
+            set.removeIfEmpty();
     return errors;
 }
-
 QStringList VeskQuarantine::folders() const
 {
     QStringList made;
     for (const auto &[root, set] : m_sets)
-        made << set.folder();
+        if (!set.entries().empty())
+            made << set.folder();
     return made;
 }

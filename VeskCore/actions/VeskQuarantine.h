@@ -33,16 +33,23 @@ public:
     /// The volume roots of the items' folders, each once, in order.
     static QStringList volumeRootsOf(const std::vector<std::shared_ptr<VeskDatabaseItem>> &items);
 
+    /// Journals the regular files among the items, with one sync per set, so that
+    /// quarantining them one by one next needs no sync of its own.
+    void prepare(const std::vector<std::shared_ptr<VeskDatabaseItem>> &items);
     /// Renames the item's file (at path) into the set of its volume. False with the
     /// reason when the file stays where it was.
     bool quarantine(const VeskDatabaseItem &item, const QString &path, QString *error);
-    /// Writes the manifests of the sets made; the reasons of those that failed.
+    /// Writes the manifests of the sets made and removes those left empty; the reasons
+    /// of those that failed.
     QStringList finish();
-    /// The folders of the sets made.
+    /// The folders of the sets that hold files.
     QStringList folders() const;
 
 private:
     VeskQuarantineSet *setFor(const QString &root, QString *error);
+    /// The entry for the file at path, and its set; none with the reason.
+    VeskQuarantineSet *entryFor(
+        const VeskDatabaseItem &item, const QString &path, VeskQuarantineEntry &entry, QString *error);
 
     QDateTime m_time;
     std::map<QString, VeskQuarantineSet> m_sets;

@@ -159,6 +159,7 @@ VeskQuarantineSet::VeskQuarantineSet(VeskQuarantineSet &&other) noexcept
     , m_id(std::move(other.m_id))
     , m_time(std::move(other.m_time))
     , m_entries(std::move(other.m_entries))
+    , m_journaled(std::move(other.m_journaled))
     , m_lockFd(std::exchange(other.m_lockFd, -1))
     , m_journalFd(std::exchange(other.m_journalFd, -1))
 {
@@ -170,6 +171,7 @@ VeskQuarantineSet &VeskQuarantineSet::operator=(VeskQuarantineSet &&other) noexc
     std::swap(m_id, other.m_id);
     std::swap(m_time, other.m_time);
     std::swap(m_entries, other.m_entries);
+    std::swap(m_journaled, other.m_journaled);
     std::swap(m_lockFd, other.m_lockFd);
     std::swap(m_journalFd, other.m_journalFd);
     return *this;
@@ -264,19 +266,30 @@ bool VeskQuarantineSet::moveIn(const VeskQuarantineEntry &entry, QString *error)
         *error = QStringLiteral("cannot make the folder %1").arg(parentOf(target));
         return false;
     }
-    // The journal names the file before it moves: after a crash, a listed file either
-    // moved or is still where it was, and is never moved without being listed.
-    const QByteArray line = QJsonDocument(toJson(entry, m_time)).toJson(QJsonDocument::Compact) + '\n';
-    if (m_journalFd < 0 || write(m_journalFd, line.constData(), size_t(line.size())) != line.size()
-        || fdatasync(m_journalFd) != 0) {
-        *error = QStringLiteral("cannot write the journal of %1: %2").arg(folder(), systemError(errno));
+    if (!m_journaled.contains(entry.relative) && !journal({ entry }, error))
         return false;
-    }
     if (const int code = renameNoReplace(entry.original, target); code != 0) {
         *error = QStringLiteral("%1 stays: %2").arg(entry.original, renameFailure(code));
         return false;
     }
     m_entries.push_back(entry);
+    return true;
+}
+
+// The journal names a file before it moves: after a crash, a listed file either moved
+// or is still where it was, and is never moved without being listed.
+bool VeskQuarantineSet::journal(const std::vector<VeskQuarantineEntry> &entries, QString *error)
+{
+    QByteArray lines;
+    for (const VeskQuarantineEntry &entry : entries)
+        lines += QJsonDocument(toJson(entry, m_time)).toJson(QJsonDocument::Compact) + '\n';
+    if (m_journalFd < 0 || write(m_journalFd, lines.constData(), size_t(lines.size())) != lines.size()
+        || fdatasync(m_journalFd) != 0) {
+        *error = QStringLiteral("cannot write the journal of %1: %2").arg(folder(), systemError(errno));
+        return false;
+    }
+    for (const VeskQuarantineEntry &entry : entries)
+        m_journaled.insert(entry.relative);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -27,9 +28,10 @@ struct VeskQuarantineEntry {
 /// A quarantine set: the folder <volume root>/.vesk-quarantine/<id>/ holding renamed
 /// files at their paths relative to the volume root, and its manifest.json.
 ///
-/// The manifest stays cheap for thousands of files: before each rename one line is
-/// appended to manifest.journal and synced, and manifest.json is written whole only
-/// when the set is made and when the action ends. A set read after a crash is rebuilt
+/// The manifest stays cheap for thousands of files: before a file is renamed, its line
+/// is appended to manifest.journal and synced (a batch of files at a time, one sync for
+/// all), and manifest.json is written whole only when the set is made and when the
+/// action ends. A set read after a crash is rebuilt
 /// from both, keeping exactly the entries whose file lies in the set folder, since a
 /// rename either happened or did not. Whoever changes a set holds a lock on its
 /// folder; a set locked by someone else is read but not rewritten ("busy").
@@ -59,8 +61,10 @@ public:
     /// Every set under the volume root, oldest first.
     static std::vector<VeskQuarantineSet> list(const QString &root);
 
-    /// Records the entry, then renames its original into the set, never over anything.
-    /// False with the reason when the file stays where it was.
+    /// Records the entries in the journal, with one sync for all: files about to move.
+    bool journal(const std::vector<VeskQuarantineEntry> &entries, QString *error);
+    /// Records the entry unless it was journaled, then renames its original into the
+    /// set, never over anything. False with the reason when the file stays where it was.
     bool moveIn(const VeskQuarantineEntry &entry, QString *error);
     /// Writes the manifest of what was moved in and drops the journal.
     bool finish(QString *error);
@@ -80,6 +84,8 @@ public:
     uint64_t size() const;
     /// Another action is changing the set now.
     bool isBusy() const { return m_lockFd < 0; }
+    /// Removes the manifest and the empty folders; false when files remain.
+    bool removeIfEmpty();
 
 private:
     VeskQuarantineSet(QString root, QString id);
@@ -89,13 +95,12 @@ private:
     void keepPresentEntries();
     bool writeManifest(QString *error);
     bool restoreEntry(const VeskQuarantineEntry &entry, QString *reason);
-    /// Removes the manifest and the empty folders; false when files remain.
-    bool removeIfEmpty();
 
     QString m_root;
     QString m_id;
     QDateTime m_time;
     std::vector<VeskQuarantineEntry> m_entries;
+    QSet<QString> m_journaled;
     int m_lockFd = -1;
     int m_journalFd = -1;
 };
