@@ -104,8 +104,6 @@ QString renameFailure(int code)
     case EEXIST:
     case ENOTEMPTY: return QStringLiteral("the path is occupied");
     case EXDEV: return QStringLiteral("it is on another file system than its volume's quarantine; nothing is copied");
-    case EACCES:
-    case EPERM: return QStringLiteral("permission denied (%1)").arg(systemError(code));
     default: return systemError(code);
     }
 }
