@@ -22,9 +22,13 @@ QString csvField(QString text)
     return QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
-QString sizeText(const VeskQuarantineSet &set)
+// "1 file, 1.92 GB".
+QString filesAndSize(uint64_t files, uint64_t bytes)
 {
-    return VeskFileSize::toHumanBytes(double(set.size()));
+    return QStringLiteral("%1 file%2, %3")
+        .arg(files)
+        .arg(files == 1 ? "" : "s")
+        .arg(VeskFileSize::toHumanBytes(double(bytes)));
 }
 
 QString listed(const std::vector<VeskQuarantineSet> &sets, const QString &format)
@@ -48,7 +52,7 @@ QString listed(const std::vector<VeskQuarantineSet> &sets, const QString &format
                         QLatin1Char(';'))
                 + QLatin1Char('\n');
         else
-            table.addRow({ set.id(), set.root(), time, files, sizeText(set) });
+            table.addRow({ set.id(), set.root(), time, files, VeskFileSize::toHumanBytes(double(set.size())) });
     }
     return format == QLatin1String("table") ? table.layout(CliTable::terminalWidth()) : text;
 }
@@ -139,11 +143,8 @@ std::vector<VeskQuarantineSet> QuarantineCommand::chosenSets(const QCommandLineP
     return chosen;
 }
 
-int QuarantineCommand::purge(const QStringList &arguments)
+QString QuarantineCommand::purgeUsage(const QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
-    if (const std::optional<int> stop = CliOptions::parse(parser, arguments))
-        return *stop;
     const QStringList ids = parser.positionalArguments();
     const bool byAge = parser.isSet(QStringLiteral("older-than"));
     bool isNumber = false;
@@ -158,7 +159,15 @@ int QuarantineCommand::purge(const QStringList &arguments)
     else if (!parser.isSet(QStringLiteral("yes")) && !CliIO::stdinIsTerminal())
         problem = QStringLiteral(
             "purge deletes files for good and standard input is no terminal to confirm on: give --yes");
-    if (!problem.isEmpty())
+    return problem;
+}
+
+int QuarantineCommand::purge(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    if (const std::optional<int> stop = CliOptions::parse(parser, arguments))
+        return *stop;
+    if (const QString problem = purgeUsage(parser); !problem.isEmpty())
         return CliOptions::usageError(CliOptions::Purge, problem);
     int status = CliIO::Success;
     std::vector<VeskQuarantineSet> sets = chosenSets(parser, &status);
@@ -167,11 +176,10 @@ int QuarantineCommand::purge(const QStringList &arguments)
         files += set.entries().size();
         bytes += set.size();
     }
-    const QString what = QStringLiteral("%1 set%2 (%3 files, %4)")
+    const QString what = QStringLiteral("%1 set%2 (%3)")
                              .arg(sets.size())
                              .arg(sets.size() == 1 ? "" : "s")
-                             .arg(files)
-                             .arg(VeskFileSize::toHumanBytes(double(bytes)));
+                             .arg(filesAndSize(files, bytes));
     if (!sets.empty() && !parser.isSet(QStringLiteral("yes"))
         && !CliIO::confirm(QStringLiteral("Delete %1 for good?").arg(what))) {
         CliIO::error(QStringLiteral("nothing was changed"));
@@ -180,10 +188,8 @@ int QuarantineCommand::purge(const QStringList &arguments)
     for (VeskQuarantineSet &set : sets) {
         QString error;
         if (set.purge(&error))
-            CliIO::out() << QStringLiteral("purged %1 (%2 files, %3)\n")
-                                .arg(set.id())
-                                .arg(set.entries().size())
-                                .arg(sizeText(set));
+            CliIO::out()
+                << QStringLiteral("purged %1 (%2)\n").arg(set.id(), filesAndSize(set.entries().size(), set.size()));
         else {
             CliIO::error(error);
             status = CliIO::Unreadable;

@@ -20,6 +20,8 @@ public:
 
 private:
     static int list(const QCommandLineParser &parser);
+    /// Why the purge options are wrong; empty when they are right.
+    static QString purgeUsage(const QCommandLineParser &parser);
     /// The sets purge names: one by id, or those older than --older-than days.
     static std::vector<VeskQuarantineSet> chosenSets(const QCommandLineParser &parser, int *status);
 };
