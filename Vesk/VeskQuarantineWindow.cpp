@@ -35,6 +35,8 @@ VeskQuarantineWindow::VeskQuarantineWindow(VeskCore &core, VeskActionManager &ac
     auto *refresh = new QPushButton(tr("Refresh"), this);
     m_restore = new QPushButton(tr("Restore"), this);
     m_purge = new QPushButton(tr("Purge…"), this);
+    m_restore->setObjectName(QStringLiteral("Restore"));
+    m_purge->setObjectName(QStringLiteral("Purge"));
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(refresh);
     buttons->addStretch();
