@@ -9,6 +9,7 @@ class QAbstractButton;
 class QMenu;
 class QMenuBar;
 class QWidget;
+class VeskBinUsageSheet;
 class VeskActionManager;
 class VeskQuarantineWindow;
 class VeskQueueView;
@@ -42,10 +43,12 @@ public:
     void OpenHelp();
     void CreateOMFFileInspector();
     void openTheDuplicateFinder();
+    /// Opens the bin usage sheet on the database window for the bins dropped so far.
+    void ShowBinUsage();
     /// The quarantine sets of the scanned volumes, made on first use.
     void openTheQuarantine();
 
-    /// "Show Projects Summary", "Export database view", "MDB/OMF Inspector".
+    /// "Show Projects Summary", "Bin Usage…", "Export database view", "MDB/OMF Inspector".
     QMenu *makeToolsMenu(QWidget *parent);
     /// Adds the Actions and Tools menus at the end of the bar.
     void installMenus(QMenuBar *bar);
@@ -60,4 +63,5 @@ private:
     QPointer<VeskQueueView> m_queue;
     QPointer<VeskQuarantineWindow> m_quarantine;
     VeskQuitGuard *m_quitGuard = nullptr;
+    QPointer<VeskBinUsageSheet> m_binUsage;
 };

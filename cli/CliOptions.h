@@ -19,9 +19,10 @@ public:
         Copy = 16,
         Move = 32,
         Delete = 64,
-        Quarantine = 128,
-        Restore = 256,
-        Purge = 512,
+        Usage = 256,
+        Quarantine = 512,
+        Restore = 1024,
+        Purge = 2048,
     };
 
     struct Option {
