@@ -190,7 +190,8 @@ void VeskAppTools::ShowBinUsage()
 void VeskAppTools::openTheDuplicateFinder()
 {
     QMetaObject::invokeMethod(
-        this, [] { VeskDuplicateFinderWindow::sharedInstance()->showWindow(); }, Qt::QueuedConnection);
+        this, [this] { VeskDuplicateFinderWindow::sharedInstance()->showWindow(*m_actionManager); },
+        Qt::QueuedConnection);
 }
 
 void VeskAppTools::openTheQuarantine()

@@ -20,9 +20,10 @@ public:
         Move = 32,
         Delete = 64,
         Usage = 256,
-        Quarantine = 512,
-        Restore = 1024,
-        Purge = 2048,
+        Duplicates = 512,
+        Quarantine = 1024,
+        Restore = 2048,
+        Purge = 4096,
     };
 
     struct Option {
