@@ -18,6 +18,7 @@ target_sources(VeskApp PRIVATE
   VeskQuarantineWindow.cpp
   VeskQueueView.cpp
   VeskQuitGuard.cpp
+  VeskVerifyFolder.cpp
   VeskVersionNotice.cpp
 )
 target_link_libraries(VeskApp PUBLIC Qt6::Network)

@@ -21,9 +21,10 @@ public:
         Delete = 64,
         Usage = 256,
         Duplicates = 512,
-        Quarantine = 1024,
-        Restore = 2048,
-        Purge = 4096,
+        Verify = 1024,
+        Quarantine = 2048,
+        Restore = 4096,
+        Purge = 8192,
     };
 
     struct Option {

@@ -9,6 +9,7 @@
 #include "QuarantineCommand.h"
 #include "ScanCommand.h"
 #include "UsageCommand.h"
+#include "VerifyCommand.h"
 
 #include "platform/VeskSettings.h"
 
@@ -77,6 +78,7 @@ int main(int argc, char *argv[])
         { QStringLiteral("quarantine"), &QuarantineCommand::run },
         { QStringLiteral("restore"), &QuarantineCommand::restore },
         { QStringLiteral("purge"), &QuarantineCommand::purge },
+        { QStringLiteral("verify"), &VerifyCommand::run },
     };
     const QStringList args = app.arguments();
     if (args.size() < 2)

@@ -12,8 +12,9 @@
 /// keeps its own unchanging copy. The members carry the names of the keys the two
 /// exchange and start with the sheet's initial values.
 struct VeskActionProperties {
-    /// "Copy", "Move", "Delete" or "Quarantine" for the items; "Restore" or "Purge" for
-    /// the quarantine sets. Compared exactly; anything else does nothing.
+    /// "Copy", "Move", "Delete" or "Quarantine" for the items; "Verify" for the
+    /// Destination's ASC MHL history; "Restore" or "Purge" for the quarantine sets.
+    /// Compared exactly; anything else does nothing.
     QString Action = QStringLiteral("Copy");
     /// The items to act on, in order; absent when nothing was selected.
     std::optional<std::vector<VeskItemRef>> items;
@@ -26,6 +27,10 @@ struct VeskActionProperties {
     bool Im_sure = false;
     /// The quarantine set folders that Restore and Purge act on.
     QStringList Sets;
+    /// Read every copy back before it counts as done (a move across volumes always does).
+    bool Verify_copies = false;
+    /// Record what a copy or move wrote in the destination's ASC MHL history.
+    bool Write_mhl = true;
 
     /// Expands a leading "~" or "~user" to that user's home folder.
     static QString expandTilde(const QString &path);
