@@ -7,6 +7,7 @@
 #include "VeskExternalTools.h"
 #include "VeskMediafileViewer.h"
 #include "VeskNewActionWindow.h"
+#include "VeskQuarantineWindow.h"
 #include "VeskQueueView.h"
 #include "VeskQuitGuard.h"
 #include "VeskSound.h"
@@ -77,6 +78,7 @@ void VeskAppTools::installMenus(QMenuBar *bar)
     tools->addAction(tr("&Duplicate Finder"), this, &VeskAppTools::openTheDuplicateFinder);
     tools->addAction(
         tr("&Verify Folder…"), this, [this] { VeskVerifyFolder::ask(m_host.databaseWindow(), *m_actionManager); });
+    tools->addAction(tr("&Quarantine"), this, &VeskAppTools::openTheQuarantine);
     bar->addMenu(actions);
     bar->addMenu(tools);
 }
@@ -193,4 +195,11 @@ void VeskAppTools::openTheDuplicateFinder()
     QMetaObject::invokeMethod(
         this, [this] { VeskDuplicateFinderWindow::sharedInstance()->showWindow(*m_actionManager); },
         Qt::QueuedConnection);
+}
+
+void VeskAppTools::openTheQuarantine()
+{
+    if (!m_quarantine)
+        m_quarantine = new VeskQuarantineWindow(m_host.vsk(), *m_actionManager, m_host.databaseWindow());
+    m_quarantine->showWindow();
 }

@@ -46,6 +46,7 @@ public:
     QRadioButton *RadioCopy() const { return m_radioCopy; }
     QRadioButton *RadioMove() const { return m_radioMove; }
     QRadioButton *RadioDelete() const { return m_radioDelete; }
+    QRadioButton *RadioQuarantine() const { return m_radioQuarantine; }
     QCheckBox *CheckProjects() const { return m_checkProjects; }
     QCheckBox *CheckMXF() const { return m_checkMXF; }
     QCheckBox *CheckKeepPMR() const { return m_checkKeepPMR; }
@@ -66,6 +67,7 @@ private:
     QRadioButton *m_radioCopy = nullptr;
     QRadioButton *m_radioMove = nullptr;
     QRadioButton *m_radioDelete = nullptr;
+    QRadioButton *m_radioQuarantine = nullptr;
     QCheckBox *m_checkProjects = nullptr;
     QCheckBox *m_checkMXF = nullptr;
     QCheckBox *m_checkKeepPMR = nullptr;

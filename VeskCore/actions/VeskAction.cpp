@@ -6,6 +6,8 @@
 #include "base/VeskNSLog.h"
 #include "report/VeskFileSize.h"
 
+#include <map>
+
 namespace {
 
 const QString kCancelled = QStringLiteral("Cancelled");
@@ -103,8 +105,13 @@ QString VeskAction::descriptionText(const QString &count) const
     if (operation.itemsTotal() == 0)
         return QStringLiteral("InvalidAction");
     const QString &action = operation.Action_Properties().Action;
-    const QString destination
-        = action == QLatin1String("Delete") ? QStringLiteral("Super Secret Annihilator (SSA)") : operation.validPath();
+    static const std::map<QString, QString> places
+        = { { QStringLiteral("Delete"), QStringLiteral("Super Secret Annihilator (SSA)") },
+              { QStringLiteral("Quarantine"), QStringLiteral("the quarantine of each file's volume") },
+              { QStringLiteral("Restore"), QStringLiteral("each file's original place") },
+              { QStringLiteral("Purge"), QStringLiteral("permanent deletion") } };
+    const auto place = places.find(action);
+    const QString destination = place == places.end() ? operation.validPath() : place->second;
     const QString text
         = QStringLiteral("%1 %2 %3 %4 \ndestination:\n%5")
               .arg(action, count, operation.itemsTotal() < 2 ? QStringLiteral("item") : QStringLiteral("items"),

@@ -6,6 +6,7 @@
 #include "VeskBinUsageSheet.h"
 #include "VeskMainWindow.h"
 #include "VeskNewActionWindow.h"
+#include "VeskQuarantineWindow.h"
 #include "VeskQueueView.h"
 #include "VeskQuitGuard.h"
 #include "VeskScanDriver.h"
@@ -113,6 +114,23 @@ TEST_F(AppToolsTest, QuittingWhileAnActionRunsAsksCancelsAndWaits)
     EXPECT_EQ(QDir(target.path() + QStringLiteral("/Promo/MXF")).entryList(QDir::Files), QStringList { "a.mxf" });
     EXPECT_TRUE(tools->quitGuard()->mayQuit()) << "nothing runs: no question";
     EXPECT_EQ(alerts.count(question), 2);
+}
+
+TEST_F(AppToolsTest, QuarantineWindowListsTheScannedVolumesSetsAndRestoresThem)
+{
+    TestFiles files;
+    const QString path = files.write(QStringLiteral("vol/Avid MediaFiles/MXF/1/a.mxf"), "aaa");
+    load({ makeItem(path) });
+    const auto operation = makeOperation(properties(QStringLiteral("Quarantine"), { makeItem(path) }));
+    runToEnd(operation);
+    ASSERT_FALSE(QFileInfo::exists(path));
+    VeskQuarantineWindow window(core, tools->ActionManager());
+    window.reload();
+    ASSERT_EQ(window.table()->rowCount(), 1);
+    EXPECT_EQ(window.table()->item(0, 3)->text(), QStringLiteral("1"));
+    window.table()->selectRow(0);
+    window.findChild<QPushButton *>(QStringLiteral("Restore"))->click();
+    EXPECT_TRUE(waitFor([&path] { return QFileInfo::exists(path); }, 10000));
 }
 
 // A dropped bin names itself in the Bins column of what it uses, and the usage sheet
