@@ -115,6 +115,7 @@ QWidget *VeskNewActionWindow::makeDestinationBox()
     auto *layout = new QHBoxLayout(box);
     layout->addWidget(m_destinationText, 1);
     layout->addWidget(m_choose);
+    m_destinationBox = box;
     return box;
 }
 
@@ -134,6 +135,7 @@ QWidget *VeskNewActionWindow::makeOptionsBox()
     layout->addWidget(m_checkMXF);
     layout->addWidget(m_checkKeepOriginalFolders);
     layout->addWidget(m_checkKeepPMR);
+    m_optionsBox = box;
     return box;
 }
 
@@ -174,10 +176,13 @@ void VeskNewActionWindow::windowDidLoad()
     updateStatusText();
 }
 
+// A delete has no destination: its boxes stay greyed out.
 void VeskNewActionWindow::RadioChanged(QRadioButton *sender)
 {
     if (!sender->isChecked())
         return;
+    m_destinationBox->setEnabled(sender != m_radioDelete);
+    m_optionsBox->setEnabled(sender != m_radioDelete);
     m_controller.RadioChanged(sender == m_radioMove ? QStringLiteral("Move")
             : sender == m_radioDelete               ? QStringLiteral("Delete")
                                                     : QStringLiteral("Copy"));

@@ -342,14 +342,18 @@ void VeskActionOperation::itemDealtWith(const VeskDatabaseItem &item, Outcome ou
     ++(outcome == Outcome::Done ? m_doneCount : outcome == Outcome::Skipped ? m_skippedCount : m_failedCount);
 }
 
-QString VeskActionOperation::summary() const
+QString VeskActionOperation::doneVerb() const
 {
     const QString &action = m_properties.Action;
-    const QString verb = action == QLatin1String("Move") ? QStringLiteral("moved")
-        : action == QLatin1String("Delete")              ? QStringLiteral("deleted")
-                                                         : QStringLiteral("copied");
+    return action == QLatin1String("Move")  ? QStringLiteral("moved")
+        : action == QLatin1String("Delete") ? QStringLiteral("deleted")
+                                            : QStringLiteral("copied");
+}
+
+QString VeskActionOperation::summary() const
+{
     return QStringLiteral("%1 %2, skipped %3, failed %4")
-        .arg(verb)
+        .arg(doneVerb())
         .arg(m_doneCount.load())
         .arg(m_skippedCount.load())
         .arg(m_failedCount.load());

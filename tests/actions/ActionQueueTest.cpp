@@ -168,7 +168,7 @@ TEST_F(ActionQueue, DescriptionsOfEmptyAndDeleteActionsAndClearing)
     // failed item says so.
     EXPECT_EQ(statuses(table),
         (QStringList { QStringLiteral("Done with errors"), QStringLiteral("Done"), QStringLiteral("Done") }));
-    EXPECT_TRUE(table.rows[0]->description.endsWith(QStringLiteral("\n1 item failed")));
+    EXPECT_TRUE(table.rows[0]->description.endsWith(QStringLiteral("\n0 copied, 0 skipped, 1 failed")));
     EXPECT_EQ(scriptRuns(), QStringLiteral("ran\nran\nran\n"));
 }
 

@@ -1,14 +1,18 @@
 #include "AppTestSupport.h"
 
 #include "VeskMainWindow.h"
+#include "VeskPreferencesWindow.h"
 #include "VeskProjectsSummarySheet.h"
 #include "VeskScanDriver.h"
 #include "VeskScanHost.h"
 #include "VeskSound.h"
+#include "VeskStatusView.h"
 #include "VeskVolumeSelector.h"
 
 #include "support/TestFiles.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -31,6 +35,7 @@ class FakeScanHost : public VeskScanHost {
 public:
     QWidget *dialogParent() const override { return nullptr; }
     bool databaseShowsSheet() const override { return sheet; }
+    bool isDatabaseShown() const override { return false; }
     void hideDatabase() override { calls << "hide database"; }
     void ShowMainWindow() override { calls << "main window"; }
     void bringDatabaseToFront() override { calls << "database in front"; }
@@ -129,7 +134,21 @@ TEST_F(Scans, FolderScanShowsEveryExistingFileARepeatAddsNothingAndBinsNarrowIt)
     EXPECT_FALSE(app->window()->MainSliderButton()->isChecked());
     EXPECT_TRUE(statusText().startsWith(QStringLiteral("Execution Time: ")));
     const uint64_t count = core.getAllItemsCount();
-    EXPECT_TRUE(app->Database()->itemsCountText()->text().startsWith(QLocale().toString(count)));
+    QLabel *countText = app->Database()->itemsCountText();
+    const qsizetype missing = count - expectedPaths(root).size();
+    ASSERT_GT(missing, 1);
+    EXPECT_EQ(countText->text(),
+        QStringLiteral("%1 items, <a href=\"#hidden\">%2 missing files hidden</a>")
+            .arg(QLocale().toString(count))
+            .arg(missing));
+    Q_EMIT countText->linkActivated(QStringLiteral("#hidden"));
+    EXPECT_TRUE(app->Preferences()->isVisible());
+    EXPECT_EQ(app->Preferences()->focusWidget(), app->Preferences()->PropertiesExistingFiles());
+    app->Preferences()->PropertiesExistingFiles()->click();
+    EXPECT_EQ(countText->text(), QStringLiteral("%1 items in the database").arg(QLocale().toString(count)));
+    EXPECT_EQ(shownRows(), int(count));
+    app->Preferences()->PropertiesExistingFiles()->click();
+    app->Preferences()->hide();
 
     app->scanDriver()->scanFolders({ root });
     ASSERT_TRUE(waitForScan(finished));
@@ -189,17 +208,46 @@ TEST_F(Scans, VolumeScanSearchesOnlyTheChosenVolumes)
     EXPECT_TRUE(app->ProjectsSummaryWindow()->isVisible());
 }
 
-TEST_F(Scans, ConfirmingNoVolumeScansNothing)
+// Cancel, Escape and the close button leave the store and its window as they were; a
+// scan stopped by Escape drops what it found; only a confirmed scan of nothing clears.
+TEST_F(Scans, CancelledChoiceAndStoppedScanKeepTheStoreOnlyAConfirmedScanReplacesIt)
 {
     const QString first = makeVolume(QStringLiteral("first"), 1);
+    const QString second = makeVolume(QStringLiteral("second"), 2);
     app->scanDriver()->setVolumeLister([=] { return QStringList { first }; });
     QSignalSpy finished(app->scanDriver(), &VeskScanDriver::scanFinished);
+    app->scanDriver()->scanFolders({ first });
+    ASSERT_TRUE(waitForScan(finished));
+    const QSet<QString> before = shownPaths();
+    const std::vector<std::function<void(VeskVolumeSelector *)>> cancels {
+        [](VeskVolumeSelector *selector) { QTest::keyClick(selector, Qt::Key_Escape); },
+        [](VeskVolumeSelector *selector) { selector->close(); },
+        [](VeskVolumeSelector *selector) { selector->findChild<QPushButton *>("cancelButton")->click(); },
+    };
+    for (const auto &cancel : cancels) {
+        app->scanDriver()->pushBigRedButton();
+        VeskVolumeSelector *selector = waitForSelector();
+        ASSERT_TRUE(selector);
+        cancel(selector);
+        EXPECT_FALSE(AppDelegate::isRunning());
+        EXPECT_EQ(shownPaths(), before);
+        EXPECT_TRUE(app->Database()->isVisible());
+    }
+
+    QApplication::setActiveWindow(app->window());
+    app->scanDriver()->scanFolders({ second });
+    EXPECT_TRUE(app->window()->SecondaryView()->stopButton()->isVisible());
+    QTest::keyClick(app->window(), Qt::Key_Escape);
+    ASSERT_TRUE(waitForScan(finished));
+    EXPECT_EQ(shownPaths(), before);
+    EXPECT_EQ(core.getAllItemsCount(), uint64_t(before.size()) + core.hiddenMissingCount());
+    EXPECT_TRUE(app->Database()->isVisible());
+    EXPECT_FALSE(app->window()->SecondaryView()->stopButton()->isVisible());
+
     app->scanDriver()->pushBigRedButton();
     VeskVolumeSelector *selector = waitForSelector();
     ASSERT_TRUE(selector);
     selector->delectDeselectAll(false);
-    selector->reject(); // no way out but confirming
-    EXPECT_TRUE(selector->isVisible());
     selector->pushGo();
     ASSERT_TRUE(waitForScan(finished));
     EXPECT_EQ(core.getAllItemsCount(), 0u);
