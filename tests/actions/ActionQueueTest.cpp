@@ -137,7 +137,8 @@ TEST_F(ActionQueue, NewestFirstAndOneAtATime)
     EXPECT_TRUE(table.rows[1]->indeterminate);
     EXPECT_FALSE(table.rows[1]->animating);
     EXPECT_EQ(table.rows[0]->description,
-        QStringLiteral("Copy 2 of 2 items %1 \ndestination:\n%2").arg(VeskFileSize::toHumanBytes(10), target.path()));
+        QStringLiteral("Copy 2 of 2 items %1 \ndestination:\n%2\n2 copied, 0 skipped, 0 failed")
+            .arg(VeskFileSize::toHumanBytes(10), target.path()));
     EXPECT_EQ(table.rows[0]->maximum, 10.0);
     EXPECT_EQ(scriptRuns(), QStringLiteral("ran\nran\n"));
 }
