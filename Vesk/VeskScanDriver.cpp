@@ -210,14 +210,12 @@ void VeskScanDriver::rebuild(bool replaceItems)
     m_core.makeUnique();
     VeskMainThread::run([this] { m_host.emptySearchField(); }, true);
     m_core.LoadDefaults();
-    status()->setIsRunning(false);
 }
 
 void VeskScanDriver::dropScan()
 {
     m_core.discardIntake();
     status()->StopAllWheels();
-    status()->setIsRunning(false);
 }
 
 void VeskScanDriver::reportProgress()
@@ -228,8 +226,11 @@ void VeskScanDriver::reportProgress()
     Q_EMIT scanProgress(found - std::min(found, pending), found, m_core.intakeCount());
 }
 
+// The busy flag stays up until here, so that no other scan starts before this one has
+// ended on the main thread.
 void VeskScanDriver::endScan(bool rebuilt)
 {
+    status()->setIsRunning(false);
     m_progress.stop();
     m_phase = Phase::Idle;
     m_host.showItemsCount();
