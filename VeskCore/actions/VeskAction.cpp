@@ -109,11 +109,10 @@ QString VeskAction::descriptionText(const QString &count) const
         = QStringLiteral("%1 %2 %3 %4 \ndestination:\n%5")
               .arg(action, count, operation.itemsTotal() < 2 ? QStringLiteral("item") : QStringLiteral("items"),
                   VeskFileSize::toHumanBytes(double(operation.BytesTotal().value_or(0))), destination);
+    // The counts line is there from the start, so that the row keeps its height.
     const uint64_t done = operation.doneCount();
     const uint64_t skipped = operation.skippedCount();
     const uint64_t failed = operation.failedCount();
-    if (done + skipped + failed == 0)
-        return text;
     return text
         + QStringLiteral("\n%1 %2, %3 skipped, %4 failed").arg(done).arg(operation.doneVerb()).arg(skipped).arg(failed);
 }

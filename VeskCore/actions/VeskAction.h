@@ -27,7 +27,7 @@ public:
     void VeskActionOperationStatusUpdate(VeskActionOperation &operation) override;
     /// Shows "Done" ("Done with errors" when any item failed), then runs the
     /// post-action script on the worker. The description ends with the outcome counts
-    /// ("46 copied, 2 skipped, 0 failed") once any item has been dealt with.
+    /// so far ("46 copied, 2 skipped, 0 failed").
     void VeskActionOperationDidFinished(VeskActionOperation &operation) override;
     /// The operation's cancelled flag turned on; called on the cancelling thread.
     void observeValueForKeyPath();

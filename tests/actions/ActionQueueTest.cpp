@@ -128,7 +128,8 @@ TEST_F(ActionQueue, NewestFirstAndOneAtATime)
     EXPECT_EQ(table.slides, std::vector<bool> { true });
     EXPECT_EQ(manager.actions().front(), second);
     EXPECT_EQ(table.rows[0]->description,
-        QStringLiteral("Copy 2 items %1 \ndestination:\n%2").arg(VeskFileSize::toHumanBytes(10), target.path()));
+        QStringLiteral("Copy 2 items %1 \ndestination:\n%2\n0 copied, 0 skipped, 0 failed")
+            .arg(VeskFileSize::toHumanBytes(10), target.path()));
     serveUntilIdle();
 
     EXPECT_EQ(wordsWhileAsking, (QStringList { QStringLiteral("Waiting"), QStringLiteral("Running") }));
@@ -156,7 +157,8 @@ TEST_F(ActionQueue, DescriptionsOfEmptyAndDeleteActionsAndClearing)
     remove.items->front()->setDB_FileExists(false);
     manager.SetUpNewActionWithOptions(remove);
     EXPECT_EQ(table.rows[0]->description,
-        QStringLiteral("Delete 1 item %1 \ndestination:\nSuper Secret Annihilator (SSA)")
+        QStringLiteral(
+            "Delete 1 item %1 \ndestination:\nSuper Secret Annihilator (SSA)\n0 deleted, 0 skipped, 0 failed")
             .arg(VeskFileSize::toHumanBytes(5)));
     VeskActionProperties failing = copyOf({ QStringLiteral("1/b.mxf") });
     QFile::remove(failing.items->front()->DB_itemPath());
