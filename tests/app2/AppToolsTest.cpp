@@ -7,7 +7,6 @@
 #include "VeskNewActionWindow.h"
 #include "VeskQueueView.h"
 #include "VeskQuitGuard.h"
-#include "VeskStoreTableView.h"
 #include "VeskVersionNotice.h"
 
 #include "actions/VeskActionManager.h"
@@ -95,9 +94,7 @@ TEST_F(AppToolsTest, DeletedFilesRowsAndTotalsFollowAtOnce)
             properties(QStringLiteral("Delete"), { items[0], items[2] }));
         ASSERT_TRUE(waitFor([&] { return action->Action_Operation()->isFinished(); }));
         ASSERT_TRUE(waitFor([&] { return core.FilteredItemsSize() == 2; }));
-        EXPECT_TRUE(refreshed());
         EXPECT_EQ(shownRows(), showOnlyExisting ? 1 : 3);
-        EXPECT_EQ(app->Database()->SummaryTable()->model()->index(0, 2).data().toInt(), shownRows());
         EXPECT_EQ(app->Database()->itemsCountText()->text().contains(QLatin1String("2 missing files hidden")),
             showOnlyExisting == 1);
     }
