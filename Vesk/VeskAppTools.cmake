@@ -6,7 +6,9 @@ target_sources(VeskApp PRIVATE
   VeskActionTableCellView.cpp
   VeskAppTools.cpp
   VeskAppToolsScreenshots.cpp
+  VeskBinUsageSheet.cpp
   VeskDuplicateFinderWindow.cpp
+  VeskDuplicatesModel.cpp
   VeskExternalTools.cpp
   VeskMediafileOutlineModel.cpp
   VeskMediafileViewer.cpp

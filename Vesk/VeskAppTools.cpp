@@ -1,6 +1,7 @@
 #include "VeskAppTools.h"
 
 #include "ExportMenu.h"
+#include "VeskBinUsageSheet.h"
 #include "VeskBusyJob.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDuplicateFinderWindow.h"
@@ -97,6 +98,7 @@ QMenu *VeskAppTools::makeToolsMenu(QWidget *parent)
 {
     auto *menu = new QMenu(QStringLiteral("Contextual Menu"), parent);
     menu->addAction(QStringLiteral("Show Projects Summary"), this, [this] { m_host.ShowProjectsSummary(); });
+    menu->addAction(tr("Bin Usage…"), this, &VeskAppTools::ShowBinUsage);
     auto *exports = new ExportMenu(m_host.databaseTable(), &m_host.vsk(), menu);
     exports->setTitle(QStringLiteral("Export database view"));
     menu->addMenu(exports);
@@ -187,8 +189,16 @@ void VeskAppTools::CreateOMFFileInspector()
         this, [] { VeskMediafileViewer::sharedInstance()->showWindow(); }, Qt::QueuedConnection);
 }
 
+void VeskAppTools::ShowBinUsage()
+{
+    if (!m_binUsage)
+        m_binUsage = new VeskBinUsageSheet(m_host.vsk(), m_host.databaseWindow());
+    m_binUsage->showBinUsage();
+}
+
 void VeskAppTools::openTheDuplicateFinder()
 {
     QMetaObject::invokeMethod(
-        this, [] { VeskDuplicateFinderWindow::sharedInstance()->showWindow(); }, Qt::QueuedConnection);
+        this, [this] { VeskDuplicateFinderWindow::sharedInstance()->showWindow(*m_actionManager); },
+        Qt::QueuedConnection);
 }

@@ -1,7 +1,9 @@
 #include "VeskScreenshots.h"
 
 #include "AppDelegate.h"
+#include "VeskAppTools.h"
 #include "VeskAppToolsScreenshots.h"
+#include "VeskBinUsageSheet.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDatabaseWindow.h"
 #include "VeskFilterSheet.h"
@@ -10,6 +12,8 @@
 #include "VeskProjectsSummarySheet.h"
 #include "VeskScanDriver.h"
 #include "VeskStatusView.h"
+
+#include "model/VeskCore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -78,8 +82,23 @@ void VeskScreenshots::afterScan()
         { 0, [this] { m_app.ShowFilter(); } },
         { kSettleMs, [this] { saveScreen(QStringLiteral("filter-sheet.png")); } },
         { 0, [this] { m_app.FilterSheet()->CloseFilter(); } },
+        { 0, [this] { showBinUsage(); } },
+        { kSettleMs, [this] { saveScreen(QStringLiteral("bin-usage.png")); } },
+        { 0, [this] { m_app.Database()->findChild<VeskBinUsageSheet *>()->accept(); } },
         { kSettleMs, [this] { VeskAppToolsScreenshots::run(m_app, m_folder, [] { QApplication::quit(); }); } },
     });
+}
+
+// The volume's bins are added to the shown media, which shows no other rows for it.
+void VeskScreenshots::showBinUsage()
+{
+    const QString item = m_app.vsk().ObjectAtIndexFiltered(0)->DB_itemPath();
+    const QDir folder(item.section(QStringLiteral("/Avid MediaFiles/"), 0, 0) + QStringLiteral("/Bins"));
+    QStringList bins;
+    for (const QString &name : folder.entryList({ QStringLiteral("*.avb") }, QDir::Files, QDir::Name))
+        bins.push_back(folder.filePath(name));
+    m_app.scanDriver()->DoAVBAdd(bins);
+    m_app.tools()->ShowBinUsage();
 }
 
 void VeskScreenshots::runSteps(std::vector<std::pair<int, std::function<void()>>> steps)

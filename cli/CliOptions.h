@@ -19,6 +19,8 @@ public:
         Copy = 16,
         Move = 32,
         Delete = 64,
+        Usage = 256,
+        Duplicates = 512,
     };
 
     struct Option {

@@ -6,6 +6,7 @@
 #include "model/VeskCore.h"
 #include "model/VeskFilter.h"
 #include "platform/VeskDirectory.h"
+#include "platform/VeskFileName.h"
 #include "platform/VeskSettings.h"
 #include "platform/VeskStatusViewController.h"
 #include "readers/AVBFile.h"
@@ -13,7 +14,11 @@
 #include "scan/VeskScanner.h"
 
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
 #include <QTimer>
 
 namespace {
@@ -23,19 +28,20 @@ const char *const kBinOptionNames[] = { "intersect", "subtract", "add" };
 // Where a volume keeps its media folders.
 const char *const kVolumeLocations[] = { "Avid MediaFiles/MXF", "MXF/MXF", "OMFI MediaFiles" };
 
-// The bins in the folder, and with recursive in every folder below it (symbolic links
-// to folders are not followed, so a loop cannot hold the search). "._" files are the
-// resource forks other systems leave beside each bin, not bins.
-QStringList binsIn(const QString &folder, bool recursive)
+// The paths a list names: one per line, or the "path" of each JSON object line.
+std::optional<QSet<QString>> listedPaths(const QString &source)
 {
-    QStringList bins;
-    QDirIterator it(folder, { QStringLiteral("*.avb") }, QDir::Files | QDir::Hidden,
-        recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
-    while (it.hasNext())
-        if (const QString bin = it.next(); !it.fileName().startsWith(QLatin1String("._")))
-            bins << bin;
-    bins.sort();
-    return bins;
+    QFile file(source);
+    if (source == QLatin1String("-") ? !file.open(stdin, QIODevice::ReadOnly) : !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QSet<QString> paths;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.startsWith('{'))
+            paths.insert(QJsonDocument::fromJson(line).object().value(QStringLiteral("path")).toString());
+        else if (!line.isEmpty())
+            paths.insert(QString::fromUtf8(line));
+    }
+    return paths;
 }
 
 } // namespace
@@ -54,6 +60,9 @@ QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &a
     // Only the actions know --quiet; optionNames() holds the options given.
     m_quiet = parser.optionNames().contains(QStringLiteral("quiet"));
     m_failOnEmpty = parser.isSet(QStringLiteral("fail-empty"));
+    m_pathsFrom.reset();
+    if (parser.isSet(QStringLiteral("paths-from")))
+        m_pathsFrom = parser.value(QStringLiteral("paths-from"));
     m_emptyBinsAllowed = m_purpose == ForActions && parser.isSet(QStringLiteral("allow-empty-bins"));
     m_flagValues.clear();
     for (const char *name : kFlagNames)
@@ -86,9 +95,10 @@ QString ScanOptions::readBinOperations(const QCommandLineParser &parser, const Q
         for (int kind = 0; kind < 3; ++kind) {
             const QString name = QStringLiteral("--") + QLatin1String(kBinOptionNames[kind]);
             if (arguments[i] == name && i + 1 < arguments.size())
-                m_binOperations.push_back({ BinOperation::Kind(kind), arguments[++i], false, {} });
+                m_binOperations.push_back({ BinOperation::Kind(kind), arguments[++i], false, {}, {} });
             else if (arguments[i].startsWith(name + QLatin1Char('=')))
-                m_binOperations.push_back({ BinOperation::Kind(kind), arguments[i].mid(name.size() + 1), false, {} });
+                m_binOperations.push_back(
+                    { BinOperation::Kind(kind), arguments[i].mid(name.size() + 1), false, {}, {} });
         }
     }
     for (const BinOperation &operation : m_binOperations)
@@ -100,7 +110,7 @@ QString ScanOptions::readBinOperations(const QCommandLineParser &parser, const Q
     for (const QString &folder : folders) {
         if (!VeskDirectory::isFolder(folder))
             return QStringLiteral("--bins-from needs a folder: %1").arg(folder);
-        m_binOperations.push_back({ BinOperation::Kind::Subtract, folder, true, {} });
+        m_binOperations.push_back({ BinOperation::Kind::Subtract, folder, true, {}, {} });
     }
     return {};
 }
@@ -121,6 +131,21 @@ QString ScanOptions::readSorts(const QStringList &sorts)
     return {};
 }
 
+// The bins in the folder, and with recursive in every folder below it (symbolic links
+// to folders are not followed, so a loop cannot hold the search). "._" files are the
+// resource forks other systems leave beside each bin, not bins.
+QStringList ScanOptions::binsIn(const QString &folder, bool recursive)
+{
+    QStringList bins;
+    QDirIterator it(folder, { QStringLiteral("*.avb") }, QDir::Files | QDir::Hidden,
+        recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    while (it.hasNext())
+        if (const QString bin = it.next(); !it.fileName().startsWith(QLatin1String("._")))
+            bins << bin;
+    bins.sort();
+    return bins;
+}
+
 int ScanOptions::run(VeskCore &core)
 {
     for (const QString &path : m_paths) {
@@ -136,6 +161,8 @@ int ScanOptions::run(VeskCore &core)
     core.LoadDefaults();
     applyBinOperations(core);
     applyFilter(core);
+    if (const int status = keepListedPaths(core); status != CliIO::Success)
+        return status;
     return m_failOnEmpty && core.getFilteredIndexesCount() == 0 ? CliIO::NothingMatched : CliIO::Success;
 }
 
@@ -178,6 +205,7 @@ int ScanOptions::readBin(const QString &path, BinOperation &operation, bool warn
         CliIO::warning(AVBFile::statusText(status, path));
     const std::vector<VeskItemRef> probes = bin.probes();
     operation.probes.insert(operation.probes.end(), probes.begin(), probes.end());
+    operation.bins.addBin(path, operation.probes.size());
     return CliIO::Success;
 }
 
@@ -185,11 +213,11 @@ void ScanOptions::applyBinOperations(VeskCore &core) const
 {
     for (const BinOperation &operation : m_binOperations) {
         if (operation.kind == BinOperation::Kind::Intersect)
-            core.applyFilter(operation.probes);
+            core.applyFilter(operation.probes, operation.bins);
         else if (operation.kind == BinOperation::Kind::Subtract)
-            core.applyFilterSubtract(operation.probes);
+            core.applyFilterSubtract(operation.probes, operation.bins);
         else
-            core.applyFilterAdd(operation.probes);
+            core.applyFilterAdd(operation.probes, operation.bins);
     }
 }
 
@@ -244,4 +272,29 @@ void ScanOptions::applyFilter(VeskCore &core) const
     core.prepareProjectsSummary();
     core.sortUsingDescriptors(m_descriptors);
     core.applyFilter();
+}
+
+// Rows print a path as its display text; a list may give either form.
+int ScanOptions::keepListedPaths(VeskCore &core) const
+{
+    if (!m_pathsFrom)
+        return CliIO::Success;
+    const std::optional<QSet<QString>> listed = listedPaths(*m_pathsFrom);
+    if (!listed) {
+        CliIO::error(QStringLiteral("cannot read the list of paths %1").arg(*m_pathsFrom));
+        return CliIO::Unreadable;
+    }
+    VeskCore::ShownList shown;
+    for (const uint32_t position : core.IndexesSortedFiltered()) {
+        const VeskDatabaseItem &item = *core.ItemsUnsorted()[position];
+        const QString path = item.DB_itemPath();
+        if (listed->contains(path) || listed->contains(VeskFileName::displayDecoded(path))) {
+            shown.positions.push_back(position);
+            shown.size += item.DB_filesize().value_or(0);
+        }
+    }
+    if (const qsizetype unmatched = listed->size() - qsizetype(shown.positions.size()); unmatched > 0)
+        CliIO::warning(QStringLiteral("%1 of the listed paths are not among the media scanned").arg(unmatched));
+    core.setShownList(std::move(shown));
+    return CliIO::Success;
 }

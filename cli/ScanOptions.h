@@ -1,11 +1,13 @@
 #pragma once
 
+#include "model/VeskBinUsage.h"
 #include "model/VeskDatabaseItem.h"
 #include "model/VeskSorter.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 class VeskCore;
@@ -27,6 +29,8 @@ public:
     /// operations, the filter and the sort. Returns the exit status: NothingMatched when
     /// no row is left and --fail-empty was given.
     int run(VeskCore &core);
+    /// The bins (.avb) in the folder, sorted, with recursive in every folder below it.
+    static QStringList binsIn(const QString &folder, bool recursive);
 
 private:
     struct BinOperation {
@@ -34,6 +38,7 @@ private:
         QString path; // a bin, or a folder of bins
         bool recursive = false;
         std::vector<VeskItemRef> probes;
+        VeskProbeBins bins;
     };
     QString readBinOperations(const QCommandLineParser &parser, const QStringList &arguments);
     QString readSorts(const QStringList &sorts);
@@ -43,6 +48,7 @@ private:
     void scan(VeskCore &core) const;
     void waitForScanners() const;
     void applyFilter(VeskCore &core) const;
+    int keepListedPaths(VeskCore &core) const;
 
     const Purpose m_purpose;
     bool m_emptyBinsAllowed = false;
@@ -51,6 +57,7 @@ private:
     bool m_isVolume = false;
     bool m_quiet = false;
     bool m_failOnEmpty = false;
+    std::optional<QString> m_pathsFrom;
     std::vector<BinOperation> m_binOperations;
     std::vector<bool> m_flagValues;
     QString m_searchText;

@@ -3,9 +3,11 @@
 #include "CliCompletions.h"
 #include "CliHelp.h"
 #include "CliIO.h"
+#include "DuplicatesCommand.h"
 #include "InspectCommand.h"
 #include "MxfCommand.h"
 #include "ScanCommand.h"
+#include "UsageCommand.h"
 
 #include "platform/VeskSettings.h"
 
@@ -64,8 +66,10 @@ int main(int argc, char *argv[])
     const std::map<QString, Command> commands = {
         { QStringLiteral("scan"), &ScanCommand::run },
         { QStringLiteral("bin"), &BinCommand::run },
+        { QStringLiteral("usage"), &UsageCommand::run },
         { QStringLiteral("mxf"), &MxfCommand::run },
         { QStringLiteral("inspect"), &InspectCommand::run },
+        { QStringLiteral("duplicates"), &DuplicatesCommand::run },
         { QStringLiteral("copy"), &ActionCommand::run },
         { QStringLiteral("move"), &ActionCommand::run },
         { QStringLiteral("delete"), &ActionCommand::run },
