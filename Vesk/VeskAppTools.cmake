@@ -17,6 +17,7 @@ target_sources(VeskApp PRIVATE
   VeskProgressBar.cpp
   VeskQueueView.cpp
   VeskQuitGuard.cpp
+  VeskVerifyFolder.cpp
   VeskVersionNotice.cpp
 )
 target_link_libraries(VeskApp PUBLIC Qt6::Network)
