@@ -103,8 +103,8 @@ void VeskDatabaseWindow::showItemsCount(uint64_t items, uint64_t hiddenMissing)
     }
     const QString hidden = hiddenMissing == 1 ? tr("1 missing file hidden")
                                               : tr("%1 missing files hidden").arg(QLocale().toString(hiddenMissing));
-    m_count->setText((items == 1 ? tr("1 item, %2") : tr("%1 items, %2"))
-                         .arg(count, QStringLiteral("<a href=\"#hidden\">%1</a>").arg(hidden)));
+    const QString link = QStringLiteral("<a href=\"#hidden\">%1</a>").arg(hidden);
+    m_count->setText(items == 1 ? tr("1 item, %1").arg(link) : tr("%1 items, %2").arg(count, link));
     m_count->setToolTip(tr("Files the media indexes list but the disk does not have are hidden. "
                            "Click to change this in Preferences."));
 }
