@@ -29,7 +29,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -137,7 +136,16 @@ void AppDelegate::connectCommands()
         else
             updateFilter();
     });
-    connect(databaseTable(), &VeskDatabaseTableview::rowsRefreshed, this, &AppDelegate::reloadTables);
+    connect(databaseTable(), &VeskDatabaseTableview::rowsRefreshed, this, [this] {
+        reloadTables();
+        showItemsCount();
+    });
+    connect(m_database.get(), &VeskDatabaseWindow::hiddenFilesLinkActivated, m_preferences.get(),
+        &VeskPreferencesWindow::ShowExistingFilesSetting);
+    VeskStatusView *statusView = main->SecondaryView();
+    connect(statusView, &VeskStatusView::stopRequested, driver, &VeskScanDriver::stopScan);
+    connect(driver, &VeskScanDriver::scanRunning, statusView, &VeskStatusView::setScanRunning);
+    connect(driver, &VeskScanDriver::scanProgress, statusView, &VeskStatusView::showScanProgress);
     connect(
         VeskStatusViewController::getTheController(), &VeskStatusViewController::runningChanged, main,
         [main] {
@@ -257,9 +265,7 @@ void AppDelegate::reloadTables()
 
 void AppDelegate::showItemsCount()
 {
-    const uint64_t count = m_core.getItemsCountUnfiltered();
-    m_database->itemsCountText()->setText(
-        count == 1 ? tr("1 item in the database") : tr("%1 items in the database").arg(QLocale().toString(count)));
+    m_database->showItemsCount(m_core.getItemsCountUnfiltered(), m_core.hiddenMissingCount());
 }
 
 void AppDelegate::emptySearchField()
@@ -280,6 +286,7 @@ void AppDelegate::showDefaultLists()
     emptySearchField();
     loadDefaults();
     AllTablesReload();
+    showItemsCount();
 }
 
 QWidget *AppDelegate::dialogParent() const
@@ -290,6 +297,11 @@ QWidget *AppDelegate::dialogParent() const
 bool AppDelegate::databaseShowsSheet() const
 {
     return m_database->showsSheet();
+}
+
+bool AppDelegate::isDatabaseShown() const
+{
+    return m_database->isVisible();
 }
 
 void AppDelegate::hideDatabase()

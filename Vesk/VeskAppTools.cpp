@@ -2,6 +2,7 @@
 
 #include "ExportMenu.h"
 #include "VeskBinUsageSheet.h"
+#include "VeskBusyJob.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDuplicateFinderWindow.h"
 #include "VeskExternalTools.h"
@@ -50,6 +51,16 @@ VeskAppTools::VeskAppTools(VeskToolsHost &host)
     m_quitGuard = new VeskQuitGuard(
         *m_actionManager, [&host] { host.ShowMainWindow(); }, this);
     connect(host.statusButton(), &QAbstractButton::clicked, this, &VeskAppTools::PushmeButton);
+    connect(m_actionManager.get(), &VeskActionManager::actionEnded, this, &VeskAppTools::showActionOutcome);
+}
+
+// The rows of moved and deleted files turn missing or go, and the totals follow; while
+// a scan runs, its end rebuilds the lists instead.
+void VeskAppTools::showActionOutcome(const std::vector<VeskItemRef> &items)
+{
+    m_host.vsk().updateGoneItems(items);
+    if (!VeskBusyJob::shared().othersBusy())
+        m_host.databaseTable()->refreshRows(true, tr("Updating"));
 }
 
 // The panel goes before the manager, which cancels and waits for what is left.

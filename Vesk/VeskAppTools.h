@@ -1,9 +1,12 @@
 #pragma once
 
+#include "model/VeskDatabaseItem.h"
+
 #include <QObject>
 #include <QPointer>
 
 #include <memory>
+#include <vector>
 
 class QAbstractButton;
 class QMenu;
@@ -57,6 +60,7 @@ public:
 
 private:
     void addButtons();
+    void showActionOutcome(const std::vector<VeskItemRef> &items);
 
     VeskToolsHost &m_host;
     std::unique_ptr<VeskActionManager> m_actionManager;

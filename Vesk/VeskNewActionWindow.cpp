@@ -118,6 +118,7 @@ QWidget *VeskNewActionWindow::makeDestinationBox()
     auto *layout = new QHBoxLayout(box);
     layout->addWidget(m_destinationText, 1);
     layout->addWidget(m_choose);
+    m_destinationBox = box;
     return box;
 }
 
@@ -140,6 +141,7 @@ QWidget *VeskNewActionWindow::makeOptionsBox()
     layout->addWidget(m_checkKeepOriginalFolders);
     layout->addWidget(m_checkKeepPMR);
     layout->addWidget(m_checkVerify);
+    m_optionsBox = box;
     return box;
 }
 
@@ -186,6 +188,7 @@ void VeskNewActionWindow::windowDidLoad()
     updateStatusText();
 }
 
+// A delete has no destination: its boxes stay greyed out.
 void VeskNewActionWindow::RadioChanged(QRadioButton *sender)
 {
     if (!sender->isChecked())
@@ -196,8 +199,8 @@ void VeskNewActionWindow::RadioChanged(QRadioButton *sender)
                                                  : QStringLiteral("Copy");
     m_controller.RadioChanged(action);
     // The destination and its folders mean nothing to an action that writes nowhere.
-    for (QWidget *box : { m_destinationText->parentWidget(), m_checkProjects->parentWidget() })
-        box->setEnabled(VeskActionProperties::hasDestination(action));
+    m_destinationBox->setEnabled(VeskActionProperties::hasDestination(action));
+    m_optionsBox->setEnabled(VeskActionProperties::hasDestination(action));
     updateStatusText();
 }
 

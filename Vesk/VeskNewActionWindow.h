@@ -76,6 +76,8 @@ private:
     QCheckBox *m_checkImSure = nullptr;
     QLabel *m_summaryText = nullptr;
     QLineEdit *m_destinationText = nullptr;
+    QWidget *m_destinationBox = nullptr;
+    QWidget *m_optionsBox = nullptr;
     QPushButton *m_choose = nullptr;
     QPushButton *m_go = nullptr;
     QPushButton *m_cancel = nullptr;

@@ -116,10 +116,12 @@ QString VeskAction::descriptionText(const QString &count) const
         = QStringLiteral("%1 %2 %3 %4 \ndestination:\n%5")
               .arg(action, count, operation.itemsTotal() < 2 ? QStringLiteral("item") : QStringLiteral("items"),
                   VeskFileSize::toHumanBytes(double(operation.BytesTotal().value_or(0))), destination);
+    // The counts line is there from the start, so that the row keeps its height.
+    const uint64_t done = operation.doneCount();
+    const uint64_t skipped = operation.skippedCount();
     const uint64_t failed = operation.failedCount();
-    if (failed == 0)
-        return text;
-    return text + QStringLiteral("\n%1 %2 failed").arg(failed).arg(failed == 1 ? "item" : "items");
+    return text
+        + QStringLiteral("\n%1 %2, %3 skipped, %4 failed").arg(done).arg(operation.doneVerb()).arg(skipped).arg(failed);
 }
 
 QString VeskAction::progressText() const
@@ -157,8 +159,10 @@ void VeskAction::setCompletionStep(std::function<void()> step)
         step();
 }
 
+// A cancelled action is told nothing else: its row shows how far it came.
 void VeskAction::operationEnded()
 {
+    onRow([](VeskAction &self, VeskActionCellView &cell) { cell.setDescription(self.progressText()); }, false);
     std::function<void()> step;
     {
         QMutexLocker locker(&m_completionLock);

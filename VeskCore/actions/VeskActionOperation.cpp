@@ -370,7 +370,7 @@ void VeskActionOperation::itemDealtWith(const VeskDatabaseItem &item, Outcome ou
     ++(outcome == Outcome::Done ? m_doneCount : outcome == Outcome::Skipped ? m_skippedCount : m_failedCount);
 }
 
-QString VeskActionOperation::summary() const
+QString VeskActionOperation::doneVerb() const
 {
     static const std::map<QString, QString> verbs = { { QStringLiteral("Move"), QStringLiteral("moved") },
         { QStringLiteral("Delete"), QStringLiteral("deleted") },
@@ -378,9 +378,13 @@ QString VeskActionOperation::summary() const
         { QStringLiteral("Restore"), QStringLiteral("restored") },
         { QStringLiteral("Purge"), QStringLiteral("purged") } };
     const auto found = verbs.find(m_properties.Action);
-    const QString verb = found == verbs.end() ? QStringLiteral("copied") : found->second;
+    return found == verbs.end() ? QStringLiteral("copied") : found->second;
+}
+
+QString VeskActionOperation::summary() const
+{
     return QStringLiteral("%1 %2, skipped %3, failed %4")
-        .arg(verb)
+        .arg(doneVerb())
         .arg(m_doneCount.load())
         .arg(m_skippedCount.load())
         .arg(m_failedCount.load());

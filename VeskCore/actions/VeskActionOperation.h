@@ -53,6 +53,8 @@ public:
     uint64_t failedCount() const { return m_failedCount; }
     /// "copied 12, skipped 2, failed 1"; "restored" and "failed" count files.
     QString summary() const;
+    /// What a done item of this action was: "copied", "moved", "deleted", "quarantined"...
+    QString doneVerb() const;
     /// The destination folder; none for Delete and Quarantine.
     const std::optional<QString> &targetURL() const { return m_targetURL; }
     /// "Invalid path", or the destination when it is an existing folder.

@@ -86,6 +86,26 @@ TEST_F(AppToolsTest, NewActionIsRefusedWhileTheListIsRebuilt)
     sheet->PushCancel();
 }
 
+// Deleted files' rows go at once when missing files are hidden, and otherwise stay
+// as missing; either way the totals lose their sizes.
+TEST_F(AppToolsTest, DeletedFilesRowsAndTotalsFollowAtOnce)
+{
+    for (const int showOnlyExisting : { 0, 1 }) {
+        VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), showOnlyExisting);
+        core.clear();
+        TestFiles files;
+        const std::vector<VeskItemRef> items = filesOnDisk(files, { 1, 2, 4 });
+        loadAndShow(items);
+        const auto action = tools->ActionManager().SetUpNewActionWithOptions(
+            properties(QStringLiteral("Delete"), { items[0], items[2] }));
+        ASSERT_TRUE(waitFor([&] { return action->Action_Operation()->isFinished(); }));
+        ASSERT_TRUE(waitFor([&] { return core.FilteredItemsSize() == 2; }));
+        EXPECT_EQ(shownRows(), showOnlyExisting ? 1 : 3);
+        EXPECT_EQ(app->Database()->itemsCountText()->text().contains(QLatin1String("2 missing files hidden")),
+            showOnlyExisting == 1);
+    }
+}
+
 // Quit pressed while an action waits for an answer: the first time the user stays,
 // the second time the action is cancelled and has ended before quitting goes on.
 TEST_F(AppToolsTest, QuittingWhileAnActionRunsAsksCancelsAndWaits)
