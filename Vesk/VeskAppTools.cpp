@@ -63,9 +63,11 @@ void VeskAppTools::showActionOutcome(const std::vector<VeskItemRef> &items)
         m_host.databaseTable()->refreshRows(true, tr("Updating"));
 }
 
-// The panel goes before the manager, which cancels and waits for what is left.
+// The panel goes before the manager, which cancels and waits for what is left; an
+// action that ends meanwhile no longer refreshes a table that is going away.
 VeskAppTools::~VeskAppTools()
 {
+    disconnect(m_actionManager.get(), nullptr, this, nullptr);
     delete m_queue;
     VeskActionOperation::setFinishSound({});
 }

@@ -376,7 +376,8 @@ QString VeskActionOperation::doneVerb() const
         { QStringLiteral("Delete"), QStringLiteral("deleted") },
         { QStringLiteral("Quarantine"), QStringLiteral("quarantined") },
         { QStringLiteral("Restore"), QStringLiteral("restored") },
-        { QStringLiteral("Purge"), QStringLiteral("purged") } };
+        { QStringLiteral("Purge"), QStringLiteral("purged") },
+        { QStringLiteral("Verify"), QStringLiteral("verified") } };
     const auto found = verbs.find(m_properties.Action);
     return found == verbs.end() ? QStringLiteral("copied") : found->second;
 }
