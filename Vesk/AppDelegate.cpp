@@ -2,6 +2,7 @@
 
 #include "VeskAlertDialogs.h"
 #include "VeskAppTools.h"
+#include "VeskAppliedBinsBar.h"
 #include "VeskBusyJob.h"
 #include "VeskConsoleWindow.h"
 #include "VeskDatabaseTableview.h"
@@ -16,6 +17,7 @@
 #include "VeskScanDriver.h"
 #include "VeskStatusView.h"
 #include "VeskStoreTableView.h"
+#include "VeskWindowPlacement.h"
 
 #include "base/VeskConsole.h"
 #include "base/VeskNSLog.h"
@@ -81,6 +83,7 @@ void AppDelegate::registerDefaults()
 void AppDelegate::applicationDidFinishLaunching()
 {
     VeskAlertDialogs::installUncaughtExceptionHandler();
+    VeskWindowPlacement::install();
     VeskConsole::sharedInstance()->Reset();
     VeskPMRScannerOperation::opQueue();
     VeskTableModel::setVideoIcon(QIcon(QStringLiteral(":/video-icon.png")));
@@ -138,6 +141,10 @@ void AppDelegate::connectCommands()
             updateFilter();
     });
     connect(databaseTable(), &VeskDatabaseTableview::rowsRefreshed, this, &AppDelegate::reloadTables);
+    VeskAppliedBinsBar *bar = m_database->appliedBinsBar();
+    connect(driver, &VeskScanDriver::binsApplied, bar,
+        [bar](int tag, const QStringList &bins) { bar->apply(VeskAvbOpDelegate::BinTag(tag), bins); });
+    connect(bar, &VeskAppliedBinsBar::clearRequested, this, &AppDelegate::clearBins);
     connect(
         VeskStatusViewController::getTheController(), &VeskStatusViewController::runningChanged, main,
         [main] {
@@ -179,6 +186,7 @@ void AppDelegate::ClearDatabase()
     if (isRunning())
         return;
     m_core.clear();
+    m_database->appliedBinsBar()->clear();
     VeskConsole::sharedInstance()->Reset();
     showItemsCount();
     AllTablesReload();
@@ -262,7 +270,14 @@ void AppDelegate::showItemsCount()
         count == 1 ? tr("1 item in the database") : tr("%1 items in the database").arg(QLocale().toString(count)));
 }
 
+// Called where the lists are rebuilt from their defaults, which drops the bins' result.
 void AppDelegate::emptySearchField()
+{
+    clearSearchField();
+    m_database->appliedBinsBar()->clear();
+}
+
+void AppDelegate::clearSearchField()
 {
     const QSignalBlocker blocker(m_database->searchField());
     m_database->searchField()->clear();
@@ -279,6 +294,32 @@ void AppDelegate::showDefaultLists()
 {
     emptySearchField();
     loadDefaults();
+    AllTablesReload();
+}
+
+// The bins' result lives in the items' validity, which only the filter is applied over.
+void AppDelegate::showUnfilteredLists()
+{
+    clearSearchField();
+    VeskFilter::sharedFilter().ResetFilter();
+    m_core.setFilterFlagProjects(true);
+    m_core.applyFilter();
+    m_database->appliedBinsBar()->filterWasReset();
+    AllTablesReload();
+}
+
+// Validity is taken under an empty filter: what the filter hides is hidden at each
+// refresh, and would otherwise stay hidden once the filter changes.
+void AppDelegate::clearBins()
+{
+    if (isRunning() || VeskBusyJob::shared().othersBusy())
+        return;
+    const VeskFilter kept = VeskFilter::sharedFilter();
+    VeskFilter::sharedFilter().ResetFilter();
+    m_core.ValidateAllItems();
+    VeskFilter::sharedFilter() = kept;
+    m_core.applyFilter();
+    m_database->appliedBinsBar()->clear();
     AllTablesReload();
 }
 

@@ -1,5 +1,6 @@
 #include "VeskDatabaseWindow.h"
 
+#include "VeskAppliedBinsBar.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDragDropView.h"
 
@@ -26,6 +27,7 @@ VeskDatabaseWindow::VeskDatabaseWindow(VeskCore &core, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(makeTopStrip(content));
+    layout->addWidget(m_binsBar = new VeskAppliedBinsBar(content));
     m_splitter = new QSplitter(Qt::Horizontal, content);
     m_splitter->addWidget(makeTables(core, m_splitter));
     m_queueHost = new QWidget(m_splitter);

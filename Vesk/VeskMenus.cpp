@@ -38,9 +38,10 @@ void VeskMenus::makeActions(VeskScanDriver *driver)
     m_clearDatabase = add(tr("&Clear Database"), {}, true, [this] { m_commands.ClearDatabase(); });
     m_preferences = add(tr("&Preferences…"), QKeySequence::Preferences, true, [this] { m_commands.ShowPreferences(); });
     m_quit = add(tr("&Quit"), QKeySequence::Quit, false, [] { QApplication::quit(); });
-    m_intersectBins = add(tr("&Show Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(1); });
+    // The same words as the drop zone and the bar of applied bins.
+    m_intersectBins = add(tr("&Show Only Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(1); });
     m_subtractBins = add(tr("&Hide Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(2); });
-    m_addBins = add(tr("&Add Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(3); });
+    m_addBins = add(tr("&Also Show Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(3); });
     m_amaLinks = add(tr("&Log AMA Links of Bins…"), {}, false, [driver] { driver->parseAmaLinksinBin(); });
     m_filter = add(tr("&Filter…"), QKeySequence(tr("Ctrl+Shift+F")), true, [this] { m_commands.ShowFilter(); });
     m_resetFilter = add(tr("&Reset Filter"), {}, true, [this] { m_commands.ResetFilter(); });

@@ -21,8 +21,6 @@ class VeskScanDriver : public QObject, public VeskAvbOpDelegate {
     Q_OBJECT
 public:
     using VolumeLister = std::function<QStringList()>;
-    enum BinTag { Intersect = 1, Subtract = 2, Add = 3 };
-
     VeskScanDriver(VeskCore &core, VeskScanHost &host);
     ~VeskScanDriver() override;
 
@@ -50,6 +48,8 @@ public:
 Q_SIGNALS:
     /// A scan has come back to the idle state, tables reloaded.
     void scanFinished();
+    /// A bin operation has changed the shown list; `tag` is its BinTag.
+    void binsApplied(int tag, const QStringList &bins);
 
 private:
     bool refuseScan() const;
@@ -60,7 +60,7 @@ private:
     void finishVolumeScan(double seconds, bool showDatabase);
     void finishFolderScan(double seconds);
     void endScan(double seconds);
-    void runBinOperation(void (VeskScanner::*operation)(const QStringList &), const QStringList &bins);
+    void runBinOperation(BinTag tag, bool (VeskScanner::*operation)(const QStringList &), const QStringList &bins);
 
     VeskCore &m_core;
     VeskScanHost &m_host;

@@ -107,22 +107,28 @@ std::optional<std::vector<VeskItemRef>> VeskScanner::collectProbes(const QString
     return probes;
 }
 
-void VeskScanner::AVBArray_IntersectWith(const QStringList &bins)
+bool VeskScanner::AVBArray_IntersectWith(const QStringList &bins)
 {
-    if (const auto probes = collectProbes(bins))
+    const auto probes = collectProbes(bins);
+    if (probes)
         m_core.applyFilter(*probes);
+    return probes.has_value();
 }
 
-void VeskScanner::AVBArray_Subtract(const QStringList &bins)
+bool VeskScanner::AVBArray_Subtract(const QStringList &bins)
 {
-    if (const auto probes = collectProbes(bins))
+    const auto probes = collectProbes(bins);
+    if (probes)
         m_core.applyFilterSubtract(*probes);
+    return probes.has_value();
 }
 
-void VeskScanner::AVBArray_Add(const QStringList &bins)
+bool VeskScanner::AVBArray_Add(const QStringList &bins)
 {
-    if (const auto probes = collectProbes(bins))
+    const auto probes = collectProbes(bins);
+    if (probes)
         m_core.applyFilterAdd(*probes);
+    return probes.has_value();
 }
 
 void VeskScanner::parseAMAfromAVBs(const QStringList &bins)
