@@ -117,6 +117,10 @@ void AppDelegate::makeWindows()
         m_tools->installMenus(bar);
         m_tools->installHelp(m_menus->installHelp(bar));
     }
+    // Windows without a menu bar take the application-wide commands too, so that they
+    // reach even while both main windows are hidden.
+    for (QWidget *window : std::initializer_list<QWidget *> { m_console.get(), m_preferences.get() })
+        window->addActions(m_menus->applicationWide());
     connectCommands();
 }
 

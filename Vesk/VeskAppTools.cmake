@@ -15,6 +15,7 @@ target_sources(VeskApp PRIVATE
   VeskProgressBar.cpp
   VeskQueueView.cpp
   VeskQuitGuard.cpp
+  VeskRowCommands.cpp
   VeskVersionNotice.cpp
 )
 target_link_libraries(VeskApp PUBLIC Qt6::Network)

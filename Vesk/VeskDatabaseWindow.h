@@ -14,7 +14,8 @@ class VeskDatabaseTableview;
 class VeskDragDropView;
 class VeskStoreTableView;
 
-/// The database window: the search field and item count above, the bar naming the
+/// The database window: the search field (Ctrl+F goes there, Esc empties it) and item
+/// count above, the bar naming the
 /// bins applied under them, the media table with
 /// its one-row summary below it, room at the side for the action queue, and the bin
 /// drop zone over all but the top strip.

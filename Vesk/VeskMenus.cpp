@@ -50,6 +50,8 @@ void VeskMenus::makeActions(VeskScanDriver *driver)
     m_mainWindow = add(tr("&Main Window"), QKeySequence(tr("Ctrl+1")), false, [this] { m_commands.ShowMainWindow(); });
     m_database = add(tr("&Database"), QKeySequence(tr("Ctrl+2")), true, [this] { m_commands.ShowDatabase(); });
     m_console = add(tr("&Console"), QKeySequence(tr("Ctrl+3")), false, [this] { m_commands.showConsole(); });
+    for (QAction *action : applicationWide())
+        action->setShortcutContext(Qt::ApplicationShortcut);
     m_about = add(tr("&About Vesk"), {}, false, [] {
         QMessageBox::about(QApplication::activeWindow(), QObject::tr("About Vesk"),
             QObject::tr("Vesk %1\nKeeps the media of Avid systems in order.").arg(QApplication::applicationVersion()));

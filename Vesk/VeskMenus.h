@@ -22,6 +22,8 @@ public:
 
     QAction *scanVolumes() const { return m_scanVolumes; }
     QAction *scanFolders() const { return m_scanFolders; }
+    /// The commands that reach from any window: the Window menu and Quit.
+    QList<QAction *> applicationWide() const { return { m_mainWindow, m_database, m_console, m_quit }; }
 
 private:
     QAction *add(const QString &title, const QKeySequence &shortcut, bool blockedWhileRunning,
