@@ -117,9 +117,10 @@ void AppDelegate::makeWindows()
         m_tools->installMenus(bar);
         m_tools->installHelp(m_menus->installHelp(bar));
     }
-    // Windows without a menu bar take the application-wide commands too, so that they
-    // reach even while both main windows are hidden.
-    for (QWidget *window : std::initializer_list<QWidget *> { m_console.get(), m_preferences.get() })
+    // The application-wide commands belong to the windows themselves, not only to the
+    // menus, so that their keys reach while no menu bar is shown.
+    for (QWidget *window :
+        std::initializer_list<QWidget *> { m_window.get(), m_database.get(), m_console.get(), m_preferences.get() })
         window->addActions(m_menus->applicationWide());
     connectCommands();
 }
@@ -209,6 +210,13 @@ void AppDelegate::ShowFilter()
 void AppDelegate::ResetFilter()
 {
     m_filterSheet->ResetFilterState();
+}
+
+void AppDelegate::focusSearch()
+{
+    bringDatabaseToFront();
+    m_database->searchField()->setFocus(Qt::ShortcutFocusReason);
+    m_database->searchField()->selectAll();
 }
 
 // The summary is rebuilt from the store's lists, which a scan replaces; it waits until

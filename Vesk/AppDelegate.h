@@ -64,6 +64,7 @@ public:
     void ShowPreferences() override;
     void ShowFilter() override;
     void ResetFilter() override;
+    void focusSearch() override;
     void ShowProjectsSummary() override;
     void updateFilter();
     void pushSliderButton();

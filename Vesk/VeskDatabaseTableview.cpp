@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QDrag>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -286,7 +285,7 @@ void VeskDatabaseTableview::doubleClickDatabase()
     if (!item)
         return;
     const QString path = item->DB_itemPath();
-    if (QFileInfo::exists(path))
+    if (item->DB_FileExists())
         VeskWorkspace::activateFileViewerSelectingURLs({ path });
     else
         VeskStatusViewController::getTheController()->Status_SetTextWithString(

@@ -54,10 +54,6 @@ QWidget *VeskDatabaseWindow::makeTopStrip(QWidget *parent)
     m_search->setPlaceholderText(tr("Search names, projects and paths"));
     m_search->setClearButtonEnabled(true);
     m_search->setMaximumWidth(320);
-    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, m_search, [this] {
-        m_search->setFocus(Qt::ShortcutFocusReason);
-        m_search->selectAll();
-    });
     connect(new QShortcut(Qt::Key_Escape, m_search, nullptr, nullptr, Qt::WidgetShortcut), &QShortcut::activated,
         m_search, &QLineEdit::clear);
     auto *layout = new QHBoxLayout(strip);

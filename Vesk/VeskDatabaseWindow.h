@@ -14,7 +14,7 @@ class VeskDatabaseTableview;
 class VeskDragDropView;
 class VeskStoreTableView;
 
-/// The database window: the search field (Ctrl+F goes there, Esc empties it) and item
+/// The database window: the search field (Esc empties it) and item
 /// count above, the bar naming the
 /// bins applied under them, the media table with
 /// its one-row summary below it, room at the side for the action queue, and the bin

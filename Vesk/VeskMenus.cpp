@@ -45,6 +45,7 @@ void VeskMenus::makeActions(VeskScanDriver *driver)
     m_amaLinks = add(tr("&Log AMA Links of Bins…"), {}, false, [driver] { driver->parseAmaLinksinBin(); });
     m_filter = add(tr("&Filter…"), QKeySequence(tr("Ctrl+Shift+F")), true, [this] { m_commands.ShowFilter(); });
     m_resetFilter = add(tr("&Reset Filter"), {}, true, [this] { m_commands.ResetFilter(); });
+    m_search = add(tr("&Search"), QKeySequence::Find, false, [this] { m_commands.focusSearch(); });
     m_projects = add(
         tr("&Projects Summary"), QKeySequence(tr("Ctrl+Shift+P")), true, [this] { m_commands.ShowProjectsSummary(); });
     m_mainWindow = add(tr("&Main Window"), QKeySequence(tr("Ctrl+1")), false, [this] { m_commands.ShowMainWindow(); });
@@ -73,7 +74,7 @@ void VeskMenus::install(QMenuBar *bar)
     bins->addSeparator();
     bins->addAction(m_amaLinks);
     QMenu *view = bar->addMenu(tr("&View"));
-    view->addActions({ m_filter, m_resetFilter, m_projects });
+    view->addActions({ m_search, m_filter, m_resetFilter, m_projects });
     QMenu *window = bar->addMenu(tr("&Window"));
     window->addActions({ m_mainWindow, m_database, m_console });
 }
