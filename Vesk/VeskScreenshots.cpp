@@ -2,6 +2,7 @@
 
 #include "AppDelegate.h"
 #include "VeskAppToolsScreenshots.h"
+#include "VeskAppliedBinsBar.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDatabaseWindow.h"
 #include "VeskFilterSheet.h"
@@ -13,12 +14,27 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 
 namespace {
 constexpr int kPollMs = 20;
 constexpr int kSettleMs = 600;
+
+// The bins of the volumes named on the command line.
+QStringList binsOfVolumes()
+{
+    QStringList bins;
+    for (const QString &argument : QCoreApplication::arguments().mid(1))
+        for (QDirIterator it(argument + QStringLiteral("/Bins"), { QStringLiteral("*.avb") }); it.hasNext();)
+            bins.push_back(it.next());
+    bins.sort();
+    return bins;
+}
+
 } // namespace
 
 void VeskScreenshots::startIfAsked(AppDelegate &app)
@@ -78,6 +94,20 @@ void VeskScreenshots::afterScan()
         { 0, [this] { m_app.ShowFilter(); } },
         { kSettleMs, [this] { saveScreen(QStringLiteral("filter-sheet.png")); } },
         { 0, [this] { m_app.FilterSheet()->CloseFilter(); } },
+        { 0, [this] { m_app.scanDriver()->DoAVBSubtract(binsOfVolumes()); } },
+        { kSettleMs, [this] { save(m_app.Database(), QStringLiteral("applied-bins.png")); } },
+        { 0,
+            [table] {
+                table->selectRow(3);
+                Q_EMIT table->customContextMenuRequested(table->visualRect(table->model()->index(3, 2)).center());
+            } },
+        { kSettleMs, [this] { saveScreen(QStringLiteral("row-menu.png")); } },
+        { 0,
+            [this] {
+                if (QWidget *menu = QApplication::activePopupWidget())
+                    menu->close();
+                m_app.Database()->appliedBinsBar()->clearButton()->click();
+            } },
         { kSettleMs, [this] { VeskAppToolsScreenshots::run(m_app, m_folder, [] { QApplication::quit(); }); } },
     });
 }
