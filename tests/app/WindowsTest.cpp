@@ -11,7 +11,6 @@
 #include "VeskProjectsSummarySheet.h"
 #include "VeskRowCommands.h"
 #include "VeskScanDriver.h"
-#include "VeskVolumeSelector.h"
 #include "VeskWorkspace.h"
 
 #include "support/BinWriter.h"
@@ -48,23 +47,7 @@ protected:
         return files.write(QStringLiteral("Bins/%1.avb").arg(name), BinWriter().clip("A001", media).bytes());
     }
 
-    VeskAppliedBinsBar *bar() const { return app->Database()->appliedBinsBar(); }
-
-    void showActive(QWidget *window)
-    {
-        window->show();
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-    }
-
-    static QDialog *openSheet(QWidget *window)
-    {
-        QDialog *found = nullptr;
-        for (QDialog *dialog : window->findChildren<QDialog *>())
-            if (dialog->isVisible())
-                found = dialog;
-        return found;
-    }
+    VeskNewActionWindow *actionSheet() const { return app->Database()->findChild<VeskNewActionWindow *>(); }
 
     TestFiles files;
 };
@@ -72,92 +55,69 @@ protected:
 TEST_F(Windows, AppliedBinsBarFollowsEachOperationResetAndClear)
 {
     loadFour();
-    const QString one = bin(QStringLiteral("Bin 1"), { 1, 2 });
-    const QString two = bin(QStringLiteral("Bin 2"), { 3 });
-    const QString three = bin(QStringLiteral("Bin 3"), { 2 });
-    const QString broken = files.write(QStringLiteral("Bins/Broken.avb"), "not a bin");
+    const QString one = bin(QStringLiteral("Bin 1"), { 1, 2 }), two = bin(QStringLiteral("Bin 2"), { 3 });
+    const QString three = bin(QStringLiteral("Bin 3"), { 2 }), bad = files.write(QStringLiteral("x.avb"), "no");
     VeskScanDriver *driver = app->scanDriver();
-    const QString showOne = QStringLiteral("Showing only media used by: Bin 1");
-    struct Step {
-        std::function<void()> run;
-        QString text;
-        QStringList shown;
-    };
-    const std::vector<Step> steps {
-        { [&] { driver->DoAVBIntersect({ one }); }, showOne, { "1.mxf", "2.mxf" } },
-        { [&] { driver->DoAVBAdd({ two }); }, showOne + "; then also showing media used by: Bin 2",
-            { "1.mxf", "2.mxf", "3.mxf" } },
+    VeskAppliedBinsBar *bar = app->Database()->appliedBinsBar();
+    const QString showOne = QStringLiteral("Showing only media used by: Bin 1; then also showing media used by: Bin 2");
+    const std::vector<std::tuple<std::function<void()>, QString, QStringList>> steps {
+        { [&] { driver->DoAVBIntersect({ one }); }, "Showing only media used by: Bin 1", { "1.mxf", "2.mxf" } },
+        { [&] { driver->DoAVBAdd({ two }); }, showOne, { "1.mxf", "2.mxf", "3.mxf" } },
         { [&] {
-             driver->DoAVBSubtract({ three, broken });
+             driver->DoAVBSubtract({ three, bad });
          },
-            showOne + "; then also showing media used by: Bin 2", { "1.mxf", "2.mxf", "3.mxf" } },
-        { [&] { driver->DoAVBSubtract({ three }); },
-            showOne + "; then also showing media used by: Bin 2; then hiding media used by: Bin 3",
+            showOne, { "1.mxf", "2.mxf", "3.mxf" } },
+        { [&] { driver->DoAVBSubtract({ three }); }, showOne + "; then hiding media used by: Bin 3",
             { "1.mxf", "3.mxf" } },
-        { [&] { app->ResetFilter(); }, QString(), { "1.mxf", "3.mxf" } },
-        { [&] { bar()->clearButton()->click(); }, QString(), { "1.mxf", "2.mxf", "3.mxf", "4.mxf" } },
+        { [&] { app->ResetFilter(); },
+            showOne
+                + "; then hiding media used by: Bin 3. The filter was reset; the bins still apply until you "
+                  "clear them.",
+            { "1.mxf", "3.mxf" } },
+        { [&] { bar->clearButton()->click(); }, "", { "1.mxf", "2.mxf", "3.mxf", "4.mxf" } },
         { [&] {
              driver->DoAVBSubtract({ one, two, three });
          },
             "Hiding media used by: Bin 1, Bin 2, Bin 3", { "4.mxf" } },
+        { [&] { app->ClearDatabase(); }, "", {} },
     };
-    for (size_t i = 0; i < steps.size(); ++i) {
-        SCOPED_TRACE(i);
-        steps[i].run();
+    for (const auto &[run, text, shown] : steps) {
+        SCOPED_TRACE(text.toStdString());
+        run();
         ASSERT_TRUE(refreshed());
-        EXPECT_EQ(shownFileNames(), steps[i].shown);
-        if (!steps[i].text.isEmpty()) {
-            EXPECT_EQ(bar()->text(), steps[i].text);
-        }
+        EXPECT_EQ(shownFileNames(), shown);
+        EXPECT_EQ(bar->text(), text);
+        EXPECT_EQ(bar->isHidden(), text.isEmpty());
     }
-    EXPECT_FALSE(bar()->isHidden());
-    app->ResetFilter();
-    EXPECT_TRUE(bar()->text().contains(QStringLiteral("The filter was reset; the bins still apply")));
-    bar()->clearButton()->click();
-    EXPECT_TRUE(bar()->isHidden());
-    driver->DoAVBIntersect({ one });
-    app->ClearDatabase();
-    EXPECT_TRUE(bar()->isHidden());
 }
 
 TEST_F(Windows, ShortcutsReachTheirCommandsFromEveryWindow)
 {
     loadFour();
-    showActive(app->window());
+    app->window()->show();
     QLineEdit *search = app->Database()->searchField();
-    struct Case {
-        QWidget *from;
-        QKeySequence keys;
-        std::function<bool()> done;
-    };
-    const std::vector<Case> cases {
+    VeskMediafileViewer *inspector = VeskMediafileViewer::sharedInstance();
+    const std::vector<std::tuple<QWidget *, QKeySequence, std::function<bool()>>> cases {
         { app->consoleWindow(), QKeySequence(QStringLiteral("Ctrl+2")), [&] { return app->Database()->isVisible(); } },
-        { VeskMediafileViewer::sharedInstance(), QKeySequence(QStringLiteral("Ctrl+3")),
-            [&] { return app->consoleWindow()->isActiveWindow(); } },
+        { inspector, QKeySequence(QStringLiteral("Ctrl+3")), [&] { return app->consoleWindow()->isActiveWindow(); } },
         { app->Preferences(), QKeySequence(QStringLiteral("Ctrl+1")), [&] { return app->window()->isActiveWindow(); } },
         { app->window(), QKeySequence::Find, [&] { return search->hasFocus(); } },
         { search, QKeySequence(Qt::Key_Escape), [&] { return search->text().isEmpty(); } },
     };
-    for (const Case &shortcut : cases) {
-        SCOPED_TRACE(shortcut.keys.toString().toStdString());
-        showActive(shortcut.from->window());
-        shortcut.from->setFocus();
+    for (const auto &[from, keys, done] : cases) {
+        SCOPED_TRACE(keys.toString().toStdString());
+        from->window()->show();
+        from->window()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(from->window()));
+        from->setFocus();
         search->setText(QStringLiteral("1.mxf"));
-        const QKeyCombination keys = shortcut.keys[0];
-        QTest::keyClick(shortcut.from, keys.key(), keys.keyboardModifiers());
-        EXPECT_TRUE(waitFor(shortcut.done, 5000));
+        QTest::keyClick(from, keys[0].key(), keys[0].keyboardModifiers());
+        EXPECT_TRUE(waitFor(done, 5000));
     }
-    ASSERT_TRUE(refreshed());
-    dbTable()->selectRow(1);
-    QTest::keyClick(dbTable(), Qt::Key_Delete);
-    auto *sheet = qobject_cast<VeskNewActionWindow *>(openSheet(app->Database()));
-    ASSERT_NE(sheet, nullptr);
-    EXPECT_TRUE(sheet->RadioDelete()->isChecked());
-    EXPECT_EQ(sheet->ActionProperties().items->size(), 1u);
-    sheet->PushCancel();
+    EXPECT_TRUE(refreshed());
 }
 
-TEST_F(Windows, RowMenuActsOnTheSelectedRowsAndMissingFilesAreSaidSo)
+TEST_F(Windows, RowMenuAndDeleteKeyActOnTheSelectedRowsAndMissingFilesAreSaidSo)
 {
     QStringList revealed;
     const VeskWorkspace::RevealHandler previous
@@ -167,30 +127,23 @@ TEST_F(Windows, RowMenuActsOnTheSelectedRowsAndMissingFilesAreSaidSo)
     dbTable()->selectRow(2);
     dbTable()->selectionModel()->select(
         dbTable()->model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    VeskRowCommands *commands = app->tools()->findChild<VeskRowCommands *>();
-    std::unique_ptr<QMenu> menu(commands->makeMenu(nullptr));
-    QStringList titles;
-    for (QAction *action : menu->actions())
-        if (!action->isSeparator())
-            titles.push_back(action->text());
-    EXPECT_EQ(titles,
-        QStringList({ "New Action…", "Reveal in File Manager", "Open With mediainfo-gui", "Copy Paths", "Inspect" }));
-    menu->actions()[2]->trigger();
+    std::unique_ptr<QMenu> menu(app->tools()->findChild<VeskRowCommands *>()->makeMenu(nullptr));
+    menu->actions()[2]->trigger(); // Reveal
     EXPECT_EQ(revealed, QStringList { QStringLiteral("/vol/Avid MediaFiles/MXF/1/3.mxf") });
-    menu->actions()[4]->trigger();
+    menu->actions()[4]->trigger(); // Copy Paths
     EXPECT_EQ(QApplication::clipboard()->text(),
         QStringLiteral("/vol/Avid MediaFiles/MXF/1/3.mxf\n/vol/Avid MediaFiles/MXF/1/4.mxf"));
-    menu->actions()[0]->trigger();
-    QDialog *sheet = openSheet(app->Database());
-    ASSERT_NE(sheet, nullptr);
-    sheet->reject();
+    QTest::keyClick(dbTable(), Qt::Key_Delete);
+    ASSERT_NE(actionSheet(), nullptr);
+    EXPECT_TRUE(actionSheet()->RadioDelete()->isChecked());
+    EXPECT_EQ(actionSheet()->ActionProperties().items->size(), 2u);
+    actionSheet()->PushCancel();
 
     const QRect missing = dbTable()->visualRect(dbTable()->model()->index(3, 1));
     QTest::mouseClick(dbTable()->viewport(), Qt::LeftButton, {}, missing.center());
     QTest::mouseDClick(dbTable()->viewport(), Qt::LeftButton, {}, missing.center());
     EXPECT_EQ(revealed.size(), 1);
-    EXPECT_TRUE(status()->text().contains(QStringLiteral("4.mxf cannot be shown in the file manager")))
-        << status()->text().toStdString();
+    EXPECT_TRUE(status()->text().contains(QStringLiteral("4.mxf cannot be shown in the file manager")));
     VeskWorkspace::setRevealHandler(previous);
 }
 
@@ -203,58 +156,32 @@ TEST_F(Windows, EveryWindowOpensInsideTheScreen)
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     ASSERT_EQ(QStringLiteral("%1x%2").arg(screen.width()).arg(screen.height()), wanted);
     loadFour();
-    app->window()->show();
-    app->ShowDatabase();
-    const auto inside = [&](QWidget *window) {
-        EXPECT_TRUE(window->isVisible()) << window->objectName().toStdString();
-        EXPECT_TRUE(screen.contains(window->frameGeometry()))
-            << window->objectName().toStdString() << " at " << window->frameGeometry().x() << ","
-            << window->frameGeometry().y() << " " << window->frameGeometry().width() << "x"
-            << window->frameGeometry().height();
-    };
-    for (QWidget *window : std::initializer_list<QWidget *> { app->window(), app->Database() })
-        inside(window);
-    app->showConsole();
-    app->ShowPreferences();
-    VeskMediafileViewer::sharedInstance()->showWindow();
-    for (QWidget *window : std::initializer_list<QWidget *> {
-             app->consoleWindow(), app->Preferences(), VeskMediafileViewer::sharedInstance() })
-        inside(window);
-    VeskVolumeSelector volumes({ QStringLiteral("/media/one") }, app->window());
-    volumes.show();
-    inside(&volumes);
-    const std::vector<std::function<QDialog *()>> sheets {
-        [&] {
-            app->ShowFilter();
-            return app->FilterSheet();
-        },
-        [&] {
-            app->ShowProjectsSummary();
-            return app->ProjectsSummaryWindow();
-        },
-        [&] { return app->tools()->NewAction(); },
-    };
-    for (const auto &open : sheets) {
-        QDialog *sheet = open();
-        inside(sheet);
-        const QRect parent = sheet->parentWidget()->window()->frameGeometry();
-        if (sheet->frameGeometry().size().boundedTo(parent.size()) == sheet->frameGeometry().size()) {
-            EXPECT_LE((sheet->frameGeometry().center() - parent.center()).manhattanLength(), 2);
+    const std::vector<std::function<QWidget *()>> windows { [&] { return app->window(); },
+        [&] { return app->Database(); }, [&] { return app->consoleWindow(); }, [&] { return app->Preferences(); },
+        [&] { return VeskMediafileViewer::sharedInstance(); }, [&] { return app->FilterSheet(); },
+        [&] { return app->ProjectsSummaryWindow(); }, [&] { return app->tools()->NewAction(); } };
+    for (const auto &open : windows) {
+        QWidget *window = open();
+        window->show();
+        const QRect frame = window->frameGeometry();
+        SCOPED_TRACE(window->objectName().toStdString());
+        EXPECT_TRUE(screen.contains(frame))
+            << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+        if (QWidget *parent = window->parentWidget()) { // a sheet: centred, and there again next time
+            EXPECT_LE((frame.center() - parent->frameGeometry().center()).manhattanLength(), 2);
+            window->hide();
+            QWidget *again = open();
+            again->show();
+            EXPECT_TRUE(again->frameGeometry() == frame);
         }
-        const QRect first = sheet->frameGeometry();
-        sheet->reject();
-        QDialog *again = open();
-        EXPECT_TRUE(again->frameGeometry() == first) << "placed elsewhere when opened again";
-        again->reject();
     }
 }
 
 TEST_F(Windows, EveryWindowFitsSmallAndLargeScreens)
 {
     for (const QSize size : { QSize(800, 600), QSize(3840, 2160) }) {
-        const QString config = files.write(QStringLiteral("screen-%1.json").arg(size.width()),
-            QStringLiteral(R"({"screens": [{"name": "s", "x": 0, "y": 0, "width": %1, "height": %2,
-                "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+        const QString config = files.write(QStringLiteral("screen.json"),
+            QStringLiteral(R"({"screens": [{"name": "s", "x": 0, "y": 0, "width": %1, "height": %2}]})")
                 .arg(size.width())
                 .arg(size.height())
                 .toUtf8());
@@ -269,7 +196,7 @@ TEST_F(Windows, EveryWindowFitsSmallAndLargeScreens)
             { QStringLiteral("--gtest_filter=Windows.EveryWindowOpensInsideTheScreen") });
         ASSERT_TRUE(child.waitForFinished(60000));
         const QString output = QString::fromUtf8(child.readAll());
-        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+        EXPECT_TRUE(child.exitCode() == 0 && output.contains(QStringLiteral("[  PASSED  ] 1 test")))
+            << output.toStdString();
     }
 }
