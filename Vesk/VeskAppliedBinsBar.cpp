@@ -33,6 +33,7 @@ VeskAppliedBinsBar::VeskAppliedBinsBar(QWidget *parent)
     setAutoFillBackground(true);
     m_text->setObjectName(QStringLiteral("AppliedBinsText"));
     m_text->setWordWrap(true);
+    m_text->setTextFormat(Qt::PlainText); // bin names are file names, not markup
     m_clear->setObjectName(QStringLiteral("ClearBinsButton"));
     m_clear->setToolTip(tr("Show the list without the bins"));
     connect(m_clear, &QPushButton::clicked, this, &VeskAppliedBinsBar::clearRequested);
@@ -96,6 +97,6 @@ void VeskAppliedBinsBar::update()
     if (m_filterReset)
         text += tr(". The filter was reset; the bins still apply until you clear them.");
     m_text->setText(text);
-    setToolTip(tip.join(QLatin1Char('\n')));
+    setToolTip(QStringLiteral("<p style='white-space:pre'>%1</p>").arg(tip.join(QLatin1Char('\n')).toHtmlEscaped()));
     setVisible(!m_steps.empty());
 }
