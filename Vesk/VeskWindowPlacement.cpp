@@ -81,7 +81,8 @@ bool VeskWindowPlacement::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Show && watched->isWidgetType()) {
         auto *widget = static_cast<QWidget *>(watched);
-        if (widget->isWindow() && !placesItself(widget))
+        if (widget->isWindow() && !placesItself(widget)
+            && !(widget->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
             place(widget);
     }
     return false;
