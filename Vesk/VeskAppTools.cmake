@@ -6,6 +6,7 @@ target_sources(VeskApp PRIVATE
   VeskActionTableCellView.cpp
   VeskAppTools.cpp
   VeskAppToolsScreenshots.cpp
+  VeskBinUsageSheet.cpp
   VeskDuplicateFinderWindow.cpp
   VeskExternalTools.cpp
   VeskMediafileOutlineModel.cpp

@@ -1,6 +1,7 @@
 #include "VeskAppTools.h"
 
 #include "ExportMenu.h"
+#include "VeskBinUsageSheet.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDuplicateFinderWindow.h"
 #include "VeskExternalTools.h"
@@ -88,6 +89,7 @@ QMenu *VeskAppTools::makeToolsMenu(QWidget *parent)
 {
     auto *menu = new QMenu(QStringLiteral("Contextual Menu"), parent);
     menu->addAction(QStringLiteral("Show Projects Summary"), this, [this] { m_host.ShowProjectsSummary(); });
+    menu->addAction(tr("Bin Usage…"), this, &VeskAppTools::ShowBinUsage);
     auto *exports = new ExportMenu(m_host.databaseTable(), &m_host.vsk(), menu);
     exports->setTitle(QStringLiteral("Export database view"));
     menu->addMenu(exports);
@@ -176,6 +178,13 @@ void VeskAppTools::CreateOMFFileInspector()
 {
     QMetaObject::invokeMethod(
         this, [] { VeskMediafileViewer::sharedInstance()->showWindow(); }, Qt::QueuedConnection);
+}
+
+void VeskAppTools::ShowBinUsage()
+{
+    if (!m_binUsage)
+        m_binUsage = new VeskBinUsageSheet(m_host.vsk(), m_host.databaseWindow());
+    m_binUsage->showBinUsage();
 }
 
 void VeskAppTools::openTheDuplicateFinder()

@@ -9,6 +9,7 @@ class QAbstractButton;
 class QMenu;
 class QMenuBar;
 class QWidget;
+class VeskBinUsageSheet;
 class VeskActionManager;
 class VeskQueueView;
 class VeskQuitGuard;
@@ -42,8 +43,10 @@ public:
     void OpenHelp();
     void CreateOMFFileInspector();
     void openTheDuplicateFinder();
+    /// Opens the bin usage sheet on the database window for the bins dropped so far.
+    void ShowBinUsage();
 
-    /// "Show Projects Summary", "Export database view", "MDB/OMF Inspector".
+    /// "Show Projects Summary", "Bin Usage…", "Export database view", "MDB/OMF Inspector".
     QMenu *makeToolsMenu(QWidget *parent);
     /// Adds the Actions and Tools menus at the end of the bar.
     void installMenus(QMenuBar *bar);
@@ -57,4 +60,5 @@ private:
     std::unique_ptr<VeskActionManager> m_actionManager;
     QPointer<VeskQueueView> m_queue;
     VeskQuitGuard *m_quitGuard = nullptr;
+    QPointer<VeskBinUsageSheet> m_binUsage;
 };

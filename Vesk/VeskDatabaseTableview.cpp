@@ -40,6 +40,7 @@ int defaultWidth(VeskColumnID column)
     case VeskColumnID::Bits: return 50;
     case VeskColumnID::Kind: return 90;
     case VeskColumnID::Path: return 360;
+    case VeskColumnID::UsedByBins: return 180;
     case VeskColumnID::FilePackageUID:
     case VeskColumnID::MaterialPackageUID: return 300;
     default: return 100;

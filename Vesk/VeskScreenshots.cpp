@@ -1,8 +1,10 @@
 #include "VeskScreenshots.h"
 
 #include "AppDelegate.h"
+#include "VeskAppTools.h"
 #include "VeskAppToolsScreenshots.h"
 #include "VeskAppliedBinsBar.h"
+#include "VeskBinUsageSheet.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDatabaseWindow.h"
 #include "VeskFilterSheet.h"
@@ -12,9 +14,10 @@
 #include "VeskScanDriver.h"
 #include "VeskStatusView.h"
 
+#include "model/VeskCore.h"
+
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
@@ -24,14 +27,14 @@ namespace {
 constexpr int kPollMs = 20;
 constexpr int kSettleMs = 600;
 
-// The bins of the volumes named on the command line.
-QStringList binsOfVolumes()
+// The bins of the volume that holds the first shown item.
+QStringList volumeBins(const VeskCore &core)
 {
+    const QString item = core.ObjectAtIndexFiltered(0)->DB_itemPath();
+    const QDir folder(item.section(QStringLiteral("/Avid MediaFiles/"), 0, 0) + QStringLiteral("/Bins"));
     QStringList bins;
-    for (const QString &argument : QCoreApplication::arguments().mid(1))
-        for (QDirIterator it(argument + QStringLiteral("/Bins"), { QStringLiteral("*.avb") }); it.hasNext();)
-            bins.push_back(it.next());
-    bins.sort();
+    for (const QString &name : folder.entryList({ QStringLiteral("*.avb") }, QDir::Files, QDir::Name))
+        bins.push_back(folder.filePath(name));
     return bins;
 }
 
@@ -94,7 +97,10 @@ void VeskScreenshots::afterScan()
         { 0, [this] { m_app.ShowFilter(); } },
         { kSettleMs, [this] { saveScreen(QStringLiteral("filter-sheet.png")); } },
         { 0, [this] { m_app.FilterSheet()->CloseFilter(); } },
-        { 0, [this] { m_app.scanDriver()->DoAVBSubtract(binsOfVolumes()); } },
+        { 0, [this] { showBinUsage(); } },
+        { kSettleMs, [this] { saveScreen(QStringLiteral("bin-usage.png")); } },
+        { 0, [this] { m_app.Database()->findChild<VeskBinUsageSheet *>()->accept(); } },
+        { 0, [this] { m_app.scanDriver()->DoAVBSubtract(volumeBins(m_app.vsk())); } },
         { kSettleMs, [this] { save(m_app.Database(), QStringLiteral("applied-bins.png")); } },
         { 0,
             [table] {
@@ -110,6 +116,13 @@ void VeskScreenshots::afterScan()
             } },
         { kSettleMs, [this] { VeskAppToolsScreenshots::run(m_app, m_folder, [] { QApplication::quit(); }); } },
     });
+}
+
+// The volume's bins are added to the shown media, which shows no other rows for it.
+void VeskScreenshots::showBinUsage()
+{
+    m_app.scanDriver()->DoAVBAdd(volumeBins(m_app.vsk()));
+    m_app.tools()->ShowBinUsage();
 }
 
 void VeskScreenshots::runSteps(std::vector<std::pair<int, std::function<void()>>> steps)

@@ -11,13 +11,6 @@
 
 namespace {
 
-QString uidText(const AVBFileUID &uid)
-{
-    VeskItemRef probe = uid.makeProbe();
-    const QString text = probe->getFileUIDString(); // "{ 0123456789abcdef }"
-    return text.mid(2, 16);
-}
-
 // The UIDs a bin references, or its dump; a damaged bin is dumped too, since that is
 // where one looks into it, but its UIDs are not printed as if they were all.
 int printBin(const QString &path, bool dump)
@@ -32,7 +25,7 @@ int printBin(const QString &path, bool dump)
         CliIO::out() << CliIO::captureLog([&bin] { bin.getAMAUIDS(); });
     else if (!AVBFile::isRefused(status))
         for (const AVBFileUID &uid : bin.getUIDS())
-            CliIO::out() << uidText(uid) << '\n';
+            CliIO::out() << uid.text() << '\n';
     return AVBFile::isRefused(status) ? CliIO::Unreadable : CliIO::Success;
 }
 

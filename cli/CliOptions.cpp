@@ -6,7 +6,7 @@
 namespace {
 
 constexpr unsigned kActions = CliOptions::Copy | CliOptions::Move | CliOptions::Delete;
-constexpr unsigned kMedia = CliOptions::Scan | kActions;
+constexpr unsigned kMedia = CliOptions::Scan | CliOptions::Usage | kActions;
 constexpr unsigned kConfirmed = CliOptions::Move | CliOptions::Delete;
 
 const char *const kBinHelp = "Give one bin (.avb) per option, or a folder for every bin in it; repeat the option "
@@ -24,6 +24,8 @@ const std::vector<CliOptions::Option> &CliOptions::options()
             "--unreferenced, this reads the bins themselves.", kMedia },
         { "bins-from", "DIR", nullptr, "With --unused: a folder searched recursively for bins, such as a "
             "project's folder or an Avid Projects folder holding many projects (repeatable).", kMedia },
+        { "bins", "BIN", nullptr, "A bin (.avb) to report on, or a folder whose bins count together "
+            "(repeatable).", Usage },
         { "intersect", "BIN", nullptr, "Keep only the media this bin uses.", kMedia },
         { "subtract", "BIN", nullptr, "Leave out the media this bin uses.", kMedia },
         { "add", "BIN", nullptr, "Add back the media this bin uses.", kMedia },
@@ -49,6 +51,8 @@ const std::vector<CliOptions::Option> &CliOptions::options()
         { "format", "FORMAT", "text", "The plan of --dry-run as text or json (JSON Lines).", kActions,
             "text json" },
         { "format", "FORMAT", "text", "text or json (JSON Lines).", Inspect, "text json" },
+        { "format", "FORMAT", nullptr, "table (the default on a terminal), csv (semicolons; the default "
+            "otherwise), csv-comma or json (JSON Lines).", Usage, "table csv csv-comma json" },
         { "columns", "NAME,...", nullptr, "The fields to print, by name, separated by commas.", Scan },
         { "summary", nullptr, nullptr, "Print the project summary instead of the media.", Scan },
         { "bytes", nullptr, nullptr, "Sizes as whole numbers of bytes in CSV, HTML and the table.", Scan },
@@ -91,6 +95,13 @@ const std::vector<CliOptions::CommandInfo> &CliOptions::commands()
                 "vesk-cli bin \"/srv/avid/Avid Projects/Film/Bin 1.avb\"" },
             { "What the bin reader saw, for a bin that looks wrong",
                 "vesk-cli bin --dump \"/srv/avid/Avid Projects/Film/Bin 1.avb\"" } } },
+        { Usage, "usage", "PATH...", "Report how much of the media that bins reference the scanned folders "
+            "hold.", {
+            { "What two bins use, found and offline, on one volume",
+                "vesk-cli usage --volume /srv/avid --bins \"/srv/avid/Avid Projects/Film/Bin 1.avb\" "
+                "--bins \"/srv/avid/Avid Projects/Film/Bin 2.avb\"" },
+            { "Every bin of a project counted together, as JSON Lines",
+                "vesk-cli usage --volume /srv/avid --bins \"/srv/avid/Avid Projects/Film\" --format json" } } },
         { Mxf, "mxf", "FILE...", "Print the clip name, project and UIDs of MXF files.", {
             { "Every MXF file of one media folder",
                 "vesk-cli mxf \"/srv/avid/Avid MediaFiles/MXF/1/\"*.mxf" } } },

@@ -19,6 +19,7 @@ public:
         Copy = 16,
         Move = 32,
         Delete = 64,
+        Usage = 256,
     };
 
     struct Option {

@@ -123,6 +123,8 @@ QJsonValue CliRows::value(const VeskColumn *column, uint64_t row) const
         return QJsonValue();
     if (!column)
         return referenced(*item);
+    if (column->id == VeskColumnID::UsedByBins)
+        return QJsonArray::fromStringList(m_core.binUsage().names(m_core.IndexesSortedFiltered()[row]));
     const QJsonValue typed = mediaValue(*item, column->id);
     return typed.isUndefined()
         ? textValue(m_core.NSStringValueForTableColumn(VeskTableID::Database, column->identifier, row))

@@ -23,21 +23,6 @@ const char *const kBinOptionNames[] = { "intersect", "subtract", "add" };
 // Where a volume keeps its media folders.
 const char *const kVolumeLocations[] = { "Avid MediaFiles/MXF", "MXF/MXF", "OMFI MediaFiles" };
 
-// The bins in the folder, and with recursive in every folder below it (symbolic links
-// to folders are not followed, so a loop cannot hold the search). "._" files are the
-// resource forks other systems leave beside each bin, not bins.
-QStringList binsIn(const QString &folder, bool recursive)
-{
-    QStringList bins;
-    QDirIterator it(folder, { QStringLiteral("*.avb") }, QDir::Files | QDir::Hidden,
-        recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
-    while (it.hasNext())
-        if (const QString bin = it.next(); !it.fileName().startsWith(QLatin1String("._")))
-            bins << bin;
-    bins.sort();
-    return bins;
-}
-
 } // namespace
 
 ScanOptions::ScanOptions(Purpose purpose)
@@ -86,9 +71,10 @@ QString ScanOptions::readBinOperations(const QCommandLineParser &parser, const Q
         for (int kind = 0; kind < 3; ++kind) {
             const QString name = QStringLiteral("--") + QLatin1String(kBinOptionNames[kind]);
             if (arguments[i] == name && i + 1 < arguments.size())
-                m_binOperations.push_back({ BinOperation::Kind(kind), arguments[++i], false, {} });
+                m_binOperations.push_back({ BinOperation::Kind(kind), arguments[++i], false, {}, {} });
             else if (arguments[i].startsWith(name + QLatin1Char('=')))
-                m_binOperations.push_back({ BinOperation::Kind(kind), arguments[i].mid(name.size() + 1), false, {} });
+                m_binOperations.push_back(
+                    { BinOperation::Kind(kind), arguments[i].mid(name.size() + 1), false, {}, {} });
         }
     }
     for (const BinOperation &operation : m_binOperations)
@@ -100,7 +86,7 @@ QString ScanOptions::readBinOperations(const QCommandLineParser &parser, const Q
     for (const QString &folder : folders) {
         if (!VeskDirectory::isFolder(folder))
             return QStringLiteral("--bins-from needs a folder: %1").arg(folder);
-        m_binOperations.push_back({ BinOperation::Kind::Subtract, folder, true, {} });
+        m_binOperations.push_back({ BinOperation::Kind::Subtract, folder, true, {}, {} });
     }
     return {};
 }
@@ -119,6 +105,21 @@ QString ScanOptions::readSorts(const QStringList &sorts)
         m_descriptors.push_back({ parts[0], parts.size() == 1 || parts[1] == QLatin1String("asc") });
     }
     return {};
+}
+
+// The bins in the folder, and with recursive in every folder below it (symbolic links
+// to folders are not followed, so a loop cannot hold the search). "._" files are the
+// resource forks other systems leave beside each bin, not bins.
+QStringList ScanOptions::binsIn(const QString &folder, bool recursive)
+{
+    QStringList bins;
+    QDirIterator it(folder, { QStringLiteral("*.avb") }, QDir::Files | QDir::Hidden,
+        recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    while (it.hasNext())
+        if (const QString bin = it.next(); !it.fileName().startsWith(QLatin1String("._")))
+            bins << bin;
+    bins.sort();
+    return bins;
 }
 
 int ScanOptions::run(VeskCore &core)
@@ -178,6 +179,7 @@ int ScanOptions::readBin(const QString &path, BinOperation &operation, bool warn
         CliIO::warning(AVBFile::statusText(status, path));
     const std::vector<VeskItemRef> probes = bin.probes();
     operation.probes.insert(operation.probes.end(), probes.begin(), probes.end());
+    operation.bins.addBin(path, operation.probes.size());
     return CliIO::Success;
 }
 
@@ -185,11 +187,11 @@ void ScanOptions::applyBinOperations(VeskCore &core) const
 {
     for (const BinOperation &operation : m_binOperations) {
         if (operation.kind == BinOperation::Kind::Intersect)
-            core.applyFilter(operation.probes);
+            core.applyFilter(operation.probes, operation.bins);
         else if (operation.kind == BinOperation::Kind::Subtract)
-            core.applyFilterSubtract(operation.probes);
+            core.applyFilterSubtract(operation.probes, operation.bins);
         else
-            core.applyFilterAdd(operation.probes);
+            core.applyFilterAdd(operation.probes, operation.bins);
     }
 }
 

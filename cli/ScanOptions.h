@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/VeskBinUsage.h"
 #include "model/VeskDatabaseItem.h"
 #include "model/VeskSorter.h"
 
@@ -27,6 +28,8 @@ public:
     /// operations, the filter and the sort. Returns the exit status: NothingMatched when
     /// no row is left and --fail-empty was given.
     int run(VeskCore &core);
+    /// The bins (.avb) in the folder, sorted, with recursive in every folder below it.
+    static QStringList binsIn(const QString &folder, bool recursive);
 
 private:
     struct BinOperation {
@@ -34,6 +37,7 @@ private:
         QString path; // a bin, or a folder of bins
         bool recursive = false;
         std::vector<VeskItemRef> probes;
+        VeskProbeBins bins;
     };
     QString readBinOperations(const QCommandLineParser &parser, const QStringList &arguments);
     QString readSorts(const QStringList &sorts);

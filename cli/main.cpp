@@ -6,6 +6,7 @@
 #include "InspectCommand.h"
 #include "MxfCommand.h"
 #include "ScanCommand.h"
+#include "UsageCommand.h"
 
 #include "platform/VeskSettings.h"
 
@@ -64,6 +65,7 @@ int main(int argc, char *argv[])
     const std::map<QString, Command> commands = {
         { QStringLiteral("scan"), &ScanCommand::run },
         { QStringLiteral("bin"), &BinCommand::run },
+        { QStringLiteral("usage"), &UsageCommand::run },
         { QStringLiteral("mxf"), &MxfCommand::run },
         { QStringLiteral("inspect"), &InspectCommand::run },
         { QStringLiteral("copy"), &ActionCommand::run },

@@ -46,6 +46,7 @@ const std::vector<VeskColumn> &VeskColumns::databaseColumns()
         { "hash", "Hash", "hash", ID::Hash, "" },
         { "sourceFileID", "Source File ID", "", ID::SourceFileID, "" },
         { "sourceTapeID", "Source Tape ID", "", ID::SourceTapeID, "" },
+        { "UsedByBinsCellID", "Bins", "bins", ID::UsedByBins, "bins" },
     });
     return columns;
 }

@@ -29,6 +29,7 @@ enum class VeskColumnID : uint8_t {
     Hash,
     SourceFileID,
     SourceTapeID,
+    UsedByBins,
     // project tables
     Count,
     Check,

@@ -90,6 +90,7 @@ void VeskCore::clear()
         m_filtered.clear();
         m_sorted.clear();
         m_groups.clear();
+        m_binUsage = {};
         m_filteredItemsSize = 0;
         m_selectedItemsSize = 0;
         m_projects.clear();
@@ -147,6 +148,7 @@ void VeskCore::setItems(std::vector<VeskItemRef> items)
     publishShown([&] {
         m_items.swap(items);
         std::swap(m_groups, groups);
+        m_binUsage = {};
         m_sorted.clear();
         m_filtered.clear();
     });
@@ -363,7 +365,8 @@ std::optional<std::vector<uint32_t>> VeskCore::sortedList(
     const std::vector<VeskSortDescriptor> &descriptors, const Cancel *cancel) const
 {
     std::vector<uint32_t> sorted = m_sorted;
-    if (!VeskSorter(m_items, m_groups, showOnlyExistingFiles()).sortUsingDescriptors(sorted, descriptors, cancel))
+    if (!VeskSorter(m_items, m_groups, showOnlyExistingFiles(), &m_binUsage)
+             .sortUsingDescriptors(sorted, descriptors, cancel))
         return std::nullopt;
     return sorted;
 }
@@ -536,8 +539,10 @@ void VeskCore::setCheckStateProject(uint64_t row, bool value)
 }
 
 // Calls visit(item) for every item, in sorted order of insertion into the UID tree,
-// that is equal by UID to one of the probes and passes the current filter.
-template <typename Visit> void VeskCore::forEachProbeMatch(const std::vector<VeskItemRef> &probes, Visit visit)
+// that is equal by UID to one of the probes and passes the current filter. Every item
+// equal to a probe, shown or not, is recorded as used by the probe's bin.
+template <typename Visit>
+void VeskCore::forEachProbeMatch(const std::vector<VeskItemRef> &probes, const VeskProbeBins &bins, Visit visit)
 {
     VeskRBTree<VeskDatabaseItem> tree;
     tree.setEQBlock([](const VeskDatabaseItem &a, const VeskDatabaseItem &b) { return a.isEqualByUUID(&b); });
@@ -545,41 +550,53 @@ template <typename Visit> void VeskCore::forEachProbeMatch(const std::vector<Ves
     for (uint32_t position : m_sorted)
         tree.TreeInsertNode(m_items[position]);
     const VeskFilter &filter = VeskFilter::sharedFilter();
-    for (const VeskItemRef &probe : probes) {
-        if (!probe)
+    std::vector<VeskBinUsage::Hit> hits;
+    uint32_t bin = 0;
+    for (size_t i = 0; i < probes.size(); ++i) {
+        while (bin < bins.ends.size() && i >= bins.ends[bin])
+            ++bin;
+        if (!probes[i])
             continue;
-        for (VeskItemRef item = tree.TreefindNode(*probe); item; item = tree.TreefindNextEQ())
+        for (VeskItemRef item = tree.TreefindNode(*probes[i]); item; item = tree.TreefindNextEQ()) {
+            if (bin < bins.ends.size())
+                hits.push_back({ item.get(), bin });
             if (filter.itemPassFilter(item.get()))
                 visit(*item);
+        }
     }
+    if (bins.paths.isEmpty())
+        return;
+    VeskBinUsage usage = m_binUsage;
+    usage.record(m_items, bins, std::move(hits));
+    publish([&] { m_binUsage = std::move(usage); });
 }
 
 // Showing only what no probe matches: bins without references leave nothing shown.
-void VeskCore::applyFilter(const std::vector<VeskItemRef> &probes)
+void VeskCore::applyFilter(const std::vector<VeskItemRef> &probes, const VeskProbeBins &bins)
 {
     if (m_items.empty() || m_sorted.empty())
         return;
     const int showOnlyExisting = showOnlyExistingFiles();
     for (uint32_t position : m_sorted)
         m_items[position]->setDB_isValid(false);
-    forEachProbeMatch(probes, [&](VeskDatabaseItem &item) { applyValidityRule(item, showOnlyExisting); });
+    forEachProbeMatch(probes, bins, [&](VeskDatabaseItem &item) { applyValidityRule(item, showOnlyExisting); });
     applyFilter();
 }
 
-void VeskCore::applyFilterSubtract(const std::vector<VeskItemRef> &probes)
+void VeskCore::applyFilterSubtract(const std::vector<VeskItemRef> &probes, const VeskProbeBins &bins)
 {
     if (probes.empty() || m_items.empty() || m_sorted.empty())
         return;
-    forEachProbeMatch(probes, [](VeskDatabaseItem &item) { item.setDB_isValid(false); });
+    forEachProbeMatch(probes, bins, [](VeskDatabaseItem &item) { item.setDB_isValid(false); });
     applyFilter();
 }
 
-void VeskCore::applyFilterAdd(const std::vector<VeskItemRef> &probes)
+void VeskCore::applyFilterAdd(const std::vector<VeskItemRef> &probes, const VeskProbeBins &bins)
 {
     if (probes.empty() || m_items.empty() || m_sorted.empty())
         return;
     const int showOnlyExisting = showOnlyExistingFiles();
-    forEachProbeMatch(probes, [&](VeskDatabaseItem &item) { applyValidityRule(item, showOnlyExisting); });
+    forEachProbeMatch(probes, bins, [&](VeskDatabaseItem &item) { applyValidityRule(item, showOnlyExisting); });
     applyFilter();
 }
 
@@ -698,8 +715,7 @@ QString VeskCore::viewForTableColumn(const QString &tableId, VeskColumnID column
 {
     std::optional<QString> text;
     if (tableId == VeskTableID::Database) {
-        if (const VeskItemRef item = ObjectAtIndexFiltered(row))
-            text = VeskCellTexts::itemText(*item, column, m_nameTables, VeskCellTexts::Use::Screen);
+        text = itemText(row, column, VeskCellTexts::Use::Screen);
     } else if (tableId == VeskTableID::DatabaseSummary) {
         text = summaryText(column);
     } else if (const VeskProjectRef project = projectAtIndex(row)) {
@@ -712,15 +728,23 @@ std::optional<QString> VeskCore::NSStringValueForTableColumn(
     const QString &tableId, const QString &columnId, uint64_t row) const
 {
     const VeskColumnID column = VeskColumns::columnID(columnId);
-    if (tableId == VeskTableID::Database) {
-        const VeskItemRef item = ObjectAtIndexFiltered(row);
-        return item ? VeskCellTexts::itemText(*item, column, m_nameTables, VeskCellTexts::Use::Export) : std::nullopt;
-    }
+    if (tableId == VeskTableID::Database)
+        return itemText(row, column, VeskCellTexts::Use::Export);
     if (tableId == VeskTableID::ProjectSummary) {
         const VeskProjectRef project = projectAtIndex(row);
         return project ? VeskCellTexts::projectText(*project, tableId, column) : std::nullopt;
     }
     return std::nullopt;
+}
+
+// Which bins use an item is kept beside the items, by position.
+std::optional<QString> VeskCore::itemText(uint64_t row, VeskColumnID column, VeskCellTexts::Use use) const
+{
+    if (row >= m_filtered.size())
+        return std::nullopt;
+    if (column == VeskColumnID::UsedByBins)
+        return m_binUsage.text(m_filtered[row]);
+    return VeskCellTexts::itemText(*m_items[m_filtered[row]], column, m_nameTables, use);
 }
 
 ExportTable VeskCore::exportTable(const QString &tableId, const QString &windowTitle) const

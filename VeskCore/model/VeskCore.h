@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/VeskBinUsage.h"
+#include "model/VeskCellTexts.h"
 #include "model/VeskColumns.h"
 #include "model/VeskDatabaseItem.h"
 #include "model/VeskFilter.h"
@@ -85,10 +87,13 @@ public:
     std::optional<ProjectCounts> projectCounts(const VeskFilter &filter, const Cancel *cancel = nullptr) const;
     void setProjectCounts(const ProjectCounts &counts);
 
-    // Bin reference matching: probes carry file package UID words 4 and 5.
-    void applyFilter(const std::vector<VeskItemRef> &probes);
-    void applyFilterSubtract(const std::vector<VeskItemRef> &probes);
-    void applyFilterAdd(const std::vector<VeskItemRef> &probes);
+    // Bin reference matching: probes carry file package UID words 4 and 5. With the
+    // probes' bins, each item matched learns which of them reference it.
+    void applyFilter(const std::vector<VeskItemRef> &probes, const VeskProbeBins &bins = {});
+    void applyFilterSubtract(const std::vector<VeskItemRef> &probes, const VeskProbeBins &bins = {});
+    void applyFilterAdd(const std::vector<VeskItemRef> &probes, const VeskProbeBins &bins = {});
+    /// Which bins of the bin operations since the last rebuild reference each item.
+    const VeskBinUsage &binUsage() const { return m_binUsage; }
 
     // Counts.
     uint64_t getAllItemsCount() const { return m_items.size(); }
@@ -151,7 +156,9 @@ private:
     bool passes(uint32_t position, const Search &search) const;
     bool matchesSearch(uint32_t position, const Search &search) const;
     void applyValidityRule(VeskDatabaseItem &item, int showOnlyExisting) const;
-    template <typename Visit> void forEachProbeMatch(const std::vector<VeskItemRef> &probes, Visit visit);
+    template <typename Visit>
+    void forEachProbeMatch(const std::vector<VeskItemRef> &probes, const VeskProbeBins &bins, Visit visit);
+    std::optional<QString> itemText(uint64_t row, VeskColumnID column, VeskCellTexts::Use use) const;
     void reload(VeskTableView *table) const;
     std::optional<QString> summaryText(VeskColumnID column) const;
 
@@ -165,6 +172,7 @@ private:
     std::vector<uint32_t> m_filtered;
     std::vector<VeskProjectRef> m_projects;
     VeskItemGroups m_groups;
+    VeskBinUsage m_binUsage;
     uint64_t m_filteredItemsSize = 0;
     uint64_t m_selectedItemsSize = 0;
 

@@ -93,10 +93,12 @@ uint64_t dateKey(int64_t msecs)
 
 } // namespace
 
-VeskSorter::VeskSorter(const std::vector<VeskItemRef> &items, const VeskItemGroups &groups, int showOnlyExistingFiles)
+VeskSorter::VeskSorter(const std::vector<VeskItemRef> &items, const VeskItemGroups &groups, int showOnlyExistingFiles,
+    const VeskBinUsage *binUsage)
     : m_items(items)
     , m_groups(groups)
     , m_hideInvalid(showOnlyExistingFiles == 1)
+    , m_binUsage(binUsage)
 {
 }
 
@@ -173,6 +175,7 @@ void VeskSorter::readKeys(VeskColumnID column)
     case VeskColumnID::Clipname: return rankTexts(column);
     case VeskColumnID::Project: return rankProjects();
     case VeskColumnID::Path: return rankPaths();
+    case VeskColumnID::UsedByBins: return rankBins();
     case VeskColumnID::FilePackageUID:
     case VeskColumnID::MaterialPackageUID: return rankUIDs(column == VeskColumnID::MaterialPackageUID);
     case VeskColumnID::Date:
@@ -285,6 +288,21 @@ void VeskSorter::rankPaths()
     uint64_t next = 0;
     for (uint32_t g = 0; g < groups; ++g)
         next = rankFolded(texts.begin() + groupStart[g], texts.begin() + groupStart[g + 1], rest, m_keys, next);
+}
+
+// Items share a few lists of bins: each list's text is ranked once.
+void VeskSorter::rankBins()
+{
+    if (!m_binUsage) {
+        std::fill(m_absent.begin(), m_absent.end(), 1);
+        return;
+    }
+    const std::vector<uint64_t> rank = rankDistinct(m_binUsage->listTexts());
+    for (size_t p = 0; p < m_items.size(); ++p) {
+        const uint32_t list = m_binUsage->listOf(p);
+        m_absent[p] = list == 0;
+        m_keys[p] = rank[list];
+    }
 }
 
 // Byte by byte, the greater UID first in ascending order.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/VeskBinUsage.h"
 #include "model/VeskColumns.h"
 #include "model/VeskDatabaseItem.h"
 #include "model/VeskItemGroups.h"
@@ -23,7 +24,8 @@ struct VeskSortDescriptor {
 /// Projects and folders are ranked once each through the item groups.
 class VeskSorter {
 public:
-    VeskSorter(const std::vector<VeskItemRef> &items, const VeskItemGroups &groups, int showOnlyExistingFiles);
+    VeskSorter(const std::vector<VeskItemRef> &items, const VeskItemGroups &groups, int showOnlyExistingFiles,
+        const VeskBinUsage *binUsage = nullptr);
 
     /// Sorts by at most three descriptors (only the first when there are four or
     /// more), the first deciding. Unknown keys are skipped. False when `cancel` was set
@@ -38,12 +40,14 @@ private:
     void rankTexts(VeskColumnID column);
     void rankProjects();
     void rankPaths();
+    void rankBins();
     void rankUIDs(bool material);
     static uint64_t numberOf(const VeskDatabaseItem &item, VeskColumnID column);
 
     const std::vector<VeskItemRef> &m_items;
     const VeskItemGroups &m_groups;
     const bool m_hideInvalid;
+    const VeskBinUsage *m_binUsage;
     std::vector<uint64_t> m_keys; // per position, ascending order of the key
     std::vector<uint8_t> m_absent; // per position: no value to compare
 };

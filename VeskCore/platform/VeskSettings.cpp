@@ -41,9 +41,9 @@ void VeskSettings::registerDefaults(const QVariantMap &defaults)
 void VeskSettings::registerStandardDefaults()
 {
     QVariantMap columns;
-    for (const char *id :
-        { "IconCellID", "BitsCellID", "ClipnameCellID", "CompressionCellID", "DateCellID", "FilenameCellID",
-            "FramerateCellID", "KindCellID", "PathCellID", "ProjectCellID", "SamplerateCellID", "SizeCellID" })
+    for (const char *id : { "IconCellID", "BitsCellID", "ClipnameCellID", "CompressionCellID", "DateCellID",
+             "FilenameCellID", "FramerateCellID", "KindCellID", "PathCellID", "ProjectCellID", "SamplerateCellID",
+             "SizeCellID", "UsedByBinsCellID" })
         columns.insert(QString::fromLatin1(id), 1);
     for (const char *id :
         { "ExistsCellID", "hash", "materialPackageUID", "filePackageUID", "sourceFileID", "sourceTapeID" })

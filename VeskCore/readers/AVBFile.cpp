@@ -5,8 +5,10 @@
 #include "platform/VeskFileName.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -88,6 +90,14 @@ VeskItemRef AVBFileUID::makeProbe() const
     qToLittleEndian(word4, probe->DB_filePackageUID()->UMIDx.data() + 16);
     qToLittleEndian(word5, probe->DB_filePackageUID()->UMIDx.data() + 20);
     return probe;
+}
+
+QString AVBFileUID::text() const
+{
+    std::array<uint8_t, 8> bytes;
+    qToLittleEndian(word4, bytes.data());
+    qToLittleEndian(word5, bytes.data() + 4);
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(bytes.data()), 8).toHex());
 }
 
 bool AVBFile::isBin(const QByteArray &bytes)

@@ -23,6 +23,8 @@ struct AVBFileUID {
     /// A search key in item form: a new item whose file package UID holds these words
     /// in bytes 16 to 23 and nothing else (no size, no path, no names).
     VeskItemRef makeProbe() const;
+    /// Bytes 16 to 23 of the UID as 16 lowercase hex digits, as the UID columns show them.
+    QString text() const;
 
     auto operator<=>(const AVBFileUID &) const = default;
 };

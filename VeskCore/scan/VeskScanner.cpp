@@ -88,9 +88,9 @@ void VeskScanner::AddFile_TypeSelector(const QString &path)
     }
 }
 
-std::optional<std::vector<VeskItemRef>> VeskScanner::collectProbes(const QStringList &bins)
+std::optional<VeskScanner::BinProbes> VeskScanner::collectProbes(const QStringList &bins)
 {
-    std::vector<VeskItemRef> probes;
+    BinProbes probes;
     for (const QString &path : bins) {
         AVBFile bin;
         const AVBFile::Status status = bin.readBin(path);
@@ -102,7 +102,8 @@ std::optional<std::vector<VeskItemRef>> VeskScanner::collectProbes(const QString
         if (status == AVBFile::Status::NoReferences)
             VESK_LOG(QStringLiteral("Warning :: %1").arg(AVBFile::statusText(status, path)));
         const std::vector<VeskItemRef> found = bin.probes();
-        probes.insert(probes.end(), found.begin(), found.end());
+        probes.probes.insert(probes.probes.end(), found.begin(), found.end());
+        probes.bins.addBin(path, probes.probes.size());
     }
     return probes;
 }
@@ -111,7 +112,7 @@ bool VeskScanner::AVBArray_IntersectWith(const QStringList &bins)
 {
     const auto probes = collectProbes(bins);
     if (probes)
-        m_core.applyFilter(*probes);
+        m_core.applyFilter(probes->probes, probes->bins);
     return probes.has_value();
 }
 
@@ -119,7 +120,7 @@ bool VeskScanner::AVBArray_Subtract(const QStringList &bins)
 {
     const auto probes = collectProbes(bins);
     if (probes)
-        m_core.applyFilterSubtract(*probes);
+        m_core.applyFilterSubtract(probes->probes, probes->bins);
     return probes.has_value();
 }
 
@@ -127,7 +128,7 @@ bool VeskScanner::AVBArray_Add(const QStringList &bins)
 {
     const auto probes = collectProbes(bins);
     if (probes)
-        m_core.applyFilterAdd(*probes);
+        m_core.applyFilterAdd(probes->probes, probes->bins);
     return probes.has_value();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/VeskBinUsage.h"
 #include "model/VeskDatabaseItem.h"
 
 #include <QString>
@@ -33,8 +34,12 @@ public:
     /// Reads the bins' AMA link references; changes no item.
     void parseAMAfromAVBs(const QStringList &bins);
 
-    /// The probes of all the bins, or none when one of them is refused.
-    static std::optional<std::vector<VeskItemRef>> collectProbes(const QStringList &bins);
+    struct BinProbes {
+        std::vector<VeskItemRef> probes;
+        VeskProbeBins bins;
+    };
+    /// The probes of all the bins and the bin of each, or none when one of them is refused.
+    static std::optional<BinProbes> collectProbes(const QStringList &bins);
 
 private:
     void addMediaFolderWithoutIndex(const QString &folder);

@@ -52,7 +52,7 @@ TEST_F(AppCommands, FirstStartUsesTheRegisteredDefaults)
         else
             ++visible;
     }
-    EXPECT_EQ(visible, 12);
+    EXPECT_EQ(visible, 13);
     hidden.sort();
     EXPECT_EQ(hidden,
         QStringList(

@@ -163,14 +163,14 @@ TEST_F(TableView, ColumnMenuTogglesAreRememberedForAllColumns)
     QStringList titles;
     for (QAction *action : dbTable()->headerMenu()->actions())
         titles.push_back(action->text());
-    EXPECT_EQ(titles.size(), 16);
+    EXPECT_EQ(titles.size(), 17);
     EXPECT_FALSE(titles.contains(QStringLiteral("File Name")) || titles.contains(QStringLiteral("Clip Name")));
     EXPECT_TRUE(menuItem(QStringLiteral("Path"))->isChecked());
     EXPECT_FALSE(menuItem(QStringLiteral("Exists"))->isChecked());
     menuItem(QStringLiteral("Exists"))->trigger();
     menuItem(QStringLiteral("Path"))->trigger();
     const QVariantMap stored = VeskSettings::shared().value(kVisibleColumns).toMap();
-    EXPECT_EQ(stored.size(), 18);
+    EXPECT_EQ(stored.size(), 19);
     for (const char *on : { "FilenameCellID", "ClipnameCellID", "ExistsCellID" })
         EXPECT_EQ(stored.value(QLatin1String(on)).toInt(), 1) << on;
     EXPECT_EQ(stored.value(QStringLiteral("PathCellID")).toInt(), 0);

@@ -3,17 +3,22 @@
 #include "app/AppTestSupport.h"
 
 #include "VeskAppTools.h"
+#include "VeskBinUsageSheet.h"
 #include "VeskMainWindow.h"
 #include "VeskNewActionWindow.h"
 #include "VeskQueueView.h"
 #include "VeskQuitGuard.h"
+#include "VeskScanDriver.h"
 #include "VeskVersionNotice.h"
 
 #include "actions/VeskActionManager.h"
+#include "support/BinWriter.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
+#include <QTableWidget>
 
 namespace {
 
@@ -108,4 +113,32 @@ TEST_F(AppToolsTest, QuittingWhileAnActionRunsAsksCancelsAndWaits)
     EXPECT_EQ(QDir(target.path() + QStringLiteral("/Promo/MXF")).entryList(QDir::Files), QStringList { "a.mxf" });
     EXPECT_TRUE(tools->quitGuard()->mayQuit()) << "nothing runs: no question";
     EXPECT_EQ(alerts.count(question), 2);
+}
+
+// A dropped bin names itself in the Bins column of what it uses, and the usage sheet
+// counts its references: one found with its file, one offline.
+TEST_F(AppToolsTest, BinUsageSheetCountsTheDroppedBinsReferences)
+{
+    TestFiles files;
+    const std::vector<VeskItemRef> items = filesOnDisk(files, { 10, 20 });
+    *items[0]->DB_filePackageUID() = BinWriter::avidUID(1, 2);
+    *items[1]->DB_filePackageUID() = BinWriter::avidUID(3, 4);
+    loadAndShow(items);
+    const QString bin = files.path() + QStringLiteral("/Cut.avb");
+    ASSERT_TRUE(BinWriter().clip("A", { BinWriter::avidUID(1, 2), BinWriter::avidUID(5, 6) }).write(bin));
+    app->scanDriver()->DoAVBAdd({ bin });
+    const int column = dbTable()->tableModel()->columnOf(QStringLiteral("UsedByBinsCellID"));
+    QStringList bins;
+    for (int row = 0; row < shownRows(); ++row)
+        bins << dbTable()->model()->index(row, column).data().toString();
+    EXPECT_EQ(QSet<QString>(bins.begin(), bins.end()), (QSet<QString> { "Cut", "" }));
+    tools->ShowBinUsage();
+    auto *sheet = app->Database()->findChild<VeskBinUsageSheet *>();
+    ASSERT_NE(sheet, nullptr);
+    QStringList cells;
+    for (int row = 0; row < sheet->table()->rowCount(); ++row)
+        for (int c : { 0, 1, 2, 4 })
+            cells << sheet->table()->item(row, c)->text();
+    EXPECT_EQ(cells, (QStringList { "Cut", "2", "1", "1", "All bins", "2", "1", "1" }));
+    sheet->accept();
 }

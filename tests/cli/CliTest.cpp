@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 namespace {
 
 ProcessResult cli(const QStringList &arguments)
@@ -207,6 +209,66 @@ TEST_P(CliVolume, ReadmeJqOneLinersAgreeWithStatToTheByte)
     for (const QString &line : cli(scan.mid(0, 3) + QStringList { "--bytes", "--columns", "filesize" }).out.split('\n'))
         difference += line.mid(1, line.size() - 2).toLongLong(); // "size", no separator after it
     EXPECT_EQ(difference, 0);
+}
+
+// The bins of each row and the usage report against the bins as `vesk-cli bin` reads
+// them and the volume's own list of items: bins in the order given, references found
+// when an existing file has their UID, sizes as stat gives them.
+TEST_P(CliVolume, BinsColumnAndUsageAgreeWithTheBinsReadOneByOne)
+{
+    const QStringList given { bin(3), bin(1), bin(2) };
+    QList<QSet<QString>> references;
+    QStringList usage { "usage", "--volume", root, "--format", "json" };
+    for (const QString &b : given) {
+        const QStringList uids = cli({ "bin", b }).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        references.push_back(QSet<QString>(uids.begin(), uids.end()));
+        usage << QStringLiteral("--bins") << b;
+    }
+    QMap<QString, QString> uidOfPath, uidOfFile; // the list names some copies twice
+    for (const QJsonValue &value : expected.value(QStringLiteral("items")).toArray()) {
+        const QJsonObject item = value.toObject();
+        uidOfPath.insert(item.value("path").toString(), item.value("uid").toString());
+        if (item.value("exists").toBool())
+            uidOfFile.insert(item.value("path").toString(), item.value("uid").toString());
+    }
+    QMultiMap<QString, qint64> sizesOfUID;
+    for (auto file = uidOfFile.begin(); file != uidOfFile.end(); ++file)
+        sizesOfUID.insert(file.value(), QFileInfo(file.key()).size());
+    const ProcessResult rows = cli({ "scan", "--volume", root, "--format", "json", "--columns", "path,bins",
+        "--intersect", given[0], "--subtract", given[1], "--add", given[2], "--add", given[0], "--sort", "bins" });
+    ASSERT_FALSE(rows.out.isEmpty()) << rows.err.toStdString();
+    QString previous;
+    for (const QString &line : rows.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QJsonObject row = QJsonDocument::fromJson(line.toUtf8()).object();
+        const QString names = row.value("bins").toVariant().toStringList().join(QStringLiteral(", "));
+        EXPECT_LE(previous.compare(names, Qt::CaseInsensitive), 0) << line.toStdString();
+        previous = names;
+        QJsonArray bins;
+        for (qsizetype b = 0; b < given.size(); ++b)
+            if (references[b].contains(uidOfPath.value(row.value("path").toString())))
+                bins.append(QFileInfo(given[b]).completeBaseName());
+        EXPECT_EQ(row.value("bins").toArray(), bins) << line.toStdString();
+    }
+    const QStringList lines = cli(usage).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), given.size() + 1);
+    references.push_back(references[0] + references[1] + references[2]);
+    for (qsizetype b = 0; b < lines.size(); ++b) {
+        QJsonObject expectedRow { { "bin", b < given.size() ? given[b] : QStringLiteral("*") },
+            { "references", references[b].size() }, { "found", 0 }, { "foundSize", 0 } };
+        QStringList offline;
+        for (const QString &uid : references[b]) {
+            const QList<qint64> sizes = sizesOfUID.values(uid);
+            expectedRow["found"] = expectedRow["found"].toInt() + (sizes.isEmpty() ? 0 : 1);
+            expectedRow["foundSize"]
+                = expectedRow["foundSize"].toInteger() + std::accumulate(sizes.begin(), sizes.end(), 0LL);
+            if (sizes.isEmpty())
+                offline << uid;
+        }
+        const QJsonObject row = QJsonDocument::fromJson(lines[b].toUtf8()).object();
+        offline.sort();
+        expectedRow["offline"] = QJsonArray::fromStringList(offline);
+        EXPECT_EQ(QJsonDocument(row).toJson().toStdString(), QJsonDocument(expectedRow).toJson().toStdString());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, CliVolume, ::testing::Values(1, 2, 7));
@@ -431,6 +493,7 @@ bool hasType(const QJsonValue &value, const QString &type)
     case 'i': return value.isDouble() && double(value.toInteger()) == value.toDouble();
     case 'b': return value.isBool();
     case 'd': return date.match(value.toString()).hasMatch();
+    case 'a': return value.isArray();
     default: return value.isString();
     }
 }
@@ -453,8 +516,10 @@ TEST(CliJson, EveryLineHasTheDocumentedFieldsAndTypesInAnyLocale)
         QString fields; // name:type ...
     } cases[] = {
         { { "scan", "--volume", root, "--format", "json" },
-            "bits:i? clipName:s? compression:s? created:d? exists:b fileName:s fileUID:s frameRate:s? kind:s? "
-            "materialUID:s path:s project:s referenced:b? sampleRate:s? size:i?" },
+            "bins:a bits:i? clipName:s? compression:s? created:d? exists:b fileName:s fileUID:s frameRate:s? "
+            "kind:s? materialUID:s path:s project:s referenced:b? sampleRate:s? size:i?" },
+        { { "usage", "--volume", root, "--bins", root + "/Bins", "--format", "json" },
+            "bin:s found:i foundSize:i offline:a references:i" },
         { { "scan", "--volume", root, "--format", "json", "--summary" }, "files:i project:s size:i" },
         { { "copy", "--volume", root, "--dry-run", "--format", "json", "--dest", files.path() }, plan },
         { { "delete", "--volume", root, "--dry-run", "--format", "json" }, plan },
