@@ -8,6 +8,7 @@ target_sources(VeskApp PRIVATE
   VeskAppToolsScreenshots.cpp
   VeskBinUsageSheet.cpp
   VeskDuplicateFinderWindow.cpp
+  VeskDuplicatesModel.cpp
   VeskExternalTools.cpp
   VeskMediafileOutlineModel.cpp
   VeskMediafileViewer.cpp

@@ -190,5 +190,6 @@ void VeskAppTools::ShowBinUsage()
 void VeskAppTools::openTheDuplicateFinder()
 {
     QMetaObject::invokeMethod(
-        this, [] { VeskDuplicateFinderWindow::sharedInstance()->showWindow(); }, Qt::QueuedConnection);
+        this, [this] { VeskDuplicateFinderWindow::sharedInstance()->showWindow(*m_actionManager); },
+        Qt::QueuedConnection);
 }

@@ -4,6 +4,7 @@
 #include "VeskAppTools.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDatabaseWindow.h"
+#include "VeskDuplicateFinderWindow.h"
 #include "VeskMediafileViewer.h"
 #include "VeskMediafileViewerOutlineView.h"
 #include "VeskNewActionWindow.h"
@@ -154,11 +155,26 @@ void VeskAppToolsScreenshots::inspectDatabase()
             QApplication::sendEvent(outline, &space);
             QTimer::singleShot(kSettleMs, this, [this] {
                 saveScreen(QStringLiteral("inspector-preview.png"));
-                finish();
+                findDuplicates();
             });
         });
     });
     viewer->openInBackground(mdb);
+}
+
+// The finder with the extra copies selected under its first rule, the oldest copy kept.
+void VeskAppToolsScreenshots::findDuplicates()
+{
+    m_tools->openTheDuplicateFinder();
+    VeskDuplicateFinderWindow *finder = VeskDuplicateFinderWindow::sharedInstance();
+    when([finder] { return finder->isVisible(); },
+        [this, finder] {
+            finder->selectExtraCopies();
+            QTimer::singleShot(kSettleMs, this, [this, finder] {
+                finder->grab().save(QDir(m_folder).filePath(QStringLiteral("duplicate-finder.png")));
+                finish();
+            });
+        });
 }
 
 void VeskAppToolsScreenshots::finish()

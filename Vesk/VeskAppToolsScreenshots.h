@@ -11,7 +11,8 @@ class AppDelegate;
 class VeskAppTools;
 
 /// Pictures of the action set-up sheet, of the queue panel with a finished and a
-/// running action, and of the inspector showing a media database, taken after the
+/// running action, of the inspector showing a media database and of the duplicate
+/// finder with the extra copies selected, taken after the
 /// other screenshots over the scanned volume. Calls done when it has finished.
 class VeskAppToolsScreenshots : public QObject {
     Q_OBJECT
@@ -24,6 +25,7 @@ private:
     void showSheet();
     void queueActions();
     void inspectDatabase();
+    void findDuplicates();
     void finish();
     /// Runs the step once the condition holds, checking every tenth of a second.
     void when(std::function<bool()> condition, std::function<void()> step);

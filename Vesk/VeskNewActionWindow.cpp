@@ -227,7 +227,13 @@ VeskNewActionWindow::FolderChooser VeskNewActionWindow::setFolderChooser(FolderC
 
 VeskNewActionWindow *VeskNewActionWindow::NewAction(VeskCore &core, QWidget *window, VeskActionManager &manager)
 {
-    auto *sheet = new VeskNewActionWindow(core.getSelectedItemsArray(), window);
+    return NewAction(core.getSelectedItemsArray(), window, manager);
+}
+
+VeskNewActionWindow *VeskNewActionWindow::NewAction(
+    std::optional<std::vector<VeskItemRef>> items, QWidget *window, VeskActionManager &manager)
+{
+    auto *sheet = new VeskNewActionWindow(std::move(items), window);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     connect(sheet, &QDialog::finished, &manager, [sheet, &manager](int result) {
         if (result == 1)

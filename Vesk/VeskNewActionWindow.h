@@ -28,6 +28,9 @@ public:
     /// The new-action command: a sheet over the store's selection on the window; on go
     /// its properties are queued on the manager.
     static VeskNewActionWindow *NewAction(VeskCore &core, QWidget *window, VeskActionManager &manager);
+    /// The same over the given items.
+    static VeskNewActionWindow *NewAction(
+        std::optional<std::vector<VeskItemRef>> items, QWidget *window, VeskActionManager &manager);
     static FolderChooser setFolderChooser(FolderChooser chooser);
 
     VeskActionProperties &ActionProperties() { return m_controller.ActionProperties(); }

@@ -60,9 +60,12 @@ QStringList CliHelp::namesText(const CliOptions::CommandInfo &command)
     QStringList paragraphs;
     for (const CliOptions::Option &option : CliOptions::optionsOf(command.command)) {
         if (option.name == std::string_view("columns"))
-            paragraphs << QStringLiteral("Fields for --columns: %1. With --summary: %2.")
-                              .arg(CliRows::mediaFieldNames().join(QStringLiteral(", ")),
-                                  CliRows::summaryFieldNames().join(QStringLiteral(", ")));
+            paragraphs << QStringLiteral("Fields for --columns: %1.")
+                              .arg(CliRows::mediaFieldNames().join(QStringLiteral(", ")))
+                    + (command.command == CliOptions::Scan
+                            ? QStringLiteral(" With --summary: %1.")
+                                  .arg(CliRows::summaryFieldNames().join(QStringLiteral(", ")))
+                            : QString());
         if (option.name == std::string_view("sort"))
             paragraphs << QStringLiteral("Sort keys: %1.").arg(VeskColumns::sortKeyNames().join(QStringLiteral(", ")));
     }
@@ -114,7 +117,7 @@ QString CliHelp::programHelp()
            << "       vesk-cli help [COMMAND] | --help | --version\n\n"
            << wrapped(QString::fromLatin1(kProgramSummary), 0, kWidth) << "\nCommands:\n";
     for (const CliOptions::CommandInfo &command : CliOptions::commands())
-        stream << "  " << QString::fromLatin1(command.name).leftJustified(10) << command.summary << '\n';
+        stream << "  " << QString::fromLatin1(command.name).leftJustified(12) << command.summary << '\n';
     stream << "\nRun 'vesk-cli help COMMAND' or 'vesk-cli COMMAND --help' for its options and examples.\n"
            << "\nExit status:\n";
     for (const ExitStatus &exit : kExitStatuses)

@@ -6,7 +6,7 @@
 namespace {
 
 constexpr unsigned kActions = CliOptions::Copy | CliOptions::Move | CliOptions::Delete;
-constexpr unsigned kMedia = CliOptions::Scan | CliOptions::Usage | kActions;
+constexpr unsigned kMedia = CliOptions::Scan | CliOptions::Usage | CliOptions::Duplicates | kActions;
 constexpr unsigned kConfirmed = CliOptions::Move | CliOptions::Delete;
 
 const char *const kBinHelp = "Give one bin (.avb) per option, or a folder for every bin in it; repeat the option "
@@ -46,17 +46,32 @@ const std::vector<CliOptions::Option> &CliOptions::options()
         { "no-mxf", nullptr, nullptr, "Do not open the MXF files.", kMedia },
         { "show-missing", nullptr, nullptr, "Also list media whose file is missing.", kMedia },
         { "fail-empty", nullptr, nullptr, "Exit with status 3 when no row is left.", kMedia },
+        { "paths-from", "FILE", nullptr, "Only the media whose paths FILE lists (- for standard input): one path "
+            "per line, or rows as --format json prints them, such as those of duplicates --extras.", kMedia },
         { "format", "FORMAT", nullptr, "table (the default on a terminal), csv (semicolons; the default "
             "otherwise), csv-comma, html or json (JSON Lines).", Scan, "table csv csv-comma html json" },
+        { "format", "FORMAT", nullptr, "table (the default on a terminal), csv (semicolons, one row per copy; "
+            "the default otherwise), csv-comma or json (JSON Lines, one object per group). With --extras, the "
+            "media rows as scan prints them.", Duplicates, "table csv csv-comma json" },
         { "format", "FORMAT", "text", "The plan of --dry-run as text or json (JSON Lines).", kActions,
             "text json" },
         { "format", "FORMAT", "text", "text or json (JSON Lines).", Inspect, "text json" },
         { "format", "FORMAT", nullptr, "table (the default on a terminal), csv (semicolons; the default "
             "otherwise), csv-comma or json (JSON Lines).", Usage, "table csv csv-comma json" },
         { "columns", "NAME,...", nullptr, "The fields to print, by name, separated by commas.", Scan },
+        { "columns", "NAME,...", nullptr, "With --extras: the fields to print, by name, separated by commas.",
+            Duplicates },
         { "summary", nullptr, nullptr, "Print the project summary instead of the media.", Scan },
-        { "bytes", nullptr, nullptr, "Sizes as whole numbers of bytes in CSV, HTML and the table.", Scan },
-        { "output", "FILE", nullptr, "Write to FILE instead of standard output.", Scan },
+        { "bytes", nullptr, nullptr, "Sizes as whole numbers of bytes in CSV, HTML and the table.",
+            Scan | Duplicates },
+        { "output", "FILE", nullptr, "Write to FILE instead of standard output.", Scan | Duplicates },
+        { "keep", "RULE", nullptr, "The copy of each group to keep: oldest or newest (by creation date), first "
+            "(in the order of the rows) or under:PREFIX (the first copy below that volume or folder). A group "
+            "whose kept copy is missing keeps every copy.", Duplicates },
+        { "extras", nullptr, nullptr, "Print only the copies --keep does not keep, as media rows, for a "
+            "second command to act on through --paths-from.", Duplicates },
+        { "confirm-content", nullptr, nullptr, "Read every copy and compare contents: copies that differ "
+            "leave their group, flagged content.", Duplicates },
         { "log", nullptr, nullptr, "Copy the scan's log to standard error at the end.", Scan },
         { "dest", "DIR", nullptr, "The destination folder (needed by copy and move).", Copy | Move },
         { "projects", nullptr, nullptr, "One folder per project (the default).", Copy | Move },
@@ -110,6 +125,12 @@ const std::vector<CliOptions::CommandInfo> &CliOptions::commands()
                 "vesk-cli inspect \"/srv/avid/Avid MediaFiles/MXF/1/msmMMOB.mdb\" --depth 2" },
             { "One TOC entry in full",
                 "vesk-cli inspect \"/srv/avid/Avid MediaFiles/MXF/1/msmMMOB.mdb\" --describe 0" } } },
+        { Duplicates, "duplicates", "PATH...", "Find the copies of each media file across folders and volumes.", {
+            { "The copies on two volumes, their contents compared",
+                "vesk-cli duplicates --volume /srv/avid /srv/archive --confirm-content" },
+            { "Move every copy but the oldest to the trash",
+                "vesk-cli duplicates --volume /srv/avid /srv/archive --keep oldest --extras --format json | "
+                "vesk-cli delete --volume /srv/avid /srv/archive --paths-from - --yes" } } },
         { Copy, "copy", "PATH...", "Copy the media rows that scan would print.", {
             { "What copying the media no bin uses would do, changing nothing",
                 "vesk-cli copy --volume /srv/avid --unused --bins-from \"/srv/avid/Avid Projects\" "

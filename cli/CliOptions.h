@@ -20,6 +20,7 @@ public:
         Move = 32,
         Delete = 64,
         Usage = 256,
+        Duplicates = 512,
     };
 
     struct Option {

@@ -69,9 +69,21 @@ QStringList defaultFields(bool summary, const QString &format)
                                            : VeskColumns::names(VeskColumns::databaseColumns());
 }
 
-// The fields --columns names, as field names, or what is wrong with them.
-std::variant<QStringList, QString> chosenFields(const CliRows &rows, const QString &names)
+} // namespace
+
+QString ScanCommand::format(const QCommandLineParser &parser)
 {
+    const bool toTerminal = !parser.isSet(QStringLiteral("output")) && isatty(STDOUT_FILENO) == 1;
+    return parser.isSet(QStringLiteral("format")) ? parser.value(QStringLiteral("format"))
+                                                  : QLatin1String(toTerminal ? "table" : "csv");
+}
+
+std::variant<QStringList, QString> ScanCommand::fields(
+    const QCommandLineParser &parser, const CliRows &rows, bool summary, const QString &format)
+{
+    const QString names = parser.isSet(QStringLiteral("columns"))
+        ? parser.value(QStringLiteral("columns"))
+        : defaultFields(summary, format).join(QLatin1Char(','));
     QStringList fields;
     for (const QString &name : names.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString field = rows.fieldName(name.trimmed());
@@ -85,8 +97,15 @@ std::variant<QStringList, QString> chosenFields(const CliRows &rows, const QStri
     return fields;
 }
 
-bool writeOutput(const QString &path, const QString &text)
+bool ScanCommand::print(
+    const QCommandLineParser &parser, const CliRows &rows, const QStringList &fields, const QString &format)
 {
+    return write(parser, render(format, rows.exportTable(fields), rows));
+}
+
+bool ScanCommand::write(const QCommandLineParser &parser, const QString &text)
+{
+    const QString path = parser.value(QStringLiteral("output"));
     if (path.isEmpty()) {
         CliIO::out() << text << Qt::flush;
         return true;
@@ -99,27 +118,20 @@ bool writeOutput(const QString &path, const QString &text)
     return true;
 }
 
-} // namespace
-
 int ScanCommand::run(const QStringList &arguments)
 {
     QCommandLineParser parser;
     if (const std::optional<int> stop = CliOptions::parse(parser, arguments))
         return *stop;
     const auto usageError = [](const QString &message) { return CliOptions::usageError(CliOptions::Scan, message); };
-    const QString output = QStringLiteral("output");
-    const bool toTerminal = !parser.isSet(output) && isatty(STDOUT_FILENO) == 1;
-    const QString format = parser.isSet(QStringLiteral("format")) ? parser.value(QStringLiteral("format"))
-                                                                  : QLatin1String(toTerminal ? "table" : "csv");
+    const QString chosenFormat = format(parser);
     ScanOptions scanOptions;
     VeskCore &core = VeskCore::sharedCore();
     const bool isSummary = parser.isSet(QStringLiteral("summary"));
     const CliRows rows(
         core, isSummary ? CliRows::Table::Summary : CliRows::Table::Media, parser.isSet(QStringLiteral("bytes")));
-    const auto fields = chosenFields(rows,
-        parser.isSet(QStringLiteral("columns")) ? parser.value(QStringLiteral("columns"))
-                                                : defaultFields(isSummary, format).join(QLatin1Char(',')));
-    if (const QString *problem = std::get_if<QString>(&fields))
+    const auto chosenFields = fields(parser, rows, isSummary, chosenFormat);
+    if (const QString *problem = std::get_if<QString>(&chosenFields))
         return usageError(*problem);
     if (const QString problem = scanOptions.read(parser, arguments); !problem.isEmpty())
         return usageError(problem);
@@ -129,11 +141,8 @@ int ScanCommand::run(const QStringList &arguments)
     // On standard error, so that the rows and the summary stay machine-readable.
     if (const QString unknown = core.unknownReferenceSummary(); scanned && !unknown.isEmpty())
         CliIO::error(unknown);
-    if (scanned) {
-        const ExportTable table = rows.exportTable(std::get<QStringList>(fields));
-        if (!writeOutput(parser.value(output), render(format, table, rows)))
-            return CliIO::Unreadable;
-    }
+    if (scanned && !print(parser, rows, std::get<QStringList>(chosenFields), chosenFormat))
+        return CliIO::Unreadable;
     if (parser.isSet(QStringLiteral("log")))
         CliIO::err() << CliIO::withoutSources(VeskConsole::sharedInstance()->text()) << Qt::flush;
     return status;

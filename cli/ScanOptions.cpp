@@ -6,6 +6,7 @@
 #include "model/VeskCore.h"
 #include "model/VeskFilter.h"
 #include "platform/VeskDirectory.h"
+#include "platform/VeskFileName.h"
 #include "platform/VeskSettings.h"
 #include "platform/VeskStatusViewController.h"
 #include "readers/AVBFile.h"
@@ -13,7 +14,11 @@
 #include "scan/VeskScanner.h"
 
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
 #include <QTimer>
 
 namespace {
@@ -22,6 +27,22 @@ const char *const kFlagNames[] = { "precomputes", "imported", "audio", "non-port
 const char *const kBinOptionNames[] = { "intersect", "subtract", "add" };
 // Where a volume keeps its media folders.
 const char *const kVolumeLocations[] = { "Avid MediaFiles/MXF", "MXF/MXF", "OMFI MediaFiles" };
+
+// The paths a list names: one per line, or the "path" of each JSON object line.
+std::optional<QSet<QString>> listedPaths(const QString &source)
+{
+    QFile file(source);
+    if (source == QLatin1String("-") ? !file.open(stdin, QIODevice::ReadOnly) : !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QSet<QString> paths;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.startsWith('{'))
+            paths.insert(QJsonDocument::fromJson(line).object().value(QStringLiteral("path")).toString());
+        else if (!line.isEmpty())
+            paths.insert(QString::fromUtf8(line));
+    }
+    return paths;
+}
 
 } // namespace
 
@@ -39,6 +60,9 @@ QString ScanOptions::read(const QCommandLineParser &parser, const QStringList &a
     // Only the actions know --quiet; optionNames() holds the options given.
     m_quiet = parser.optionNames().contains(QStringLiteral("quiet"));
     m_failOnEmpty = parser.isSet(QStringLiteral("fail-empty"));
+    m_pathsFrom.reset();
+    if (parser.isSet(QStringLiteral("paths-from")))
+        m_pathsFrom = parser.value(QStringLiteral("paths-from"));
     m_emptyBinsAllowed = m_purpose == ForActions && parser.isSet(QStringLiteral("allow-empty-bins"));
     m_flagValues.clear();
     for (const char *name : kFlagNames)
@@ -137,6 +161,8 @@ int ScanOptions::run(VeskCore &core)
     core.LoadDefaults();
     applyBinOperations(core);
     applyFilter(core);
+    if (const int status = keepListedPaths(core); status != CliIO::Success)
+        return status;
     return m_failOnEmpty && core.getFilteredIndexesCount() == 0 ? CliIO::NothingMatched : CliIO::Success;
 }
 
@@ -246,4 +272,29 @@ void ScanOptions::applyFilter(VeskCore &core) const
     core.prepareProjectsSummary();
     core.sortUsingDescriptors(m_descriptors);
     core.applyFilter();
+}
+
+// Rows print a path as its display text; a list may give either form.
+int ScanOptions::keepListedPaths(VeskCore &core) const
+{
+    if (!m_pathsFrom)
+        return CliIO::Success;
+    const std::optional<QSet<QString>> listed = listedPaths(*m_pathsFrom);
+    if (!listed) {
+        CliIO::error(QStringLiteral("cannot read the list of paths %1").arg(*m_pathsFrom));
+        return CliIO::Unreadable;
+    }
+    VeskCore::ShownList shown;
+    for (const uint32_t position : core.IndexesSortedFiltered()) {
+        const VeskDatabaseItem &item = *core.ItemsUnsorted()[position];
+        const QString path = item.DB_itemPath();
+        if (listed->contains(path) || listed->contains(VeskFileName::displayDecoded(path))) {
+            shown.positions.push_back(position);
+            shown.size += item.DB_filesize().value_or(0);
+        }
+    }
+    if (const qsizetype unmatched = listed->size() - qsizetype(shown.positions.size()); unmatched > 0)
+        CliIO::warning(QStringLiteral("%1 of the listed paths are not among the media scanned").arg(unmatched));
+    core.setShownList(std::move(shown));
+    return CliIO::Success;
 }

@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 class VeskCore;
@@ -47,6 +48,7 @@ private:
     void scan(VeskCore &core) const;
     void waitForScanners() const;
     void applyFilter(VeskCore &core) const;
+    int keepListedPaths(VeskCore &core) const;
 
     const Purpose m_purpose;
     bool m_emptyBinsAllowed = false;
@@ -55,6 +57,7 @@ private:
     bool m_isVolume = false;
     bool m_quiet = false;
     bool m_failOnEmpty = false;
+    std::optional<QString> m_pathsFrom;
     std::vector<BinOperation> m_binOperations;
     std::vector<bool> m_flagValues;
     QString m_searchText;

@@ -3,6 +3,7 @@
 #include "CliCompletions.h"
 #include "CliHelp.h"
 #include "CliIO.h"
+#include "DuplicatesCommand.h"
 #include "InspectCommand.h"
 #include "MxfCommand.h"
 #include "ScanCommand.h"
@@ -68,6 +69,7 @@ int main(int argc, char *argv[])
         { QStringLiteral("usage"), &UsageCommand::run },
         { QStringLiteral("mxf"), &MxfCommand::run },
         { QStringLiteral("inspect"), &InspectCommand::run },
+        { QStringLiteral("duplicates"), &DuplicatesCommand::run },
         { QStringLiteral("copy"), &ActionCommand::run },
         { QStringLiteral("move"), &ActionCommand::run },
         { QStringLiteral("delete"), &ActionCommand::run },

@@ -349,22 +349,26 @@ bool VeskDatabaseItem::isEqual(const VeskDatabaseItem *other) const
     return !mine.isEmpty() && !theirs.isEmpty() && mine == theirs;
 }
 
+// Written digit by digit into a buffer: listings print a UID for each of a million rows.
 QString VeskDatabaseItem::getStringForUID(const VeskUUID *uid) const
 {
     if (!uid)
         return {};
-    QString text = QStringLiteral("{ ");
-    if (m_sizeofUID == 8) {
-        for (int i = 0; i < 32; ++i) {
-            if (i > 0 && i % 4 == 0)
-                text += QLatin1Char('-');
-            text += QStringLiteral("%1").arg(uid->UMIDx[i], 2, 16, QLatin1Char('0'));
-        }
-    } else {
-        for (int i = 16; i < 24; ++i)
-            text += QStringLiteral("%1").arg(uid->UMIDx[i], 2, 16, QLatin1Char('0'));
+    static constexpr char kHex[] = "0123456789abcdef";
+    const bool whole = m_sizeofUID == 8;
+    char text[80];
+    size_t length = 0;
+    text[length++] = '{';
+    text[length++] = ' ';
+    for (int i = whole ? 0 : 16; i < (whole ? 32 : 24); ++i) {
+        if (whole && i > 0 && i % 4 == 0)
+            text[length++] = '-';
+        text[length++] = kHex[uid->UMIDx[i] >> 4];
+        text[length++] = kHex[uid->UMIDx[i] & 15];
     }
-    return text + QStringLiteral(" }");
+    text[length++] = ' ';
+    text[length++] = '}';
+    return QString::fromLatin1(text, qsizetype(length));
 }
 
 QString VeskDatabaseItem::get_DB_ProjectName() const

@@ -1,0 +1,54 @@
+#include "AppToolsTestSupport.h"
+
+#include "VeskDuplicateFinderWindow.h"
+#include "VeskDuplicatesModel.h"
+
+#include "model/VeskCore.h"
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+// Four copies of one file by UID and size; the one in folder d holds other bytes.
+TEST(DuplicateFinder, ConfirmsContentsAndSelectsEveryCopyButTheKeptOne)
+{
+    TestFiles files;
+    VeskCore core;
+    std::vector<VeskItemRef> items;
+    for (const char *folder : { "a", "b", "c", "d" }) {
+        const QByteArray bytes(4096, *folder == 'd' ? 'y' : 'x');
+        items.push_back(makeItem(files.write(QStringLiteral("%1/clip.mxf").arg(QLatin1String(folder)), bytes)));
+        items.back()->DB_filePackageUID()->UMIDx[16] = 7;
+    }
+    core.AddItemsFromArray(items);
+    core.makeUnique();
+    core.LoadDefaults();
+    VeskDuplicateFinderWindow window(core);
+    ModelTesterFailures failures;
+    QAbstractItemModelTester tester(window.model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    window.findDuplicates();
+    ASSERT_EQ(window.model()->groups().size(), 1u);
+    EXPECT_EQ(window.model()->groups()[0].copies.size(), 4u);
+
+    QSignalSpy ended(&window, &VeskDuplicateFinderWindow::confirmationEnded);
+    window.confirmByContent();
+    ASSERT_TRUE(ended.wait(10000));
+    const auto &groups = window.model()->groups();
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(groups[0].copies.size(), 3u);
+    EXPECT_EQ(groups[1].copies, std::vector<VeskItemRef> { items[3] });
+    EXPECT_EQ(groups[1].problem, VeskDuplicates::Problem::Content);
+
+    window.ruleChooser()->setCurrentIndex(window.ruleChooser()->count() - 1); // under a folder
+    window.folderText()->setText(files.path() + QStringLiteral("/b"));
+    window.selectExtraCopies();
+    QStringList selected;
+    for (const QModelIndex &row : window.tree()->selectionModel()->selectedRows())
+        selected << window.model()->copyAt(row)->DB_itemPath();
+    selected.sort();
+    EXPECT_EQ(selected, (QStringList { items[0]->DB_itemPath(), items[2]->DB_itemPath() }));
+}

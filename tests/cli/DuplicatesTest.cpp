@@ -1,0 +1,203 @@
+#include "CliProcess.h"
+
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QProcess>
+#include <QSet>
+
+#include <functional>
+
+namespace {
+
+QList<QJsonObject> jsonLines(const QString &out)
+{
+    QList<QJsonObject> objects;
+    for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        objects << QJsonDocument::fromJson(line.toUtf8()).object();
+    return objects;
+}
+
+QStringList texts(const QJsonValue &array)
+{
+    QStringList list;
+    for (const QJsonValue &value : array.toArray())
+        list << value.toString();
+    return list;
+}
+
+} // namespace
+
+// A generated volume, its copy, and a third folder whose one existing media file is a
+// truncated copy: its other index entries name missing files.
+class Duplicates : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char *name : { "v1", "v2", "v3" })
+            roots << files.path() + QLatin1Char('/') + QLatin1String(name);
+        ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME),
+                      { roots[0], "--mxf", "--folders", "2", "--files", "12", "--seed", "5", "--bad-umid", "0.2" })
+                      .status,
+            0);
+        ASSERT_EQ(run(QStringLiteral("cp"), { "-a", roots[0], roots[1] }).status, 0);
+        ASSERT_EQ(run(QStringLiteral("cp"), { "-a", roots[0] + "/Avid MediaFiles/MXF/1", roots[2] }).status, 0);
+        for (const QJsonObject &row : scan(roots, { "--bad-umid" }))
+            badUIDs << row.value("path").toString();
+        for (const QJsonObject &row : scan({ roots[2] })) {
+            const QString path = row.value("path").toString();
+            if (damaged.isEmpty() && !badUIDs.contains(path))
+                damaged = path;
+            else
+                ASSERT_TRUE(QFile::remove(path));
+        }
+        ASSERT_TRUE(QFile::resize(damaged, QFileInfo(damaged).size() / 2));
+    }
+
+    QList<QJsonObject> scan(const QStringList &paths, const QStringList &options = {})
+    {
+        const ProcessResult result = run(QStringLiteral(VESK_CLI),
+            QStringList { "scan", "--format", "json", "--columns", "path,fileUID,size" } + paths + options);
+        EXPECT_EQ(result.status, 0) << result.err.toStdString();
+        return jsonLines(result.out);
+    }
+
+    ProcessResult duplicates(const QStringList &options)
+    {
+        const ProcessResult result = run(QStringLiteral(VESK_CLI), QStringList { "duplicates" } + roots + options);
+        EXPECT_EQ(result.status, 0) << result.err.toStdString();
+        return result;
+    }
+
+    QList<QJsonObject> groups(const QStringList &options = {})
+    {
+        return jsonLines(duplicates(QStringList { "--format", "json" } + options).out);
+    }
+
+    TestFiles files;
+    QStringList roots;
+    QSet<QString> badUIDs;
+    QString damaged;
+};
+
+TEST_F(Duplicates, GroupsEqualAnIndependentGroupingOfTheScannedRows)
+{
+    QMap<std::pair<QString, qint64>, QStringList> byKey;
+    QMap<QString, QSet<qint64>> sizesOf;
+    for (const QJsonObject &row : scan(roots)) {
+        const QString uid = row.value("fileUID").toString();
+        if (badUIDs.contains(row.value("path").toString()))
+            continue;
+        byKey[{ uid, row.value("size").toInteger() }] << row.value("path").toString();
+        sizesOf[uid] << row.value("size").toInteger();
+    }
+    const auto describe = [](const QString &uid, qint64 size, QStringList copies, const QString &problem) {
+        copies.sort();
+        return QStringLiteral("%1 %2 %3 %4").arg(uid).arg(size).arg(problem, copies.join('|'));
+    };
+    QSet<QString> expected;
+    for (auto [key, copies] : byKey.asKeyValueRange())
+        if (copies.size() > 1 || sizesOf[key.first].size() > 1)
+            expected << describe(key.first, key.second, copies, sizesOf[key.first].size() > 1 ? "size" : "");
+    QSet<QString> found;
+    for (const QJsonObject &group : groups())
+        found << describe(group.value("fileUID").toString(), group.value("size").toInteger(),
+            texts(group.value("copies")), group.value("problem").toString());
+    EXPECT_EQ(found, expected);
+    EXPECT_FALSE(badUIDs.isEmpty());
+    EXPECT_TRUE(std::any_of(expected.begin(), expected.end(),
+        [this](const QString &group) { return group.contains(" size ") && group.contains(damaged); }));
+}
+
+TEST_F(Duplicates, EachKeepRuleKeepsItsCopy)
+{
+    // The roots were made one after the other, so their order is the copies' age.
+    const auto rootOf = [this](const QString &path) {
+        return std::find_if(roots.begin(), roots.end(), [&path](const QString &root) {
+            return path.startsWith(root + '/');
+        }) - roots.begin();
+    };
+    const auto byAge = [&rootOf](const QStringList &copies, bool oldest) {
+        if (copies.first().endsWith(".aaf"))
+            return QString(); // link files have no creation date in the store
+        return *std::min_element(copies.begin(), copies.end(),
+            [&](const QString &a, const QString &b) { return oldest ? rootOf(a) < rootOf(b) : rootOf(a) > rootOf(b); });
+    };
+    const struct {
+        QString rule;
+        std::function<QString(const QStringList &)> kept;
+    } cases[] = {
+        { "first", [](const QStringList &copies) { return copies.first(); } },
+        { "oldest", [&byAge](const QStringList &copies) { return byAge(copies, true); } },
+        { "newest", [&byAge](const QStringList &copies) { return byAge(copies, false); } },
+        { "under:" + roots[1] + "/",
+            [&rootOf](const QStringList &copies) {
+                for (const QString &copy : copies)
+                    if (rootOf(copy) == 1)
+                        return copy;
+                return QString();
+            } },
+    };
+    for (const auto &test : cases) {
+        for (const QJsonObject &group : groups({ "--keep", test.rule }))
+            EXPECT_EQ(group.value("keep").toString(), test.kept(texts(group.value("copies"))))
+                << test.rule.toStdString();
+    }
+    // A group whose kept copy is missing keeps every copy: no extra is printed for it.
+    const QStringList missingKept { "--show-missing", "--keep", "under:" + roots[2] };
+    const QList<QJsonObject> kept = groups(missingKept);
+    EXPECT_TRUE(std::any_of(kept.begin(), kept.end(), [](const QJsonObject &group) {
+        return group.contains("keep") && !QFileInfo::exists(group.value("keep").toString());
+    }));
+    EXPECT_EQ(duplicates(missingKept + QStringList { "--extras", "--format", "json" }).out, QString());
+}
+
+TEST_F(Duplicates, ExtrasThenDeleteLeavesOneCopyOfEachGroup)
+{
+    const auto keys = [this] {
+        QMap<QString, int> copies; // (UID, size) -> copies
+        for (const QJsonObject &row : scan(roots))
+            if (!badUIDs.contains(row.value("path").toString()))
+                ++copies[row.value("fileUID").toString() + QString::number(row.value("size").toInteger())];
+        return copies;
+    };
+    const QMap<QString, int> before = keys();
+    const QString extras = duplicates({ "--keep", "under:" + roots[1], "--extras", "--format", "json" }).out;
+    ASSERT_FALSE(extras.isEmpty());
+    // The trash of files under a home folder is in its data folder: both in here.
+    qputenv("HOME", QFile::encodeName(files.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(files.path() + QStringLiteral("/data")));
+    QProcess remove;
+    remove.start(QStringLiteral(VESK_CLI), QStringList { "delete", "--paths-from", "-", "--yes" } + roots);
+    remove.write(extras.toUtf8());
+    remove.closeWriteChannel();
+    ASSERT_TRUE(remove.waitForFinished(120000));
+    EXPECT_EQ(remove.exitCode(), 0) << remove.readAllStandardError().toStdString();
+    const QMap<QString, int> after = keys();
+    EXPECT_EQ(after.keys(), before.keys());
+    EXPECT_EQ(QSet<int>(after.begin(), after.end()), QSet<int> { 1 });
+}
+
+TEST_F(Duplicates, ConfirmContentTakesACopyThatDiffersOutOfItsGroup)
+{
+    const QJsonObject group = groups().first();
+    const QString changed = texts(group.value("copies")).last();
+    QFile file(changed);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QByteArray bytes = file.readAll();
+    ASSERT_TRUE(file.seek(bytes.size() / 2) && file.putChar(char(~bytes[bytes.size() / 2])));
+    file.close();
+    const QList<QJsonObject> confirmed = groups({ "--confirm-content" });
+    QStringList left = texts(group.value("copies"));
+    left.removeAll(changed);
+    EXPECT_EQ(texts(confirmed.first().value("copies")), left);
+    EXPECT_TRUE(std::any_of(confirmed.begin(), confirmed.end(), [&changed](const QJsonObject &other) {
+        return other.value("problem") == "content" && texts(other.value("copies")) == QStringList { changed };
+    }));
+}
