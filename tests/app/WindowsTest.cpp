@@ -3,6 +3,7 @@
 #include "VeskAppTools.h"
 #include "VeskAppliedBinsBar.h"
 #include "VeskConsoleWindow.h"
+#include "VeskDuplicateFinderWindow.h"
 #include "VeskFilterSheet.h"
 #include "VeskMainWindow.h"
 #include "VeskMediafileViewer.h"
@@ -159,7 +160,8 @@ TEST_F(Windows, EveryWindowOpensInsideTheScreen)
     const std::vector<std::function<QWidget *()>> windows { [&] { return app->window(); },
         [&] { return app->Database(); }, [&] { return app->consoleWindow(); }, [&] { return app->Preferences(); },
         [&] { return VeskMediafileViewer::sharedInstance(); }, [&] { return app->FilterSheet(); },
-        [&] { return app->ProjectsSummaryWindow(); }, [&] { return app->tools()->NewAction(); } };
+        [&] { return app->ProjectsSummaryWindow(); }, [&] { return app->tools()->NewAction(); },
+        [&] { return VeskDuplicateFinderWindow::sharedInstance(); } };
     for (const auto &open : windows) {
         QWidget *window = open();
         window->show();
