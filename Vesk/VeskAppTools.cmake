@@ -18,6 +18,7 @@ target_sources(VeskApp PRIVATE
   VeskQueueView.cpp
   VeskQuitGuard.cpp
   VeskRowCommands.cpp
+  VeskVerifyFolder.cpp
   VeskVersionNotice.cpp
 )
 target_link_libraries(VeskApp PUBLIC Qt6::Network)

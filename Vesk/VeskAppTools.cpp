@@ -13,6 +13,7 @@
 #include "VeskSound.h"
 #include "VeskStoreTableView.h"
 #include "VeskToolsHost.h"
+#include "VeskVerifyFolder.h"
 #include "VeskVersionNotice.h"
 
 #include "actions/VeskActionManager.h"
@@ -76,6 +77,8 @@ void VeskAppTools::installMenus(QMenuBar *bar)
     QMenu *tools = makeToolsMenu(bar);
     tools->setTitle(tr("&Tools"));
     tools->addAction(tr("&Duplicate Finder"), this, &VeskAppTools::openTheDuplicateFinder);
+    tools->addAction(
+        tr("&Verify Folder…"), this, [this] { VeskVerifyFolder::ask(m_host.databaseWindow(), *m_actionManager); });
     bar->addMenu(actions);
     bar->addMenu(tools);
 }

@@ -2,6 +2,7 @@
 
 #include "actions/VeskActionManager.h"
 #include "model/VeskCore.h"
+#include "platform/VeskSettings.h"
 #include "report/VeskAlert.h"
 
 #include <QButtonGroup>
@@ -129,11 +130,14 @@ QWidget *VeskNewActionWindow::makeOptionsBox()
     m_checkKeepOriginalFolders->setObjectName(QStringLiteral("CheckKeepOriginalFolders"));
     m_checkKeepPMR = new QCheckBox(tr("Keep the source folder's media index"), box);
     m_checkKeepPMR->setObjectName(QStringLiteral("CheckKeepPMR"));
+    m_checkVerify = new QCheckBox(tr("Verify copies by reading them back"), box);
+    m_checkVerify->setObjectName(QStringLiteral("CheckVerify"));
     auto *layout = new QVBoxLayout(box);
     layout->addWidget(m_checkProjects);
     layout->addWidget(m_checkMXF);
     layout->addWidget(m_checkKeepOriginalFolders);
     layout->addWidget(m_checkKeepPMR);
+    layout->addWidget(m_checkVerify);
     return box;
 }
 
@@ -148,6 +152,10 @@ void VeskNewActionWindow::connectControls()
         m_controller.checkSetKeepOriginalFolders(on);
         m_checkKeepPMR->setEnabled(m_controller.isKeepPMREnabled());
         m_checkKeepPMR->setChecked(m_controller.ActionProperties().Keep_pmr);
+    });
+    connect(m_checkVerify, &QCheckBox::toggled, this, [this](bool on) {
+        m_controller.checkSetVerify(on);
+        VeskSettings::shared().setValue(QStringLiteral("VerifyCopies"), int(on));
     });
     connect(m_checkImSure, &QCheckBox::toggled, this, [this](bool on) { m_controller.checkSetSure(on); });
     connect(m_destinationText, &QLineEdit::editingFinished, this, &VeskNewActionWindow::DestinationEditingEnd);
@@ -171,6 +179,8 @@ void VeskNewActionWindow::windowDidLoad()
     m_checkKeepPMR->setEnabled(false);
     m_checkKeepPMR->setChecked(false);
     m_checkKeepPMR->hide();
+    m_checkVerify->setChecked(VeskSettings::shared().integerForKey(QStringLiteral("VerifyCopies")) != 0);
+    m_controller.checkSetVerify(m_checkVerify->isChecked());
     updateStatusText();
 }
 

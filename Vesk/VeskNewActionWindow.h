@@ -69,6 +69,7 @@ private:
     QCheckBox *m_checkProjects = nullptr;
     QCheckBox *m_checkMXF = nullptr;
     QCheckBox *m_checkKeepPMR = nullptr;
+    QCheckBox *m_checkVerify = nullptr;
     QCheckBox *m_checkKeepOriginalFolders = nullptr;
     QCheckBox *m_checkImSure = nullptr;
     QLabel *m_summaryText = nullptr;

@@ -123,7 +123,10 @@ int ActionCommand::run(const QStringList &arguments)
         CliIO::error(refusal->message);
         return items.empty() ? CliIO::Success : CliIO::Usage;
     }
-    return planAndAct(parser, action, sheet.ActionProperties());
+    VeskActionProperties properties = sheet.ActionProperties();
+    properties.Verify_copies = parser.isSet(QStringLiteral("verify"));
+    properties.Write_mhl = !parser.isSet(QStringLiteral("no-mhl"));
+    return planAndAct(parser, action, properties);
 }
 
 int ActionCommand::planAndAct(

@@ -88,6 +88,11 @@ const std::vector<CliOptions::Option> &CliOptions::options()
             "terminal.", kConfirmed },
         { "quiet", nullptr, nullptr, "Print nothing but errors and the closing summary.", kActions },
         { "verbose", nullptr, nullptr, "Print the log as it is written.", kActions },
+        { "verify", nullptr, nullptr, "Read each copy back from the disk and compare its checksum before it "
+            "counts as done (a move to another volume always does).", Copy | Move },
+        { "no-mhl", nullptr, nullptr, "Do not record the files written in the destination's ASC MHL history "
+            "(DEST/ascmhl/).", Copy | Move },
+        { "record", nullptr, nullptr, "Add the result to the folder's history as a new generation.", Verify },
         { "dump", nullptr, nullptr, "Print the diagnostic dump instead of the UIDs.", Bin },
         { "depth", "N", "3", "Levels shown below the top row.", Inspect },
         { "describe", "TOCINDEX", nullptr, "Describe one TOC entry instead.", Inspect },
@@ -149,6 +154,10 @@ const std::vector<CliOptions::CommandInfo> &CliOptions::commands()
                 "vesk-cli delete --volume /srv/avid --unused --bins-from \"/srv/avid/Avid Projects\" --dry-run" },
             { "Delete it without being asked",
                 "vesk-cli delete --volume /srv/avid --unused --bins-from \"/srv/avid/Avid Projects\" --yes" } } },
+        { Verify, "verify", "DIR", "Check the files of DIR against its ASC MHL history (DIR/ascmhl/), which "
+            "copy and move write.", {
+            { "Check a copy made earlier", "vesk-cli verify /srv/archive" },
+            { "Check it and record the result in its history", "vesk-cli verify /srv/archive --record" } } },
     };
     return table;
 }

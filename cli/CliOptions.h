@@ -21,6 +21,7 @@ public:
         Delete = 64,
         Usage = 256,
         Duplicates = 512,
+        Verify = 1024,
     };
 
     struct Option {

@@ -8,6 +8,7 @@
 #include "MxfCommand.h"
 #include "ScanCommand.h"
 #include "UsageCommand.h"
+#include "VerifyCommand.h"
 
 #include "platform/VeskSettings.h"
 
@@ -73,6 +74,7 @@ int main(int argc, char *argv[])
         { QStringLiteral("copy"), &ActionCommand::run },
         { QStringLiteral("move"), &ActionCommand::run },
         { QStringLiteral("delete"), &ActionCommand::run },
+        { QStringLiteral("verify"), &VerifyCommand::run },
     };
     const QStringList args = app.arguments();
     if (args.size() < 2)

@@ -1,8 +1,11 @@
 #include "actions/VeskActionOperation.h"
 
 #include "actions/VeskActionSource.h"
+#include "actions/VeskMHLRecorder.h"
+#include "actions/VeskMHLVerification.h"
 
 #include "base/VeskNSLog.h"
+#include "platform/VeskContentHash.h"
 #include "platform/VeskDirectory.h"
 #include "platform/VeskFileOperations.h"
 #include "report/VeskAlert.h"
@@ -86,6 +89,13 @@ VeskActionOperation::VeskActionOperation(VeskActionProperties properties)
             if (VeskDirectory::isFolder(*m_targetURL))
                 m_validPath = *m_properties.Destination;
             appendLog(QStringLiteral(":: destination :: %1 \n").arg(m_validPath));
+            if (m_properties.Write_mhl && m_properties.Action != QLatin1String("Verify"))
+                m_history = std::make_unique<VeskMHLRecorder>(*m_targetURL);
+        }
+        // A verification has one item, the folder, and reads what its history lists.
+        if (m_targetURL && m_properties.Action == QLatin1String("Verify")) {
+            m_itemsTotal = 1;
+            m_bytesTotal = VeskMHLVerification::bytesListed(*m_targetURL);
         }
     }
     appendLog(timestamp() + QStringLiteral(" :: VeskAction queued\n"));
@@ -120,7 +130,10 @@ void VeskActionOperation::main()
                 copyAction();
             else if (m_properties.Action == QLatin1String("Move"))
                 moveAction();
+            writeHistory();
         }
+        if (m_properties.Action == QLatin1String("Verify"))
+            verifyAction();
         if (!isCancelled())
             if (const auto listener = delegate())
                 listener->VeskActionOperationDidFinished(*this);
@@ -266,7 +279,8 @@ bool VeskActionOperation::copyIndexFiles(const QString &targetFolder, const QStr
         const QString to = joined(targetFolder, QLatin1String(name));
         VESK_LOG(QString::fromLatin1(line).arg(to));
         VeskFileOperations::Error error;
-        if (!VeskFileOperations::copyFile(from, to, {}, false, &error)) {
+        VeskFileOperations::Digest digest { m_properties.Verify_copies, {}, false };
+        if (!VeskFileOperations::copyFile(from, to, {}, false, &error, &digest)) {
             appendLog(QStringLiteral(":: ERROR :: %1 :: copying %2 to %3 \n").arg(error.description, from, to));
             VESK_LOG(QStringLiteral("Error copying %1 to %2: %3").arg(from, to, error.description));
             for (const QString &copy : made)
@@ -275,6 +289,7 @@ bool VeskActionOperation::copyIndexFiles(const QString &targetFolder, const QStr
             return false;
         }
         made << to;
+        recordWritten(to, digest.source, digest.verified);
     }
     return true;
 }
@@ -402,16 +417,83 @@ bool VeskActionOperation::copyWithLog(
     const QString &source, const QString &target, bool removeSource, const QString &failureLine)
 {
     VeskFileOperations::Error error { 0, QStringLiteral("No target folder") };
+    VeskFileOperations::Digest digest { m_properties.Verify_copies, {}, false };
     const bool copied = !target.isEmpty()
         && VeskFileOperations::copyFile(
-            source, target, [this](int64_t bytes) { return copyFileCallback(bytes); }, removeSource, &error);
+            source, target, [this](int64_t bytes) { return copyFileCallback(bytes); }, removeSource, &error, &digest);
     if (!copied) {
         VESK_LOG(failureLine.arg(target));
         appendLog(timestamp() + QStringLiteral(" :: ERROR ::\n") + errorLine(error.code, error.description));
         return false;
     }
     appendLog(timestamp() + QStringLiteral(" :: DONE ::\n"));
+    if (digest.verified)
+        appendLog(QStringLiteral(":: verified :: xxh128 %1 \n").arg(digest.source));
+    recordWritten(target, digest.source, digest.verified);
     return true;
+}
+
+// ---- ASC MHL history ----
+
+void VeskActionOperation::recordWritten(const QString &target, const QString &xxh128, bool verified)
+{
+    if (m_history)
+        m_history->add(target, xxh128, verified);
+}
+
+// A rename wrote no bytes to hash on the way: the target is read once to record it.
+void VeskActionOperation::recordRenamed(const QString &target)
+{
+    if (!m_history)
+        return;
+    QString reason;
+    const std::optional<QString> digest = VeskContentHash::ofFile(
+        target, false, [this](int64_t bytes) { return copyFileCallback(bytes); }, &reason);
+    if (digest)
+        m_history->add(target, *digest, false);
+    else if (!isCancelled())
+        appendLog(QStringLiteral(":: ERROR :: %1 :: not recorded in the ASC MHL history: %2 \n").arg(target, reason));
+}
+
+// One generation for all this action wrote, also when it was stopped part way.
+void VeskActionOperation::writeHistory()
+{
+    if (!m_history || m_history->isEmpty())
+        return;
+    QString error;
+    if (m_history->write(&error)) {
+        appendLog(QStringLiteral(":: ASC MHL :: recorded in %1 \n").arg(m_history->historyFolder()));
+        return;
+    }
+    appendLog(QStringLiteral(":: ERROR :: ASC MHL :: %1 \n").arg(error));
+    VESK_LOG(QStringLiteral("The ASC MHL history was not written: %1").arg(error));
+    ++m_failedCount;
+}
+
+// ---- Verify ----
+
+void VeskActionOperation::verifyAction()
+{
+    if (!m_targetURL || !startItem())
+        return;
+    VeskMHLVerification verification(*m_targetURL);
+    appendLog(timestamp() + QStringLiteral(" :: VERIFYING :: %1 \n").arg(*m_targetURL));
+    QString error;
+    const bool ran = verification.run(
+        false,
+        [this](int64_t done, int64_t) {
+            setBWritten(int64_t(done));
+            return !isCancelled();
+        },
+        &error);
+    for (const QString &line : verification.problemLines())
+        appendLog(QStringLiteral(":: ERROR :: %1 \n").arg(line));
+    if (!ran)
+        appendLog(QStringLiteral(":: ERROR :: %1 \n").arg(error));
+    appendLog(timestamp() + QStringLiteral(" :: %1 \n").arg(verification.summary()));
+    m_bytesDone += m_bytesTotal.value_or(0);
+    setBWritten(0);
+    ++(ran && verification.passed() ? m_doneCount : m_failedCount);
 }
 
 // ---- Copy ----
@@ -530,8 +612,10 @@ VeskActionOperation::Outcome VeskActionOperation::moveOrCopy(
     if (sameVolume) {
         VESK_LOG(QStringLiteral("Fast Move"));
         VeskFileOperations::Error error;
-        if (VeskFileOperations::moveFile(source, target, &error))
+        if (VeskFileOperations::moveFile(source, target, &error)) {
+            recordRenamed(target);
             return Outcome::Done;
+        }
         // One volume mounted at two places cannot rename from one to the other.
         if (error.code != EXDEV) {
             appendLog(errorLine(error.code, error.description));

@@ -20,6 +20,8 @@
 /// threads may read it at any time, asks the user on the main thread and can be
 /// cancelled from any thread: before it starts, between items, or during the copy of
 /// a file.
+class VeskMHLRecorder;
+
 class VeskActionOperation : public VeskOperation {
 public:
     explicit VeskActionOperation(VeskActionProperties properties);
@@ -104,6 +106,8 @@ public:
     void copyAction();
     void moveAction();
     void deleteAction();
+    /// Checks the destination against its ASC MHL history and logs the result.
+    void verifyAction();
 
 private:
     enum class State { Ready, Executing, Finished };
@@ -130,6 +134,9 @@ private:
     void removeStaleTemporaries(const QString &folder);
     bool copyIndexFiles(const QString &targetFolder, const QString &source);
     void finish();
+    void recordWritten(const QString &target, const QString &xxh128, bool verified);
+    void recordRenamed(const QString &target);
+    void writeHistory();
     int ask(const std::function<int()> &question, int withdrawnAnswer);
     void showErrorDialog(const QString &description, const QString &path);
     static void markGone(VeskDatabaseItem &item);
@@ -154,6 +161,8 @@ private:
     std::optional<uint64_t> m_bytesTotal;
     std::optional<QString> m_targetURL;
     QString m_validPath;
+    // What this action wrote, for the destination's ASC MHL history; none when off.
+    std::unique_ptr<VeskMHLRecorder> m_history;
 
     std::weak_ptr<VeskActionOperationDelegate> m_delegate;
     std::function<void()> m_cancelObserver;

@@ -11,7 +11,8 @@
 /// keeps its own unchanging copy. The members carry the names of the keys the two
 /// exchange and start with the sheet's initial values.
 struct VeskActionProperties {
-    /// "Copy", "Move" or "Delete", compared exactly; anything else does nothing.
+    /// "Copy", "Move", "Delete" or "Verify" (the Destination's ASC MHL history),
+    /// compared exactly; anything else does nothing.
     QString Action = QStringLiteral("Copy");
     /// The items to act on, in order; absent when nothing was selected.
     std::optional<std::vector<VeskItemRef>> items;
@@ -22,6 +23,10 @@ struct VeskActionProperties {
     bool Keep_original_folders = false;
     bool Keep_pmr = false;
     bool Im_sure = false;
+    /// Read every copy back before it counts as done (a move across volumes always does).
+    bool Verify_copies = false;
+    /// Record what a copy or move wrote in the destination's ASC MHL history.
+    bool Write_mhl = true;
 
     /// Expands a leading "~" or "~user" to that user's home folder.
     static QString expandTilde(const QString &path);

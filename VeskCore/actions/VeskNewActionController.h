@@ -31,6 +31,7 @@ public:
     /// Also enables the keep-index box, and unticks it when turned off.
     void checkSetKeepOriginalFolders(bool on);
     void checkSetSure(bool on) { m_properties.Im_sure = on; }
+    void checkSetVerify(bool on) { m_properties.Verify_copies = on; }
     bool isKeepPMREnabled() const { return m_keepPMREnabled; }
 
     /// Editing of the destination text ended: its percent escapes are decoded; text

@@ -1,5 +1,6 @@
 #include "platform/VeskFileCopy.h"
 
+#include "platform/VeskContentHash.h"
 #include "platform/VeskDirectory.h"
 #include "platform/VeskFileName.h"
 
@@ -10,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -29,7 +31,9 @@ using Progress = VeskFileOperations::Progress;
 constexpr auto kStepTime = std::chrono::milliseconds(40);
 constexpr int64_t kSmallestStep = 64 << 10;
 constexpr int64_t kLargestStep = 16 << 20;
-constexpr size_t kBufferSize = 1 << 20;
+// Small enough to stay in the processor's cache between the read that fills it, the
+// hash and the write: a buffer of megabytes makes the hash fetch it from memory again.
+constexpr size_t kBufferSize = 256 << 10;
 constexpr int kTemporaryAttempts = 8;
 
 bool fail(Error *error, long code, const QString &description)
@@ -115,39 +119,32 @@ std::optional<Temporary> makeTemporary(const QByteArray &folder, Error *error)
     return std::nullopt;
 }
 
-// One step of data: inside the kernel where it can (no trip through this process,
-// clones and server-side copies where the file system has them), else read and write.
+// One step of data, read and written through this process so that every byte is
+// hashed as it passes: the digest costs no second read of the source.
 class Transfer {
 public:
     Transfer(int in, int out)
         : m_in(in)
         , m_out(out)
+        , m_buffer(kBufferSize)
     {
     }
     ssize_t step(int64_t size)
     {
-        if (m_inKernel) {
-            const ssize_t n = copy_file_range(m_in, nullptr, m_out, nullptr, size_t(size), 0);
-            const bool unavailable
-                = n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL);
-            // Some file systems copy nothing this way at all and say it as an end.
-            if (!unavailable && !(n == 0 && m_copied == 0))
-                return counted(n);
-            m_inKernel = false;
+        int64_t done = 0;
+        while (done < size) {
+            const ssize_t n = readAndWrite(std::min<int64_t>(size - done, kBufferSize));
+            if (n <= 0)
+                return done > 0 ? ssize_t(done) : n;
+            done += n;
         }
-        return counted(readAndWrite(std::min<int64_t>(size, kBufferSize)));
+        return ssize_t(done);
     }
+    QString digest() const { return m_hash.hex(); }
 
 private:
-    ssize_t counted(ssize_t n)
-    {
-        if (n > 0)
-            m_copied += n;
-        return n;
-    }
     ssize_t readAndWrite(int64_t size)
     {
-        m_buffer.resize(kBufferSize);
         ssize_t n;
         do
             n = read(m_in, m_buffer.data(), size_t(size));
@@ -158,14 +155,15 @@ private:
                 return -1;
             written += std::max<ssize_t>(w, 0);
         }
+        if (n > 0)
+            m_hash.add(m_buffer.data(), size_t(n));
         return n;
     }
 
     int m_in;
     int m_out;
-    bool m_inKernel = true;
-    int64_t m_copied = 0;
     std::vector<char> m_buffer;
+    VeskContentHash m_hash;
 };
 
 bool stopped(const Progress &progress, int64_t copied, Error *error)
@@ -178,9 +176,8 @@ bool stopped(const Progress &progress, int64_t copied, Error *error)
 
 // Copies to the end of the source. A durable copy is written out step by step, so
 // that each step's time includes the disk's and the final sync is short.
-bool copyData(int in, int out, bool durable, const Progress &progress, Error *error)
+bool copyData(Transfer &transfer, int out, bool durable, const Progress &progress, Error *error)
 {
-    Transfer transfer(in, out);
     int64_t copied = 0;
     int64_t step = kSmallestStep;
     for (;;) {
@@ -285,10 +282,37 @@ bool removeMovedSource(const QByteArray &source, const struct stat &copied, cons
     return unlink(source.constData()) == 0 || failWithErrno(error, errno);
 }
 
+std::function<void(QString &)> &readBackHook()
+{
+    static std::function<void(QString &)> hook;
+    return hook;
+}
+
+// The temporary as the disk holds it must hash as the source did; until it does, it
+// never takes the target's name.
+bool readsBackAs(
+    const Temporary &temporary, const QString &digest, int64_t size, const Progress &progress, Error *error)
+{
+    QString reason;
+    bool stopped = false;
+    const auto going = [&](int64_t) { return !(stopped = progress && !progress(size)); };
+    std::optional<QString> readBack
+        = VeskContentHash::ofFile(VeskFileName::decode(temporary.path), true, going, &reason);
+    if (!readBack)
+        return fail(error, stopped ? G_IO_ERROR_CANCELLED : EIO, reason);
+    if (readBackHook())
+        readBackHook()(*readBack);
+    if (*readBack != digest)
+        return fail(error, EIO,
+            QStringLiteral("The copy reads back as xxh128 %1, the source as %2; the copy was removed")
+                .arg(*readBack, digest));
+    return true;
+}
+
 } // namespace
 
-bool VeskFileCopy::copy(
-    const QString &source, const QString &target, const Progress &progress, bool removeSource, Error *error)
+bool VeskFileCopy::copy(const QString &source, const QString &target, const Progress &progress, bool removeSource,
+    VeskFileOperations::Digest *digest, Error *error)
 {
     const QByteArray sourcePath = VeskFileName::encode(source);
     const QByteArray targetPath = VeskFileName::encode(target);
@@ -301,15 +325,28 @@ bool VeskFileCopy::copy(
     std::optional<Temporary> temporary = makeTemporary(folder, error);
     if (!temporary)
         return false;
-    const bool written = copyData(in.get(), temporary->fd.get(), removeSource, progress, error)
-        && (!removeSource || isDurableWholeCopy(in.get(), temporary->fd.get(), error));
+    // A move removes its source only after the copy read back whole.
+    const bool verify = removeSource || (digest && digest->verify);
+    Transfer transfer(in.get(), temporary->fd.get());
+    const bool written = copyData(transfer, temporary->fd.get(), verify, progress, error)
+        && (!verify || isDurableWholeCopy(in.get(), temporary->fd.get(), error))
+        && (!verify || readsBackAs(*temporary, transfer.digest(), st.st_size, progress, error));
     if (written)
         copyAttributes(sourcePath, temporary->path, !removeSource);
     if (!written || !finishTemporary(*temporary, targetPath, error)) {
         unlink(temporary->path.constData());
         return false;
     }
+    if (digest) {
+        digest->source = transfer.digest();
+        digest->verified = verify;
+    }
     return !removeSource || removeMovedSource(sourcePath, st, folder, error);
+}
+
+void VeskFileCopy::setReadBackHook(std::function<void(QString &)> hook)
+{
+    readBackHook() = std::move(hook);
 }
 
 QStringList VeskFileCopy::removeStaleTemporaries(const QString &folder)

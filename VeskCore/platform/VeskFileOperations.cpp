@@ -53,10 +53,10 @@ bool failWithGError(VeskFileOperations::Error *error, GError *gerror)
 
 } // namespace
 
-bool VeskFileOperations::copyFile(
-    const QString &source, const QString &target, const Progress &progress, bool removeSource, Error *error)
+bool VeskFileOperations::copyFile(const QString &source, const QString &target, const Progress &progress,
+    bool removeSource, Error *error, Digest *digest)
 {
-    return VeskFileCopy::copy(source, target, progress, removeSource, error);
+    return VeskFileCopy::copy(source, target, progress, removeSource, digest, error);
 }
 
 bool VeskFileOperations::moveFile(const QString &source, const QString &target, Error *error)

@@ -38,6 +38,16 @@ public:
         Error error;
     };
 
+    /// What a copy proves about the bytes it wrote.
+    struct Digest {
+        /// In: read the copy back from the disk and compare before it takes the target's name.
+        bool verify = false;
+        /// Out: the xxh128 of the bytes read from the source and written.
+        QString source;
+        /// Out: whether the copy was read back and found equal.
+        bool verified = false;
+    };
+
     /// Copies one regular file with its data and metadata (permissions, owner, times,
     /// extended attributes), replacing an existing target; a copy follows a symbolic
     /// link to the data, a move (removeSource) refuses one. Nothing else is opened: a
@@ -45,9 +55,10 @@ public:
     /// the target's folder, locked while written, that takes the target's name only
     /// when complete, so a copy that fails or is stopped leaves an existing target as it
     /// was and no partial file under its name. With removeSource the copy is made durable
-    /// and checked against the source's size before the source is removed.
-    static bool copyFile(
-        const QString &source, const QString &target, const Progress &progress, bool removeSource, Error *error);
+    /// and read back (see Digest) before the source is removed. With a digest, the
+    /// source's xxh128 is given back, and with its verify set a copy is read back too.
+    static bool copyFile(const QString &source, const QString &target, const Progress &progress, bool removeSource,
+        Error *error, Digest *digest = nullptr);
     /// Renames within one mount, replacing an existing target; never falls back to
     /// copying. Across mounts the error code is EXDEV.
     static bool moveFile(const QString &source, const QString &target, Error *error);

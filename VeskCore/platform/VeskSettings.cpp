@@ -56,6 +56,7 @@ void VeskSettings::registerStandardDefaults()
         { QStringLiteral("kUserDefaultsKeyVisisbleColumns"), columns },
         { QStringLiteral("ExtPythonMailer"), resourceText(QStringLiteral(":/mailer.py")) },
         { QStringLiteral("ExtPythonMailerTimeLimit"), 60 },
+        { QStringLiteral("VerifyCopies"), 1 },
     });
 }
 

@@ -1,5 +1,7 @@
 #include "ActionTestSupport.h"
 
+#include "platform/VeskFileCopy.h"
+
 #include <QDateTime>
 
 #include <sys/xattr.h>
@@ -50,8 +52,8 @@ TEST_F(ActionOperation, CopyLaysOutProjectTypeAndSourceFolder)
     EXPECT_TRUE(alerts.asked().isEmpty());
 }
 
-// Within one file system the data is copied inside the kernel, across file systems by
-// GIO: both keep permissions, times and extended attributes.
+// Within one file system and across file systems, copies keep permissions, times and
+// extended attributes.
 TEST_F(ActionOperation, CopiesKeepTheMetadata)
 {
     QTemporaryDir shm(QStringLiteral("/dev/shm/vesk-actions-XXXXXX"));
@@ -79,6 +81,42 @@ TEST_F(ActionOperation, CopiesKeepTheMetadata)
 // An answer "to All" lasts for the rest of the action: "Yes to All" replaces the later
 // existing target without a question, "Skip All" leaves every later file; Cancel stops.
 // A target folder that exists already gets no index.
+// A copy that reads back other than its source read never takes the target's name, and
+// a move then keeps its source.
+TEST_F(ActionOperation, ReadBackMismatchKeepsTheSourceAndRemovesTheTarget)
+{
+    QTemporaryDir shm(QStringLiteral("/dev/shm/vesk-actions-XXXXXX"));
+    VeskFileCopy::setReadBackHook(
+        [](QString &digest) { digest[0] = QLatin1Char(digest.startsWith(QLatin1Char('0')) ? '1' : '0'); });
+    const std::unique_ptr<void, void (*)(void *)> unhook(this, [](void *) { VeskFileCopy::setReadBackHook({}); });
+    for (const QString &action : { QStringLiteral("Copy"), QStringLiteral("Move") }) {
+        const QString a = media(QStringLiteral("1/a.mxf"), "payload");
+        VeskActionProperties p = properties(action, { makeItem(a) }, shm.path());
+        p.Verify_copies = true;
+        p.Create_projects_folders = p.Create_mxf_folders = false;
+        const auto operation = makeOperation(p);
+        runToEnd(operation);
+        EXPECT_EQ(readAll(a), "payload");
+        EXPECT_EQ(QDir(shm.path()).entryList(QDir::Files | QDir::Hidden), QStringList()) << action.toStdString();
+        EXPECT_EQ(operation->failedCount(), 1u);
+        EXPECT_TRUE(operation->actionLog().contains(QStringLiteral("reads back as xxh128")));
+    }
+}
+
+// The queued verification checks the history that a copy wrote.
+TEST_F(ActionOperation, VerifyActionFailsOnAFileChangedSinceItsCopy)
+{
+    runToEnd(
+        makeOperation(properties(QStringLiteral("Copy"), { makeItem(media(QStringLiteral("a.mxf"), "a")) }, dest())));
+    for (const bool changed : { false, true }) {
+        ASSERT_TRUE(!changed || TestFiles::writeFile(dest(QStringLiteral("Promo/MXF/a.mxf")), "b"));
+        const auto operation = makeOperation(properties(QStringLiteral("Verify"), {}, dest()));
+        runToEnd(operation);
+        EXPECT_EQ(operation->failedCount(), changed ? 1u : 0u) << operation->actionLog().toStdString();
+        EXPECT_EQ(operation->actionLog().contains(QStringLiteral("differs: Promo/MXF/a.mxf")), changed);
+    }
+}
+
 TEST_F(ActionOperation, AnswersToAllLastForTheActionAndCancelStops)
 {
     QStringList paths;

@@ -4,6 +4,7 @@
 
 #include "actions/VeskActionManager.h"
 #include "model/VeskCore.h"
+#include "platform/VeskSettings.h"
 #include "support/FakeTableView.h"
 
 #include <QCheckBox>
@@ -39,6 +40,14 @@ TEST(NewActionSheet, NewActionQueuesOnGoOnly)
     VeskNewActionWindow *second = VeskNewActionWindow::NewAction(core, &window, manager);
     EXPECT_TRUE(second->summaryText()->text().endsWith(QStringLiteral("\n\nclip0.mxf\nclip2.mxf")))
         << second->summaryText()->text().toStdString();
+    // The read-back box starts from its setting (on by default) and the user's choice
+    // becomes the setting.
+    auto *verify = second->findChild<QCheckBox *>(QStringLiteral("CheckVerify"));
+    ASSERT_TRUE(verify && verify->isChecked() && second->ActionProperties().Verify_copies);
+    verify->click();
+    EXPECT_FALSE(second->ActionProperties().Verify_copies);
+    EXPECT_EQ(VeskSettings::shared().integerForKey(QStringLiteral("VerifyCopies")), 0);
+    verify->click();
     second->CheckKeepOriginalFolders()->click();
     second->CheckKeepPMR()->click();
     EXPECT_TRUE(second->ActionProperties().Keep_pmr);
