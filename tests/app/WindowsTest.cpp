@@ -97,10 +97,10 @@ TEST_F(Windows, ShortcutsReachTheirCommandsFromEveryWindow)
     loadFour();
     app->window()->show();
     QLineEdit *search = app->Database()->searchField();
-    VeskMediafileViewer *inspector = VeskMediafileViewer::sharedInstance();
     const std::vector<std::tuple<QWidget *, QKeySequence, std::function<bool()>>> cases {
         { app->consoleWindow(), QKeySequence(QStringLiteral("Ctrl+2")), [&] { return app->Database()->isVisible(); } },
-        { inspector, QKeySequence(QStringLiteral("Ctrl+3")), [&] { return app->consoleWindow()->isActiveWindow(); } },
+        { VeskMediafileViewer::sharedInstance(), QKeySequence(QStringLiteral("Ctrl+3")),
+            [&] { return app->consoleWindow()->isActiveWindow(); } },
         { app->Preferences(), QKeySequence(QStringLiteral("Ctrl+1")), [&] { return app->window()->isActiveWindow(); } },
         { app->window(), QKeySequence::Find, [&] { return search->hasFocus(); } },
         { search, QKeySequence(Qt::Key_Escape), [&] { return search->text().isEmpty(); } },
@@ -115,7 +115,6 @@ TEST_F(Windows, ShortcutsReachTheirCommandsFromEveryWindow)
         QTest::keyClick(from, keys[0].key(), keys[0].keyboardModifiers());
         EXPECT_TRUE(waitFor(done, 5000));
     }
-    EXPECT_TRUE(refreshed());
 }
 
 TEST_F(Windows, RowMenuAndDeleteKeyActOnTheSelectedRowsAndMissingFilesAreSaidSo)
@@ -187,16 +186,14 @@ TEST_F(Windows, EveryWindowFitsSmallAndLargeScreens)
                 .arg(size.width())
                 .arg(size.height())
                 .toUtf8());
+        qputenv("VESK_SCREEN_SIZE", QStringLiteral("%1x%2").arg(size.width()).arg(size.height()).toUtf8());
         QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config);
-        environment.insert(
-            QStringLiteral("VESK_SCREEN_SIZE"), QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
-        child.setProcessEnvironment(environment);
-        child.setProcessChannelMode(QProcess::MergedChannels);
         child.start(QCoreApplication::applicationFilePath(),
-            { QStringLiteral("--gtest_filter=Windows.EveryWindowOpensInsideTheScreen") });
-        ASSERT_TRUE(child.waitForFinished(60000));
+            { QStringLiteral("--gtest_filter=Windows.EveryWindowOpensInsideTheScreen"), QStringLiteral("-platform"),
+                QStringLiteral("offscreen:configfile=") + config });
+        const bool finished = child.waitForFinished(60000);
+        qunsetenv("VESK_SCREEN_SIZE");
+        ASSERT_TRUE(finished);
         const QString output = QString::fromUtf8(child.readAll());
         EXPECT_TRUE(child.exitCode() == 0 && output.contains(QStringLiteral("[  PASSED  ] 1 test")))
             << output.toStdString();
