@@ -54,13 +54,13 @@ void VeskConsoleWindow::appendNewText()
 {
     if (!isVisible())
         return;
-    const QString text = m_console->text();
-    if (text.size() < m_shownLength) {
+    qsizetype length = 0;
+    const QString added = m_console->textFrom(m_shownLength, &length);
+    if (length < m_shownLength) {
         reloadAll();
         return;
     }
-    const QString added = text.mid(m_shownLength);
-    m_shownLength = text.size();
+    m_shownLength = length;
     if (added.isEmpty())
         return;
     QTextCursor end(m_log->document());

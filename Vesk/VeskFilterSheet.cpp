@@ -136,18 +136,27 @@ void VeskFilterSheet::CloseFilter()
     m_host.databaseTable()->reloadData();
 }
 
+// A click: like a project's check, the shown rows follow on the store's worker.
 void VeskFilterSheet::pushFilterSelectAllButton()
 {
-    if (VeskStatusViewController::getTheController()->isRunning())
+    if (VeskBusyJob::shared().othersBusy())
         return;
-    m_host.vsk().setFilterFlagProjects(m_selectAll->isChecked());
+    const bool checked = m_selectAll->isChecked();
+    for (uint64_t row = 0; const VeskProjectRef project = m_host.vsk().projectAtIndex(row); ++row)
+        project->setMustBeShownInList(checked);
     m_projects->reloadData();
+    m_host.databaseTable()->refreshRows(false, tr("Filtering"));
 }
 
+// The scan's and the reset's own step: no worker, whose end would clear the busy state
+// a scan has set.
 void VeskFilterSheet::selectAllProjects()
 {
     m_selectAll->setChecked(true);
-    pushFilterSelectAllButton();
+    if (VeskStatusViewController::getTheController()->isRunning())
+        return;
+    m_host.vsk().setFilterFlagProjects(true);
+    m_projects->reloadData();
 }
 
 void VeskFilterSheet::ChangeFilterState(int flag)

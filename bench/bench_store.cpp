@@ -121,8 +121,23 @@ void BM_storeMemoryPerItem(benchmark::State &state)
     }
 }
 
+// One line appended to a console whose text is full, as when a rebuild logs many
+// duplicates after a long session.
+void BM_consoleLineWhenFull(benchmark::State &state)
+{
+    VeskConsole &console = *VeskConsole::sharedInstance();
+    console.Reset();
+    const QString line = QStringLiteral("(makeUnique) (VeskCore.cpp:00000200) :: duplicate %1\n").arg(QString(60, 'x'));
+    for (qsizetype length = 0; length < VeskConsole::kMaxLength; length += line.size())
+        console.addString(line);
+    for (auto _ : state)
+        console.addString(line);
+    console.Reset();
+}
+
 } // namespace
 
+BENCHMARK(BM_consoleLineWhenFull)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_makeUnique)->Unit(benchmark::kMillisecond)->Iterations(3);
 // The filter runs on two threads: the CPU time counted is the whole process's.
 BENCHMARK(BM_applyFilter)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();

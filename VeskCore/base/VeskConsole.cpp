@@ -4,8 +4,9 @@
 
 namespace {
 
-// Dropping a tenth more than needed keeps the drops, each a copy of the text, rare.
+// Dropping a tenth more than needed keeps the drops rare.
 constexpr qsizetype kLengthAfterDrop = VeskConsole::kMaxLength - VeskConsole::kMaxLength / 10;
+constexpr qsizetype kChunkLength = 64 * 1024;
 const QString kDroppedLine = QStringLiteral("Vesk :: older console text dropped; the last 8 MB are kept\n");
 
 } // namespace
@@ -29,8 +30,8 @@ void VeskConsole::addString(const QString &text)
     bool dropped = false;
     {
         QMutexLocker locker(&m_lock);
-        m_text += text;
-        dropped = m_text.size() > kMaxLength;
+        append(text);
+        dropped = m_length > kMaxLength;
         if (dropped)
             dropOldestText();
     }
@@ -39,31 +40,66 @@ void VeskConsole::addString(const QString &text)
         Q_EMIT wasReset();
 }
 
+// A chunk is given its full room once, so that appending to it never copies it.
+void VeskConsole::append(const QString &text)
+{
+    if (m_chunks.empty() || m_chunks.back().size() + text.size() > kChunkLength) {
+        m_chunks.emplace_back();
+        m_chunks.back().reserve(qMax(kChunkLength, text.size()));
+    }
+    m_chunks.back().append(text);
+    m_length += text.size();
+}
+
 // Keeps whole lines where it can: the text starts after the first line feed past the cut.
 void VeskConsole::dropOldestText()
 {
-    qsizetype cut = m_text.size() - (kLengthAfterDrop - kDroppedLine.size());
-    const qsizetype lineEnd = m_text.indexOf(QLatin1Char('\n'), cut);
-    if (lineEnd >= 0 && lineEnd + 1 < m_text.size())
+    qsizetype cut = m_length - (kLengthAfterDrop - kDroppedLine.size());
+    while (m_chunks.size() > 1 && m_chunks.front().size() <= cut) {
+        cut -= m_chunks.front().size();
+        m_length -= m_chunks.front().size();
+        m_chunks.pop_front();
+    }
+    QString &front = m_chunks.front();
+    const qsizetype lineEnd = front.indexOf(QLatin1Char('\n'), cut);
+    if (lineEnd >= 0 && lineEnd + 1 < front.size())
         cut = lineEnd + 1;
-    QString kept;
-    kept.reserve(m_text.size() - cut + kDroppedLine.size());
-    kept.append(kDroppedLine);
-    kept.append(QStringView(m_text).mid(cut));
-    m_text = std::move(kept);
+    cut = qMin(cut, front.size());
+    front.remove(0, cut);
+    m_length -= cut;
+    m_chunks.push_front(kDroppedLine);
+    m_length += kDroppedLine.size();
 }
 
 void VeskConsole::Reset()
 {
     {
         QMutexLocker locker(&m_lock);
-        m_text = QStringLiteral("Vesk\n");
+        m_chunks.clear();
+        m_length = 0;
+        append(QStringLiteral("Vesk\n"));
     }
     Q_EMIT wasReset();
 }
 
 QString VeskConsole::text() const
 {
+    return textFrom(0, nullptr);
+}
+
+QString VeskConsole::textFrom(qsizetype position, qsizetype *length) const
+{
     QMutexLocker locker(&m_lock);
-    return m_text;
+    if (length)
+        *length = m_length;
+    QString text;
+    text.reserve(qMax<qsizetype>(0, m_length - position));
+    qsizetype start = 0;
+    for (const QString &chunk : m_chunks) {
+        const qsizetype end = start + chunk.size();
+        if (end > position)
+            text.append(QStringView(chunk).mid(qMax<qsizetype>(0, position - start)));
+        start = end;
+    }
+    return text;
 }

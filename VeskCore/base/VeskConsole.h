@@ -4,10 +4,13 @@
 #include <QObject>
 #include <QString>
 
+#include <deque>
+
 /// The application's log: a text that grows from any thread and that the console
 /// window follows through `stringAdded`. Appending takes a short lock and never waits
 /// for the user interface. The text keeps the most recent `kMaxLength` characters: when
-/// it grows past them, the oldest lines drop off and a line at the top says so.
+/// it grows past them, the oldest lines drop off and a line at the top says so. The text
+/// is kept in chunks, so that appending a line costs the line, however long the text.
 class VeskConsole : public QObject {
     Q_OBJECT
 public:
@@ -18,6 +21,9 @@ public:
     void addString(const QString &text);
     void Reset();
     QString text() const;
+    /// The text from a position on, and in `length` the whole text's length; for a
+    /// reader following the text, which starts over when wasReset is emitted.
+    QString textFrom(qsizetype position, qsizetype *length) const;
 
 Q_SIGNALS:
     /// Emitted on the appending thread; connect with a queued connection from the UI.
@@ -27,8 +33,10 @@ Q_SIGNALS:
 
 private:
     VeskConsole();
+    void append(const QString &text);
     void dropOldestText();
 
     mutable QMutex m_lock;
-    QString m_text;
+    std::deque<QString> m_chunks;
+    qsizetype m_length = 0;
 };

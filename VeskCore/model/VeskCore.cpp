@@ -283,17 +283,19 @@ bool VeskCore::matchesSearch(uint32_t position, const Search &search) const
     const VeskTextMatcher &matcher = *search.matcher;
     const QString &folder = m_groups.folders[folderId];
     return m_items[position]->visitNames([&](QStringView nameInBin, QStringView clipName, QStringView fileName) {
-        if (matcher.matches(nameInBin) || matcher.matches(clipName))
+        // The clip name is most often the file name itself, which the path holds.
+        const bool clipIsFileName = clipName.data() == fileName.data() && clipName.size() == fileName.size();
+        if (matcher.matches(nameInBin) || (!clipIsFileName && matcher.matches(clipName)) || matcher.matches(fileName))
             return true;
-        // The path's end, from the last characters of the folder on, put together
-        // without building the path.
-        QVarLengthArray<QChar, 256> end;
-        end.append(folder.constData() + qMax<qsizetype>(0, folder.size() - matcher.size() + 1),
-            qMin<qsizetype>(folder.size(), matcher.size() - 1));
+        // What neither the folder nor the file name holds can only match across the seam
+        // between them: the folder's last characters, "/" and the name's first ones.
+        const qsizetype reach = matcher.size() - 1;
+        QVarLengthArray<QChar, 64> seam;
+        seam.append(folder.constData() + qMax<qsizetype>(0, folder.size() - reach), qMin(folder.size(), reach));
         if (!folder.isEmpty() && !fileName.isEmpty() && !folder.endsWith(QLatin1Char('/')))
-            end.append(QLatin1Char('/'));
-        end.append(fileName.data(), fileName.size());
-        return matcher.matches(QStringView(end.constData(), end.size()));
+            seam.append(QLatin1Char('/'));
+        seam.append(fileName.data(), qMin(fileName.size(), reach));
+        return matcher.matches(QStringView(seam.constData(), seam.size()));
     });
 }
 
@@ -433,13 +435,16 @@ std::optional<VeskCore::ShownList> VeskCore::filteredRange(const FilterState &st
 {
     ShownList shown;
     shown.positions.reserve(end - begin);
+    const bool searching = search.matcher.has_value();
     for (size_t i = begin; i < end; ++i) {
         if (isCancelled(cancel, i))
             return std::nullopt;
         // Items lie all over memory: asking early for those a few steps ahead overlaps
         // the waits for them.
         if (i + kPrefetchAhead < end)
-            __builtin_prefetch(m_items[sorted[i + kPrefetchAhead]].get());
+            m_items[sorted[i + kPrefetchAhead]]->prefetchFilterFields(searching);
+        if (searching && i + kPrefetchAhead / 2 < end)
+            m_items[sorted[i + kPrefetchAhead / 2]]->prefetchSearchedTexts();
         const uint32_t position = sorted[i];
         const VeskDatabaseItem &item = *m_items[position];
         if (!item.DB_isValid() || !state.projectShown[m_groups.projectIds[position]] || !passes(position, search))

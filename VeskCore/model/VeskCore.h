@@ -147,7 +147,7 @@ private:
     static void keepFirstOfEachPath(
         const std::vector<VeskItemRef> &items, const std::vector<uint32_t> &run, std::vector<VeskItemRef> &unique);
     void setItems(std::vector<VeskItemRef> items);
-    static constexpr size_t kPrefetchAhead = 8;
+    static constexpr size_t kPrefetchAhead = 16;
     static constexpr size_t kSplitFrom = 65536;
     std::optional<ShownList> filteredRange(const FilterState &state, const Search &search,
         const std::vector<uint32_t> &sorted, size_t begin, size_t end, const Cancel *cancel) const;

@@ -13,15 +13,21 @@
 #include <QMutex>
 
 #include <array>
+#include <cstring>
 
 namespace {
 
 // One mutex per item would cost 40 bytes on each of a million items; a fixed set of
-// stripes, chosen by address, guards the texts as well at a fraction of that.
+// stripes, chosen by address, guards the texts as well at a fraction of that. Each
+// stripe has a cache line of its own, so that threads reading different items (a
+// search runs on two) do not pass lines to and fro.
 QMutex &lockFor(const void *item)
 {
-    static std::array<QMutex, 64> stripes;
-    return stripes[(reinterpret_cast<uintptr_t>(item) >> 6) % stripes.size()];
+    struct alignas(64) Stripe {
+        QMutex mutex;
+    };
+    static std::array<Stripe, 64> stripes;
+    return stripes[(reinterpret_cast<uintptr_t>(item) >> 6) % stripes.size()].mutex;
 }
 
 VeskDatabaseItem::CorrespondingFileReader &correspondingFileReader()
@@ -41,6 +47,58 @@ QStringView extensionOf(const QString &path)
     return QStringView(path).mid(dot + 1);
 }
 constexpr uint32_t kCanonicalTimeOffset = 0x7C256A30;
+
+// A kept record leaves out its two UIDs, half of it, while they are the item's own; this
+// bit of the kept length says so. Setting a UID again puts them back first.
+constexpr uint32_t kWithoutUIDs = 0x80000000u;
+
+QByteArrayView uidBytes(const VeskUUID &uid, uint32_t words)
+{
+    return words == 8 ? QByteArrayView(uid.UMIDx.data(), 32) : QByteArrayView(uid.UMIDx.data() + 16, 8);
+}
+
+// The offset past the two names that follow `start`, read as the kept copy holds their
+// lengths; 0 when they do not fit.
+uint64_t namesEnd(QByteArrayView record, uint64_t start)
+{
+    uint64_t offset = start;
+    for (int name = 0; name < 2; ++name) {
+        if (offset > uint64_t(record.size()) || uint64_t(record.size()) - offset < 2)
+            return 0;
+        offset += 2 + qFromLittleEndian<uint16_t>(record.data() + offset);
+    }
+    return offset <= uint64_t(record.size()) ? offset : 0;
+}
+
+// The record to keep and its flag: without the UIDs when it holds exactly the given ones.
+std::pair<QByteArray, uint32_t> recordToKeep(QByteArrayView record, QByteArrayView file, QByteArrayView material)
+{
+    const uint64_t materialAt = namesEnd(record, uint64_t(file.size()));
+    if (materialAt == 0 || uint64_t(record.size()) - materialAt < uint64_t(material.size())
+        || record.first(file.size()) != file || record.sliced(qsizetype(materialAt), material.size()) != material)
+        return { record.toByteArray(), 0 };
+    return { record.sliced(file.size(), qsizetype(materialAt) - file.size()).toByteArray()
+            + record.sliced(qsizetype(materialAt) + material.size()).toByteArray(),
+        kWithoutUIDs };
+}
+
+// The whole record from a kept one, with the UIDs it left out.
+QByteArray wholeRecord(const char *data, uint32_t length, QByteArrayView file, QByteArrayView material)
+{
+    const QByteArrayView kept(data, qsizetype(length & ~kWithoutUIDs));
+    if (!data || !(length & kWithoutUIDs))
+        return data ? kept.toByteArray() : QByteArray();
+    const qsizetype names = qsizetype(namesEnd(kept, 0));
+    return file.toByteArray() + kept.first(names).toByteArray() + material.toByteArray()
+        + kept.sliced(names).toByteArray();
+}
+
+void keep(std::unique_ptr<char[]> &field, uint32_t &length, const std::pair<QByteArray, uint32_t> &record)
+{
+    field = std::make_unique_for_overwrite<char[]>(size_t(record.first.size()));
+    std::memcpy(field.get(), record.first.constData(), size_t(record.first.size()));
+    length = uint32_t(record.first.size()) | record.second;
+}
 
 } // namespace
 
@@ -101,8 +159,10 @@ void VeskDatabaseItem::setupWithPmrBytes(const uint8_t *bytes, uint32_t length, 
     QByteArray record(reinterpret_cast<const char *>(bytes), length);
     readPmrFields(VeskByteReader(std::span<const uint8_t>(bytes, length)), record, useByteSwap);
     {
+        const std::pair<QByteArray, uint32_t> kept = recordToKeep(
+            record, uidBytes(m_filePackageUID, m_sizeofUID), uidBytes(m_materialPackageUID, m_sizeofUID));
         VESK_ITEM_LOCKED;
-        m_pmrField = record;
+        keep(m_pmrField, m_pmrFieldLength, kept);
     }
     checkForAudioTypeByExtension();
     m_isReferenced = true;
@@ -239,6 +299,14 @@ void VeskDatabaseItem::setUIDFromBuffer(VeskUUID &uid, const QByteArray &buffer)
 {
     if (buffer.isNull())
         return;
+    {
+        VESK_ITEM_LOCKED;
+        if (m_pmrFieldLength & kWithoutUIDs)
+            keep(m_pmrField, m_pmrFieldLength,
+                { wholeRecord(m_pmrField.get(), m_pmrFieldLength, uidBytes(m_filePackageUID, m_sizeofUID),
+                      uidBytes(m_materialPackageUID, m_sizeofUID)),
+                    0 });
+    }
     m_sizeofUID = uint32_t(buffer.size() / 4);
     if (m_sizeofUID == 8 || m_sizeofUID == 2)
         setUID(uid, reinterpret_cast<const uint8_t *>(buffer.constData()), m_sizeofUID);
@@ -281,16 +349,12 @@ std::optional<int64_t> VeskDatabaseItem::DB_DateMSecs() const
     return msecs == kNoValue ? std::nullopt : std::optional<int64_t>(msecs);
 }
 
+// Built when asked for: a cell shows a few dozen at a time, and a text kept per item
+// would cost every item of a million its room.
 QString VeskDatabaseItem::DB_Date_String() const
 {
-    QMutexLocker locker(&lockFor(this));
-    if (m_dateString.isNull()) {
-        const QDateTime date = DB_Date();
-        if (!date.isValid())
-            return {};
-        m_dateString = QLocale::system().toString(date, QLocale::ShortFormat);
-    }
-    return m_dateString;
+    const QDateTime date = DB_Date();
+    return date.isValid() ? QLocale::system().toString(date, QLocale::ShortFormat) : QString();
 }
 
 bool VeskDatabaseItem::checkUUID()
@@ -426,7 +490,17 @@ void VeskDatabaseItem::setDB_filesize(std::optional<uint64_t> size)
 QByteArray VeskDatabaseItem::DB_pmrField() const
 {
     VESK_ITEM_LOCKED;
-    return m_pmrField;
+    return wholeRecord(m_pmrField.get(), m_pmrFieldLength, uidBytes(m_filePackageUID, m_sizeofUID),
+        uidBytes(m_materialPackageUID, m_sizeofUID));
+}
+
+void VeskDatabaseItem::prefetchSearchedTexts() const
+{
+    VESK_ITEM_LOCKED;
+    __builtin_prefetch(m_fileName.constData());
+    __builtin_prefetch(m_nameInBin.constData());
+    if (m_clipName.constData() != m_fileName.constData())
+        __builtin_prefetch(m_clipName.constData());
 }
 
 QString VeskDatabaseItem::DB_ClipName() const

@@ -95,6 +95,19 @@ public:
     ReferenceState DB_referenceState() const { return m_referenceState; }
     void setDB_referenceState(ReferenceState state) { m_referenceState = state; }
     bool DB_FileExists() const { return m_fileExists; }
+    /// Asks the processor early for the fields the filter reads, which share a line or
+    /// two, and those of the texts a search reads.
+    void prefetchFilterFields(bool search) const
+    {
+        __builtin_prefetch(&m_filesize);
+        __builtin_prefetch(&m_referenceState);
+        if (search) {
+            __builtin_prefetch(&m_fileName);
+            __builtin_prefetch(&m_nameInBin);
+        }
+    }
+    /// Asks early for the characters of the searched texts, once their fields are near.
+    void prefetchSearchedTexts() const;
     void setDB_FileExists(bool value) { m_fileExists = value; }
 
     // Numbers.
@@ -159,36 +172,39 @@ private:
     bool findLinkFile();
     void checkPortableName();
 
-    VeskUUID m_filePackageUID;
-    VeskUUID m_materialPackageUID;
-    VeskOctet m_fourCC;
-    uint32_t m_sizeofUID = 0;
-    uint32_t m_usageCode = 0;
-    uint32_t m_resolutionID = 0;
-    uint32_t m_bits = 0;
-    std::atomic<uint64_t> m_framerate { 0 };
-    std::atomic<uint64_t> m_samplerate { 0 };
+    // What the filter reads of every item comes first, within one cache line.
     std::atomic<int64_t> m_filesize { kNoValue };
-    std::atomic<int64_t> m_dateMSecs { kNoValue };
+    VeskOctet m_fourCC;
+    uint32_t m_usageCode = 0;
     // Moves and deletes change these on the action worker while the main thread reads them.
     std::atomic<bool> m_isValidInitial { true };
     std::atomic<bool> m_isValid { true };
+    std::atomic<bool> m_fileExists { false };
     bool m_isAMA = false;
     bool m_isGoodUUID = true;
     bool m_isPortableFilename = true;
     bool m_isReferenced = false;
     ReferenceState m_referenceState = ReferenceState::Known;
-    std::atomic<bool> m_fileExists { false };
+
+    VeskUUID m_filePackageUID;
+    VeskUUID m_materialPackageUID;
+    uint32_t m_sizeofUID = 0;
+    uint32_t m_pmrFieldLength = 0; // guarded by the item's lock
+    uint32_t m_resolutionID = 0;
+    uint32_t m_bits = 0;
+    std::atomic<uint64_t> m_framerate { 0 };
+    std::atomic<uint64_t> m_samplerate { 0 };
+    std::atomic<int64_t> m_dateMSecs { kNoValue };
 
     // Guarded by the item's lock (one of a shared set of stripes).
-    QString m_folder;
-    QString m_fileName;
+    QString m_fileName; // the searched texts first, next to each other
     QString m_clipName;
-    QString m_projectName;
     QString m_nameInBin;
+    QString m_folder;
+    QString m_projectName;
     QString m_compressionString;
-    mutable QString m_dateString;
-    QByteArray m_pmrField;
+    // The record as read, in a block of its own length: no header or spare room.
+    std::unique_ptr<char[]> m_pmrField;
 };
 
 using VeskItemRef = std::shared_ptr<VeskDatabaseItem>;

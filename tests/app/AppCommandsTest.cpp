@@ -125,6 +125,7 @@ TEST_F(AppCommands, FilterSheetNarrowsEveryTable)
     EXPECT_EQ(button->text(), QStringLiteral("Deselect all"));
     button->click();
     EXPECT_EQ(button->text(), QStringLiteral("Select all"));
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownRows(), 0);
     filterSheet()->ResetFilterState();
     EXPECT_EQ(button->text(), QStringLiteral("Deselect all"));

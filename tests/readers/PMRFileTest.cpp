@@ -56,7 +56,11 @@ TEST(MediaIndexReader, ReadsOneRecordAlikeInBothByteOrdersAndUIDSizes)
             EXPECT_TRUE(item->DB_isReferenced());
             EXPECT_TRUE(item->DB_isGoodUUID());
             // The kept record has its lengths in host order, so both byte orders keep the same bytes.
-            EXPECT_EQ(item->DB_pmrField(), MediaIndexWriter().uidWords(words).record(record).recordBytes(0));
+            const QByteArray recordBytes = MediaIndexWriter().uidWords(words).record(record).recordBytes(0);
+            EXPECT_EQ(item->DB_pmrField(), recordBytes);
+            // A UID read later from the media file does not change the kept record.
+            item->setFileUIDWithNSData(QByteArray(32, '\x5a'));
+            EXPECT_EQ(item->DB_pmrField(), recordBytes);
             EXPECT_FALSE(reader.FillItem(std::make_shared<VeskDatabaseItem>()));
         }
     }

@@ -53,6 +53,9 @@ TEST_F(Logging, KeepsTheMostRecentWholeLinesAndSaysWhenOlderOnesDropOff)
     EXPECT_LE(text.size(), VeskConsole::kMaxLength);
     EXPECT_TRUE(text.startsWith(QStringLiteral("Vesk :: older console text dropped; the last 8 MB are kept\n") + line));
     EXPECT_TRUE(text.endsWith(line + QStringLiteral("last\n")));
+    qsizetype length = 0;
+    EXPECT_EQ(console.textFrom(text.size() - 5, &length), QStringLiteral("last\n"));
+    EXPECT_EQ(length, text.size());
     EXPECT_GE(replaced, 1);
     QObject::disconnect(connection);
 }
