@@ -31,7 +31,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -145,11 +144,20 @@ void AppDelegate::connectCommands()
         else
             updateFilter();
     });
-    connect(databaseTable(), &VeskDatabaseTableview::rowsRefreshed, this, &AppDelegate::reloadTables);
     VeskAppliedBinsBar *bar = m_database->appliedBinsBar();
     connect(driver, &VeskScanDriver::binsApplied, bar,
         [bar](int tag, const QStringList &bins) { bar->apply(VeskAvbOpDelegate::BinTag(tag), bins); });
     connect(bar, &VeskAppliedBinsBar::clearRequested, this, &AppDelegate::clearBins);
+    connect(databaseTable(), &VeskDatabaseTableview::rowsRefreshed, this, [this] {
+        reloadTables();
+        showItemsCount();
+    });
+    connect(m_database.get(), &VeskDatabaseWindow::hiddenFilesLinkActivated, m_preferences.get(),
+        &VeskPreferencesWindow::ShowExistingFilesSetting);
+    VeskStatusView *statusView = main->SecondaryView();
+    connect(statusView, &VeskStatusView::stopRequested, driver, &VeskScanDriver::stopScan);
+    connect(driver, &VeskScanDriver::scanRunning, statusView, &VeskStatusView::setScanRunning);
+    connect(driver, &VeskScanDriver::scanProgress, statusView, &VeskStatusView::showScanProgress);
     connect(
         VeskStatusViewController::getTheController(), &VeskStatusViewController::runningChanged, main,
         [main] {
@@ -277,9 +285,7 @@ void AppDelegate::reloadTables()
 
 void AppDelegate::showItemsCount()
 {
-    const uint64_t count = m_core.getItemsCountUnfiltered();
-    m_database->itemsCountText()->setText(
-        count == 1 ? tr("1 item in the database") : tr("%1 items in the database").arg(QLocale().toString(count)));
+    m_database->showItemsCount(m_core.getItemsCountUnfiltered(), m_core.hiddenMissingCount());
 }
 
 // Called where the lists are rebuilt from their defaults, which drops the bins' result.
@@ -307,6 +313,7 @@ void AppDelegate::showDefaultLists()
     emptySearchField();
     loadDefaults();
     AllTablesReload();
+    showItemsCount();
 }
 
 // The bins' result lives in the items' validity, which only the filter is applied over.
@@ -343,6 +350,11 @@ QWidget *AppDelegate::dialogParent() const
 bool AppDelegate::databaseShowsSheet() const
 {
     return m_database->showsSheet();
+}
+
+bool AppDelegate::isDatabaseShown() const
+{
+    return m_database->isVisible();
 }
 
 void AppDelegate::hideDatabase()

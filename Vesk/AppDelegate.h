@@ -92,6 +92,7 @@ public:
     // What the scan driver and the tools need besides.
     QWidget *dialogParent() const override;
     bool databaseShowsSheet() const override;
+    bool isDatabaseShown() const override;
     void hideDatabase() override;
     void openProjectsSummary() override;
     void setBusyWheel(bool spinning) override;

@@ -15,6 +15,7 @@ target_sources(VeskApp PRIVATE
   VeskMediafileViewerOutlineView.cpp
   VeskNewActionWindow.cpp
   VeskProgressBar.cpp
+  VeskQuarantineWindow.cpp
   VeskQueueView.cpp
   VeskQuitGuard.cpp
   VeskRowCommands.cpp

@@ -2,11 +2,13 @@
 
 #include "ExportMenu.h"
 #include "VeskBinUsageSheet.h"
+#include "VeskBusyJob.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDuplicateFinderWindow.h"
 #include "VeskExternalTools.h"
 #include "VeskMediafileViewer.h"
 #include "VeskNewActionWindow.h"
+#include "VeskQuarantineWindow.h"
 #include "VeskQueueView.h"
 #include "VeskQuitGuard.h"
 #include "VeskRowCommands.h"
@@ -51,6 +53,16 @@ VeskAppTools::VeskAppTools(VeskToolsHost &host)
     m_quitGuard = new VeskQuitGuard(
         *m_actionManager, [&host] { host.ShowMainWindow(); }, this);
     connect(host.statusButton(), &QAbstractButton::clicked, this, &VeskAppTools::PushmeButton);
+    connect(m_actionManager.get(), &VeskActionManager::actionEnded, this, &VeskAppTools::showActionOutcome);
+}
+
+// The rows of moved and deleted files turn missing or go, and the totals follow; while
+// a scan runs, its end rebuilds the lists instead.
+void VeskAppTools::showActionOutcome(const std::vector<VeskItemRef> &items)
+{
+    m_host.vsk().updateGoneItems(items);
+    if (!VeskBusyJob::shared().othersBusy())
+        m_host.databaseTable()->refreshRows(true, tr("Updating"));
 }
 
 // The panel goes before the manager, which cancels and waits for what is left.
@@ -79,6 +91,7 @@ void VeskAppTools::installMenus(QMenuBar *bar)
     tools->addAction(tr("&Duplicate Finder"), this, &VeskAppTools::openTheDuplicateFinder);
     tools->addAction(
         tr("&Verify Folder…"), this, [this] { VeskVerifyFolder::ask(m_host.databaseWindow(), *m_actionManager); });
+    tools->addAction(tr("&Quarantine"), this, &VeskAppTools::openTheQuarantine);
     bar->addMenu(actions);
     bar->addMenu(tools);
 }
@@ -195,4 +208,11 @@ void VeskAppTools::openTheDuplicateFinder()
     QMetaObject::invokeMethod(
         this, [this] { VeskDuplicateFinderWindow::sharedInstance()->showWindow(*m_actionManager); },
         Qt::QueuedConnection);
+}
+
+void VeskAppTools::openTheQuarantine()
+{
+    if (!m_quarantine)
+        m_quarantine = new VeskQuarantineWindow(m_host.vsk(), *m_actionManager, m_host.databaseWindow());
+    m_quarantine->showWindow();
 }

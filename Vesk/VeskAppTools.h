@@ -1,9 +1,12 @@
 #pragma once
 
+#include "model/VeskDatabaseItem.h"
+
 #include <QObject>
 #include <QPointer>
 
 #include <memory>
+#include <vector>
 
 class QAbstractButton;
 class QMenu;
@@ -11,6 +14,7 @@ class QMenuBar;
 class QWidget;
 class VeskBinUsageSheet;
 class VeskActionManager;
+class VeskQuarantineWindow;
 class VeskQueueView;
 class VeskQuitGuard;
 class VeskToolsHost;
@@ -45,6 +49,8 @@ public:
     void openTheDuplicateFinder();
     /// Opens the bin usage sheet on the database window for the bins dropped so far.
     void ShowBinUsage();
+    /// The quarantine sets of the scanned volumes, made on first use.
+    void openTheQuarantine();
 
     /// "Show Projects Summary", "Bin Usage…", "Export database view", "MDB/OMF Inspector".
     QMenu *makeToolsMenu(QWidget *parent);
@@ -55,10 +61,12 @@ public:
 
 private:
     void addButtons();
+    void showActionOutcome(const std::vector<VeskItemRef> &items);
 
     VeskToolsHost &m_host;
     std::unique_ptr<VeskActionManager> m_actionManager;
     QPointer<VeskQueueView> m_queue;
+    QPointer<VeskQuarantineWindow> m_quarantine;
     VeskQuitGuard *m_quitGuard = nullptr;
     QPointer<VeskBinUsageSheet> m_binUsage;
 };

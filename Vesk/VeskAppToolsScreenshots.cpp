@@ -107,8 +107,12 @@ void VeskAppToolsScreenshots::showSheet()
     sheet->DestinationEditingEnd();
     QTimer::singleShot(kSettleMs, this, [this, sheet] {
         saveScreen(QStringLiteral("action-sheet.png"));
-        sheet->PushCancel();
-        QTimer::singleShot(kSettleMs, this, &VeskAppToolsScreenshots::queueActions);
+        sheet->RadioDelete()->click();
+        QTimer::singleShot(kSettleMs, this, [this, sheet] {
+            saveScreen(QStringLiteral("action-sheet-delete.png"));
+            sheet->PushCancel();
+            QTimer::singleShot(kSettleMs, this, &VeskAppToolsScreenshots::queueActions);
+        });
     });
 }
 

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -49,6 +50,8 @@ QWidget *VeskDatabaseWindow::makeTopStrip(QWidget *parent)
     strip->setFixedHeight(kTopStrip);
     m_count = new QLabel(strip);
     m_count->setObjectName(QStringLiteral("itemsCountText"));
+    m_count->setTextFormat(Qt::RichText);
+    connect(m_count, &QLabel::linkActivated, this, &VeskDatabaseWindow::hiddenFilesLinkActivated);
     m_search = new QLineEdit(strip);
     m_search->setObjectName(QStringLiteral("searchField"));
     m_search->setPlaceholderText(tr("Search names, projects and paths"));
@@ -93,4 +96,20 @@ bool VeskDatabaseWindow::showsSheet() const
         if (dialog->isVisible() && dialog->windowModality() == Qt::WindowModal)
             return true;
     return false;
+}
+
+void VeskDatabaseWindow::showItemsCount(uint64_t items, uint64_t hiddenMissing)
+{
+    const QString count = QLocale().toString(items);
+    if (hiddenMissing == 0) {
+        m_count->setText(items == 1 ? tr("1 item in the database") : tr("%1 items in the database").arg(count));
+        m_count->setToolTip({});
+        return;
+    }
+    const QString hidden = hiddenMissing == 1 ? tr("1 missing file hidden")
+                                              : tr("%1 missing files hidden").arg(QLocale().toString(hiddenMissing));
+    const QString link = QStringLiteral("<a href=\"#hidden\">%1</a>").arg(hidden);
+    m_count->setText(items == 1 ? tr("1 item, %1").arg(link) : tr("%1 items, %2").arg(count, link));
+    m_count->setToolTip(tr("Files the media indexes list but the disk does not have are hidden. "
+                           "Click to change this in Preferences."));
 }

@@ -37,6 +37,12 @@ public:
     bool showsSheet() const;
     /// A button for a command from outside, in the top strip after the item count.
     QPushButton *addToolButton(const QString &title) { return m_toolButtons.add(title); }
+    /// "1,998 items, 83 missing files hidden", the hidden files a link to the setting.
+    void showItemsCount(uint64_t items, uint64_t hiddenMissing);
+
+Q_SIGNALS:
+    /// The link of the hidden missing files in the item count.
+    void hiddenFilesLinkActivated();
 
 private:
     QWidget *makeTopStrip(QWidget *parent);

@@ -95,9 +95,11 @@ QWidget *VeskNewActionWindow::makeActionBox()
     m_radioMove->setObjectName(QStringLiteral("RadioMove"));
     m_radioDelete = new QRadioButton(tr("Delete (to the Trash)"), box);
     m_radioDelete->setObjectName(QStringLiteral("RadioDelete"));
+    m_radioQuarantine = new QRadioButton(tr("Quarantine (can be undone)"), box);
+    m_radioQuarantine->setObjectName(QStringLiteral("RadioQuarantine"));
     auto *group = new QButtonGroup(box);
     auto *layout = new QHBoxLayout(box);
-    for (QRadioButton *radio : { m_radioCopy, m_radioMove, m_radioDelete }) {
+    for (QRadioButton *radio : { m_radioCopy, m_radioMove, m_radioDelete, m_radioQuarantine }) {
         group->addButton(radio);
         layout->addWidget(radio);
     }
@@ -116,6 +118,7 @@ QWidget *VeskNewActionWindow::makeDestinationBox()
     auto *layout = new QHBoxLayout(box);
     layout->addWidget(m_destinationText, 1);
     layout->addWidget(m_choose);
+    m_destinationBox = box;
     return box;
 }
 
@@ -138,12 +141,13 @@ QWidget *VeskNewActionWindow::makeOptionsBox()
     layout->addWidget(m_checkKeepOriginalFolders);
     layout->addWidget(m_checkKeepPMR);
     layout->addWidget(m_checkVerify);
+    m_optionsBox = box;
     return box;
 }
 
 void VeskNewActionWindow::connectControls()
 {
-    for (QRadioButton *radio : { m_radioCopy, m_radioMove, m_radioDelete })
+    for (QRadioButton *radio : { m_radioCopy, m_radioMove, m_radioDelete, m_radioQuarantine })
         connect(radio, &QRadioButton::toggled, this, [this, radio] { RadioChanged(radio); });
     connect(m_checkProjects, &QCheckBox::toggled, this, [this](bool on) { m_controller.checkSetFolders(on); });
     connect(m_checkMXF, &QCheckBox::toggled, this, [this](bool on) { m_controller.checkSetMXF(on); });
@@ -167,7 +171,7 @@ void VeskNewActionWindow::connectControls()
 void VeskNewActionWindow::windowDidLoad()
 {
     const VeskActionProperties &properties = m_controller.ActionProperties();
-    const QSignalBlocker copy(m_radioCopy), move(m_radioMove), remove(m_radioDelete);
+    const QSignalBlocker copy(m_radioCopy), move(m_radioMove), remove(m_radioDelete), aside(m_radioQuarantine);
     m_radioCopy->setChecked(true);
     m_destinationText->setText(QStringLiteral("Destination"));
     const QSignalBlocker projects(m_checkProjects), mxf(m_checkMXF), keep(m_checkKeepOriginalFolders),
@@ -184,13 +188,19 @@ void VeskNewActionWindow::windowDidLoad()
     updateStatusText();
 }
 
+// A delete has no destination: its boxes stay greyed out.
 void VeskNewActionWindow::RadioChanged(QRadioButton *sender)
 {
     if (!sender->isChecked())
         return;
-    m_controller.RadioChanged(sender == m_radioMove ? QStringLiteral("Move")
-            : sender == m_radioDelete               ? QStringLiteral("Delete")
-                                                    : QStringLiteral("Copy"));
+    const QString action = sender == m_radioMove ? QStringLiteral("Move")
+        : sender == m_radioDelete                ? QStringLiteral("Delete")
+        : sender == m_radioQuarantine            ? QStringLiteral("Quarantine")
+                                                 : QStringLiteral("Copy");
+    m_controller.RadioChanged(action);
+    // The destination and its folders mean nothing to an action that writes nowhere.
+    m_destinationBox->setEnabled(VeskActionProperties::hasDestination(action));
+    m_optionsBox->setEnabled(VeskActionProperties::hasDestination(action));
     updateStatusText();
 }
 

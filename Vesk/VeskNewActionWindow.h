@@ -46,6 +46,7 @@ public:
     QRadioButton *RadioCopy() const { return m_radioCopy; }
     QRadioButton *RadioMove() const { return m_radioMove; }
     QRadioButton *RadioDelete() const { return m_radioDelete; }
+    QRadioButton *RadioQuarantine() const { return m_radioQuarantine; }
     QCheckBox *CheckProjects() const { return m_checkProjects; }
     QCheckBox *CheckMXF() const { return m_checkMXF; }
     QCheckBox *CheckKeepPMR() const { return m_checkKeepPMR; }
@@ -66,6 +67,7 @@ private:
     QRadioButton *m_radioCopy = nullptr;
     QRadioButton *m_radioMove = nullptr;
     QRadioButton *m_radioDelete = nullptr;
+    QRadioButton *m_radioQuarantine = nullptr;
     QCheckBox *m_checkProjects = nullptr;
     QCheckBox *m_checkMXF = nullptr;
     QCheckBox *m_checkKeepPMR = nullptr;
@@ -74,6 +76,8 @@ private:
     QCheckBox *m_checkImSure = nullptr;
     QLabel *m_summaryText = nullptr;
     QLineEdit *m_destinationText = nullptr;
+    QWidget *m_destinationBox = nullptr;
+    QWidget *m_optionsBox = nullptr;
     QPushButton *m_choose = nullptr;
     QPushButton *m_go = nullptr;
     QPushButton *m_cancel = nullptr;

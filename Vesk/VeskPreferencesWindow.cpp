@@ -113,6 +113,14 @@ void VeskPreferencesWindow::ShowPreferences()
     activateWindow();
 }
 
+void VeskPreferencesWindow::ShowExistingFilesSetting()
+{
+    if (auto *tabs = findChild<QTabWidget *>())
+        tabs->setCurrentIndex(0);
+    ShowPreferences();
+    m_existingFiles->setFocus(Qt::OtherFocusReason);
+}
+
 void VeskPreferencesWindow::ClosePreferences()
 {
     hide();

@@ -27,6 +27,8 @@ public:
     void loadFromSettings();
 
     void ShowPreferences();
+    /// The window on the page of the missing files setting, with that box focused.
+    void ShowExistingFilesSetting();
     void ClosePreferences();
     void ExternalBundleEndEdit();
     void SaveScript();

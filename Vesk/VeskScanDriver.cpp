@@ -15,7 +15,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QSemaphore>
+
+#include <algorithm>
 
 namespace {
 
@@ -29,6 +30,8 @@ QString executionTime(double seconds)
     return QString::asprintf("Execution Time: %f", seconds);
 }
 
+constexpr int kProgressMs = 250;
+
 double secondsSince(const QElapsedTimer &timer)
 {
     return double(timer.nsecsElapsed()) / 1e9;
@@ -41,18 +44,19 @@ VeskScanDriver::VeskScanDriver(VeskCore &core, VeskScanHost &host)
     , m_host(host)
     , m_volumeLister(&VeskMountedVolumes::mountedVolumes)
 {
+    m_progress.setInterval(kProgressMs);
+    connect(&m_progress, &QTimer::timeout, this, &VeskScanDriver::reportProgress);
 }
 
-// The scan thread may be waiting for the volume sheet: a sheet still open is
-// confirmed with nothing chosen.
+// A volume sheet still open goes without scanning.
 VeskScanDriver::~VeskScanDriver()
 {
-    m_worker.wait([this] {
-        if (m_selector) {
-            m_selector->delectDeselectAll(false);
-            m_selector->pushGo();
-        }
-    });
+    if (m_selector) {
+        delete m_selector;
+        status()->setIsRunning(false);
+    }
+    stopScan();
+    m_worker.wait();
 }
 
 const QStringList &VeskScanDriver::volumeMediaFolders()
@@ -79,66 +83,39 @@ bool VeskScanDriver::refuseScan() const
     return false;
 }
 
-void VeskScanDriver::prepare(bool clearDatabase)
+void VeskScanDriver::prepare()
 {
+    m_databaseWasShown = m_host.isDatabaseShown();
     m_host.hideDatabase();
     status()->Status_SetTextWithString(QStringLiteral("Working"));
     m_host.setSliderOn(true);
     m_host.setBusyWheel(true);
-    if (clearDatabase) {
-        m_core.clear();
-        m_host.selectAllProjects();
-        m_host.showItemsCount();
-        m_host.AllTablesReload();
-        status()->setIsRunning(true);
-    } else {
-        status()->setIsRunning(true);
-        m_host.selectAllProjects();
-    }
+    status()->setIsRunning(true);
+    m_host.selectAllProjects();
 }
 
+// The busy flag is up while the sheet is open, so that no other scan starts; nothing
+// else changes until the user confirms.
 void VeskScanDriver::pushBigRedButton()
 {
     if (refuseScan())
         return;
     m_host.ShowMainWindow();
-    prepare(true);
-    m_worker.start([this] {
-        const QStringList chosen = chooseVolumes(m_volumeLister());
-        QStringList locations;
-        for (const QString &volume : chosen)
-            for (const QString &folder : volumeMediaFolders())
-                locations.push_back(QDir(volume).filePath(folder));
-        QElapsedTimer timer;
-        timer.start();
-        scanLocations(locations);
-        rebuild();
-        const double seconds = secondsSince(timer);
-        const bool found = !locations.isEmpty();
-        QMetaObject::invokeMethod(
-            this, [this, seconds, found] { finishVolumeScan(seconds, found); }, Qt::QueuedConnection);
-    });
+    status()->setIsRunning(true);
+    auto *selector = new VeskVolumeSelector(m_volumeLister(), m_host.dialogParent());
+    m_selector = selector;
+    connect(selector, &QDialog::finished, selector, &QObject::deleteLater);
+    connect(selector, &QDialog::rejected, this, [] { status()->setIsRunning(false); });
+    selector->DoSomethingUsefulWithBlock([this, selector] { startVolumeScan(selector->createResultingArray()); });
 }
 
-// Runs on the scan thread: the sheet is made and shown on the main thread, and this
-// thread waits until the user has confirmed it.
-QStringList VeskScanDriver::chooseVolumes(const QStringList &volumes)
+void VeskScanDriver::startVolumeScan(const QStringList &volumes)
 {
-    QStringList chosen;
-    QSemaphore confirmed;
-    VeskMainThread::run(
-        [&] {
-            auto *selector = new VeskVolumeSelector(volumes, m_host.dialogParent());
-            m_selector = selector;
-            selector->DoSomethingUsefulWithBlock([&chosen, &confirmed, selector] {
-                chosen = selector->createResultingArray();
-                selector->deleteLater();
-                confirmed.release();
-            });
-        },
-        false);
-    confirmed.acquire();
-    return chosen;
+    QStringList locations;
+    for (const QString &volume : volumes)
+        for (const QString &folder : volumeMediaFolders())
+            locations.push_back(QDir(volume).filePath(folder));
+    startScan(locations, Kind::Volumes);
 }
 
 void VeskScanDriver::pushSmallButton()
@@ -153,67 +130,122 @@ void VeskScanDriver::scanFolders(const QStringList &paths)
 {
     if (paths.isEmpty() || refuseScan())
         return;
-    prepare(false);
-    m_worker.start([this, paths] {
-        QElapsedTimer timer;
-        timer.start();
-        scanLocations(paths);
-        rebuild();
-        const double seconds = secondsSince(timer);
-        VESK_LOG(executionTime(seconds));
-        QMetaObject::invokeMethod(
-            this, [this, seconds] { finishFolderScan(seconds); }, Qt::QueuedConnection);
-    });
+    startScan(paths, Kind::Folders);
 }
 
 void VeskScanDriver::scanAMAManagementFolder()
 {
     if (refuseScan())
         return;
-    prepare(true);
-    m_worker.start([this] {
+    startScan({ amaManagementFolder() }, Kind::AMA);
+}
+
+// Volume and AMA scans replace the store's items, folder scans add to them; either
+// only once the scan has ended. A stopped scan drops what it found.
+void VeskScanDriver::startScan(const QStringList &locations, Kind kind)
+{
+    prepare();
+    m_phase = Phase::Scanning;
+    m_foldersBefore = VeskPMRScannerOperation::opQueue().addedCount();
+    m_progress.start();
+    Q_EMIT scanRunning(true);
+    m_worker.start([this, locations, kind] {
         QElapsedTimer timer;
         timer.start();
-        scanLocations({ amaManagementFolder() });
-        rebuild();
+        if (!scanLocations(locations)) {
+            dropScan();
+            QMetaObject::invokeMethod(this, &VeskScanDriver::finishStoppedScan, Qt::QueuedConnection);
+            return;
+        }
+        rebuild(kind != Kind::Folders);
         const double seconds = secondsSince(timer);
-        VESK_LOG(executionTime(seconds));
+        if (kind != Kind::Volumes)
+            VESK_LOG(executionTime(seconds));
+        const bool found = !locations.isEmpty();
         QMetaObject::invokeMethod(
-            this, [this, seconds] { finishFolderScan(seconds); }, Qt::QueuedConnection);
+            this,
+            [this, seconds, found, kind] {
+                if (kind == Kind::Volumes)
+                    finishVolumeScan(seconds, found);
+                else
+                    finishFolderScan(seconds);
+            },
+            Qt::QueuedConnection);
     });
 }
 
-// Scan thread: the scanner operations hand progress to the main thread, which stays
-// free while this thread waits for them.
-void VeskScanDriver::scanLocations(const QStringList &locations)
+void VeskScanDriver::stopScan()
 {
-    for (const QString &location : locations)
-        VeskScanner(m_core).AddFile(location);
-    VeskPMRScannerOperation::opQueue().waitUntilAllOperationsAreFinished();
+    Phase scanning = Phase::Scanning;
+    if (!m_phase.compare_exchange_strong(scanning, Phase::Stopping))
+        return;
+    status()->Status_SetTextWithString(QStringLiteral("Stopping"));
+    VeskPMRScannerOperation::opQueue().cancelAllOperations();
 }
 
-void VeskScanDriver::rebuild()
+// Scan thread: the scanner operations hand progress to the main thread, which stays
+// free while this thread waits for them. False when the scan was stopped; once this
+// returns true, the scan can no longer be stopped.
+bool VeskScanDriver::scanLocations(const QStringList &locations)
+{
+    VeskOperationQueue &queue = VeskPMRScannerOperation::opQueue();
+    for (const QString &location : locations) {
+        if (m_phase != Phase::Scanning)
+            break;
+        VeskScanner(m_core).AddFile(location);
+    }
+    // Operations queued after a stop was asked for are cancelled here.
+    if (m_phase != Phase::Scanning)
+        queue.cancelAllOperations();
+    queue.waitUntilAllOperationsAreFinished();
+    Phase scanning = Phase::Scanning;
+    return m_phase.compare_exchange_strong(scanning, Phase::Rebuilding);
+}
+
+void VeskScanDriver::rebuild(bool replaceItems)
 {
     status()->StopAllWheels();
+    if (replaceItems)
+        m_core.clearItems();
     m_core.makeUnique();
     VeskMainThread::run([this] { m_host.emptySearchField(); }, true);
     m_core.LoadDefaults();
-    status()->setIsRunning(false);
 }
 
-void VeskScanDriver::endScan(double seconds)
+void VeskScanDriver::dropScan()
 {
+    m_core.discardIntake();
+    status()->StopAllWheels();
+}
+
+void VeskScanDriver::reportProgress()
+{
+    const VeskOperationQueue &queue = VeskPMRScannerOperation::opQueue();
+    const quint64 found = queue.addedCount() - m_foldersBefore;
+    const quint64 pending = quint64(std::max(queue.operationCount(), 0));
+    Q_EMIT scanProgress(found - std::min(found, pending), found, m_core.intakeCount());
+}
+
+// The busy flag stays up until here, so that no other scan starts before this one has
+// ended on the main thread.
+void VeskScanDriver::endScan(bool rebuilt)
+{
+    status()->setIsRunning(false);
+    m_progress.stop();
+    m_phase = Phase::Idle;
     m_host.showItemsCount();
     m_host.reloadTables();
-    m_host.clearSortDescriptors();
+    if (rebuilt)
+        m_host.clearSortDescriptors();
     m_host.setBusyWheel(false);
     m_host.setSliderOn(false);
-    status()->Status_SetTextWithString(executionTime(seconds));
+    Q_EMIT scanRunning(false);
 }
 
 void VeskScanDriver::finishVolumeScan(double seconds, bool showDatabase)
 {
-    endScan(seconds);
+    endScan(true);
+    status()->Status_SetTextWithString(executionTime(seconds));
     if (showDatabase) {
         m_host.bringDatabaseToFront();
         m_host.openProjectsSummary();
@@ -223,9 +255,19 @@ void VeskScanDriver::finishVolumeScan(double seconds, bool showDatabase)
 
 void VeskScanDriver::finishFolderScan(double seconds)
 {
-    status()->Status_SetTextWithString(QStringLiteral("Done"));
-    endScan(seconds);
+    endScan(true);
+    status()->Status_SetTextWithString(executionTime(seconds));
     m_host.bringDatabaseToFront();
+    Q_EMIT scanFinished();
+}
+
+// The store was never touched: the windows go back to how they were.
+void VeskScanDriver::finishStoppedScan()
+{
+    endScan(false);
+    status()->Status_SetTextWithString(QStringLiteral("Scan stopped; the database is as it was"));
+    if (m_databaseWasShown)
+        m_host.bringDatabaseToFront();
     Q_EMIT scanFinished();
 }
 

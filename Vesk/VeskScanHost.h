@@ -12,6 +12,7 @@ public:
     virtual QWidget *dialogParent() const = 0;
     /// Whether a sheet is open on the database window.
     virtual bool databaseShowsSheet() const = 0;
+    virtual bool isDatabaseShown() const = 0;
     virtual void hideDatabase() = 0;
     virtual void ShowMainWindow() = 0;
     virtual void bringDatabaseToFront() = 0;

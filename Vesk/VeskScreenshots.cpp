@@ -69,7 +69,7 @@ void VeskScreenshots::watchScan()
     for (int i = 0; i < 16; ++i)
         spinning = spinning || statusView->smallWheel(i)->isAnimating();
     const bool slidIn = statusView->pos().y() == m_app.window()->viewOrigins(true).y();
-    if (!slidIn || !spinning)
+    if (!slidIn || !spinning || statusView->scanProgressText()->text().isEmpty())
         return;
     save(m_app.window(), QStringLiteral("main-window-scan.png"));
     m_scanSaved = true;

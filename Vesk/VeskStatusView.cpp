@@ -4,7 +4,10 @@
 
 #include "platform/VeskStatusViewController.h"
 
+#include <QLocale>
 #include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
 
 namespace {
 constexpr int kBigWheelSize = 44;
@@ -15,6 +18,8 @@ VeskStatusView::VeskStatusView(QWidget *parent)
     : QWidget(parent)
     , m_controller(VeskStatusViewController::getTheController())
     , m_text(new QLabel(this))
+    , m_progressText(new QLabel(this))
+    , m_stop(new QPushButton(tr("Stop"), this))
     , m_bigWheel(new VeskProgressWheel(kBigWheelSize, this))
 {
     setFixedHeight(kHeight);
@@ -23,6 +28,12 @@ VeskStatusView::VeskStatusView(QWidget *parent)
     m_text->setTextFormat(Qt::PlainText);
     m_text->setWordWrap(true);
     m_text->setText(m_controller->text());
+    m_progressText->setAlignment(Qt::AlignCenter);
+    m_progressText->setTextFormat(Qt::PlainText);
+    m_stop->setToolTip(tr("Stop the scan and keep the database as it was (Esc)"));
+    connect(m_stop, &QPushButton::clicked, this, &VeskStatusView::stopRequested);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, m_stop, &QPushButton::click);
+    setScanRunning(false);
     m_bigWheel->setDisplayedWhenStopped(false);
     Status_InitWheels();
     // Scanner threads change text and wheels often; each change only marks the view,
@@ -59,6 +70,27 @@ void VeskStatusView::placeWheels()
         m_wheels[size_t(i)]->move(wheelPosition(i, width(), height()));
     m_bigWheel->move((width() - kBigWheelSize) / 2, (height() - kBigWheelSize) / 2 + 6);
     m_text->setGeometry(16, 18, width() - 32, 48);
+    m_stop->adjustSize();
+    m_stop->move(width() / 2 + kBigWheelSize / 2 + 24, (height() - m_stop->height()) / 2 + 6);
+    m_progressText->setGeometry(16, height() / 2 + kBigWheelSize / 2 + 10, width() - 32, 20);
+}
+
+// A disabled button takes no clicks: Escape does nothing while no scan runs.
+void VeskStatusView::setScanRunning(bool running)
+{
+    m_stop->setEnabled(running);
+    m_stop->setVisible(running);
+    m_progressText->setVisible(running);
+    if (running)
+        m_progressText->clear();
+}
+
+void VeskStatusView::showScanProgress(quint64 foldersDone, quint64 foldersFound, quint64 filesFound)
+{
+    const QLocale locale;
+    m_progressText->setText(
+        tr("%1 of %2 folders scanned, %3 files found")
+            .arg(locale.toString(foldersDone), locale.toString(foldersFound), locale.toString(filesFound)));
 }
 
 void VeskStatusView::resizeEvent(QResizeEvent *event)

@@ -32,12 +32,16 @@ VeskVolumeSelector::VeskVolumeSelector(const QStringList &volumes, QWidget *pare
     m_toggle->setCheckable(true);
     m_toggle->setChecked(true);
     auto *random = new QPushButton(tr("Random"), this);
+    auto *cancel = new QPushButton(tr("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    cancel->setAutoDefault(false);
     auto *go = new QPushButton(tr("Scan"), this);
     go->setDefault(true);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_toggle);
     buttons->addWidget(random);
     buttons->addStretch();
+    buttons->addWidget(cancel);
     buttons->addWidget(go);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Scan the Avid media folders of these volumes:"), this));
@@ -45,6 +49,7 @@ VeskVolumeSelector::VeskVolumeSelector(const QStringList &volumes, QWidget *pare
     layout->addLayout(buttons);
     connect(m_toggle, &QPushButton::toggled, this, &VeskVolumeSelector::delectDeselectAll);
     connect(random, &QPushButton::clicked, this, &VeskVolumeSelector::randomizeSelection);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(go, &QPushButton::clicked, this, &VeskVolumeSelector::pushGo);
     connect(m_table, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
         if (item->column() == 0)

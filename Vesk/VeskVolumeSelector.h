@@ -10,8 +10,9 @@ class QPushButton;
 class QTableWidget;
 
 /// The sheet that asks which mounted volumes a volume scan searches: one check box
-/// per volume, all checked at first, with select all or none and a random choice. It
-/// ends only by confirmation, and then runs its callback once on the main thread.
+/// per volume, all checked at first, with select all or none and a random choice. On
+/// confirmation it runs its callback once on the main thread; Cancel, Escape and
+/// closing it end it with QDialog::Rejected and run nothing.
 class VeskVolumeSelector : public QDialog {
     Q_OBJECT
 public:
@@ -31,10 +32,6 @@ public:
     void setVolumeChecked(int row, bool checked);
     QTableWidget *VolumesTable() const { return m_table; }
     QPushButton *toggleButton() const { return m_toggle; }
-
-public Q_SLOTS:
-    /// There is no way back but confirmation.
-    void reject() override { }
 
 private:
     void reloadTable();

@@ -66,7 +66,7 @@ ActionProgress::Mode progressMode(const QCommandLineParser &parser)
 
 QString ActionCommand::checkUsage(const QCommandLineParser &parser, const QString &action)
 {
-    if (action != QLatin1String("Delete") && !parser.isSet(QStringLiteral("dest")))
+    if (VeskActionProperties::hasDestination(action) && !parser.isSet(QStringLiteral("dest")))
         return QStringLiteral("--dest DIR is needed");
     if (parser.isSet(QStringLiteral("quiet")) && parser.isSet(QStringLiteral("verbose")))
         return QStringLiteral("--quiet and --verbose exclude each other");
@@ -115,7 +115,7 @@ int ActionCommand::run(const QStringList &arguments)
     const std::vector<VeskItemRef> items = shownItems(core);
     VeskNewActionController sheet(items);
     sheet.RadioChanged(action);
-    if (command != CliOptions::Delete)
+    if (VeskActionProperties::hasDestination(action))
         if (const QString layoutProblem = readLayout(parser, sheet); !layoutProblem.isEmpty())
             return CliOptions::usageError(command, layoutProblem);
     sheet.checkSetSure(true);
@@ -133,9 +133,9 @@ int ActionCommand::planAndAct(
     const QCommandLineParser &parser, const QString &action, const VeskActionProperties &properties)
 {
     // Delete has no --overwrite; its one question (remove for good what the trash
-    // refuses) is asked as in "ask" mode.
-    const bool isDelete = action == QLatin1String("Delete");
-    const QString overwrite = isDelete ? QStringLiteral("ask") : parser.value(QStringLiteral("overwrite"));
+    // refuses) is asked as in "ask" mode. Quarantine never overwrites and asks nothing.
+    const QString overwrite = VeskActionProperties::hasDestination(action) ? parser.value(QStringLiteral("overwrite"))
+                                                                           : QStringLiteral("ask");
     const ActionPlan plan(properties, overwrite, CliIO::stdinIsTerminal());
     if (parser.isSet(QStringLiteral("dry-run"))) {
         const bool json = parser.value(QStringLiteral("format")) == QLatin1String("json");

@@ -9,9 +9,9 @@ class VeskOperationQueue;
 class VeskNewActionController;
 struct VeskActionProperties;
 
-/// vesk-cli copy, move and delete: the rows that "scan" with the same options would
+/// vesk-cli copy, move, delete and quarantine: the rows that "scan" with the same options would
 /// print, handed to one file action; or, with --dry-run, the plan of what the action
-/// would do, changing nothing. Move and delete ask first on a terminal and need --yes
+/// would do, changing nothing. Move, delete and quarantine ask first on a terminal and need --yes
 /// without one. Exits 0 when every item was done or skipped, 1 when any failed or the
 /// question was declined, 2 on wrong usage, 130 when interrupted.
 class ActionCommand {

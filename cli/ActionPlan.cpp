@@ -4,6 +4,7 @@
 
 #include "actions/VeskActionOperation.h"
 #include "actions/VeskActionSource.h"
+#include "actions/VeskQuarantine.h"
 #include "platform/VeskDirectory.h"
 #include "platform/VeskFileOperations.h"
 #include "report/VeskFileSize.h"
@@ -45,7 +46,7 @@ ActionPlan::ActionPlan(const VeskActionProperties &properties, const QString &ov
     for (const VeskItemRef &item : properties.items.value_or(std::vector<VeskItemRef> {})) {
         const Step step = planItem(operation, *item);
         m_steps.push_back(step);
-        if (step.kind == Kind::Act && m_action != QLatin1String("Delete"))
+        if (step.kind == Kind::Act && VeskActionProperties::hasDestination(m_action))
             planIndexFiles(QFileInfo(step.source).path(), QFileInfo(step.target).path());
     }
 }
@@ -54,16 +55,19 @@ ActionPlan::Step ActionPlan::planItem(const VeskActionOperation &operation, cons
 {
     const VeskActionSource checked = VeskActionSource::inspect(item);
     Step step { Kind::Skip, checked.path(), {}, item.DB_FileExists() ? item.DB_filesize() : std::nullopt, {} };
-    if (m_action == QLatin1String("Delete") && !item.DB_FileExists())
+    const bool hasDestination = VeskActionProperties::hasDestination(m_action);
+    if (!hasDestination && !item.DB_FileExists())
         return marked(step, Kind::Skip, QStringLiteral("the file is missing"));
     if (const QString refusal = checked.refusal(m_action); !refusal.isEmpty())
         return marked(step, Kind::Fail, refusal);
-    if (m_action != QLatin1String("Delete"))
+    if (hasDestination)
         return planTarget(operation, item, step);
+    if (m_action == QLatin1String("Quarantine"))
+        return planQuarantine(step);
     step.kind = Kind::Act;
     step.target = CliTrash::folderFor(step.source);
-    if (!m_trashFolders.contains(step.target))
-        m_trashFolders << step.target;
+    if (!m_intoFolders.contains(step.target))
+        m_intoFolders << step.target;
     return step;
 }
 
@@ -87,6 +91,21 @@ ActionPlan::Step ActionPlan::planTarget(const VeskActionOperation &operation, co
     if (m_overwrite == QLatin1String("no") || !m_askable)
         return marked(step, Kind::Skip, QStringLiteral("%1 exists").arg(step.target));
     return marked(step, Kind::Act, QStringLiteral("exists: asks first"));
+}
+
+// The set is made when the action runs; until then its folder is named NEW.
+ActionPlan::Step ActionPlan::planQuarantine(Step step)
+{
+    const VeskQuarantine::Place place = VeskQuarantine::placeOf(step.source);
+    if (!place.error.isEmpty())
+        return marked(step, Kind::Fail, place.error);
+    const QString sets = place.root + QLatin1Char('/') + VeskQuarantineSet::folderName();
+    if (VeskFileOperations::volumeOf(step.source, nullptr) != VeskFileOperations::volumeOf(place.root, nullptr))
+        return marked(step, Kind::Fail, QStringLiteral("it is on another file system than %1").arg(sets));
+    step.target = sets + QStringLiteral("/NEW/") + place.relative;
+    if (!m_intoFolders.contains(sets))
+        m_intoFolders << sets;
+    return marked(step, Kind::Act);
 }
 
 void ActionPlan::planIndexFiles(const QString &sourceFolder, const QString &targetFolder)
@@ -163,9 +182,12 @@ QString ActionPlan::totals() const
                        .arg(files)
                        .arg(files == 1 ? "" : "s")
                        .arg(VeskFileSize::toHumanBytes(double(bytes)));
-    if (m_action != QLatin1String("Delete"))
+    if (VeskActionProperties::hasDestination(m_action))
         return text + QStringLiteral(", to ") + m_destination;
-    if (m_trashFolders.isEmpty())
+    if (m_intoFolders.isEmpty())
         return text;
-    return text + QStringLiteral(", into the trash (%1)").arg(m_trashFolders.join(QStringLiteral(", ")));
+    return text
+        + QString::fromLatin1(
+            m_action == QLatin1String("Quarantine") ? ", into quarantine (%1)" : ", into the trash (%1)")
+              .arg(m_intoFolders.join(QStringLiteral(", ")));
 }

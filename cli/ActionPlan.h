@@ -19,7 +19,7 @@ public:
     struct Step {
         enum class Kind { Act, Skip, Fail, Index } kind;
         QString source;
-        QString target; // the trash folder for a deletion
+        QString target; // the trash folder for a deletion, the file in quarantine
         std::optional<uint64_t> size; // none when the file is missing
         QString reason; // why it is skipped or fails, or a note on the target
     };
@@ -40,6 +40,7 @@ public:
 private:
     Step planItem(const VeskActionOperation &operation, const VeskDatabaseItem &item);
     Step planTarget(const VeskActionOperation &operation, const VeskDatabaseItem &item, Step step);
+    Step planQuarantine(Step step);
     void planIndexFiles(const QString &sourceFolder, const QString &targetFolder);
     static QString lineFor(const Step &step);
 
@@ -50,5 +51,5 @@ private:
     std::vector<Step> m_steps;
     QStringList m_plannedTargets;
     QStringList m_newFolders;
-    QStringList m_trashFolders;
+    QStringList m_intoFolders; // the trash folders, or the quarantine folders
 };

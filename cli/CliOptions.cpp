@@ -5,9 +5,9 @@
 
 namespace {
 
-constexpr unsigned kActions = CliOptions::Copy | CliOptions::Move | CliOptions::Delete;
+constexpr unsigned kActions = CliOptions::Copy | CliOptions::Move | CliOptions::Delete | CliOptions::Quarantine;
 constexpr unsigned kMedia = CliOptions::Scan | CliOptions::Usage | CliOptions::Duplicates | kActions;
-constexpr unsigned kConfirmed = CliOptions::Move | CliOptions::Delete;
+constexpr unsigned kConfirmed = CliOptions::Move | CliOptions::Delete | CliOptions::Quarantine | CliOptions::Purge;
 
 const char *const kBinHelp = "Give one bin (.avb) per option, or a folder for every bin in it; repeat the option "
                              "for more. Bin options apply in the order given.";
@@ -53,8 +53,17 @@ const std::vector<CliOptions::Option> &CliOptions::options()
         { "format", "FORMAT", nullptr, "table (the default on a terminal), csv (semicolons, one row per copy; "
             "the default otherwise), csv-comma or json (JSON Lines, one object per group). With --extras, the "
             "media rows as scan prints them.", Duplicates, "table csv csv-comma json" },
-        { "format", "FORMAT", "text", "The plan of --dry-run as text or json (JSON Lines).", kActions,
-            "text json" },
+        { "format", "FORMAT", "text", "The plan of --dry-run as text or json (JSON Lines).",
+            kActions & ~Quarantine, "text json" },
+        { "format", "FORMAT", nullptr, "The plan of --dry-run as text or json (JSON Lines); with --list, "
+            "table (the default on a terminal), csv (semicolons; the default otherwise) or json (JSON Lines).",
+            Quarantine, "text table csv json" },
+        { "list", nullptr, nullptr, "List the quarantine sets under each PATH, a volume root, instead.",
+            Quarantine },
+        { "root", "DIR", nullptr, "The volume root whose .vesk-quarantine folder holds the sets (needed).",
+            Restore | Purge },
+        { "older-than", "DAYS", nullptr, "Purge every set made more than DAYS days ago instead of one ID.",
+            Purge },
         { "format", "FORMAT", "text", "text or json (JSON Lines).", Inspect, "text json" },
         { "format", "FORMAT", nullptr, "table (the default on a terminal), csv (semicolons; the default "
             "otherwise), csv-comma or json (JSON Lines).", Usage, "table csv csv-comma json" },
@@ -154,6 +163,20 @@ const std::vector<CliOptions::CommandInfo> &CliOptions::commands()
                 "vesk-cli delete --volume /srv/avid --unused --bins-from \"/srv/avid/Avid Projects\" --dry-run" },
             { "Delete it without being asked",
                 "vesk-cli delete --volume /srv/avid --unused --bins-from \"/srv/avid/Avid Projects\" --yes" } } },
+        { Quarantine, "quarantine", "PATH...", "Rename the media rows that scan would print into the quarantine "
+            "of their volume, where restore can take them back; or list the quarantine sets.", {
+            { "Put one project's media aside, ready to be restored",
+                "vesk-cli quarantine --volume /srv/avid --project \"Project 1\" --yes" },
+            { "The quarantine sets of a volume",
+                "vesk-cli quarantine --list /srv/avid" } } },
+        { Restore, "restore", "ID", "Rename the files of a quarantine set back to where they were; a file whose "
+            "place is taken stays in quarantine.", {
+            { "Take back the newest set",
+                "vesk-cli restore \"$(vesk-cli quarantine --list /srv/avid --format csv | tail -n 1 | cut -d ';' -f 1)\" "
+                "--root /srv/avid" } } },
+        { Purge, "purge", "[ID]", "Delete quarantine sets and their files for good.", {
+            { "Delete the sets older than 30 days without being asked",
+                "vesk-cli purge --older-than 30 --root /srv/avid --yes" } } },
         { Verify, "verify", "DIR", "Check the files of DIR against its ASC MHL history (DIR/ascmhl/), which "
             "copy and move write.", {
             { "Check a copy made earlier", "vesk-cli verify /srv/archive" },

@@ -22,6 +22,9 @@ public:
         Usage = 256,
         Duplicates = 512,
         Verify = 1024,
+        Quarantine = 2048,
+        Restore = 4096,
+        Purge = 8192,
     };
 
     struct Option {

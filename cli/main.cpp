@@ -6,6 +6,7 @@
 #include "DuplicatesCommand.h"
 #include "InspectCommand.h"
 #include "MxfCommand.h"
+#include "QuarantineCommand.h"
 #include "ScanCommand.h"
 #include "UsageCommand.h"
 #include "VerifyCommand.h"
@@ -74,6 +75,9 @@ int main(int argc, char *argv[])
         { QStringLiteral("copy"), &ActionCommand::run },
         { QStringLiteral("move"), &ActionCommand::run },
         { QStringLiteral("delete"), &ActionCommand::run },
+        { QStringLiteral("quarantine"), &QuarantineCommand::run },
+        { QStringLiteral("restore"), &QuarantineCommand::restore },
+        { QStringLiteral("purge"), &QuarantineCommand::purge },
         { QStringLiteral("verify"), &VerifyCommand::run },
     };
     const QStringList args = app.arguments();

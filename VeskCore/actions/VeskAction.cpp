@@ -6,6 +6,8 @@
 #include "base/VeskNSLog.h"
 #include "report/VeskFileSize.h"
 
+#include <map>
+
 namespace {
 
 const QString kCancelled = QStringLiteral("Cancelled");
@@ -103,16 +105,23 @@ QString VeskAction::descriptionText(const QString &count) const
     if (operation.itemsTotal() == 0)
         return QStringLiteral("InvalidAction");
     const QString &action = operation.Action_Properties().Action;
-    const QString destination
-        = action == QLatin1String("Delete") ? QStringLiteral("Super Secret Annihilator (SSA)") : operation.validPath();
+    static const std::map<QString, QString> places
+        = { { QStringLiteral("Delete"), QStringLiteral("Super Secret Annihilator (SSA)") },
+              { QStringLiteral("Quarantine"), QStringLiteral("the quarantine of each file's volume") },
+              { QStringLiteral("Restore"), QStringLiteral("each file's original place") },
+              { QStringLiteral("Purge"), QStringLiteral("permanent deletion") } };
+    const auto place = places.find(action);
+    const QString destination = place == places.end() ? operation.validPath() : place->second;
     const QString text
         = QStringLiteral("%1 %2 %3 %4 \ndestination:\n%5")
               .arg(action, count, operation.itemsTotal() < 2 ? QStringLiteral("item") : QStringLiteral("items"),
                   VeskFileSize::toHumanBytes(double(operation.BytesTotal().value_or(0))), destination);
+    // The counts line is there from the start, so that the row keeps its height.
+    const uint64_t done = operation.doneCount();
+    const uint64_t skipped = operation.skippedCount();
     const uint64_t failed = operation.failedCount();
-    if (failed == 0)
-        return text;
-    return text + QStringLiteral("\n%1 %2 failed").arg(failed).arg(failed == 1 ? "item" : "items");
+    return text
+        + QStringLiteral("\n%1 %2, %3 skipped, %4 failed").arg(done).arg(operation.doneVerb()).arg(skipped).arg(failed);
 }
 
 QString VeskAction::progressText() const
@@ -150,8 +159,10 @@ void VeskAction::setCompletionStep(std::function<void()> step)
         step();
 }
 
+// A cancelled action is told nothing else: its row shows how far it came.
 void VeskAction::operationEnded()
 {
+    onRow([](VeskAction &self, VeskActionCellView &cell) { cell.setDescription(self.progressText()); }, false);
     std::function<void()> step;
     {
         QMutexLocker locker(&m_completionLock);

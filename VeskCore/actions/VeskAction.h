@@ -25,8 +25,9 @@ public:
 
     void VeskActionOperationWillStart(VeskActionOperation &operation) override;
     void VeskActionOperationStatusUpdate(VeskActionOperation &operation) override;
-    /// Shows "Done" ("Done with errors" when any item failed, with their number in the
-    /// description), then runs the post-action script on the worker.
+    /// Shows "Done" ("Done with errors" when any item failed), then runs the
+    /// post-action script on the worker. The description ends with the outcome counts
+    /// so far ("46 copied, 2 skipped, 0 failed").
     void VeskActionOperationDidFinished(VeskActionOperation &operation) override;
     /// The operation's cancelled flag turned on; called on the cancelling thread.
     void observeValueForKeyPath();

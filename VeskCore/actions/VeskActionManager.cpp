@@ -42,6 +42,11 @@ std::shared_ptr<VeskAction> VeskActionManager::SetUpNewActionWithOptions(const V
             QStringLiteral("Error creating action"), QStringLiteral("Something went wrong."));
         return nullptr;
     }
+    // The manager outlives its queue's operations: it waits for them when it goes.
+    action->Action_Operation()->setCompletionBlock([this, items = options.items.value_or(std::vector<VeskItemRef>())] {
+        QMetaObject::invokeMethod(
+            this, [this, items] { Q_EMIT actionEnded(items); }, Qt::QueuedConnection);
+    });
     QMutexLocker locker(&theLock);
     m_actions.insert(m_actions.begin(), action);
     if (m_queue)

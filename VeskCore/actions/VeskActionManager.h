@@ -56,6 +56,10 @@ public:
     const std::vector<std::shared_ptr<VeskAction>> &actions() const { return m_actions; }
     VeskOperationQueue &actionsOpQueue() { return m_actionsOpQueue; }
 
+Q_SIGNALS:
+    /// An action has ended, done or cancelled; its items may have moved or gone.
+    void actionEnded(const std::vector<VeskItemRef> &items);
+
 private:
     void stopTimer();
     static void refreshProgress(VeskAction &action);

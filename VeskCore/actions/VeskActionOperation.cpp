@@ -3,6 +3,7 @@
 #include "actions/VeskActionSource.h"
 #include "actions/VeskMHLRecorder.h"
 #include "actions/VeskMHLVerification.h"
+#include "actions/VeskQuarantine.h"
 
 #include "base/VeskNSLog.h"
 #include "platform/VeskContentHash.h"
@@ -28,6 +29,8 @@ const QString kCopyQuestion = QStringLiteral("File can not be moved.\nCopy?");
 const QString kRemoveQuestion = QStringLiteral("File can not be moved to the Trash.\nTry to delete permanently?");
 const QString kNoExtensionFolder = QStringLiteral("_NOEXT_TYPE");
 constexpr int kWithdrawn = -1;
+// Files journaled with one sync before they are renamed into quarantine.
+constexpr size_t kQuarantineBatch = 64;
 
 enum CopyAnswer { SkipAll = 1000, No, Yes, YesToAllCopies, Cancel };
 
@@ -80,7 +83,9 @@ VeskActionOperation::VeskActionOperation(VeskActionProperties properties)
         appendLog(QStringLiteral(":: %1 :: items \n").arg(m_itemsTotal));
         for (const VeskItemRef &item : *m_properties.items)
             m_bytesTotal = m_bytesTotal.value_or(0) + item->DB_filesize().value_or(0);
-        if (m_properties.Action != QLatin1String("Delete") && m_properties.Destination) {
+        const bool writesNowhere
+            = m_properties.Action == QLatin1String("Delete") || m_properties.Action == QLatin1String("Quarantine");
+        if (!writesNowhere && m_properties.Destination) {
             const QString &destination = *m_properties.Destination;
             m_targetURL
                 = destination.contains(QLatin1Char('~')) ? VeskActionProperties::expandTilde(destination) : destination;
@@ -97,6 +102,10 @@ VeskActionOperation::VeskActionOperation(VeskActionProperties properties)
             m_itemsTotal = 1;
             m_bytesTotal = VeskMHLVerification::bytesListed(*m_targetURL);
         }
+    }
+    if (!m_properties.Sets.isEmpty()) {
+        m_itemsTotal = uint64_t(m_properties.Sets.size());
+        appendLog(QStringLiteral(":: %1 :: quarantine sets \n").arg(m_itemsTotal));
     }
     appendLog(timestamp() + QStringLiteral(" :: VeskAction queued\n"));
 }
@@ -130,8 +139,12 @@ void VeskActionOperation::main()
                 copyAction();
             else if (m_properties.Action == QLatin1String("Move"))
                 moveAction();
+            else if (m_properties.Action == QLatin1String("Quarantine"))
+                quarantineAction();
             writeHistory();
         }
+        if (m_properties.Action == QLatin1String("Restore") || m_properties.Action == QLatin1String("Purge"))
+            quarantineSetsAction();
         if (m_properties.Action == QLatin1String("Verify"))
             verifyAction();
         if (!isCancelled())
@@ -357,14 +370,21 @@ void VeskActionOperation::itemDealtWith(const VeskDatabaseItem &item, Outcome ou
     ++(outcome == Outcome::Done ? m_doneCount : outcome == Outcome::Skipped ? m_skippedCount : m_failedCount);
 }
 
+QString VeskActionOperation::doneVerb() const
+{
+    static const std::map<QString, QString> verbs = { { QStringLiteral("Move"), QStringLiteral("moved") },
+        { QStringLiteral("Delete"), QStringLiteral("deleted") },
+        { QStringLiteral("Quarantine"), QStringLiteral("quarantined") },
+        { QStringLiteral("Restore"), QStringLiteral("restored") },
+        { QStringLiteral("Purge"), QStringLiteral("purged") } };
+    const auto found = verbs.find(m_properties.Action);
+    return found == verbs.end() ? QStringLiteral("copied") : found->second;
+}
+
 QString VeskActionOperation::summary() const
 {
-    const QString &action = m_properties.Action;
-    const QString verb = action == QLatin1String("Move") ? QStringLiteral("moved")
-        : action == QLatin1String("Delete")              ? QStringLiteral("deleted")
-                                                         : QStringLiteral("copied");
     return QStringLiteral("%1 %2, skipped %3, failed %4")
-        .arg(verb)
+        .arg(doneVerb())
         .arg(m_doneCount.load())
         .arg(m_skippedCount.load())
         .arg(m_failedCount.load());
@@ -712,4 +732,68 @@ bool VeskActionOperation::shouldRemoveItemAtURL(const QString &path)
     if (answer == VeskAlert::Third)
         setYesToAll(true);
     return lastDelegateResponce();
+}
+
+// ---- Quarantine ----
+
+void VeskActionOperation::quarantineAction()
+{
+    VeskQuarantine quarantine(QDateTime::currentDateTime());
+    const std::vector<VeskItemRef> &items = *m_properties.items;
+    for (size_t next = 0; next < items.size() && !isCancelled(); next += kQuarantineBatch) {
+        const auto end = items.begin() + std::ptrdiff_t(std::min(items.size(), next + kQuarantineBatch));
+        quarantine.prepare({ items.begin() + std::ptrdiff_t(next), end });
+        for (auto item = items.begin() + std::ptrdiff_t(next); item != end && startItem(); ++item)
+            itemDealtWith(**item, quarantineOneItem(quarantine, **item));
+    }
+    // Also after a cancellation: the manifests list what was moved so far.
+    for (const QString &error : quarantine.finish())
+        refuse(error);
+    for (const QString &folder : quarantine.folders())
+        appendLog(QStringLiteral(":: quarantine set :: %1 \n").arg(folder));
+}
+
+VeskActionOperation::Outcome VeskActionOperation::quarantineOneItem(VeskQuarantine &quarantine, VeskDatabaseItem &item)
+{
+    if (!item.DB_FileExists())
+        return Outcome::Skipped;
+    const VeskActionSource checked = VeskActionSource::inspect(item);
+    if (const QString refusal = checked.refusal(m_properties.Action); !refusal.isEmpty())
+        return refuse(refusal);
+    appendLog(timestamp() + QStringLiteral(" :: QUARANTINE :: %1 \n").arg(checked.path()));
+    if (QString error; !quarantine.quarantine(item, checked.path(), &error))
+        return refuse(error);
+    appendLog(QStringLiteral(":: SUCCEED ::\n"));
+    markGone(item);
+    return Outcome::Done;
+}
+
+// Restore and Purge count the files put back, or the sets removed, as done, and what
+// stays in quarantine as failed.
+void VeskActionOperation::quarantineSetsAction()
+{
+    const bool restoring = m_properties.Action == QLatin1String("Restore");
+    for (const QString &folder : m_properties.Sets) {
+        if (!startItem())
+            return;
+        const QFileInfo info(folder);
+        QString error;
+        std::optional<VeskQuarantineSet> set
+            = VeskQuarantineSet::open(QFileInfo(info.path()).path(), info.fileName(), &error);
+        if (set && restoring) {
+            const VeskQuarantineSet::Restored restored = set->restore();
+            for (const QString &path : restored.restored)
+                appendLog(QStringLiteral(":: RESTORED :: %1 \n").arg(path));
+            for (const QString &line : restored.kept)
+                refuse(line);
+            m_doneCount += restored.restored.size();
+            m_failedCount += restored.kept.size();
+        } else if (set && set->purge(&error)) {
+            appendLog(timestamp() + QStringLiteral(" :: PURGED :: %1 \n").arg(folder));
+            ++m_doneCount;
+        } else {
+            refuse(error);
+            ++m_failedCount;
+        }
+    }
 }

@@ -15,7 +15,10 @@
 #include <optional>
 #include <set>
 
-/// One file action (copy, move or delete of a fixed list of items) run on the action
+class VeskQuarantine;
+
+/// One file action (copy, move, delete or quarantine of a fixed list of items, or the
+/// restore or purge of quarantine sets) run on the action
 /// queue's worker. It keeps its own timestamped log, counts its progress where other
 /// threads may read it at any time, asks the user on the main thread and can be
 /// cancelled from any thread: before it starts, between items, or during the copy of
@@ -48,9 +51,11 @@ public:
     uint64_t doneCount() const { return m_doneCount; }
     uint64_t skippedCount() const { return m_skippedCount; }
     uint64_t failedCount() const { return m_failedCount; }
-    /// "copied 12, skipped 2, failed 1".
+    /// "copied 12, skipped 2, failed 1"; "restored" and "failed" count files.
     QString summary() const;
-    /// The destination folder; none for Delete.
+    /// What a done item of this action was: "copied", "moved", "deleted", "quarantined"...
+    QString doneVerb() const;
+    /// The destination folder; none for Delete and Quarantine.
     const std::optional<QString> &targetURL() const { return m_targetURL; }
     /// "Invalid path", or the destination when it is an existing folder.
     const QString &validPath() const { return m_validPath; }
@@ -106,6 +111,9 @@ public:
     void copyAction();
     void moveAction();
     void deleteAction();
+    void quarantineAction();
+    /// Restore or Purge of the properties' quarantine sets.
+    void quarantineSetsAction();
     /// Checks the destination against its ASC MHL history and logs the result.
     void verifyAction();
 
@@ -127,6 +135,7 @@ private:
     bool copyInsteadOfMove(const QString &source, MoveChoices &choices);
     bool copyWithLog(const QString &source, const QString &target, bool removeSource, const QString &failureLine);
     Outcome deleteOneItem(VeskDatabaseItem &item);
+    Outcome quarantineOneItem(VeskQuarantine &quarantine, VeskDatabaseItem &item);
     Outcome refuse(const QString &reason);
     /// A target written by an earlier item of this action is never written again.
     bool isWrittenBefore(const QString &target, const QString &source);

@@ -26,3 +26,8 @@ QString VeskActionProperties::normalizedDestination(const QString &path)
     const QString expanded = path.contains(QLatin1Char('~')) ? expandTilde(path) : path;
     return QDir::cleanPath(QDir::current().absoluteFilePath(expanded));
 }
+
+bool VeskActionProperties::hasDestination(const QString &action)
+{
+    return action == QLatin1String("Copy") || action == QLatin1String("Move");
+}

@@ -44,7 +44,7 @@ QString VeskActionSource::refusal(const QString &action) const
         return QStringLiteral("%1 is %2, not a regular file; it is left alone")
             .arg(m_path, VeskFileOperations::kindName(m_entry.kind));
     }
-    if (action == QLatin1String("Move"))
+    if (action == QLatin1String("Move") || action == QLatin1String("Quarantine"))
         return QStringLiteral("%1 is a symbolic link to %2; links are not moved").arg(m_path, m_entry.linkTarget);
     if (action == QLatin1String("Delete"))
         return {};

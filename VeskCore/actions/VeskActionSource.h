@@ -14,7 +14,7 @@ class VeskActionSource {
 public:
     static VeskActionSource inspect(const VeskDatabaseItem &item);
 
-    /// Why the action ("Copy", "Move" or "Delete") must leave this source alone; empty
+    /// Why the action ("Copy", "Move", "Delete" or "Quarantine") must leave this source alone; empty
     /// when it may go ahead.
     QString refusal(const QString &action) const;
     const QString &path() const { return m_path; }

@@ -63,12 +63,14 @@ QString VeskNewActionController::updateStatusText()
         m_itemsTotalSize = total;
     }
     const QString shown = normaliseDestination() ? *m_properties.Destination : QStringLiteral("Invalid path");
-    const bool isDelete = m_properties.Action == QLatin1String("Delete");
+    const QString &action = m_properties.Action;
+    const QString destination = action == QLatin1String("Delete") ? QStringLiteral("Super Secret Annihilator (SSA)")
+        : action == QLatin1String("Quarantine") ? QStringLiteral("the quarantine of each file's volume")
+                                                : shown;
     m_summary = QStringLiteral("will %1 \n%2 %3 of %4 size\ndestination: %5")
                     .arg(m_properties.Action, QString::number(items.size()),
                         items.size() > 1 ? QStringLiteral("items") : QStringLiteral("item"),
-                        VeskFileSize::toHumanBytes(double(m_itemsTotalSize.value_or(0))),
-                        isDelete ? QStringLiteral("Super Secret Annihilator (SSA)") : shown)
+                        VeskFileSize::toHumanBytes(double(m_itemsTotalSize.value_or(0))), destination)
         + firstItemNames(items);
     return m_summary;
 }
@@ -87,14 +89,14 @@ QString VeskNewActionController::firstItemNames(const std::vector<VeskItemRef> &
 
 std::optional<VeskNewActionController::Refusal> VeskNewActionController::PushGo()
 {
-    const bool isDelete = m_properties.Action == QLatin1String("Delete");
+    const bool needsDestination = VeskActionProperties::hasDestination(m_properties.Action);
     QString problem;
     if (!m_properties.items)
         problem = QStringLiteral("No items selected. Nothing to do.");
     else if (m_properties.Destination) {
-        if (!normaliseDestination() && !isDelete)
+        if (!normaliseDestination() && needsDestination)
             problem = QStringLiteral("Please check destination path");
-    } else if (!isDelete)
+    } else if (needsDestination)
         problem = QStringLiteral("Invalid destination path");
     if (!m_properties.Im_sure)
         return Refusal { QStringLiteral("Please don't hurry, be patient..."),

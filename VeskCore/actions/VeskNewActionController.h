@@ -23,7 +23,7 @@ public:
     VeskActionProperties &ActionProperties() { return m_properties; }
     const VeskActionProperties &ActionProperties() const { return m_properties; }
 
-    /// One of "Copy", "Move", "Delete" switched on; rebuilds the summary.
+    /// One of "Copy", "Move", "Delete", "Quarantine" switched on; rebuilds the summary.
     void RadioChanged(const QString &action);
     void checkSetFolders(bool on) { m_properties.Create_projects_folders = on; }
     void checkSetMXF(bool on) { m_properties.Create_mxf_folders = on; }

@@ -28,6 +28,13 @@ int showOnlyExistingFiles()
     return VeskSettings::shared().integerForKey(QStringLiteral("ShowOnlyExistingFiles"));
 }
 
+// A file an action has moved away or deleted keeps its size on the item, but no
+// longer counts in the totals, like a file the scan found missing.
+uint64_t sizeOnDisk(const VeskDatabaseItem &item)
+{
+    return item.DB_FileExists() ? item.DB_filesize().value_or(0) : 0;
+}
+
 std::vector<uint32_t> identity(size_t count)
 {
     std::vector<uint32_t> positions(count);
@@ -81,10 +88,24 @@ void VeskCore::reload(VeskTableView *table) const
 
 void VeskCore::clear()
 {
-    {
-        QMutexLocker locker(&m_coreLock);
-        m_intake.clear();
-    }
+    discardIntake();
+    clearItems();
+}
+
+void VeskCore::discardIntake()
+{
+    QMutexLocker locker(&m_coreLock);
+    m_intake.clear();
+}
+
+uint64_t VeskCore::intakeCount()
+{
+    QMutexLocker locker(&m_coreLock);
+    return m_intake.size();
+}
+
+void VeskCore::clearItems()
+{
     publishShown([this] {
         m_items.clear();
         m_filtered.clear();
@@ -93,6 +114,7 @@ void VeskCore::clear()
         m_binUsage = {};
         m_filteredItemsSize = 0;
         m_selectedItemsSize = 0;
+        m_hiddenMissingCount = 0;
         m_projects.clear();
     });
     VeskFilter::sharedFilter().ResetFilter();
@@ -308,16 +330,28 @@ void VeskCore::applyValidityRule(VeskDatabaseItem &item, int showOnlyExisting) c
 
 void VeskCore::ValidateAllItems()
 {
-    if (m_items.empty())
-        return;
     const int showOnlyExisting = showOnlyExistingFiles();
     const Search search = makeSearch(VeskFilter::sharedFilter());
+    uint64_t missing = 0;
     for (uint32_t position = 0; position < m_items.size(); ++position) {
         VeskDatabaseItem &item = *m_items[position];
+        missing += !item.DB_FileExists();
         item.setDB_isValid(false);
         if (passes(position, search))
             applyValidityRule(item, showOnlyExisting);
     }
+    publish([this, missing, showOnlyExisting] { m_hiddenMissingCount = showOnlyExisting == 1 ? missing : 0; });
+}
+
+void VeskCore::updateGoneItems(const std::vector<VeskItemRef> &items)
+{
+    const int showOnlyExisting = showOnlyExistingFiles();
+    for (const VeskItemRef &item : items)
+        if (item && !item->DB_FileExists())
+            applyValidityRule(*item, showOnlyExisting);
+    if (showOnlyExisting == 1)
+        m_hiddenMissingCount = uint64_t(std::count_if(
+            m_items.begin(), m_items.end(), [](const VeskItemRef &item) { return !item->DB_FileExists(); }));
 }
 
 // By project name, then file name, as plain text; the item list itself is reordered.
@@ -450,7 +484,7 @@ std::optional<VeskCore::ShownList> VeskCore::filteredRange(const FilterState &st
         if (!item.DB_isValid() || !state.projectShown[m_groups.projectIds[position]] || !passes(position, search))
             continue;
         shown.positions.push_back(position);
-        shown.size += item.DB_filesize().value_or(0);
+        shown.size += sizeOnDisk(item);
     }
     return shown;
 }
@@ -487,7 +521,7 @@ std::optional<VeskCore::ProjectCounts> VeskCore::projectCounts(const VeskFilter 
         const VeskDatabaseItem &item = *m_items[position];
         if (!item.DB_isValid() || !passes(position, search))
             continue;
-        counts.sizes[m_groups.projectIds[position]] += item.DB_filesize().value_or(0);
+        counts.sizes[m_groups.projectIds[position]] += sizeOnDisk(item);
         ++counts.counts[m_groups.projectIds[position]];
     }
     return counts;
@@ -644,7 +678,7 @@ void VeskCore::calculateSelectedSize()
     uint64_t size = 0;
     for (uint64_t row : m_databaseTable->selectedRows())
         if (const VeskItemRef item = ObjectAtIndexFiltered(row))
-            size += item->DB_filesize().value_or(0);
+            size += sizeOnDisk(*item);
     m_selectedItemsSize = size;
 }
 

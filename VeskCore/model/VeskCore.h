@@ -46,6 +46,12 @@ public:
 
     // Intake and rebuilds.
     void clear();
+    /// Empties the item lists; items handed in since the last rebuild stay for the next.
+    void clearItems();
+    /// Drops the items handed in since the last rebuild.
+    void discardIntake();
+    /// How many items have been handed in since the last rebuild.
+    uint64_t intakeCount();
     void AddItem(const VeskItemRef &item);
     /// Called by scanner operations holding theCoreLock().
     void AddItemsFromArray(const std::vector<VeskItemRef> &items);
@@ -103,6 +109,13 @@ public:
     uint64_t getProjectsCount() const { return m_projects.size(); }
     uint64_t FilteredItemsSize() const { return m_filteredItemsSize; }
     uint64_t SelectedItemsSize() const { return m_selectedItemsSize; }
+    /// How many items' files are missing while the settings hide missing files; 0
+    /// while they show them.
+    uint64_t hiddenMissingCount() const { return m_hiddenMissingCount; }
+    /// Items whose files an action has moved away or deleted: shown as missing, or
+    /// hidden when the settings hide missing files. The shown list follows on the next
+    /// filter pass.
+    void updateGoneItems(const std::vector<VeskItemRef> &items);
     /// How many items have an unknown reference state and why, in one line; empty
     /// when every item's state is known.
     QString unknownReferenceSummary() const;
@@ -175,6 +188,7 @@ private:
     VeskBinUsage m_binUsage;
     uint64_t m_filteredItemsSize = 0;
     uint64_t m_selectedItemsSize = 0;
+    uint64_t m_hiddenMissingCount = 0;
 
     VeskTableView *m_databaseTable = nullptr;
     VeskTableView *m_databaseSummaryTable = nullptr;

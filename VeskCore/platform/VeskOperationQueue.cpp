@@ -27,6 +27,7 @@ void VeskOperationQueue::addOperation(std::shared_ptr<VeskOperation> operation)
         QMutexLocker locker(&m_lock);
         std::erase_if(m_operations, [](const std::weak_ptr<VeskOperation> &o) { return o.expired(); });
         m_operations.push_back(operation);
+        ++m_added;
         if (m_pending++ == 0)
             m_idle.close();
     }

@@ -42,6 +42,8 @@ public:
     void waitUntilAllOperationsAreFinished(
         QEventLoop::ProcessEventsFlags flags = QEventLoop::AllEvents, const std::function<void()> &onEveryTurn = {});
     int operationCount() const { return m_pending; }
+    /// How many operations have been added since the queue was made.
+    uint64_t addedCount() const { return m_added; }
 
 private:
     void operationEnded();
@@ -50,5 +52,6 @@ private:
     QMutex m_lock;
     std::vector<std::weak_ptr<VeskOperation>> m_operations;
     std::atomic<int> m_pending { 0 }; // changed under m_lock
+    std::atomic<uint64_t> m_added { 0 }; // changed under m_lock
     VeskEventWait m_idle;
 };

@@ -109,6 +109,8 @@ std::unique_ptr<VeskMediafile> VeskPMRScannerOperation::openMDB(
 
 void VeskPMRScannerOperation::main()
 {
+    if (isCancelled())
+        return;
     const QString pmr = QFileInfo(m_pmrURL).absoluteFilePath();
     const QString folder = QFileInfo(pmr).absolutePath();
     VeskStatusViewController *status = VeskStatusViewController::getTheController();

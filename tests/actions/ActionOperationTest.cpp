@@ -239,3 +239,29 @@ TEST_F(DeleteAction, NamesThatAreNoFileNamesAreRefused)
     EXPECT_EQ(readAll(source.path() + QStringLiteral("/1/sub/x.mxf")), "x");
     EXPECT_TRUE(QDir(dest()).isEmpty());
 }
+
+TEST_F(ActionOperation, QuarantineIsUndoneByRestoreAndEndedByPurge)
+{
+    const QString a = media(QStringLiteral("vol/Avid MediaFiles/MXF/1/a.mxf"), "keep me");
+    const QString sets = source.path() + QStringLiteral("/vol/.vesk-quarantine");
+    const auto quarantineOf = [&a] {
+        const auto operation = makeOperation(properties(QStringLiteral("Quarantine"), { makeItem(a) }));
+        runToEnd(operation);
+        EXPECT_EQ(operation->summary(), QStringLiteral("quarantined 1, skipped 0, failed 0"));
+        return QDir(operation->actionLog().section(QStringLiteral(":: quarantine set :: "), 1).section(u' ', 0, 0));
+    };
+    for (const QString &action : { QStringLiteral("Restore"), QStringLiteral("Purge") }) {
+        const QDir set = quarantineOf();
+        EXPECT_EQ(readAll(set.filePath(QStringLiteral("Avid MediaFiles/MXF/1/a.mxf"))), "keep me");
+        EXPECT_FALSE(QFileInfo::exists(a));
+        VeskActionProperties undo;
+        undo.Action = action;
+        undo.Sets = QStringList { set.path() };
+        const auto operation = makeOperation(undo);
+        runToEnd(operation);
+        EXPECT_EQ(operation->summary(), action.toLower() + QStringLiteral("d 1, skipped 0, failed 0"));
+        EXPECT_FALSE(set.exists()) << action.toStdString();
+        EXPECT_EQ(QFileInfo::exists(a), action == QLatin1String("Restore"));
+    }
+    EXPECT_FALSE(QFileInfo::exists(sets));
+}

@@ -128,7 +128,8 @@ TEST_F(ActionQueue, NewestFirstAndOneAtATime)
     EXPECT_EQ(table.slides, std::vector<bool> { true });
     EXPECT_EQ(manager.actions().front(), second);
     EXPECT_EQ(table.rows[0]->description,
-        QStringLiteral("Copy 2 items %1 \ndestination:\n%2").arg(VeskFileSize::toHumanBytes(10), target.path()));
+        QStringLiteral("Copy 2 items %1 \ndestination:\n%2\n0 copied, 0 skipped, 0 failed")
+            .arg(VeskFileSize::toHumanBytes(10), target.path()));
     serveUntilIdle();
 
     EXPECT_EQ(wordsWhileAsking, (QStringList { QStringLiteral("Waiting"), QStringLiteral("Running") }));
@@ -137,7 +138,8 @@ TEST_F(ActionQueue, NewestFirstAndOneAtATime)
     EXPECT_TRUE(table.rows[1]->indeterminate);
     EXPECT_FALSE(table.rows[1]->animating);
     EXPECT_EQ(table.rows[0]->description,
-        QStringLiteral("Copy 2 of 2 items %1 \ndestination:\n%2").arg(VeskFileSize::toHumanBytes(10), target.path()));
+        QStringLiteral("Copy 2 of 2 items %1 \ndestination:\n%2\n2 copied, 0 skipped, 0 failed")
+            .arg(VeskFileSize::toHumanBytes(10), target.path()));
     EXPECT_EQ(table.rows[0]->maximum, 10.0);
     EXPECT_EQ(scriptRuns(), QStringLiteral("ran\nran\n"));
 }
@@ -155,7 +157,8 @@ TEST_F(ActionQueue, DescriptionsOfEmptyAndDeleteActionsAndClearing)
     remove.items->front()->setDB_FileExists(false);
     manager.SetUpNewActionWithOptions(remove);
     EXPECT_EQ(table.rows[0]->description,
-        QStringLiteral("Delete 1 item %1 \ndestination:\nSuper Secret Annihilator (SSA)")
+        QStringLiteral(
+            "Delete 1 item %1 \ndestination:\nSuper Secret Annihilator (SSA)\n0 deleted, 0 skipped, 0 failed")
             .arg(VeskFileSize::toHumanBytes(5)));
     VeskActionProperties failing = copyOf({ QStringLiteral("1/b.mxf") });
     QFile::remove(failing.items->front()->DB_itemPath());
@@ -168,7 +171,7 @@ TEST_F(ActionQueue, DescriptionsOfEmptyAndDeleteActionsAndClearing)
     // failed item says so.
     EXPECT_EQ(statuses(table),
         (QStringList { QStringLiteral("Done with errors"), QStringLiteral("Done"), QStringLiteral("Done") }));
-    EXPECT_TRUE(table.rows[0]->description.endsWith(QStringLiteral("\n1 item failed")));
+    EXPECT_TRUE(table.rows[0]->description.endsWith(QStringLiteral("\n0 copied, 0 skipped, 1 failed")));
     EXPECT_EQ(scriptRuns(), QStringLiteral("ran\nran\nran\n"));
 }
 

@@ -165,12 +165,18 @@ TEST_F(AppCommands, ExistingFilesCheckShowsMissingMedia)
     missing->setDB_FileExists(false);
     missing->setDB_isValid_initial(false);
     loadAndShow({ item(QStringLiteral("here.mxf"), QStringLiteral("A"), 1), missing });
+    app->showItemsCount();
     EXPECT_EQ(shownFileNames(), QStringList { QStringLiteral("here.mxf") });
+    QLabel *count = app->Database()->itemsCountText();
+    EXPECT_EQ(count->text(), QStringLiteral("2 items, <a href=\"#hidden\">1 missing file hidden</a>"));
+    Q_EMIT count->linkActivated(QStringLiteral("#hidden"));
+    EXPECT_EQ(app->Preferences()->focusWidget(), app->Preferences()->PropertiesExistingFiles());
     app->Database()->searchField()->setText(QStringLiteral("here"));
     app->Preferences()->PropertiesExistingFiles()->click();
     EXPECT_EQ(VeskSettings::shared().integerForKey(kExisting), 0);
     EXPECT_TRUE(app->Database()->searchField()->text().isEmpty());
     EXPECT_EQ(shownRows(), 2);
+    EXPECT_EQ(count->text(), QStringLiteral("2 items in the database"));
 }
 
 TEST_F(AppCommands, CommandsAreBlockedWhileAScanRunsAndScansWhileASheetIsOpen)

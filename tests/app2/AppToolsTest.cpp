@@ -6,6 +6,7 @@
 #include "VeskBinUsageSheet.h"
 #include "VeskMainWindow.h"
 #include "VeskNewActionWindow.h"
+#include "VeskQuarantineWindow.h"
 #include "VeskQueueView.h"
 #include "VeskQuitGuard.h"
 #include "VeskScanDriver.h"
@@ -85,6 +86,26 @@ TEST_F(AppToolsTest, NewActionIsRefusedWhileTheListIsRebuilt)
     sheet->PushCancel();
 }
 
+// Deleted files' rows go at once when missing files are hidden, and otherwise stay
+// as missing; either way the totals lose their sizes.
+TEST_F(AppToolsTest, DeletedFilesRowsAndTotalsFollowAtOnce)
+{
+    for (const int showOnlyExisting : { 0, 1 }) {
+        VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), showOnlyExisting);
+        core.clear();
+        TestFiles files;
+        const std::vector<VeskItemRef> items = filesOnDisk(files, { 1, 2, 4 });
+        loadAndShow(items);
+        const auto action = tools->ActionManager().SetUpNewActionWithOptions(
+            properties(QStringLiteral("Delete"), { items[0], items[2] }));
+        ASSERT_TRUE(waitFor([&] { return action->Action_Operation()->isFinished(); }));
+        ASSERT_TRUE(waitFor([&] { return core.FilteredItemsSize() == 2; }));
+        EXPECT_EQ(shownRows(), showOnlyExisting ? 1 : 3);
+        EXPECT_EQ(app->Database()->itemsCountText()->text().contains(QLatin1String("2 missing files hidden")),
+            showOnlyExisting == 1);
+    }
+}
+
 // Quit pressed while an action waits for an answer: the first time the user stays,
 // the second time the action is cancelled and has ended before quitting goes on.
 TEST_F(AppToolsTest, QuittingWhileAnActionRunsAsksCancelsAndWaits)
@@ -113,6 +134,23 @@ TEST_F(AppToolsTest, QuittingWhileAnActionRunsAsksCancelsAndWaits)
     EXPECT_EQ(QDir(target.path() + QStringLiteral("/Promo/MXF")).entryList(QDir::Files), QStringList { "a.mxf" });
     EXPECT_TRUE(tools->quitGuard()->mayQuit()) << "nothing runs: no question";
     EXPECT_EQ(alerts.count(question), 2);
+}
+
+TEST_F(AppToolsTest, QuarantineWindowListsTheScannedVolumesSetsAndRestoresThem)
+{
+    TestFiles files;
+    const QString path = files.write(QStringLiteral("vol/Avid MediaFiles/MXF/1/a.mxf"), "aaa");
+    load({ makeItem(path) });
+    const auto operation = makeOperation(properties(QStringLiteral("Quarantine"), { makeItem(path) }));
+    runToEnd(operation);
+    ASSERT_FALSE(QFileInfo::exists(path));
+    VeskQuarantineWindow window(core, tools->ActionManager());
+    window.reload();
+    ASSERT_EQ(window.table()->rowCount(), 1);
+    EXPECT_EQ(window.table()->item(0, 3)->text(), QStringLiteral("1"));
+    window.table()->selectRow(0);
+    window.findChild<QPushButton *>(QStringLiteral("Restore"))->click();
+    EXPECT_TRUE(waitFor([&path] { return QFileInfo::exists(path); }, 10000));
 }
 
 // A dropped bin names itself in the Bins column of what it uses, and the usage sheet

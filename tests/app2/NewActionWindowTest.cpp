@@ -58,6 +58,8 @@ TEST(NewActionSheet, NewActionQueuesOnGoOnly)
     EXPECT_EQ(alerts.asked(), QStringList { QStringLiteral("Please check destination path") });
     EXPECT_TRUE(manager.actions().empty());
     second->RadioDelete()->click();
+    EXPECT_FALSE(second->destinationText()->isEnabled());
+    EXPECT_FALSE(second->CheckProjects()->isEnabled());
     QTest::mouseClick(second->goButton(), Qt::LeftButton);
     ASSERT_EQ(manager.actions().size(), 1u);
     EXPECT_EQ(manager.actions().front()->Action_Operation()->itemsTotal(), 2u);
