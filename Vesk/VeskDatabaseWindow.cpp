@@ -7,10 +7,10 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -57,8 +57,7 @@ QWidget *VeskDatabaseWindow::makeTopStrip(QWidget *parent)
     m_search->setPlaceholderText(tr("Search names, projects and paths"));
     m_search->setClearButtonEnabled(true);
     m_search->setMaximumWidth(320);
-    connect(new QShortcut(Qt::Key_Escape, m_search, nullptr, nullptr, Qt::WidgetShortcut), &QShortcut::activated,
-        m_search, &QLineEdit::clear);
+    m_search->installEventFilter(this);
     auto *layout = new QHBoxLayout(strip);
     layout->setContentsMargins(10, 4, 10, 4);
     layout->addWidget(m_count);
@@ -112,4 +111,16 @@ void VeskDatabaseWindow::showItemsCount(uint64_t items, uint64_t hiddenMissing)
     m_count->setText(items == 1 ? tr("1 item, %1").arg(link) : tr("%1 items, %2").arg(count, link));
     m_count->setToolTip(tr("Files the media indexes list but the disk does not have are hidden. "
                            "Click to change this in Preferences."));
+}
+
+// Esc empties the search field as a key of the field itself, not as a shortcut, which
+// would also take it from a dialog opened over the window.
+bool VeskDatabaseWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_search && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !m_search->text().isEmpty()) {
+        m_search->clear();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

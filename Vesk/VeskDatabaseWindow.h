@@ -44,6 +44,9 @@ Q_SIGNALS:
     /// The link of the hidden missing files in the item count.
     void hiddenFilesLinkActivated();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QWidget *makeTopStrip(QWidget *parent);
     QWidget *makeTables(VeskCore &core, QWidget *parent);
