@@ -83,7 +83,6 @@ TEST_F(Windows, AppliedBinsBarFollowsEachOperationResetAndClear)
         { [&] { app->ClearDatabase(); }, "", {} },
     };
     for (const auto &[run, text, shown] : steps) {
-        SCOPED_TRACE(text.toStdString());
         run();
         ASSERT_TRUE(refreshed());
         EXPECT_EQ(shownFileNames(), shown);
@@ -95,7 +94,6 @@ TEST_F(Windows, AppliedBinsBarFollowsEachOperationResetAndClear)
 TEST_F(Windows, ShortcutsReachTheirCommandsFromEveryWindow)
 {
     loadFour();
-    app->window()->show();
     QLineEdit *search = app->Database()->searchField();
     const std::vector<std::tuple<QWidget *, QKeySequence, std::function<bool()>>> cases {
         { app->consoleWindow(), QKeySequence(QStringLiteral("Ctrl+2")), [&] { return app->Database()->isVisible(); } },
@@ -106,7 +104,6 @@ TEST_F(Windows, ShortcutsReachTheirCommandsFromEveryWindow)
         { search, QKeySequence(Qt::Key_Escape), [&] { return search->text().isEmpty(); } },
     };
     for (const auto &[from, keys, done] : cases) {
-        SCOPED_TRACE(keys.toString().toStdString());
         from->window()->show();
         from->window()->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(from->window()));
@@ -155,7 +152,6 @@ TEST_F(Windows, EveryWindowOpensInsideTheScreen)
         GTEST_SKIP() << "run by EveryWindowFitsSmallAndLargeScreens";
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     ASSERT_EQ(QStringLiteral("%1x%2").arg(screen.width()).arg(screen.height()), wanted);
-    loadFour();
     const std::vector<std::function<QWidget *()>> windows { [&] { return app->window(); },
         [&] { return app->Database(); }, [&] { return app->consoleWindow(); }, [&] { return app->Preferences(); },
         [&] { return VeskMediafileViewer::sharedInstance(); }, [&] { return app->FilterSheet(); },
@@ -165,9 +161,8 @@ TEST_F(Windows, EveryWindowOpensInsideTheScreen)
         QWidget *window = open();
         window->show();
         const QRect frame = window->frameGeometry();
-        SCOPED_TRACE(window->objectName().toStdString());
-        EXPECT_TRUE(screen.contains(frame))
-            << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+        EXPECT_TRUE(screen.contains(frame)) << window->objectName().toStdString() << " " << frame.x() << ","
+                                            << frame.y() << " " << frame.width() << "x" << frame.height();
         if (QWidget *parent = window->parentWidget()) { // a sheet: centred, and there again next time
             EXPECT_LE((frame.center() - parent->frameGeometry().center()).manhattanLength(), 2);
             window->hide();
@@ -191,11 +186,10 @@ TEST_F(Windows, EveryWindowFitsSmallAndLargeScreens)
         child.start(QCoreApplication::applicationFilePath(),
             { QStringLiteral("--gtest_filter=Windows.EveryWindowOpensInsideTheScreen"), QStringLiteral("-platform"),
                 QStringLiteral("offscreen:configfile=") + config });
-        const bool finished = child.waitForFinished(60000);
-        qunsetenv("VESK_SCREEN_SIZE");
-        ASSERT_TRUE(finished);
+        ASSERT_TRUE(child.waitForFinished(60000));
         const QString output = QString::fromUtf8(child.readAll());
         EXPECT_TRUE(child.exitCode() == 0 && output.contains(QStringLiteral("[  PASSED  ] 1 test")))
             << output.toStdString();
     }
+    qunsetenv("VESK_SCREEN_SIZE");
 }
