@@ -2,6 +2,7 @@
 
 #include "VeskAlertDialogs.h"
 #include "VeskAppTools.h"
+#include "VeskAppliedBinsBar.h"
 #include "VeskBusyJob.h"
 #include "VeskConsoleWindow.h"
 #include "VeskDatabaseTableview.h"
@@ -16,6 +17,7 @@
 #include "VeskScanDriver.h"
 #include "VeskStatusView.h"
 #include "VeskStoreTableView.h"
+#include "VeskWindowPlacement.h"
 
 #include "base/VeskConsole.h"
 #include "base/VeskNSLog.h"
@@ -80,6 +82,7 @@ void AppDelegate::registerDefaults()
 void AppDelegate::applicationDidFinishLaunching()
 {
     VeskAlertDialogs::installUncaughtExceptionHandler();
+    VeskWindowPlacement::install();
     VeskConsole::sharedInstance()->Reset();
     VeskPMRScannerOperation::opQueue();
     VeskTableModel::setVideoIcon(QIcon(QStringLiteral(":/video-icon.png")));
@@ -113,6 +116,11 @@ void AppDelegate::makeWindows()
         m_tools->installMenus(bar);
         m_tools->installHelp(m_menus->installHelp(bar));
     }
+    // The application-wide commands belong to the windows themselves, not only to the
+    // menus, so that their keys reach while no menu bar is shown.
+    for (QWidget *window :
+        std::initializer_list<QWidget *> { m_window.get(), m_database.get(), m_console.get(), m_preferences.get() })
+        window->addActions(m_menus->applicationWide());
     connectCommands();
 }
 
@@ -136,6 +144,10 @@ void AppDelegate::connectCommands()
         else
             updateFilter();
     });
+    VeskAppliedBinsBar *bar = m_database->appliedBinsBar();
+    connect(driver, &VeskScanDriver::binsApplied, bar,
+        [bar](int tag, const QStringList &bins) { bar->apply(VeskAvbOpDelegate::BinTag(tag), bins); });
+    connect(bar, &VeskAppliedBinsBar::clearRequested, this, &AppDelegate::clearBins);
     connect(databaseTable(), &VeskDatabaseTableview::rowsRefreshed, this, [this] {
         reloadTables();
         showItemsCount();
@@ -187,6 +199,7 @@ void AppDelegate::ClearDatabase()
     if (isRunning())
         return;
     m_core.clear();
+    m_database->appliedBinsBar()->clear();
     VeskConsole::sharedInstance()->Reset();
     showItemsCount();
     AllTablesReload();
@@ -205,6 +218,13 @@ void AppDelegate::ShowFilter()
 void AppDelegate::ResetFilter()
 {
     m_filterSheet->ResetFilterState();
+}
+
+void AppDelegate::focusSearch()
+{
+    bringDatabaseToFront();
+    m_database->searchField()->setFocus(Qt::ShortcutFocusReason);
+    m_database->searchField()->selectAll();
 }
 
 // The summary is rebuilt from the store's lists, which a scan replaces; it waits until
@@ -268,7 +288,14 @@ void AppDelegate::showItemsCount()
     m_database->showItemsCount(m_core.getItemsCountUnfiltered(), m_core.hiddenMissingCount());
 }
 
+// Called where the lists are rebuilt from their defaults, which drops the bins' result.
 void AppDelegate::emptySearchField()
+{
+    clearSearchField();
+    m_database->appliedBinsBar()->clear();
+}
+
+void AppDelegate::clearSearchField()
 {
     const QSignalBlocker blocker(m_database->searchField());
     m_database->searchField()->clear();
@@ -287,6 +314,32 @@ void AppDelegate::showDefaultLists()
     loadDefaults();
     AllTablesReload();
     showItemsCount();
+}
+
+// The bins' result lives in the items' validity, which only the filter is applied over.
+void AppDelegate::showUnfilteredLists()
+{
+    clearSearchField();
+    VeskFilter::sharedFilter().ResetFilter();
+    m_core.setFilterFlagProjects(true);
+    m_core.applyFilter();
+    m_database->appliedBinsBar()->filterWasReset();
+    AllTablesReload();
+}
+
+// Validity is taken under an empty filter: what the filter hides is hidden at each
+// refresh, and would otherwise stay hidden once the filter changes.
+void AppDelegate::clearBins()
+{
+    if (isRunning() || VeskBusyJob::shared().othersBusy())
+        return;
+    const VeskFilter kept = VeskFilter::sharedFilter();
+    VeskFilter::sharedFilter().ResetFilter();
+    m_core.ValidateAllItems();
+    VeskFilter::sharedFilter() = kept;
+    m_core.applyFilter();
+    m_database->appliedBinsBar()->clear();
+    AllTablesReload();
 }
 
 QWidget *AppDelegate::dialogParent() const

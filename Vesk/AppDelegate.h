@@ -64,6 +64,7 @@ public:
     void ShowPreferences() override;
     void ShowFilter() override;
     void ResetFilter() override;
+    void focusSearch() override;
     void ShowProjectsSummary() override;
     void updateFilter();
     void pushSliderButton();
@@ -81,6 +82,9 @@ public:
     /// The store's default rebuild, on the main thread; the table drops its sort keys.
     void loadDefaults();
     void showDefaultLists() override;
+    void showUnfilteredLists() override;
+    /// Shows the list without the bins applied, keeping the filter and the search.
+    void clearBins();
     void setSliderOn(bool on) override;
     /// Shows the database window in front without the busy check.
     void bringDatabaseToFront() override;
@@ -103,6 +107,7 @@ public:
 private:
     void makeWindows();
     void connectCommands();
+    void clearSearchField();
     static void registerDefaults();
 
     VeskCore &m_core;

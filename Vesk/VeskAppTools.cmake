@@ -18,6 +18,7 @@ target_sources(VeskApp PRIVATE
   VeskQuarantineWindow.cpp
   VeskQueueView.cpp
   VeskQuitGuard.cpp
+  VeskRowCommands.cpp
   VeskVerifyFolder.cpp
   VeskVersionNotice.cpp
 )

@@ -11,6 +11,7 @@
 #include "VeskQuarantineWindow.h"
 #include "VeskQueueView.h"
 #include "VeskQuitGuard.h"
+#include "VeskRowCommands.h"
 #include "VeskSound.h"
 #include "VeskStoreTableView.h"
 #include "VeskToolsHost.h"
@@ -48,6 +49,7 @@ VeskAppTools::VeskAppTools(VeskToolsHost &host)
     m_queue = new VeskQueueView(*m_actionManager);
     m_queue->attachTo(host.queueHost());
     addButtons();
+    new VeskRowCommands(host, *this);
     m_quitGuard = new VeskQuitGuard(
         *m_actionManager, [&host] { host.ShowMainWindow(); }, this);
     connect(host.statusButton(), &QAbstractButton::clicked, this, &VeskAppTools::PushmeButton);
@@ -136,14 +138,14 @@ void VeskAppTools::addButtons()
 
 // While a scan or a sort rebuilds the list, the highlighted rows are about to show
 // other items: the sheet would name items the user did not choose.
-void VeskAppTools::NewAction()
+VeskNewActionWindow *VeskAppTools::NewAction()
 {
     if (VeskStatusViewController::getTheController()->isRunning() || m_host.databaseTable()->isSorting()) {
         VeskAlert::ShowDialog_with_Buttons(QStringLiteral("The list is being rebuilt."),
             QStringLiteral("Choose the items again once it is complete."), { QStringLiteral("OK") });
-        return;
+        return nullptr;
     }
-    VeskNewActionWindow::NewAction(m_host.vsk(), m_host.databaseWindow(), *m_actionManager);
+    return VeskNewActionWindow::NewAction(m_host.vsk(), m_host.databaseWindow(), *m_actionManager);
 }
 
 void VeskAppTools::ShowQueue()

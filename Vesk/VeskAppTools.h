@@ -35,7 +35,8 @@ public:
     VeskQuitGuard *quitGuard() const { return m_quitGuard; }
 
     // Commands.
-    void NewAction();
+    /// The action sheet over the selected rows; none while the list is rebuilt.
+    class VeskNewActionWindow *NewAction();
     void ShowQueue();
     void OpenInExternalApp();
     void ExecuteApplescript();

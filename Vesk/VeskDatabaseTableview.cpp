@@ -243,6 +243,10 @@ void VeskDatabaseTableview::keyPressEvent(QKeyEvent *event)
         m_previewPanel->hidePanel();
         return;
     }
+    if (event->matches(QKeySequence::Delete)) {
+        Q_EMIT deleteRequested();
+        return;
+    }
     VeskStoreTableView::keyPressEvent(event);
 }
 
@@ -278,6 +282,13 @@ void VeskDatabaseTableview::hideEvent(QHideEvent *event)
 
 void VeskDatabaseTableview::doubleClickDatabase()
 {
-    if (const VeskItemRef item = core().ObjectAtIndexFiltered(uint64_t(clickedRow())))
-        VeskWorkspace::activateFileViewerSelectingURLs({ item->DB_itemPath() });
+    const VeskItemRef item = core().ObjectAtIndexFiltered(uint64_t(clickedRow()));
+    if (!item)
+        return;
+    const QString path = item->DB_itemPath();
+    if (item->DB_FileExists())
+        VeskWorkspace::activateFileViewerSelectingURLs({ path });
+    else
+        VeskStatusViewController::getTheController()->Status_SetTextWithString(
+            tr("%1 cannot be shown in the file manager: the file is missing.").arg(path));
 }

@@ -13,8 +13,9 @@ class VeskMediafileViewerPreviewPanel;
 
 /// The database table: header clicks sort the store by up to three columns, the
 /// header's menu shows and hides columns and remembers the choice in the settings,
-/// rows drag out as files, a double click reveals the file, and the space key opens
-/// the floating preview of the selected item, which then follows the selection.
+/// rows drag out as files, a double click reveals the file, the space key opens the
+/// floating preview of the selected item, which then follows the selection, and the
+/// Delete key asks for the rows to be deleted.
 class VeskDatabaseTableview : public VeskStoreTableView {
     Q_OBJECT
 public:
@@ -47,10 +48,13 @@ public:
     static std::optional<VeskPreviewContents> getNSViewWithContentsFor(const VeskItemRef &item);
     VeskMediafileViewerPreviewPanel *previewPanel() const { return m_previewPanel; }
 
-    /// Reveals the file of the clicked row in the file manager.
+    /// Reveals the file of the clicked row in the file manager, or says in the status
+    /// line why it cannot.
     void doubleClickDatabase();
 
 Q_SIGNALS:
+    /// The Delete key was pressed over the rows.
+    void deleteRequested();
     /// A sort started by a header click has ended and the rows are reloaded.
     void sortFinished();
     /// A refresh has put its rows in place (and the project numbers when recounted).

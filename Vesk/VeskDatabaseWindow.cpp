@@ -1,11 +1,13 @@
 #include "VeskDatabaseWindow.h"
 
+#include "VeskAppliedBinsBar.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDragDropView.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -27,6 +29,7 @@ VeskDatabaseWindow::VeskDatabaseWindow(VeskCore &core, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(makeTopStrip(content));
+    layout->addWidget(m_binsBar = new VeskAppliedBinsBar(content));
     m_splitter = new QSplitter(Qt::Horizontal, content);
     m_splitter->addWidget(makeTables(core, m_splitter));
     m_queueHost = new QWidget(m_splitter);
@@ -54,6 +57,7 @@ QWidget *VeskDatabaseWindow::makeTopStrip(QWidget *parent)
     m_search->setPlaceholderText(tr("Search names, projects and paths"));
     m_search->setClearButtonEnabled(true);
     m_search->setMaximumWidth(320);
+    m_search->installEventFilter(this);
     auto *layout = new QHBoxLayout(strip);
     layout->setContentsMargins(10, 4, 10, 4);
     layout->addWidget(m_count);
@@ -107,4 +111,16 @@ void VeskDatabaseWindow::showItemsCount(uint64_t items, uint64_t hiddenMissing)
     m_count->setText(items == 1 ? tr("1 item, %1").arg(link) : tr("%1 items, %2").arg(count, link));
     m_count->setToolTip(tr("Files the media indexes list but the disk does not have are hidden. "
                            "Click to change this in Preferences."));
+}
+
+// Esc empties the search field as a key of the field itself, not as a shortcut, which
+// would also take it from a dialog opened over the window.
+bool VeskDatabaseWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_search && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !m_search->text().isEmpty()) {
+        m_search->clear();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

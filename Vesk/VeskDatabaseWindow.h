@@ -8,12 +8,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSplitter;
+class VeskAppliedBinsBar;
 class VeskCore;
 class VeskDatabaseTableview;
 class VeskDragDropView;
 class VeskStoreTableView;
 
-/// The database window: the search field and item count above, the media table with
+/// The database window: the search field (Esc empties it) and item
+/// count above, the bar naming the
+/// bins applied under them, the media table with
 /// its one-row summary below it, room at the side for the action queue, and the bin
 /// drop zone over all but the top strip.
 class VeskDatabaseWindow : public QMainWindow {
@@ -25,6 +28,7 @@ public:
     VeskStoreTableView *SummaryTable() const { return m_summary; }
     QLabel *itemsCountText() const { return m_count; }
     QLineEdit *searchField() const { return m_search; }
+    VeskAppliedBinsBar *appliedBinsBar() const { return m_binsBar; }
     VeskDragDropView *dropZone() const { return m_dropZone; }
     /// Where the action queue panel goes; empty and hidden until it is given one.
     QWidget *queueHost() const { return m_queueHost; }
@@ -40,6 +44,9 @@ Q_SIGNALS:
     /// The link of the hidden missing files in the item count.
     void hiddenFilesLinkActivated();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QWidget *makeTopStrip(QWidget *parent);
     QWidget *makeTables(VeskCore &core, QWidget *parent);
@@ -48,6 +55,7 @@ private:
     VeskStoreTableView *m_summary = nullptr;
     QLabel *m_count = nullptr;
     QLineEdit *m_search = nullptr;
+    VeskAppliedBinsBar *m_binsBar = nullptr;
     VeskDragDropView *m_dropZone = nullptr;
     QWidget *m_queueHost = nullptr;
     QSplitter *m_splitter = nullptr;

@@ -41,11 +41,11 @@ Qt::DropActions VeskDragDropView::dragMask(Qt::DropActions offered, Qt::Keyboard
 QString VeskDragDropView::operationLabel(Qt::DropActions mask)
 {
     if (mask & Qt::CopyAction)
-        return QStringLiteral("Intersect");
+        return VeskAvbOpDelegate::usedByWords(VeskAvbOpDelegate::Intersect);
     if (mask & Qt::MoveAction)
-        return QStringLiteral("Add");
+        return VeskAvbOpDelegate::usedByWords(VeskAvbOpDelegate::Add);
     if (mask & Qt::LinkAction)
-        return QStringLiteral("Subtract");
+        return VeskAvbOpDelegate::usedByWords(VeskAvbOpDelegate::Subtract);
     return {};
 }
 
@@ -199,8 +199,9 @@ void VeskDragDropView::paintEvent(QPaintEvent *)
     painter.setFont(small);
     const QString label = operationLabel(m_currentDragMask);
     if (!label.isEmpty())
-        painter.drawText(QRect(30, 30, width() - 60, 24), Qt::AlignLeft | Qt::AlignTop, label);
+        painter.drawText(QRect(30, 30, width() - 60, 24), Qt::AlignLeft | Qt::AlignTop,
+            label.at(0).toUpper() + label.mid(1) + tr(" these bins"));
     painter.setPen(QColor(211, 211, 211));
     painter.drawText(rect().adjusted(30, 0, -30, -30), Qt::AlignHCenter | Qt::AlignBottom,
-        tr("Drop to intersect  ·  Shift: add  ·  Ctrl: subtract"));
+        tr("Drop: show only  ·  Shift: also show  ·  Ctrl: hide"));
 }

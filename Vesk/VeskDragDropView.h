@@ -25,7 +25,8 @@ public:
     /// The operations a drag offers, narrowed by the keys held: Shift leaves only the
     /// generic (add) operation, Ctrl only the link (subtract) operation.
     static Qt::DropActions dragMask(Qt::DropActions offered, Qt::KeyboardModifiers modifiers);
-    /// "Intersect", "Add", "Subtract" or nothing, by the mask's first match.
+    /// "show only media used by", "also show…", "hide…" or nothing, by the mask's
+    /// first match.
     static QString operationLabel(Qt::DropActions mask);
     /// Whether every path is a bin file (extension "avb" in any case), not a folder.
     static bool areAllBins(const QStringList &paths);

@@ -102,6 +102,9 @@ void VeskFilterSheet::addFlagBoxes(QGridLayout *grid)
     for (int i = 0; i < kFlagCount; ++i) {
         auto *box = new QCheckBox(tr(kFlags[size_t(i)].title), this);
         box->setObjectName(QLatin1String(kFlags[size_t(i)].objectName));
+        if (kFlags[size_t(i)].get == &VeskFilter::filterFlagUnreferenced)
+            box->setToolTip(tr("Media not described by the folder's media database. To find media no bin "
+                               "uses, drop the bins on the list."));
         connect(box, &QCheckBox::clicked, this, [this, i] { ChangeFilterState(i); });
         grid->addWidget(box, i % 3, i / 3);
         m_flagBoxes[size_t(i)] = box;
@@ -170,6 +173,6 @@ void VeskFilterSheet::ResetFilterState()
 {
     if (VeskStatusViewController::getTheController()->isRunning())
         return;
-    m_host.showDefaultLists();
+    m_host.showUnfilteredLists();
     selectAllProjects();
 }

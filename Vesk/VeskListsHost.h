@@ -14,4 +14,7 @@ public:
     /// Empties the search field, rebuilds the default lists and sort, and reloads
     /// every table.
     virtual void showDefaultLists() = 0;
+    /// Empties the search field, shows every project and resets the filter's flags,
+    /// keeping the bins applied, and reloads every table.
+    virtual void showUnfilteredLists() = 0;
 };

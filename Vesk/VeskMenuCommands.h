@@ -9,6 +9,8 @@ public:
     virtual void ShowPreferences() = 0;
     virtual void ShowFilter() = 0;
     virtual void ResetFilter() = 0;
+    /// Brings the database window forward with its search field focused.
+    virtual void focusSearch() = 0;
     virtual void ShowProjectsSummary() = 0;
     virtual void ShowMainWindow() = 0;
     virtual void ShowDatabase() = 0;

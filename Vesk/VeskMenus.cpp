@@ -38,17 +38,21 @@ void VeskMenus::makeActions(VeskScanDriver *driver)
     m_clearDatabase = add(tr("&Clear Database"), {}, true, [this] { m_commands.ClearDatabase(); });
     m_preferences = add(tr("&Preferences…"), QKeySequence::Preferences, true, [this] { m_commands.ShowPreferences(); });
     m_quit = add(tr("&Quit"), QKeySequence::Quit, false, [] { QApplication::quit(); });
-    m_intersectBins = add(tr("&Show Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(1); });
+    // The same words as the drop zone and the bar of applied bins.
+    m_intersectBins = add(tr("&Show Only Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(1); });
     m_subtractBins = add(tr("&Hide Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(2); });
-    m_addBins = add(tr("&Add Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(3); });
+    m_addBins = add(tr("&Also Show Media Used by Bins…"), {}, true, [driver] { driver->OpenAVB(3); });
     m_amaLinks = add(tr("&Log AMA Links of Bins…"), {}, false, [driver] { driver->parseAmaLinksinBin(); });
     m_filter = add(tr("&Filter…"), QKeySequence(tr("Ctrl+Shift+F")), true, [this] { m_commands.ShowFilter(); });
     m_resetFilter = add(tr("&Reset Filter"), {}, true, [this] { m_commands.ResetFilter(); });
+    m_search = add(tr("&Search"), QKeySequence::Find, false, [this] { m_commands.focusSearch(); });
     m_projects = add(
         tr("&Projects Summary"), QKeySequence(tr("Ctrl+Shift+P")), true, [this] { m_commands.ShowProjectsSummary(); });
     m_mainWindow = add(tr("&Main Window"), QKeySequence(tr("Ctrl+1")), false, [this] { m_commands.ShowMainWindow(); });
     m_database = add(tr("&Database"), QKeySequence(tr("Ctrl+2")), true, [this] { m_commands.ShowDatabase(); });
     m_console = add(tr("&Console"), QKeySequence(tr("Ctrl+3")), false, [this] { m_commands.showConsole(); });
+    for (QAction *action : applicationWide())
+        action->setShortcutContext(Qt::ApplicationShortcut);
     m_about = add(tr("&About Vesk"), {}, false, [] {
         QMessageBox::about(QApplication::activeWindow(), QObject::tr("About Vesk"),
             QObject::tr("Vesk %1\nKeeps the media of Avid systems in order.").arg(QApplication::applicationVersion()));
@@ -70,7 +74,7 @@ void VeskMenus::install(QMenuBar *bar)
     bins->addSeparator();
     bins->addAction(m_amaLinks);
     QMenu *view = bar->addMenu(tr("&View"));
-    view->addActions({ m_filter, m_resetFilter, m_projects });
+    view->addActions({ m_search, m_filter, m_resetFilter, m_projects });
     QMenu *window = bar->addMenu(tr("&Window"));
     window->addActions({ m_mainWindow, m_database, m_console });
 }

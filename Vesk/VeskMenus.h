@@ -22,6 +22,8 @@ public:
 
     QAction *scanVolumes() const { return m_scanVolumes; }
     QAction *scanFolders() const { return m_scanFolders; }
+    /// The commands that reach from any window: the Window menu, Search and Quit.
+    QList<QAction *> applicationWide() const { return { m_mainWindow, m_database, m_console, m_search, m_quit }; }
 
 private:
     QAction *add(const QString &title, const QKeySequence &shortcut, bool blockedWhileRunning,
@@ -43,6 +45,7 @@ private:
     QAction *m_amaLinks = nullptr;
     QAction *m_filter = nullptr;
     QAction *m_resetFilter = nullptr;
+    QAction *m_search = nullptr;
     QAction *m_projects = nullptr;
     QAction *m_mainWindow = nullptr;
     QAction *m_database = nullptr;

@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -109,8 +108,6 @@ void VeskPreferencesWindow::ShowPreferences()
     if (VeskStatusViewController::getTheController()->isRunning())
         return;
     m_script->setPlainText(VeskSettings::shared().stringForKey(kScript));
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
     show();
     raise();
     activateWindow();

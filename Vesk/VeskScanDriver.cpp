@@ -288,32 +288,35 @@ void VeskScanDriver::OpenAVB(int tag)
 
 void VeskScanDriver::DoAVBIntersect(const QStringList &bins)
 {
-    runBinOperation(&VeskScanner::AVBArray_IntersectWith, bins);
+    runBinOperation(Intersect, &VeskScanner::AVBArray_IntersectWith, bins);
 }
 
 void VeskScanDriver::DoAVBSubtract(const QStringList &bins)
 {
-    runBinOperation(&VeskScanner::AVBArray_Subtract, bins);
+    runBinOperation(Subtract, &VeskScanner::AVBArray_Subtract, bins);
 }
 
 void VeskScanDriver::DoAVBAdd(const QStringList &bins)
 {
-    runBinOperation(&VeskScanner::AVBArray_Add, bins);
+    runBinOperation(Add, &VeskScanner::AVBArray_Add, bins);
 }
 
 // Bin operations rewrite the shown list, which a running scan is about to replace:
 // they wait until it has ended.
-void VeskScanDriver::runBinOperation(void (VeskScanner::*operation)(const QStringList &), const QStringList &bins)
+void VeskScanDriver::runBinOperation(
+    BinTag tag, bool (VeskScanner::*operation)(const QStringList &), const QStringList &bins)
 {
     if (status()->isRunning())
         return;
     m_host.setBusyWheel(true);
     QElapsedTimer timer;
     timer.start();
-    (VeskScanner(m_core).*operation)(bins);
+    const bool applied = (VeskScanner(m_core).*operation)(bins);
     VESK_LOG(executionTime(secondsSince(timer)));
     m_host.AllTablesReload();
     m_host.setBusyWheel(false);
+    if (applied)
+        Q_EMIT binsApplied(tag, bins);
 }
 
 void VeskScanDriver::parseAmaLinksinBin()

@@ -25,8 +25,6 @@ class VeskScanDriver : public QObject, public VeskAvbOpDelegate {
     Q_OBJECT
 public:
     using VolumeLister = std::function<QStringList()>;
-    enum BinTag { Intersect = 1, Subtract = 2, Add = 3 };
-
     VeskScanDriver(VeskCore &core, VeskScanHost &host);
     ~VeskScanDriver() override;
 
@@ -57,6 +55,8 @@ public:
 Q_SIGNALS:
     /// A scan has come back to the idle state, tables reloaded; also after a stop.
     void scanFinished();
+    /// A bin operation has changed the shown list; `tag` is its BinTag.
+    void binsApplied(int tag, const QStringList &bins);
     /// A scan has started or come back to the idle state.
     void scanRunning(bool running);
     /// A few times a second while a scan runs: media folders done of those found so
@@ -77,6 +77,8 @@ private:
     void reportProgress();
     void finishVolumeScan(double seconds, bool showDatabase);
     void finishFolderScan(double seconds);
+    void endScan(double seconds);
+    void runBinOperation(BinTag tag, bool (VeskScanner::*operation)(const QStringList &), const QStringList &bins);
     void finishStoppedScan();
     void endScan(bool rebuilt);
     void runBinOperation(void (VeskScanner::*operation)(const QStringList &), const QStringList &bins);

@@ -3,6 +3,7 @@
 #include "AppDelegate.h"
 #include "VeskAppTools.h"
 #include "VeskAppToolsScreenshots.h"
+#include "VeskAppliedBinsBar.h"
 #include "VeskBinUsageSheet.h"
 #include "VeskDatabaseTableview.h"
 #include "VeskDatabaseWindow.h"
@@ -18,11 +19,25 @@
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 
 namespace {
 constexpr int kPollMs = 20;
 constexpr int kSettleMs = 600;
+
+// The bins of the volume that holds the first shown item.
+QStringList volumeBins(const VeskCore &core)
+{
+    const QString item = core.ObjectAtIndexFiltered(0)->DB_itemPath();
+    const QDir folder(item.section(QStringLiteral("/Avid MediaFiles/"), 0, 0) + QStringLiteral("/Bins"));
+    QStringList bins;
+    for (const QString &name : folder.entryList({ QStringLiteral("*.avb") }, QDir::Files, QDir::Name))
+        bins.push_back(folder.filePath(name));
+    return bins;
+}
+
 } // namespace
 
 void VeskScreenshots::startIfAsked(AppDelegate &app)
@@ -85,6 +100,20 @@ void VeskScreenshots::afterScan()
         { 0, [this] { showBinUsage(); } },
         { kSettleMs, [this] { saveScreen(QStringLiteral("bin-usage.png")); } },
         { 0, [this] { m_app.Database()->findChild<VeskBinUsageSheet *>()->accept(); } },
+        { 0, [this] { m_app.scanDriver()->DoAVBSubtract(volumeBins(m_app.vsk())); } },
+        { kSettleMs, [this] { save(m_app.Database(), QStringLiteral("applied-bins.png")); } },
+        { 0,
+            [table] {
+                table->selectRow(3);
+                Q_EMIT table->customContextMenuRequested(table->visualRect(table->model()->index(3, 2)).center());
+            } },
+        { kSettleMs, [this] { saveScreen(QStringLiteral("row-menu.png")); } },
+        { 0,
+            [this] {
+                if (QWidget *menu = QApplication::activePopupWidget())
+                    menu->close();
+                m_app.Database()->appliedBinsBar()->clearButton()->click();
+            } },
         { kSettleMs, [this] { VeskAppToolsScreenshots::run(m_app, m_folder, [] { QApplication::quit(); }); } },
     });
 }
@@ -92,12 +121,7 @@ void VeskScreenshots::afterScan()
 // The volume's bins are added to the shown media, which shows no other rows for it.
 void VeskScreenshots::showBinUsage()
 {
-    const QString item = m_app.vsk().ObjectAtIndexFiltered(0)->DB_itemPath();
-    const QDir folder(item.section(QStringLiteral("/Avid MediaFiles/"), 0, 0) + QStringLiteral("/Bins"));
-    QStringList bins;
-    for (const QString &name : folder.entryList({ QStringLiteral("*.avb") }, QDir::Files, QDir::Name))
-        bins.push_back(folder.filePath(name));
-    m_app.scanDriver()->DoAVBAdd(bins);
+    m_app.scanDriver()->DoAVBAdd(volumeBins(m_app.vsk()));
     m_app.tools()->ShowBinUsage();
 }
 

@@ -1,12 +1,14 @@
 #include "VeskWorkspace.h"
 
 #include "base/VeskNSLog.h"
+#include "platform/VeskStatusViewController.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QObject>
 #include <QUrl>
 
 namespace {
@@ -65,5 +67,7 @@ void VeskWorkspace::reveal(const QStringList &paths)
 
 void VeskWorkspace::openFolderOf(const QString &path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath())))
+        VeskStatusViewController::getTheController()->Status_SetTextWithString(
+            QObject::tr("No file manager answered; the file is %1").arg(path));
 }

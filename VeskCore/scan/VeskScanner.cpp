@@ -108,22 +108,28 @@ std::optional<VeskScanner::BinProbes> VeskScanner::collectProbes(const QStringLi
     return probes;
 }
 
-void VeskScanner::AVBArray_IntersectWith(const QStringList &bins)
+bool VeskScanner::AVBArray_IntersectWith(const QStringList &bins)
 {
-    if (const auto probes = collectProbes(bins))
+    const auto probes = collectProbes(bins);
+    if (probes)
         m_core.applyFilter(probes->probes, probes->bins);
+    return probes.has_value();
 }
 
-void VeskScanner::AVBArray_Subtract(const QStringList &bins)
+bool VeskScanner::AVBArray_Subtract(const QStringList &bins)
 {
-    if (const auto probes = collectProbes(bins))
+    const auto probes = collectProbes(bins);
+    if (probes)
         m_core.applyFilterSubtract(probes->probes, probes->bins);
+    return probes.has_value();
 }
 
-void VeskScanner::AVBArray_Add(const QStringList &bins)
+bool VeskScanner::AVBArray_Add(const QStringList &bins)
 {
-    if (const auto probes = collectProbes(bins))
+    const auto probes = collectProbes(bins);
+    if (probes)
         m_core.applyFilterAdd(probes->probes, probes->bins);
+    return probes.has_value();
 }
 
 void VeskScanner::parseAMAfromAVBs(const QStringList &bins)

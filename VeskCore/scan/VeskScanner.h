@@ -26,10 +26,11 @@ public:
 
     // Bin reference operations over bin files, in the user's order. A bin that cannot be
     // read, is not a bin or is damaged stops the operation, which then changes nothing;
-    // a bin without references adds no probe. Both are logged.
-    void AVBArray_IntersectWith(const QStringList &bins);
-    void AVBArray_Subtract(const QStringList &bins);
-    void AVBArray_Add(const QStringList &bins);
+    // a bin without references adds no probe. Both are logged. Each says whether it
+    // was done.
+    bool AVBArray_IntersectWith(const QStringList &bins);
+    bool AVBArray_Subtract(const QStringList &bins);
+    bool AVBArray_Add(const QStringList &bins);
     /// Reads the bins' AMA link references; changes no item.
     void parseAMAfromAVBs(const QStringList &bins);
 

@@ -137,9 +137,9 @@ TEST_F(DropZone, OverlayShowsTheOperationWhileBinsHoverAndFollowsTheArea)
 {
     EXPECT_TRUE(move({ binA }));
     EXPECT_TRUE(zone->isHighlighted());
-    EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("Intersect"));
+    EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("show only media used by"));
     move({ binA }, Qt::ControlModifier);
-    EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("Subtract"));
+    EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("hide media used by"));
     EXPECT_FALSE(zone->grab().isNull());
     // Over the strip above the zone the drag is not taken.
     EXPECT_FALSE(move({ binA }, {}, { 300, 10 }));

@@ -59,18 +59,6 @@ protected:
     VeskStatusView view;
 };
 
-TEST_F(StatusArea, SmallWheelsGrowOutwardsFromTheMiddle)
-{
-    EXPECT_EQ(VeskStatusView::wheelPosition(15, 400, 193).x(), 284);
-    EXPECT_EQ(VeskStatusView::wheelPosition(14, 400, 193).x(), 104);
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(view.smallWheel(i)->pos(), VeskStatusView::wheelPosition(i, 400, VeskStatusView::kHeight)) << i;
-        EXPECT_EQ(view.smallWheel(i)->size(), QSize(12, 12));
-    }
-    view.resize(600, VeskStatusView::kHeight);
-    EXPECT_EQ(view.smallWheel(1)->x(), 300);
-}
-
 TEST_F(StatusArea, WheelsSpinWhileLentToAnotherThread)
 {
     VeskStatusWheel *taken = nullptr;
