@@ -38,16 +38,6 @@ void onInterrupt(int)
     [[maybe_unused]] const ssize_t written = write(wakeWrite, &byte, 1);
 }
 
-// The rows "scan" would print, in its order.
-std::vector<VeskItemRef> shownItems(const VeskCore &core)
-{
-    std::vector<VeskItemRef> items;
-    for (uint64_t row = 0; row < core.getFilteredIndexesCount(); ++row)
-        if (VeskItemRef item = core.ObjectAtIndexFiltered(row))
-            items.push_back(std::move(item));
-    return items;
-}
-
 CliAlerts::Overwrite overwriteMode(const QString &value)
 {
     if (value == QLatin1String("yes"))
@@ -112,7 +102,7 @@ int ActionCommand::run(const QStringList &arguments)
     VeskCore &core = VeskCore::sharedCore();
     if (const int status = scanOptions.run(core); status != CliIO::Success)
         return status;
-    const std::vector<VeskItemRef> items = shownItems(core);
+    const std::vector<VeskItemRef> items = core.shownItems();
     VeskNewActionController sheet(items);
     sheet.RadioChanged(action);
     if (VeskActionProperties::hasDestination(action))

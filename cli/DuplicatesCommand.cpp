@@ -97,15 +97,6 @@ void showExtras(VeskCore &core, const std::vector<VeskDuplicates::Group> &groups
     core.setShownList(std::move(shown));
 }
 
-std::vector<VeskItemRef> shownItems(const VeskCore &core)
-{
-    std::vector<VeskItemRef> items;
-    items.reserve(core.getFilteredIndexesCount());
-    for (const uint32_t position : core.IndexesSortedFiltered())
-        items.push_back(core.ItemsUnsorted()[position]);
-    return items;
-}
-
 } // namespace
 
 int DuplicatesCommand::run(const QStringList &arguments)
@@ -135,7 +126,7 @@ int DuplicatesCommand::run(const QStringList &arguments)
     const int status = scanOptions.run(core);
     if (status != CliIO::Success && status != CliIO::NothingMatched)
         return status;
-    std::vector<VeskDuplicates::Group> groups = VeskDuplicates::find(shownItems(core));
+    std::vector<VeskDuplicates::Group> groups = VeskDuplicates::find(core.shownItems());
     if (parser.isSet(QStringLiteral("confirm-content")))
         groups = *confirmed(groups);
     if (extrasOnly) {

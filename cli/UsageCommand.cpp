@@ -121,13 +121,6 @@ std::optional<Report::Source> readSource(const QString &path)
 }
 
 // The media rows the scan options leave.
-std::vector<VeskItemRef> shownItems(const VeskCore &core)
-{
-    std::vector<VeskItemRef> items;
-    for (uint32_t position : core.IndexesSortedFiltered())
-        items.push_back(core.ItemsUnsorted()[position]);
-    return items;
-}
 
 } // namespace
 
@@ -157,6 +150,6 @@ int UsageCommand::run(const QStringList &arguments)
     const QString format = parser.isSet(QStringLiteral("format"))
         ? parser.value(QStringLiteral("format"))
         : QLatin1String(isatty(STDOUT_FILENO) ? "table" : "csv");
-    CliIO::out() << render(format, Report::rows(shownItems(core), sources)) << Qt::flush;
+    CliIO::out() << render(format, Report::rows(core.shownItems(), sources)) << Qt::flush;
     return status;
 }

@@ -657,6 +657,15 @@ QString VeskCore::getExistentURLatIndex(uint64_t row) const
     return item && item->DB_FileExists() ? item->DB_itemPath() : QString();
 }
 
+std::vector<VeskItemRef> VeskCore::shownItems() const
+{
+    std::vector<VeskItemRef> items;
+    items.reserve(m_filtered.size());
+    for (const uint32_t position : m_filtered)
+        items.push_back(m_items[position]);
+    return items;
+}
+
 std::optional<std::vector<VeskItemRef>> VeskCore::getSelectedItemsArray() const
 {
     if (!m_databaseTable)

@@ -126,6 +126,8 @@ public:
     /// The path of the shown item at the row when its file exists; empty otherwise.
     QString getExistentURLatIndex(uint64_t row) const;
     std::optional<std::vector<VeskItemRef>> getSelectedItemsArray() const;
+    /// The shown items, in the shown order.
+    std::vector<VeskItemRef> shownItems() const;
     const std::vector<VeskItemRef> &ItemsUnsorted() const { return m_items; }
     const std::vector<uint32_t> &IndexesSorted() const { return m_sorted; }
     const std::vector<uint32_t> &IndexesSortedFiltered() const { return m_filtered; }

@@ -21,15 +21,6 @@
 
 #include <numeric>
 
-namespace {
-
-ProcessResult cli(const QStringList &arguments)
-{
-    return run(QStringLiteral(VESK_CLI), arguments);
-}
-
-} // namespace
-
 // A generated volume, with what a scan of it must show.
 class CliVolume : public ::testing::TestWithParam<int> {
 protected:

@@ -21,17 +21,6 @@ namespace {
 
 const QString kData = QStringLiteral(VESK_SOURCE_DIR "/tests/data/ascmhl/");
 
-ProcessResult cli(const QStringList &arguments)
-{
-    return run(QStringLiteral(VESK_CLI), arguments);
-}
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList filesBelow(const QString &folder)
 {
     QStringList files;

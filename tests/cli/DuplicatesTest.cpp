@@ -62,15 +62,15 @@ protected:
 
     QList<QJsonObject> scan(const QStringList &paths, const QStringList &options = {})
     {
-        const ProcessResult result = run(QStringLiteral(VESK_CLI),
-            QStringList { "scan", "--format", "json", "--columns", "path,fileUID,size" } + paths + options);
+        const ProcessResult result
+            = cli(QStringList { "scan", "--format", "json", "--columns", "path,fileUID,size" } + paths + options);
         EXPECT_EQ(result.status, 0) << result.err.toStdString();
         return jsonLines(result.out);
     }
 
     ProcessResult duplicates(const QStringList &options)
     {
-        const ProcessResult result = run(QStringLiteral(VESK_CLI), QStringList { "duplicates" } + roots + options);
+        const ProcessResult result = cli(QStringList { "duplicates" } + roots + options);
         EXPECT_EQ(result.status, 0) << result.err.toStdString();
         return result;
     }

@@ -20,17 +20,6 @@ namespace {
 const QString kMedia = QStringLiteral("vol/Avid MediaFiles/MXF/1/");
 const QStringList kNames = { QStringLiteral("a.mxf"), QStringLiteral("b.mxf"), QStringLiteral("c\nd.mxf") };
 
-ProcessResult cli(const QStringList &arguments)
-{
-    return run(QStringLiteral(VESK_CLI), arguments);
-}
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList manifestPaths(const QString &setFolder)
 {
     QStringList paths;
