@@ -48,14 +48,14 @@ VeskDuplicateFinderWindow::VeskDuplicateFinderWindow(VeskCore &core, QWidget *pa
     m_tree->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tree->setUniformRowHeights(true);
     m_tree->setAlternatingRowColors(true);
-    // Copies differ by their folders: a long path keeps its end, the media folder and file.
+    // A long folder keeps its end: the media folder that tells copies apart.
     m_tree->setTextElideMode(Qt::ElideLeft);
     m_tree->header()->setStretchLastSection(false);
     m_tree->header()->setSectionResizeMode(VeskDuplicatesModel::Name, QHeaderView::Stretch);
     for (const auto &[column, width] :
-        { std::pair { VeskDuplicatesModel::Place, 120 }, { VeskDuplicatesModel::Size, 90 },
-            { VeskDuplicatesModel::Copies, 60 }, { VeskDuplicatesModel::ExtraSize, 90 },
-            { VeskDuplicatesModel::Created, 160 }, { VeskDuplicatesModel::Status, 110 } })
+        { std::pair { VeskDuplicatesModel::Place, 100 }, { VeskDuplicatesModel::Size, 80 },
+            { VeskDuplicatesModel::Copies, 50 }, { VeskDuplicatesModel::ExtraSize, 80 },
+            { VeskDuplicatesModel::Created, 140 }, { VeskDuplicatesModel::Status, 90 } })
         m_tree->setColumnWidth(column, width);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(makeButtonRow());

@@ -79,7 +79,8 @@ QVariant VeskDuplicatesModel::data(const QModelIndex &index, int role) const
             ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
             : QVariant();
     if (const VeskItemRef copy = copyAt(index))
-        return copyText(*copy, index.column());
+        return role == Qt::ToolTipRole && index.column() == Name ? VeskFileName::displayDecoded(copy->DB_itemPath())
+                                                                 : copyText(*copy, index.column());
     return groupText(m_groups[size_t(index.row())], index.column());
 }
 
@@ -88,7 +89,7 @@ QVariant VeskDuplicatesModel::headerData(int section, Qt::Orientation orientatio
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     static const char *const titles[]
-        = { "Clip Name / Path", "Project / Volume", "Size", "Copies", "Extra Size", "Created", "Status" };
+        = { "Clip Name / Folder", "Project / Volume", "Size", "Copies", "Extra Size", "Created", "Status" };
     return section >= 0 && section < ColumnCount ? tr(titles[section]) : QVariant();
 }
 
@@ -109,7 +110,8 @@ QString VeskDuplicatesModel::groupText(const VeskDuplicates::Group &group, int c
 QString VeskDuplicatesModel::copyText(const VeskDatabaseItem &copy, int column) const
 {
     switch (column) {
-    case Name: return VeskFileName::displayDecoded(copy.DB_itemPath());
+    // Copies differ by their folders; the whole path is the row's tooltip.
+    case Name: return VeskFileName::displayDecoded(copy.DB_itemFolder());
     case Place: return volumeOf(copy);
     case Created: return copy.DB_Date_String();
     case Status: return copy.DB_FileExists() ? QString() : tr("Missing");
