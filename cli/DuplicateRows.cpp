@@ -65,9 +65,9 @@ QString DuplicateRows::sizeText(uint64_t size) const
     return m_bytes ? QString::number(size) : VeskFileSize::toHumanBytes(double(size));
 }
 
-// Written out by hand, straight into one text: a JSON document per group costs more
-// than the grouping itself.
-QString DuplicateRows::jsonLines() const
+// Written out by hand, a line at a time: a JSON document per group costs more than the
+// grouping itself, and one text of every line takes its size twice over in memory.
+void DuplicateRows::writeJsonLines(QTextStream &out) const
 {
     QString lines;
     const auto field = [this, &lines](const char *key, const VeskDatabaseItem &item, VeskColumnID column) {
@@ -75,6 +75,7 @@ QString DuplicateRows::jsonLines() const
         appendJson(lines, text(item, column).value_or(QString()));
     };
     for (size_t i = 0; i < m_groups.size(); ++i) {
+        lines.clear();
         const VeskDuplicates::Group &group = m_groups[i];
         const VeskDatabaseItem &first = *group.copies.front();
         lines += QLatin1String("{\"fileUID\":");
@@ -92,8 +93,8 @@ QString DuplicateRows::jsonLines() const
             appendJson(lines, VeskDuplicates::problemText(group.problem));
         }
         lines += QLatin1String("}\n");
+        out << lines;
     }
-    return lines;
 }
 
 ExportTable DuplicateRows::exportTable(bool forTerminal) const

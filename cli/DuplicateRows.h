@@ -4,6 +4,8 @@
 #include "model/VeskDuplicates.h"
 #include "report/ExportMenuTexts.h"
 
+#include <QTextStream>
+
 #include <optional>
 #include <vector>
 
@@ -16,7 +18,8 @@ public:
     DuplicateRows(const std::vector<VeskDuplicates::Group> &groups, const std::optional<VeskDuplicates::KeepRule> &keep,
         const VeskNameTables &tables, bool bytes);
 
-    QString jsonLines() const;
+    /// One JSON object per group, a line each.
+    void writeJsonLines(QTextStream &out) const;
     /// The rows with every field, or for the terminal only the ones that fit on it.
     ExportTable exportTable(bool forTerminal) const;
     std::optional<QString> NSStringValueForTableColumn(

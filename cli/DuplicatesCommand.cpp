@@ -37,8 +37,6 @@ QString summaryText(const std::vector<VeskDuplicates::Group> &groups)
 
 QString groupsText(const QString &format, const DuplicateRows &rows, const std::vector<VeskDuplicates::Group> &groups)
 {
-    if (format == QLatin1String("json"))
-        return rows.jsonLines();
     if (format != QLatin1String("table"))
         return ExportMenuTexts::genCsv(
             rows.exportTable(false), rows, format == QLatin1String("csv") ? QStringLiteral(";") : QStringLiteral(","));
@@ -135,5 +133,8 @@ int DuplicatesCommand::run(const QStringList &arguments)
                                                                                             : CliIO::Unreadable;
     }
     const DuplicateRows rows(groups, keep, core.nameTables(), parser.isSet(QStringLiteral("bytes")));
-    return ScanCommand::write(parser, groupsText(format, rows, groups)) ? status : CliIO::Unreadable;
+    const bool written = format == QLatin1String("json")
+        ? ScanCommand::write(parser, [&rows](QTextStream &out) { rows.writeJsonLines(out); })
+        : ScanCommand::write(parser, groupsText(format, rows, groups));
+    return written ? status : CliIO::Unreadable;
 }

@@ -105,14 +105,30 @@ bool ScanCommand::print(
 
 bool ScanCommand::write(const QCommandLineParser &parser, const QString &text)
 {
+    return write(parser, [&text](QTextStream &out) { out << text; });
+}
+
+bool ScanCommand::write(const QCommandLineParser &parser, const std::function<void(QTextStream &)> &writeTo)
+{
     const QString path = parser.value(QStringLiteral("output"));
     if (path.isEmpty()) {
-        CliIO::out() << text << Qt::flush;
+        writeTo(CliIO::out());
+        CliIO::out() << Qt::flush;
         return true;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
-        CliIO::error(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    if (written) {
+        QTextStream out(&file);
+        writeTo(out);
+        out.flush();
+        written = out.status() == QTextStream::Ok && file.commit();
+    }
+    if (!written) {
+        // A write cut short by a full disk can leave the file without an error of its own.
+        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
+                                                                    : QStringLiteral("it could not be written whole");
+        CliIO::error(QStringLiteral("cannot write %1: %2").arg(path, reason));
         return false;
     }
     return true;

@@ -2,6 +2,9 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <QTextStream>
+
+#include <functional>
 
 #include <variant>
 
@@ -28,4 +31,6 @@ public:
     /// The text to --output or standard output; false, with the error printed, when it
     /// cannot be written.
     static bool write(const QCommandLineParser &parser, const QString &text);
+    /// The same for output written piece by piece, which a million rows need.
+    static bool write(const QCommandLineParser &parser, const std::function<void(QTextStream &)> &writeTo);
 };

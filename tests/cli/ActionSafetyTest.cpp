@@ -220,6 +220,17 @@ INSTANTIATE_TEST_SUITE_P(Cli, Safety, ::testing::Values(
         flat(QStringLiteral("copy"), { QStringLiteral("--original-folders") }), 1,
         { { "dest/1/msmFMID.pmr", kAbsent }, { "dest/1/a.mxf", kAbsent }, { kA1 + "a.mxf", "one" } },
         "copied 0, skipped 0, failed 1" },
+    // Rows that do not fit the disk leave no file cut short behind, and fail.
+    SafetyCase { "FullDiskUnderScanOutput",
+        [](Safety &s) {
+            std::map<QByteArray, QByteArray> files;
+            for (int i = 0; i < 40; ++i)
+                files[QByteArray::number(i) + ".mxf"] = "x";
+            s.media("A", 1, files);
+            s.mountOn(QStringLiteral("dest"), "tmpfs", QStringLiteral("tmpfs"), "size=4k");
+        },
+        { "scan", "--volume", "@A", "--format", "json", "--output", "@dest/rows.json" }, 1,
+        { { "dest/rows.json", kAbsent } }, "" },
     SafetyCase { "ReadOnlySourceIsNotMoved",
         [](Safety &s) {
             s.media("A", 1, { { "a.mxf", "one" } });
