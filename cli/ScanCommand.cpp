@@ -114,7 +114,10 @@ bool ScanCommand::write(const QCommandLineParser &parser, const std::function<vo
     if (path.isEmpty()) {
         writeTo(CliIO::out());
         CliIO::out() << Qt::flush;
-        return true;
+        if (CliIO::out().status() == QTextStream::Ok)
+            return true;
+        CliIO::error(QStringLiteral("cannot write the rows to standard output"));
+        return false;
     }
     QSaveFile file(path);
     bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);

@@ -202,3 +202,16 @@ TEST(ScanSafetyVolume, WrittenMXFFilesCarryTheIndexedUIDs)
     for (const QString &row : fromFiles)
         EXPECT_TRUE(fromDatabase.contains(row)) << row.toStdString();
 }
+
+// Rows that standard output cannot take are a failure, not a success.
+TEST(ScanSafetyVolume, FullStandardOutputFails)
+{
+    TestFiles files;
+    const QString root = files.path() + QStringLiteral("/vol");
+    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--folders", "1", "--files", "8" }).status, 0);
+    QProcess scan;
+    scan.setStandardOutputFile(QStringLiteral("/dev/full"));
+    scan.start(QStringLiteral(VESK_CLI), { "scan", "--volume", root, "--format", "json" });
+    ASSERT_TRUE(scan.waitForFinished(60000));
+    EXPECT_EQ(scan.exitCode(), 1);
+}
