@@ -108,28 +108,27 @@ std::optional<VeskScanner::BinProbes> VeskScanner::collectProbes(const QStringLi
     return probes;
 }
 
-bool VeskScanner::AVBArray_IntersectWith(const QStringList &bins)
+bool VeskScanner::applyBins(const QStringList &bins, BinOperation operation)
 {
     const auto probes = collectProbes(bins);
     if (probes)
-        m_core.applyFilter(probes->probes, probes->bins);
+        (m_core.*operation)(probes->probes, probes->bins);
     return probes.has_value();
+}
+
+bool VeskScanner::AVBArray_IntersectWith(const QStringList &bins)
+{
+    return applyBins(bins, &VeskCore::applyFilter);
 }
 
 bool VeskScanner::AVBArray_Subtract(const QStringList &bins)
 {
-    const auto probes = collectProbes(bins);
-    if (probes)
-        m_core.applyFilterSubtract(probes->probes, probes->bins);
-    return probes.has_value();
+    return applyBins(bins, &VeskCore::applyFilterSubtract);
 }
 
 bool VeskScanner::AVBArray_Add(const QStringList &bins)
 {
-    const auto probes = collectProbes(bins);
-    if (probes)
-        m_core.applyFilterAdd(probes->probes, probes->bins);
-    return probes.has_value();
+    return applyBins(bins, &VeskCore::applyFilterAdd);
 }
 
 void VeskScanner::parseAMAfromAVBs(const QStringList &bins)

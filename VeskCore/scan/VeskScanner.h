@@ -42,6 +42,9 @@ public:
     static std::optional<BinProbes> collectProbes(const QStringList &bins);
 
 private:
+    using BinOperation = void (VeskCore::*)(const std::vector<VeskItemRef> &, const VeskProbeBins &);
+    /// Applies the operation with the probes of the bins; false when a bin is refused.
+    bool applyBins(const QStringList &bins, BinOperation operation);
     void addMediaFolderWithoutIndex(const QString &folder);
 
     VeskCore &m_core;
