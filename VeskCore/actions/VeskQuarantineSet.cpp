@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -310,16 +311,14 @@ bool VeskQuarantineSet::writeManifest(QString *error)
         { QStringLiteral("time"), isoTime(m_time) }, { QStringLiteral("files"), files } };
     const QString path = folder() + QLatin1Char('/') + kManifest;
     const QByteArray bytes = QJsonDocument(manifest).toJson();
-    const QByteArray temporary = encoded(path + QStringLiteral(".tmp"));
-    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
-    bool written = fd >= 0 && write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size() && fsync(fd) == 0;
-    written = (fd >= 0 && close(fd) == 0 && written) && rename(temporary.constData(), encoded(path).constData()) == 0
-        && fsync(m_lockFd) == 0;
-    if (!written) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, systemError(errno));
-        unlink(temporary.constData());
+    // A temporary file, synced, then renamed over the manifest; the folder is synced last.
+    QSaveFile file(path);
+    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!saved || fsync(m_lockFd) != 0) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, saved ? systemError(errno) : file.errorString());
+        return false;
     }
-    return written;
+    return true;
 }
 
 std::optional<VeskQuarantineSet> VeskQuarantineSet::open(const QString &root, const QString &id, QString *error)
