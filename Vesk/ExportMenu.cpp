@@ -129,7 +129,9 @@ QString ExportMenu::genHtml() const
 bool ExportMenu::writeText(const QString &path, const QString &text, QString *error)
 {
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit();
+    const QByteArray bytes = text.toUtf8();
+    // A write cut short by a full disk returns less than was given, not an error.
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!written && error)
         *error = file.errorString();
     return written;
