@@ -302,18 +302,14 @@ void AppDelegate::clearSearchField()
     m_searchPause.stop();
 }
 
-void AppDelegate::loadDefaults()
-{
-    m_core.LoadDefaults();
-    databaseTable()->clearSortDescriptors();
-}
-
+// The store's default rebuild sorts every item: it runs on the store's worker.
 void AppDelegate::showDefaultLists()
 {
     emptySearchField();
-    loadDefaults();
-    AllTablesReload();
-    showItemsCount();
+    VeskFilter::sharedFilter().ResetFilter();
+    m_core.setAllProjectsShown(true);
+    databaseTable()->clearSortDescriptors();
+    databaseTable()->refreshRows(true, tr("Loading"), [](VeskCore &store) { store.LoadDefaults(); });
 }
 
 // The bins' result lives in the items' validity, which only the filter is applied over.
@@ -321,25 +317,19 @@ void AppDelegate::showUnfilteredLists()
 {
     clearSearchField();
     VeskFilter::sharedFilter().ResetFilter();
-    m_core.setFilterFlagProjects(true);
-    m_core.applyFilter();
+    m_core.setAllProjectsShown(true);
     m_database->appliedBinsBar()->filterWasReset();
-    AllTablesReload();
+    databaseTable()->refreshRows(true, tr("Filtering"));
 }
 
 // Validity is taken under an empty filter: what the filter hides is hidden at each
 // refresh, and would otherwise stay hidden once the filter changes.
 void AppDelegate::clearBins()
 {
-    if (isRunning() || VeskBusyJob::shared().othersBusy())
+    if (isRunning())
         return;
-    const VeskFilter kept = VeskFilter::sharedFilter();
-    VeskFilter::sharedFilter().ResetFilter();
-    m_core.ValidateAllItems();
-    VeskFilter::sharedFilter() = kept;
-    m_core.applyFilter();
     m_database->appliedBinsBar()->clear();
-    AllTablesReload();
+    databaseTable()->refreshRows(true, tr("Filtering"), [](VeskCore &store) { store.validateAllItems(VeskFilter()); });
 }
 
 QWidget *AppDelegate::dialogParent() const

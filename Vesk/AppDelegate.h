@@ -79,8 +79,6 @@ public:
     // Steps the commands and scans share.
     void showItemsCount() override;
     void emptySearchField() override;
-    /// The store's default rebuild, on the main thread; the table drops its sort keys.
-    void loadDefaults();
     void showDefaultLists() override;
     void showUnfilteredLists() override;
     /// Shows the list without the bins applied, keeping the filter and the search.

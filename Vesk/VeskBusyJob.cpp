@@ -19,7 +19,7 @@ VeskBusyJob &VeskBusyJob::shared()
     return *job;
 }
 
-// The work only reads the store, so stopping it and waiting is short.
+// Reading work stops when told; changing work is short enough to wait for.
 VeskBusyJob::~VeskBusyJob()
 {
     m_cancelled = true;
@@ -29,14 +29,14 @@ VeskBusyJob::~VeskBusyJob()
 
 bool VeskBusyJob::othersBusy() const
 {
-    return status()->isRunning() && !m_busy;
+    return status()->isRunning() && (!m_busy || m_kind == Kind::Changes);
 }
 
-void VeskBusyJob::start(const QString &statusText, Work work)
+void VeskBusyJob::start(const QString &statusText, Work work, Kind kind)
 {
     if (m_busy) {
         m_cancelled = true;
-        m_pending.emplace(statusText, std::move(work));
+        m_pending.emplace(std::move(work), kind);
         status()->Status_SetTextWithString(statusText);
         return;
     }
@@ -45,32 +45,34 @@ void VeskBusyJob::start(const QString &statusText, Work work)
     status()->setIsRunning(true);
     status()->Status_SetTextWithString(statusText);
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    launch(std::move(work));
+    launch({ std::move(work), kind });
 }
 
-void VeskBusyJob::launch(Work work)
+void VeskBusyJob::launch(Request request)
 {
     m_cancelled = false;
-    m_thread = std::thread([this, work = std::move(work)] {
+    m_kind = request.kind;
+    m_thread = std::thread([this, work = std::move(request.work)] {
         Apply apply = work(m_cancelled);
         QMetaObject::invokeMethod(
             this, [this, apply = std::move(apply)] { workDone(apply); }, Qt::QueuedConnection);
     });
 }
 
-// Only one worker reads the store at a time, and results are put in place only once it
-// has ended, so that no step changes the lists under a worker.
+// Only one worker uses the store at a time, and results are put in place only once it
+// has ended, so that no step changes the lists under a worker. A change has happened
+// whatever was asked after it, so its result always goes in place.
 void VeskBusyJob::workDone(const Apply &apply)
 {
     m_thread.join();
+    if (apply && (m_kind == Kind::Changes || !m_cancelled))
+        apply();
     if (m_pending) {
-        Work next = std::move(m_pending->second);
+        Request next = std::move(*m_pending);
         m_pending.reset();
         launch(std::move(next));
         return;
     }
-    if (apply && !m_cancelled)
-        apply();
     endBusy();
     Q_EMIT finished();
 }

@@ -13,7 +13,9 @@
 /// and the busy cursor, so that commands that would change the store wait. The work
 /// returns the step that puts its result in place, which runs on the main thread in one
 /// go. A request made while another runs supersedes it: the running work is told to
-/// stop and its result is dropped, and the latest request runs next.
+/// stop and its result is dropped, and the latest request runs next. Work that changes
+/// the store is not superseded: other requests wait until it has ended, as they wait
+/// for a scan, and its result is always put in place.
 class VeskBusyJob : public QObject {
     Q_OBJECT
 public:
@@ -25,7 +27,9 @@ public:
     static VeskBusyJob &shared();
     ~VeskBusyJob() override;
 
-    void start(const QString &status, Work work);
+    enum class Kind { Reads, Changes };
+
+    void start(const QString &status, Work work, Kind kind = Kind::Reads);
     bool isBusy() const { return m_busy; }
     /// A scan or another busy state not of this job: store requests wait for it.
     bool othersBusy() const;
@@ -36,13 +40,18 @@ Q_SIGNALS:
 
 private:
     VeskBusyJob() = default;
-    void launch(Work work);
+    struct Request {
+        Work work;
+        Kind kind;
+    };
+    void launch(Request request);
     void workDone(const Apply &apply);
     void endBusy();
 
     std::thread m_thread;
     std::atomic<bool> m_cancelled { false };
-    std::optional<std::pair<QString, Work>> m_pending;
+    std::optional<Request> m_pending;
+    Kind m_kind = Kind::Reads;
     QString m_statusBefore;
     bool m_busy = false;
 };

@@ -152,14 +152,18 @@ bool VeskDatabaseTableview::isSorting() const
     return VeskBusyJob::shared().isBusy() && m_sortDescriptors != m_appliedDescriptors;
 }
 
-void VeskDatabaseTableview::refreshRows(bool recount, const QString &statusText)
+void VeskDatabaseTableview::refreshRows(bool recount, const QString &statusText, std::function<void(VeskCore &)> change)
 {
     VeskCore *store = &core();
     const std::vector<VeskSortDescriptor> wanted = m_sortDescriptors;
     const bool sort = !wanted.empty() && wanted != m_appliedDescriptors;
-    VeskBusyJob::shared().start(statusText,
-        [this, store, wanted, sort, recount, state = store->filterState()](
+    const VeskBusyJob::Kind kind = change ? VeskBusyJob::Kind::Changes : VeskBusyJob::Kind::Reads;
+    VeskBusyJob::shared().start(
+        statusText,
+        [this, store, wanted, sort, recount, state = store->filterState(), change = std::move(change)](
             const std::atomic<bool> &cancelled) -> VeskBusyJob::Apply {
+            if (change)
+                change(*store);
             std::optional<std::vector<uint32_t>> sorted;
             if (sort && !(sorted = store->sortedList(wanted, &cancelled)))
                 return {};
@@ -183,7 +187,8 @@ void VeskDatabaseTableview::refreshRows(bool recount, const QString &statusText)
                     Q_EMIT table->sortFinished();
                 }
             };
-        });
+        },
+        kind);
 }
 
 std::optional<VeskPreviewContents> VeskDatabaseTableview::getNSViewWithContentsFor(const VeskItemRef &item)

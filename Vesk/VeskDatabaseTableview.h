@@ -38,8 +38,9 @@ public:
     void clearSortDescriptors();
     /// Brings the store's order and shown rows to the sort keys and the filter as they
     /// are now, on the store's worker, with the project numbers when `recount` is set.
-    /// A later call supersedes one still running.
-    void refreshRows(bool recount, const QString &statusText);
+    /// A later call supersedes one still running. A `change` to the store runs first on
+    /// the worker; nothing supersedes it.
+    void refreshRows(bool recount, const QString &statusText, std::function<void(VeskCore &)> change = {});
 
     // Preview.
     VeskItemRef lastitem() const { return m_lastitem; }

@@ -141,9 +141,7 @@ void VeskFilterSheet::pushFilterSelectAllButton()
 {
     if (VeskBusyJob::shared().othersBusy())
         return;
-    const bool checked = m_selectAll->isChecked();
-    for (uint64_t row = 0; const VeskProjectRef project = m_host.vsk().projectAtIndex(row); ++row)
-        project->setMustBeShownInList(checked);
+    m_host.vsk().setAllProjectsShown(m_selectAll->isChecked());
     m_projects->reloadData();
     m_host.databaseTable()->refreshRows(false, tr("Filtering"));
 }

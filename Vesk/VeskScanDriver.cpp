@@ -1,5 +1,6 @@
 #include "VeskScanDriver.h"
 
+#include "VeskBusyJob.h"
 #include "VeskMountedVolumes.h"
 #include "VeskOpenPanel.h"
 #include "VeskScanHost.h"
@@ -308,26 +309,48 @@ void VeskScanDriver::runBinOperation(
 {
     if (status()->isRunning())
         return;
-    m_host.setBusyWheel(true);
-    QElapsedTimer timer;
-    timer.start();
-    const bool applied = (VeskScanner(m_core).*operation)(bins);
-    VESK_LOG(executionTime(secondsSince(timer)));
-    m_host.AllTablesReload();
-    m_host.setBusyWheel(false);
-    if (applied)
-        Q_EMIT binsApplied(tag, bins);
+    readBins([this, core = &m_core, tag, operation, bins] {
+        const bool applied = (VeskScanner(*core).*operation)(bins);
+        core->prepareProjectsSummary();
+        return [this, tag, bins, applied] {
+            m_host.reloadTables();
+            if (applied)
+                Q_EMIT binsApplied(tag, bins);
+        };
+    });
 }
 
 void VeskScanDriver::parseAmaLinksinBin()
 {
     const QStringList bins = VeskOpenPanel::choose(VeskOpenPanel::Kind::Bins, m_host.dialogParent());
-    if (bins.isEmpty())
+    if (bins.isEmpty() || status()->isRunning())
         return;
+    readBins([core = &m_core, bins] {
+        VeskScanner(*core).parseAMAfromAVBs(bins);
+        return VeskBusyJob::Apply();
+    });
+}
+
+// Bins can be large and their result is applied over every item: the work runs on the
+// store's worker, which other store requests wait for, and what it gives back runs on
+// the main thread at its end.
+void VeskScanDriver::readBins(std::function<VeskBusyJob::Apply()> work)
+{
     m_host.setBusyWheel(true);
-    QElapsedTimer timer;
-    timer.start();
-    VeskScanner(m_core).parseAMAfromAVBs(bins);
-    VESK_LOG(executionTime(secondsSince(timer)));
-    m_host.setBusyWheel(false);
+    VeskBusyJob::shared().start(
+        tr("Reading bins"),
+        [this, driver = QPointer(this), work = std::move(work)](const std::atomic<bool> &) -> VeskBusyJob::Apply {
+            QElapsedTimer timer;
+            timer.start();
+            VeskBusyJob::Apply done = work();
+            VESK_LOG(executionTime(secondsSince(timer)));
+            return [this, driver, done = std::move(done)] {
+                if (!driver)
+                    return;
+                if (done)
+                    done();
+                m_host.setBusyWheel(false);
+            };
+        },
+        VeskBusyJob::Kind::Changes);
 }

@@ -77,11 +77,10 @@ private:
     void reportProgress();
     void finishVolumeScan(double seconds, bool showDatabase);
     void finishFolderScan(double seconds);
-    void endScan(double seconds);
     void runBinOperation(BinTag tag, bool (VeskScanner::*operation)(const QStringList &), const QStringList &bins);
     void finishStoppedScan();
     void endScan(bool rebuilt);
-    void runBinOperation(void (VeskScanner::*operation)(const QStringList &), const QStringList &bins);
+    void readBins(std::function<std::function<void()>()> work);
 
     VeskCore &m_core;
     VeskScanHost &m_host;

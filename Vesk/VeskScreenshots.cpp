@@ -97,7 +97,8 @@ void VeskScreenshots::afterScan()
         { 0, [this] { m_app.ShowFilter(); } },
         { kSettleMs, [this] { saveScreen(QStringLiteral("filter-sheet.png")); } },
         { 0, [this] { m_app.FilterSheet()->CloseFilter(); } },
-        { 0, [this] { showBinUsage(); } },
+        { 0, [this] { m_app.scanDriver()->DoAVBAdd(volumeBins(m_app.vsk())); } },
+        { kSettleMs, [this] { m_app.tools()->ShowBinUsage(); } },
         { kSettleMs, [this] { saveScreen(QStringLiteral("bin-usage.png")); } },
         { 0, [this] { m_app.Database()->findChild<VeskBinUsageSheet *>()->accept(); } },
         { 0, [this] { m_app.scanDriver()->DoAVBSubtract(volumeBins(m_app.vsk())); } },
@@ -116,13 +117,6 @@ void VeskScreenshots::afterScan()
             } },
         { kSettleMs, [this] { VeskAppToolsScreenshots::run(m_app, m_folder, [] { QApplication::quit(); }); } },
     });
-}
-
-// The volume's bins are added to the shown media, which shows no other rows for it.
-void VeskScreenshots::showBinUsage()
-{
-    m_app.scanDriver()->DoAVBAdd(volumeBins(m_app.vsk()));
-    m_app.tools()->ShowBinUsage();
 }
 
 void VeskScreenshots::runSteps(std::vector<std::pair<int, std::function<void()>>> steps)

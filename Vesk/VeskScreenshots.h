@@ -21,7 +21,6 @@ private:
     VeskScreenshots(AppDelegate &app, QString folder);
     void watchScan();
     void afterScan();
-    void showBinUsage();
     void save(QWidget *window, const QString &name) const;
     void saveScreen(const QString &name) const;
     /// Runs the steps one after another, each after the given pause.

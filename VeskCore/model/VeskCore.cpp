@@ -330,8 +330,13 @@ void VeskCore::applyValidityRule(VeskDatabaseItem &item, int showOnlyExisting) c
 
 void VeskCore::ValidateAllItems()
 {
+    validateAllItems(VeskFilter::sharedFilter());
+}
+
+void VeskCore::validateAllItems(const VeskFilter &filter)
+{
     const int showOnlyExisting = showOnlyExistingFiles();
-    const Search search = makeSearch(VeskFilter::sharedFilter());
+    const Search search = makeSearch(filter);
     uint64_t missing = 0;
     for (uint32_t position = 0; position < m_items.size(); ++position) {
         VeskDatabaseItem &item = *m_items[position];
@@ -563,10 +568,15 @@ void VeskCore::setProjectCounts(const ProjectCounts &counts)
 
 void VeskCore::setFilterFlagProjects(bool value)
 {
-    for (const VeskProjectRef &project : m_projects)
-        project->setMustBeShownInList(value);
+    setAllProjectsShown(value);
     applyFilter();
     reload(m_databaseSummaryTable);
+}
+
+void VeskCore::setAllProjectsShown(bool value)
+{
+    for (const VeskProjectRef &project : m_projects)
+        project->setMustBeShownInList(value);
 }
 
 void VeskCore::setCheckStateProject(uint64_t row, bool value)

@@ -59,11 +59,15 @@ public:
     void makeUnique();
     void LoadDefaults();
     void ValidateAllItems();
+    /// The validity of every item under `filter`, without the bins' result.
+    void validateAllItems(const VeskFilter &filter);
     void SortDefault();
     void sortUsingDescriptors(const std::vector<VeskSortDescriptor> &descriptors);
     void applyFilter();
     void prepareProjectsSummary();
     void setFilterFlagProjects(bool value);
+    /// The projects' check boxes alone; the shown list follows at the next refresh.
+    void setAllProjectsShown(bool value);
     void setCheckStateProject(uint64_t row, bool value);
 
     // The same passes in two steps, for a worker: the first reads the store and gives a

@@ -129,6 +129,7 @@ TEST_F(AppCommands, FilterSheetNarrowsEveryTable)
     EXPECT_EQ(shownRows(), 0);
     filterSheet()->ResetFilterState();
     EXPECT_EQ(button->text(), QStringLiteral("Deselect all"));
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownRows(), 4);
 
     QTableView *projects = filterSheet()->ProjectFilterTable();
@@ -175,6 +176,7 @@ TEST_F(AppCommands, ExistingFilesCheckShowsMissingMedia)
     app->Preferences()->PropertiesExistingFiles()->click();
     EXPECT_EQ(VeskSettings::shared().integerForKey(kExisting), 0);
     EXPECT_TRUE(app->Database()->searchField()->text().isEmpty());
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownRows(), 2);
     EXPECT_EQ(count->text(), QStringLiteral("2 items in the database"));
 }

@@ -141,6 +141,7 @@ TEST_F(Scans, FolderScanShowsEveryExistingFileARepeatAddsNothingAndBinsNarrowIt)
 
     const QString bin = root + QStringLiteral("/Bins/Bin 1.avb");
     app->scanDriver()->DoAVBIntersect({ bin });
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownPaths(), expectedPaths(root, bin));
     EXPECT_EQ(app->Database()->SummaryTable()->model()->index(0, 2).data().toInt(), shownRows());
 }

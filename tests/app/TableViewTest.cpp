@@ -139,8 +139,10 @@ TEST_F(TableView, HeaderClicksSortWithTheClickedColumnDecidingButNotDuringAScan)
 }
 
 // A sort or search asked for while another runs supersedes it: one result is put in
-// place, with the sort still waiting to be applied and the latest search.
-TEST_F(TableView, LaterRequestsSupersedeOnesStillRunning)
+// place, with the sort still waiting to be applied and the latest search. A change to
+// the store is not superseded: searches wait for it as for a scan, and its result goes
+// in place before a later refresh runs.
+TEST_F(TableView, LaterRequestsSupersedeReadsButNotChanges)
 {
     loadSizes();
     QSignalSpy refreshes(dbTable(), &VeskDatabaseTableview::rowsRefreshed);
@@ -153,6 +155,20 @@ TEST_F(TableView, LaterRequestsSupersedeOnesStillRunning)
     ASSERT_TRUE(refreshed());
     EXPECT_EQ(refreshes.count(), 1);
     EXPECT_EQ(shownFileNames(), QStringList({ "b.mxf", "d.mxf", "a.mxf", "c.mxf" }));
+
+    std::atomic<int> changes = 0;
+    dbTable()->refreshRows(false, QString(), [&](VeskCore &) { ++changes; });
+    EXPECT_TRUE(VeskBusyJob::shared().othersBusy());
+    {
+        const QSignalBlocker noPause(app->Database()->searchField());
+        app->Database()->searchField()->setText(QStringLiteral("b.mxf"));
+        app->updateFilter();
+    }
+    dbTable()->refreshRows(false, QString());
+    ASSERT_TRUE(refreshed());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(refreshes.count(), 2);
+    EXPECT_EQ(shownRows(), 4);
 }
 
 // The header menu lists every column but the name columns and shows which are on;

@@ -165,6 +165,7 @@ TEST_F(AppToolsTest, BinUsageSheetCountsTheDroppedBinsReferences)
     const QString bin = files.path() + QStringLiteral("/Cut.avb");
     ASSERT_TRUE(BinWriter().clip("A", { BinWriter::avidUID(1, 2), BinWriter::avidUID(5, 6) }).write(bin));
     app->scanDriver()->DoAVBAdd({ bin });
+    ASSERT_TRUE(refreshed());
     const int column = dbTable()->tableModel()->columnOf(QStringLiteral("UsedByBinsCellID"));
     QStringList bins;
     for (int row = 0; row < shownRows(); ++row)
