@@ -51,8 +51,10 @@ AppDelegate::AppDelegate(VeskCore &core)
 }
 
 // The tools go before the windows that hold their queue panel and buttons.
+// Store work still running would outlive the windows it reports to.
 AppDelegate::~AppDelegate()
 {
+    VeskBusyJob::shared().stop();
     m_scanDriver.reset();
     m_tools.reset();
     m_core.setDatabaseTable(nullptr);

@@ -52,18 +52,34 @@ void VeskBusyJob::launch(Request request)
 {
     m_cancelled = false;
     m_kind = request.kind;
-    m_thread = std::thread([this, work = std::move(request.work)] {
+    m_workEnded.close();
+    m_thread = std::thread([this, generation = ++m_generation, work = std::move(request.work)] {
         Apply apply = work(m_cancelled);
+        m_workEnded.open();
         QMetaObject::invokeMethod(
-            this, [this, apply = std::move(apply)] { workDone(apply); }, Qt::QueuedConnection);
+            this, [this, generation, apply = std::move(apply)] { workDone(generation, apply); }, Qt::QueuedConnection);
     });
+}
+
+void VeskBusyJob::stop()
+{
+    if (!m_thread.joinable())
+        return;
+    m_pending.reset();
+    m_cancelled = true;
+    ++m_generation;
+    m_workEnded.serveUntilOpen({}, QEventLoop::ExcludeUserInputEvents);
+    m_thread.join();
+    endBusy();
 }
 
 // Only one worker uses the store at a time, and results are put in place only once it
 // has ended, so that no step changes the lists under a worker. A change has happened
 // whatever was asked after it, so its result always goes in place.
-void VeskBusyJob::workDone(const Apply &apply)
+void VeskBusyJob::workDone(uint64_t generation, const Apply &apply)
 {
+    if (generation != m_generation)
+        return;
     m_thread.join();
     if (apply && (m_kind == Kind::Changes || !m_cancelled))
         apply();

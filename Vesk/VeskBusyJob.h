@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/VeskEventWait.h"
+
 #include <QObject>
 #include <QString>
 
@@ -31,6 +33,9 @@ public:
 
     void start(const QString &status, Work work, Kind kind = Kind::Reads);
     bool isBusy() const { return m_busy; }
+    /// Stops the work and waits for it, serving the main thread meanwhile, which the
+    /// work may hand steps to; nothing is put in place. For the store going away.
+    void stop();
     /// A scan or another busy state not of this job: store requests wait for it.
     bool othersBusy() const;
 
@@ -45,10 +50,12 @@ private:
         Kind kind;
     };
     void launch(Request request);
-    void workDone(const Apply &apply);
+    void workDone(uint64_t generation, const Apply &apply);
     void endBusy();
 
     std::thread m_thread;
+    VeskEventWait m_workEnded;
+    uint64_t m_generation = 0; // a stop drops the result of the work it waited for
     std::atomic<bool> m_cancelled { false };
     std::optional<Request> m_pending;
     Kind m_kind = Kind::Reads;

@@ -5,6 +5,8 @@
 #include "VeskProjectsSummarySheet.h"
 #include "VeskWorkspace.h"
 
+#include "base/VeskMainThread.h"
+
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -169,6 +171,22 @@ TEST_F(TableView, LaterRequestsSupersedeReadsButNotChanges)
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(refreshes.count(), 2);
     EXPECT_EQ(shownRows(), 4);
+}
+
+// Closing the application while the store's worker changes the store waits for it,
+// serving the steps it hands to the main thread.
+TEST_F(TableView, ClosingWaitsForStoreWork)
+{
+    loadSizes();
+    std::atomic<bool> served = false;
+    dbTable()->refreshRows(false, QString(), [&](VeskCore &store) {
+        VeskMainThread::run([&] { served = true; }, true);
+        store.validateAllItems(VeskFilter());
+    });
+    app.reset();
+    EXPECT_TRUE(served);
+    EXPECT_FALSE(VeskBusyJob::shared().isBusy());
+    launch();
 }
 
 // The header menu lists every column but the name columns and shows which are on;
