@@ -16,14 +16,6 @@
 
 namespace {
 
-QList<QJsonObject> jsonLines(const QString &out)
-{
-    QList<QJsonObject> objects;
-    for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        objects << QJsonDocument::fromJson(line.toUtf8()).object();
-    return objects;
-}
-
 QStringList texts(const QJsonValue &array)
 {
     QStringList list;
@@ -40,14 +32,11 @@ class Duplicates : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char *name : { "v1", "v2", "v3" })
-            roots << files.path() + QLatin1Char('/') + QLatin1String(name);
-        ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME),
-                      { roots[0], "--mxf", "--folders", "2", "--files", "12", "--seed", "5", "--bad-umid", "0.2" })
-                      .status,
-            0);
-        ASSERT_EQ(run(QStringLiteral("cp"), { "-a", roots[0], roots[1] }).status, 0);
-        ASSERT_EQ(run(QStringLiteral("cp"), { "-a", roots[0] + "/Avid MediaFiles/MXF/1", roots[2] }).status, 0);
+        roots = { files.path() + "/v1", files.path() + "/v2", files.path() + "/v3" };
+        ASSERT_TRUE(
+            makeVolume(roots[0], { "--mxf", "--folders", "2", "--files", "12", "--seed", "5", "--bad-umid", "0.2" }));
+        ASSERT_EQ(run("cp", { "-a", roots[0], roots[1] }).status, 0);
+        ASSERT_EQ(run("cp", { "-a", roots[0] + "/Avid MediaFiles/MXF/1", roots[2] }).status, 0);
         for (const QJsonObject &row : scan(roots, { "--bad-umid" }))
             badUIDs << row.value("path").toString();
         for (const QJsonObject &row : scan({ roots[2] })) {
@@ -170,9 +159,7 @@ TEST_F(Duplicates, ExtrasThenDeleteLeavesOneCopyOfEachGroup)
     const QMap<QString, int> before = keys();
     const QString extras = duplicates({ "--keep", "under:" + roots[1], "--extras", "--format", "json" }).out;
     ASSERT_FALSE(extras.isEmpty());
-    // The trash of files under a home folder is in its data folder: both in here.
-    qputenv("HOME", QFile::encodeName(files.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(files.path() + QStringLiteral("/data")));
+    trashInside(files.path());
     QProcess remove;
     remove.start(QStringLiteral(VESK_CLI), QStringList { "delete", "--paths-from", "-", "--yes" } + roots);
     remove.write(extras.toUtf8());

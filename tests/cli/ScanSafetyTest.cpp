@@ -146,13 +146,12 @@ protected:
     ProcessResult cli(const QStringList &options, QStringList *rows)
     {
         const ProcessResult result = run(QStringLiteral(VESK_CLI),
-            QStringList { QStringLiteral("scan"), QStringLiteral("--volume"), files.path() + "/vol",
-                QStringLiteral("--log"), QStringLiteral("--format"), QStringLiteral("json"),
-                QStringLiteral("--columns"), QStringLiteral("fileName") }
+            QStringList {
+                "scan", "--volume", files.path() + "/vol", "--log", "--format", "json", "--columns", "fileName" }
                 + options);
         for (const QByteArray &line : result.rawOut.split('\n'))
             if (!line.isEmpty())
-                rows->push_back(QJsonDocument::fromJson(line).object().value(QStringLiteral("fileName")).toString());
+                rows->push_back(QJsonDocument::fromJson(line).object().value("fileName").toString());
         rows->sort();
         return result;
     }
@@ -179,7 +178,7 @@ TEST_P(ScanSafety, ListsEveryFileOnceAndOnlyKnownUnreferenced)
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(rows[0], expected[0]);
     EXPECT_TRUE(!c.logged || all.err.contains(QLatin1String(c.logged))) << all.err.toStdString();
-    EXPECT_EQ(cli({ QStringLiteral("--unreferenced") }, &rows[1]).status, 0);
+    EXPECT_EQ(cli({ "--unreferenced" }, &rows[1]).status, 0);
     EXPECT_EQ(rows[1], expected[1]);
 }
 
@@ -190,13 +189,13 @@ INSTANTIATE_TEST_SUITE_P(CraftedVolumes, ScanSafety, ::testing::ValuesIn(kCases)
 TEST(ScanSafetyVolume, WrittenMXFFilesCarryTheIndexedUIDs)
 {
     TestFiles files;
-    const QString root = files.path() + QStringLiteral("/vol");
-    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "1", "--files", "8" }).status, 0);
+    const QString root = files.path() + "/vol";
+    ASSERT_TRUE(makeVolume(root, { "--mxf", "--folders", "1", "--files", "8" }));
     const auto rows = [&root](const QStringList &options) {
         const QStringList scan { "scan", "--volume", root, "--columns", "path,fileUID" };
-        return run(QStringLiteral(VESK_CLI), scan + options).out.split('\n').filter(QStringLiteral(".mxf\";"));
+        return cli(scan + options).out.split('\n').filter(".mxf\";");
     };
-    const QStringList fromFiles = rows({ QStringLiteral("--no-mdb") });
+    const QStringList fromFiles = rows({ "--no-mdb" });
     const QStringList fromDatabase = rows({});
     ASSERT_FALSE(fromFiles.isEmpty());
     for (const QString &row : fromFiles)
@@ -207,10 +206,10 @@ TEST(ScanSafetyVolume, WrittenMXFFilesCarryTheIndexedUIDs)
 TEST(ScanSafetyVolume, FullStandardOutputFails)
 {
     TestFiles files;
-    const QString root = files.path() + QStringLiteral("/vol");
-    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--folders", "1", "--files", "8" }).status, 0);
+    const QString root = files.path() + "/vol";
+    ASSERT_TRUE(makeVolume(root, { "--folders", "1", "--files", "8" }));
     QProcess scan;
-    scan.setStandardOutputFile(QStringLiteral("/dev/full"));
+    scan.setStandardOutputFile("/dev/full");
     scan.start(QStringLiteral(VESK_CLI), { "scan", "--volume", root, "--format", "json" });
     ASSERT_TRUE(scan.waitForFinished(60000));
     EXPECT_EQ(scan.exitCode(), 1);
