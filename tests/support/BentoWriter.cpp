@@ -1,33 +1,10 @@
 #include "BentoWriter.h"
 
-#include "Bytes.h"
-#include "TestFiles.h"
-
 BentoWriter::BentoWriter(bool bigEndian)
     : m_magic(QByteArray::fromHex("A4434DA5486472D7"))
     , m_mark(bigEndian ? 0x4D4D : 0x4949)
     , m_bigEndian(bigEndian)
 {
-}
-
-QByteArray BentoWriter::u16(uint16_t value) const
-{
-    return bytesOf(value, m_bigEndian);
-}
-
-QByteArray BentoWriter::u32(uint32_t value) const
-{
-    return bytesOf(value, m_bigEndian);
-}
-
-QByteArray BentoWriter::pair(uint32_t first, uint32_t second) const
-{
-    return u32(first) + u32(second);
-}
-
-QByteArray BentoWriter::reference(uint32_t objectID)
-{
-    return bytesOf(objectID);
 }
 
 QByteArray BentoWriter::referenceList(const QList<uint32_t> &objectIDs, std::optional<uint16_t> count) const
@@ -45,11 +22,6 @@ QByteArray BentoWriter::mobList(
     for (const auto &[uid, object] : uidsAndObjects)
         out += bytesOf(0u) + uid.left(8).leftJustified(8, '\0') + bytesOf(object) + bytesOf(0u);
     return out;
-}
-
-QByteArray BentoWriter::text(const QByteArray &text)
-{
-    return text + '\0';
 }
 
 BentoWriter &BentoWriter::stored(uint32_t object, uint32_t property, uint32_t type, const QByteArray &value)
@@ -125,9 +97,4 @@ QByteArray BentoWriter::bytes() const
             out += bytesOf(word);
     out.append(label(start, uint32_t(m_entries.size() * kEntrySize)));
     return out;
-}
-
-bool BentoWriter::writeTo(const QString &path) const
-{
-    return TestFiles::writeFile(path, bytes());
 }

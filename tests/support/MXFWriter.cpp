@@ -150,20 +150,10 @@ QByteArray filePackage(const QByteArray &fileUMID)
         + klv(setKey(WaveDescriptor), descriptor) + klv(setKey(EssenceContainerData), essenceData);
 }
 
-QByteArray materialUMIDOf(const MXFWriter::Clip &clip)
-{
-    return clip.materialUMID.isEmpty() ? MXFWriter::umid(1) : clip.materialUMID;
-}
-
-QByteArray fileUMIDOf(const MXFWriter::Clip &clip)
-{
-    return clip.fileUMID.isEmpty() ? MXFWriter::umid(2) : clip.fileUMID;
-}
-
 QByteArray headerMetadata(const MXFWriter::Clip &clip)
 {
-    const QByteArray materialUMID = materialUMIDOf(clip);
-    const QByteArray fileUMID = fileUMIDOf(clip);
+    const QByteArray materialUMID = clip.materialUMID.isEmpty() ? MXFWriter::umid(1) : clip.materialUMID;
+    const QByteArray fileUMID = clip.fileUMID.isEmpty() ? MXFWriter::umid(2) : clip.fileUMID;
     const QByteArray primer
         = bigEndian<uint32_t>(1) + bigEndian<uint32_t>(18) + bigEndian(kProjectNameTag) + kAvidProjectNameLabel;
     const QByteArray storage = tag(0x3c0a, instanceUID(StorageID))
@@ -204,11 +194,6 @@ QByteArray MXFWriter::opAtomBytes(const Clip &clip)
     const QByteArray index = indexSegment();
     const QByteArray essence = klv(kEssenceElementKey, QByteArray(kFrames * kBytesPerFrame, '\0'));
     return headerPartition(header.size(), index.size()) + header + index + essence;
-}
-
-bool MXFWriter::writeOpAtom(const QString &path, const Clip &clip)
-{
-    return TestFiles::writeFile(path, opAtomBytes(clip));
 }
 
 bool MXFWriter::writeOP1a(const QString &path, const Clip &clip)

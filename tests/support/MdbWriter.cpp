@@ -71,28 +71,27 @@ void writeAttribute(BentoWriter &w, uint32_t list, uint32_t attribute, const QBy
 
 } // namespace
 
-// Object IDs of one media file's objects.
+// The objects of one media file, in the order of their IDs.
+enum Object : uint32_t {
+    CompositionMob,
+    CompositionAttributes,
+    ImportAttribute,
+    SourceMob,
+    SourceAttributes,
+    ProjectAttribute,
+    Descriptor,
+    MobSlot,
+    Segment,
+    SourceClip,
+    UpstreamMob,
+    UpstreamAttributes,
+    UpstreamProject
+};
+
+// Object IDs of media file `index`.
 struct MdbWriter::Layout {
-    explicit Layout(int i)
-        : index(i)
-        , base(kFirstObjectID + uint32_t(i) * kIDsPerMedia)
-    {
-    }
     int index;
-    uint32_t base;
-    uint32_t compositionMob() const { return base; }
-    uint32_t compositionAttributes() const { return base + 1; }
-    uint32_t importAttribute() const { return base + 2; }
-    uint32_t sourceMob() const { return base + 3; }
-    uint32_t sourceAttributes() const { return base + 4; }
-    uint32_t projectAttribute() const { return base + 5; }
-    uint32_t descriptor() const { return base + 6; }
-    uint32_t slot() const { return base + 7; }
-    uint32_t segment() const { return base + 8; }
-    uint32_t sourceClip() const { return base + 9; }
-    uint32_t upstreamMob() const { return base + 10; }
-    uint32_t upstreamAttributes() const { return base + 11; }
-    uint32_t upstreamProject() const { return base + 12; }
+    uint32_t operator[](Object object) const { return kFirstObjectID + uint32_t(index) * kIDsPerMedia + object; }
 };
 
 MdbWriter::MdbWriter(bool bigEndian)
@@ -117,17 +116,17 @@ BentoWriter MdbWriter::container() const
     QList<QPair<QByteArray, uint32_t>> compositions;
     QList<QPair<QByteArray, uint32_t>> sources;
     for (int i = 0; i < m_media.size(); ++i) {
-        const Layout ids(i);
-        compositions.append({ mobKey(m_media[i].materialUID), ids.compositionMob() });
-        sources.append({ mobKey(m_media[i].fileUID), ids.sourceMob() });
+        const Layout ids { i };
+        compositions.append({ mobKey(m_media[i].materialUID), ids[CompositionMob] });
+        sources.append({ mobKey(m_media[i].fileUID), ids[SourceMob] });
         if (m_media[i].projectLink != MdbMedia::ProjectLink::Attribute)
-            sources.append({ upstreamKey(i), ids.upstreamMob() });
+            sources.append({ upstreamKey(i), ids[UpstreamMob] });
     }
     w.stored(kTocObject, P::CompositionMobs, T::MobIndex, w.mobList(compositions));
     w.stored(kTocObject, P::SourceMobs, T::MobIndex, w.mobList(sources));
     writeNames(w);
     for (int i = 0; i < m_media.size(); ++i)
-        writeMedia(w, m_media[i], Layout(i));
+        writeMedia(w, m_media[i], Layout { i });
     return w;
 }
 
@@ -143,42 +142,42 @@ void MdbWriter::writeMedia(BentoWriter &w, const MdbMedia &m, const Layout &ids)
 {
     writeCompositionMob(w, m, ids);
     writeSourceMob(w, m, ids);
-    writeDescriptor(w, m, ids.descriptor());
+    writeDescriptor(w, m, ids[Descriptor]);
     if (m.projectLink != MdbMedia::ProjectLink::Attribute)
         writeUpstream(w, m, ids);
 }
 
 void MdbWriter::writeCompositionMob(BentoWriter &w, const MdbMedia &m, const Layout &ids) const
 {
-    const uint32_t mob = ids.compositionMob();
+    const uint32_t mob = ids[CompositionMob];
     w.stored(mob, P::ObjClass, T::ClassID, "CMOB");
     w.stored(mob, P::Name, T::String, BentoWriter::text(m.nameInBin));
     w.stored(mob, P::MobID, T::UID, QByteArray(4, '\0') + mobKey(m.materialUID));
     if (m.usageCode)
         w.immediate(mob, P::UsageCode, T::Long, w.u32(*m.usageCode));
     w.stored(mob, P::EditRate, T::Rational, w.pair(m.frameRateNumerator, m.frameRateDenominator));
-    w.stored(mob, P::Attributes, T::ObjRef, BentoWriter::reference(ids.compositionAttributes()));
+    w.stored(mob, P::Attributes, T::ObjRef, BentoWriter::reference(ids[CompositionAttributes]));
     if (m.imported) {
-        writeAttribute(w, ids.compositionAttributes(), ids.importAttribute(), "_IMPORTSETTING_V1", "Import");
+        writeAttribute(w, ids[CompositionAttributes], ids[ImportAttribute], "_IMPORTSETTING_V1", "Import");
     } else {
-        w.stored(ids.compositionAttributes(), P::ObjClass, T::ClassID, "ATTR");
-        w.stored(ids.compositionAttributes(), P::AttrRefs, T::ObjRefArray, w.referenceList({}));
+        w.stored(ids[CompositionAttributes], P::ObjClass, T::ClassID, "ATTR");
+        w.stored(ids[CompositionAttributes], P::AttrRefs, T::ObjRefArray, w.referenceList({}));
     }
 }
 
 void MdbWriter::writeSourceMob(BentoWriter &w, const MdbMedia &m, const Layout &ids) const
 {
-    const uint32_t mob = ids.sourceMob();
+    const uint32_t mob = ids[SourceMob];
     const bool ownProject = m.projectLink == MdbMedia::ProjectLink::Attribute && m.project;
     w.stored(mob, P::ObjClass, T::ClassID, "SMOB");
     w.stored(mob, P::MobID, T::UID, QByteArray(4, '\0') + mobKey(m.fileUID));
     if (ownProject)
-        w.stored(mob, P::Attributes, T::ObjRef, BentoWriter::reference(ids.sourceAttributes()));
-    w.stored(mob, P::MediaDescription, T::ObjRef, BentoWriter::reference(ids.descriptor()));
+        w.stored(mob, P::Attributes, T::ObjRef, BentoWriter::reference(ids[SourceAttributes]));
+    w.stored(mob, P::MediaDescription, T::ObjRef, BentoWriter::reference(ids[Descriptor]));
     if (m.projectLink != MdbMedia::ProjectLink::Attribute)
-        w.stored(mob, P::Slots, T::ObjRefArray, w.referenceList({ ids.slot() }));
+        w.stored(mob, P::Slots, T::ObjRefArray, w.referenceList({ ids[MobSlot] }));
     if (ownProject)
-        writeAttribute(w, ids.sourceAttributes(), ids.projectAttribute(), "_PJ", *m.project);
+        writeAttribute(w, ids[SourceAttributes], ids[ProjectAttribute], "_PJ", *m.project);
 }
 
 void MdbWriter::writeDescriptor(BentoWriter &w, const MdbMedia &m, uint32_t id) const
@@ -210,19 +209,19 @@ void MdbWriter::writeUpstream(BentoWriter &w, const MdbMedia &m, const Layout &i
     const QByteArray uid = m.projectLink == MdbMedia::ProjectLink::Reference32
         ? QByteArray::fromHex("060A2B340101010501010F2013000000") + key + QByteArray(8, '\x11')
         : QByteArray(4, '\0') + key;
-    w.stored(ids.slot(), P::ObjClass, T::ClassID, "MSLT");
-    w.stored(ids.slot(), P::Segment, T::ObjRef, BentoWriter::reference(ids.segment()));
-    w.stored(ids.segment(), P::ObjClass, T::ClassID, "SEQU");
-    w.stored(ids.segment(), P::Components, T::ObjRefArray, w.referenceList({ ids.sourceClip() }));
-    w.stored(ids.sourceClip(), P::ObjClass, T::ClassID, "SCLP");
-    w.stored(ids.sourceClip(), P::SourceID, T::UID, uid);
+    w.stored(ids[MobSlot], P::ObjClass, T::ClassID, "MSLT");
+    w.stored(ids[MobSlot], P::Segment, T::ObjRef, BentoWriter::reference(ids[Segment]));
+    w.stored(ids[Segment], P::ObjClass, T::ClassID, "SEQU");
+    w.stored(ids[Segment], P::Components, T::ObjRefArray, w.referenceList({ ids[SourceClip] }));
+    w.stored(ids[SourceClip], P::ObjClass, T::ClassID, "SCLP");
+    w.stored(ids[SourceClip], P::SourceID, T::UID, uid);
 
-    w.stored(ids.upstreamMob(), P::ObjClass, T::ClassID, "SMOB");
-    w.stored(ids.upstreamMob(), P::MobID, T::UID, QByteArray(4, '\0') + key);
+    w.stored(ids[UpstreamMob], P::ObjClass, T::ClassID, "SMOB");
+    w.stored(ids[UpstreamMob], P::MobID, T::UID, QByteArray(4, '\0') + key);
     if (!m.project)
         return;
-    w.stored(ids.upstreamMob(), P::Attributes, T::ObjRef, BentoWriter::reference(ids.upstreamAttributes()));
-    writeAttribute(w, ids.upstreamAttributes(), ids.upstreamProject(), "_PJ", *m.project);
+    w.stored(ids[UpstreamMob], P::Attributes, T::ObjRef, BentoWriter::reference(ids[UpstreamAttributes]));
+    writeAttribute(w, ids[UpstreamAttributes], ids[UpstreamProject], "_PJ", *m.project);
 }
 
 MdbMedia MdbMedia::numbered(uint64_t number, const QByteArray &nameInBin, const QByteArray &project)

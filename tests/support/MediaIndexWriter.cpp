@@ -1,7 +1,6 @@
 #include "MediaIndexWriter.h"
 
 #include "Bytes.h"
-#include "TestFiles.h"
 
 MediaIndexWriter &MediaIndexWriter::bigEndian(bool on)
 {
@@ -33,11 +32,6 @@ MediaIndexWriter &MediaIndexWriter::firstUIDNumber(uint64_t number)
     return *this;
 }
 
-MediaIndexWriter &MediaIndexWriter::record(const QByteArray &clipName, const QByteArray &projectName)
-{
-    return record(MediaIndexRecord { .clipName = clipName, .projectName = projectName });
-}
-
 MediaIndexWriter &MediaIndexWriter::record(const MediaIndexRecord &record)
 {
     m_records.append(record);
@@ -61,11 +55,6 @@ QByteArray MediaIndexWriter::recordBytes(qsizetype i) const
         + bytesOf(uint16_t(r.clipName.size()), m_bigEndian) + r.clipName
         + bytesOf(r.projectNameLength.value_or(uint16_t(r.projectName.size())), m_bigEndian) + r.projectName
         + (r.materialUID.isEmpty() ? makeUID(m_uidWords, number, true) : r.materialUID) + QByteArray(4, '\0');
-}
-
-bool MediaIndexWriter::writeTo(const QString &path) const
-{
-    return TestFiles::writeFile(path, bytes());
 }
 
 QByteArray MediaIndexWriter::makeUID(uint32_t words, uint64_t number, bool material)
