@@ -2,6 +2,8 @@
 // every file named are what the case says (or the file is absent), the exit status
 // tells failure from success, and nothing is left half-made.
 
+#include "CliProcess.h"
+
 #include "support/MediaIndexWriter.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
@@ -61,11 +63,10 @@ public:
     void media(const char *volume, int number, const std::map<QByteArray, QByteArray> &files)
     {
         MediaIndexWriter index;
-        QDir().mkpath(folder(volume, number));
         for (const auto &[name, bytes] : files) {
             index.record(name, "Show");
-            QFile file(folder(volume, number) + QLatin1Char('/') + QString::fromUtf8(name));
-            ASSERT_TRUE(bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
+            ASSERT_TRUE(
+                bytes.isNull() || TestFiles::writeFile(folder(volume, number) + '/' + QString::fromUtf8(name), bytes));
         }
         ASSERT_TRUE(index.writeTo(folder(volume, number) + "/msmFMID.pmr"));
     }
@@ -126,12 +127,9 @@ TEST_P(Safety, BytesAndStatusAreAsExpected)
     // Piped, success says nothing on standard error, and no progress line is drawn.
     EXPECT_FALSE(err.contains("completed") || err.contains(QLatin1Char('\r'))) << err.toStdString();
     for (const auto &[relative, bytes] : c.after) {
-        QFile file(path(relative));
-        if (bytes.isNull())
-            EXPECT_FALSE(QFileInfo(path(relative)).exists() || QFileInfo(path(relative)).isSymLink())
-                << relative.toStdString();
-        else
-            EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == bytes) << relative.toStdString();
+        const QFileInfo file(path(relative));
+        EXPECT_TRUE(bytes.isNull() ? !file.exists() && !file.isSymLink() : bytesOf(file.filePath()) == bytes)
+            << relative.toStdString();
     }
     EXPECT_TRUE(leftoversBelow(files_.path()).isEmpty());
 }
@@ -240,12 +238,10 @@ class SignalDuringCopy : public Safety { };
 
 TEST_F(SignalDuringCopy, TermCleansUpAndKillLeavesWhatTheNextRunRemoves)
 {
-    media("A", 1, { { "big.mxf", QByteArray() } });
+    media("A", 1, { { "big.mxf", "" } });
     const QString big = folder("A", 1) + "/big.mxf";
     constexpr qint64 kSize = qint64(1) << 30;
-    QFile sparse(big);
-    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(kSize));
-    sparse.close();
+    ASSERT_TRUE(QFile::resize(big, kSize));
     for (const int signal : { SIGTERM, SIGKILL }) {
         const std::unique_ptr<QProcess> process(start(flat("copy")));
         waitFor(
@@ -265,13 +261,11 @@ TEST_F(SignalDuringCopy, TermCleansUpAndKillLeavesWhatTheNextRunRemoves)
         EXPECT_FALSE(QFileInfo::exists(path("dest/big.mxf")));
         EXPECT_EQ(QFileInfo(big).size(), kSize);
     }
-    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly | QIODevice::Truncate) && sparse.write("small") == 5);
-    sparse.close();
+    ASSERT_TRUE(TestFiles::writeFile(big, "small"));
     const std::unique_ptr<QProcess> again(start(flat("copy")));
     ASSERT_TRUE(again->waitForFinished(60000));
     EXPECT_EQ(again->exitCode(), 0);
     EXPECT_TRUE(again->readAllStandardOutput().contains("removed the stale temporary file"));
     EXPECT_TRUE(leftoversBelow(files_.path()).isEmpty());
-    QFile copy(path("dest/big.mxf"));
-    EXPECT_TRUE(copy.open(QIODevice::ReadOnly) && copy.readAll() == "small");
+    EXPECT_EQ(bytesOf(path("dest/big.mxf")), "small");
 }
