@@ -16,19 +16,24 @@ struct ProcessResult {
     QString err;
 };
 
-inline ProcessResult run(const QString &program, const QStringList &arguments)
+/// A program run with the arguments; the input, when there is one, is its whole standard input.
+inline ProcessResult run(const QString &program, const QStringList &arguments, const QByteArray &input = {})
 {
     QProcess process;
     process.start(program, arguments);
+    if (!input.isNull()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
     EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
     const QByteArray out = process.readAllStandardOutput();
     return { process.exitCode(), out, QString::fromUtf8(out), QString::fromUtf8(process.readAllStandardError()) };
 }
 
 /// vesk-cli, run with the arguments.
-inline ProcessResult cli(const QStringList &arguments)
+inline ProcessResult cli(const QStringList &arguments, const QByteArray &input = {})
 {
-    return run(QStringLiteral(VESK_CLI), arguments);
+    return run(QStringLiteral(VESK_CLI), arguments, input);
 }
 
 /// vesk-mkvolume, run with the options, writes a volume at the root; false when it fails.

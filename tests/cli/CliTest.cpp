@@ -13,7 +13,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -164,12 +163,9 @@ TEST_P(CliVolume, ReadmeJqOneLinersAgreeWithStatToTheByte)
         scan << "--subtract" << b;
     const ProcessResult rows = cli(scan);
     const auto jq = [&rows](const QString &oneLiner) {
-        QProcess process;
-        process.start("sh", { "-c", "jq " + oneLiner.section("| jq ", 1) });
-        process.write(rows.rawOut);
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(60000) && process.exitCode() == 0) << oneLiner.toStdString();
-        return QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const ProcessResult ran = run("sh", { "-c", "jq " + oneLiner.section("| jq ", 1) }, rows.rawOut);
+        EXPECT_EQ(ran.status, 0) << oneLiner.toStdString() << ran.err.toStdString();
+        return ran.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     };
     QMap<QString, qint64> byStat, byJq;
     for (const QJsonObject &row : jsonLines(rows.out))

@@ -9,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
-#include <QProcess>
 #include <QSet>
 
 #include <functional>
@@ -160,12 +159,8 @@ TEST_F(Duplicates, ExtrasThenDeleteLeavesOneCopyOfEachGroup)
     const QString extras = duplicates({ "--keep", "under:" + roots[1], "--extras", "--format", "json" }).out;
     ASSERT_FALSE(extras.isEmpty());
     trashInside(files.path());
-    QProcess remove;
-    remove.start(QStringLiteral(VESK_CLI), QStringList { "delete", "--paths-from", "-", "--yes" } + roots);
-    remove.write(extras.toUtf8());
-    remove.closeWriteChannel();
-    ASSERT_TRUE(remove.waitForFinished(120000));
-    EXPECT_EQ(remove.exitCode(), 0) << remove.readAllStandardError().toStdString();
+    const ProcessResult removed = cli(QStringList { "delete", "--paths-from", "-", "--yes" } + roots, extras.toUtf8());
+    EXPECT_EQ(removed.status, 0) << removed.err.toStdString();
     const QMap<QString, int> after = keys();
     EXPECT_EQ(after.keys(), before.keys());
     EXPECT_EQ(QSet<int>(after.begin(), after.end()), QSet<int> { 1 });
