@@ -129,9 +129,8 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
             sources << line.section(": would fail (", 0, 0);
         // The index files that new target folders receive.
         const bool isIndex = line.startsWith("writes ");
-        if (isIndex) {
-            EXPECT_TRUE(targetFolders.contains(QFileInfo(line.mid(7).section(" (a copy", 0, 0)).path()));
-        }
+        EXPECT_TRUE(!isIndex || targetFolders.contains(QFileInfo(line.mid(7).section(" (a copy", 0, 0)).path()))
+            << line.toStdString();
         itemLines += !isIndex && !line.startsWith("Would ");
     }
     EXPECT_EQ(itemLines, sources.size()) << result.out.toStdString();
@@ -153,9 +152,8 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
 // and the CSV sizes in bytes, under an older column name, against the same.
 TEST_P(CliVolume, ReadmeJqOneLinersAgreeWithStatToTheByte)
 {
-    QFile readme(QStringLiteral(VESK_SOURCE_DIR "/README.md"));
-    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
-    const QStringList oneLiners = QString::fromUtf8(readme.readAll()).split(QLatin1Char('\n')).filter("| jq ");
+    const QStringList oneLiners
+        = QString::fromUtf8(bytesOf(VESK_SOURCE_DIR "/README.md")).split(QLatin1Char('\n')).filter("| jq ");
     ASSERT_EQ(oneLiners.size(), 2);
     const QStringList bins = expected.value("bins").toObject().keys();
     QStringList scan { "scan", "--volume", root, "--format", "json" };
@@ -384,8 +382,8 @@ TEST(Cli, HelpExamplesRunAndEveryOptionIsDocumented)
 TEST(Cli, BinPrintsReferencedUIDs)
 {
     TestFiles files;
-    const QString path = files.path() + "/a.avb";
-    BinWriter().clip("c", { BinWriter::avidUID(0x04030201, 0x08070605) }).write(path);
+    const QString path
+        = files.write("a.avb", BinWriter().clip("c", { BinWriter::avidUID(0x04030201, 0x08070605) }).bytes());
     const ProcessResult result = cli({ "bin", path });
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "0102030405060708\n");
@@ -427,10 +425,8 @@ TEST(Cli, InspectPrintsTheOutlineIndentedByLevel)
     EXPECT_EQ(lines[0], "[ ID=0x1] CM_StdObjID_TOC");
     EXPECT_TRUE(lines[1].startsWith("  ["));
     EXPECT_TRUE(std::all_of(lines.begin(), lines.end(), [](const QString &l) { return !l.startsWith("      "); }));
-    const ProcessResult entry = cli({ "inspect", mdb, "--describe", "0" });
-    EXPECT_TRUE(entry.out.startsWith("OMFI:Object TOCIndex [ 0 ]"));
-    const QString text = files.write("x.mdb", "not a database");
-    EXPECT_EQ(cli({ "inspect", text }).status, 1);
+    EXPECT_TRUE(cli({ "inspect", mdb, "--describe", "0" }).out.startsWith("OMFI:Object TOCIndex [ 0 ]"));
+    EXPECT_EQ(cli({ "inspect", files.write("x.mdb", "not a database") }).status, 1);
 }
 
 namespace {

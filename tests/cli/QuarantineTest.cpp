@@ -63,8 +63,7 @@ TEST_F(Quarantine, ListRestoreWithAnOccupiedPathThenPurge)
     ASSERT_TRUE(VeskQuarantineSet::isValidId(id)) << listed.out.toStdString();
 
     files.write(kMedia + kNames[1], "someone else's");
-    const QStringList restore = { "restore", id, "--root", root };
-    const ProcessResult back = cli(restore);
+    const ProcessResult back = cli({ "restore", id, "--root", root });
     EXPECT_EQ(back.status, 1);
     EXPECT_TRUE(back.out.contains("restored 2, left in quarantine 1")) << back.out.toStdString();
     EXPECT_EQ(bytesOf(original(kNames[1])), "someone else's");

@@ -37,11 +37,11 @@ public:
     explicit BentoWriter(bool bigEndian = false);
 
     // Values, numbers in the container's value byte order.
-    QByteArray u16(uint16_t value) const { return bytesOf(value, m_bigEndian); }
-    QByteArray u32(uint32_t value) const { return bytesOf(value, m_bigEndian); }
+    QByteArray u16(uint16_t value) const { return bytesOfNumber(value, m_bigEndian); }
+    QByteArray u32(uint32_t value) const { return bytesOfNumber(value, m_bigEndian); }
     QByteArray pair(uint32_t first, uint32_t second) const { return u32(first) + u32(second); }
     /// An object reference: always little-endian.
-    static QByteArray reference(uint32_t objectID) { return bytesOf(objectID); }
+    static QByteArray reference(uint32_t objectID) { return bytesOfNumber(objectID); }
     /// A count followed by 8-byte elements whose first word references an object.
     QByteArray referenceList(const QList<uint32_t> &objectIDs, std::optional<uint16_t> count = {}) const;
     /// A mob list: a count and 20-byte records of (unread word, 8 UID bytes, object ID, unread word).

@@ -55,7 +55,7 @@ constexpr uint32_t kBytesPerFrame = kSampleRate / kFrameRate * 2; // mono, 16 bi
 
 template <typename T> QByteArray bigEndian(T value)
 {
-    return bytesOf(value, true);
+    return bytesOfNumber(value, true);
 }
 
 QByteArray klv(const QByteArray &key, const QByteArray &value)

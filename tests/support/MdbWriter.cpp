@@ -56,7 +56,7 @@ const std::pair<uint32_t, const char *> kTypeNames[] = {
 // The key of the upstream source mob of media i; it cannot clash with generated UIDs.
 QByteArray upstreamKey(int i)
 {
-    return QByteArray("\xEE\xEE", 2) + bytesOf(uint32_t(i)) + QByteArray(2, '\0');
+    return QByteArray("\xEE\xEE", 2) + bytesOfNumber(uint32_t(i)) + QByteArray(2, '\0');
 }
 
 // An attribute list holding one string attribute.
