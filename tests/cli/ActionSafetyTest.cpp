@@ -147,12 +147,6 @@ QStringList flat(const QString &command, const QStringList &more = {})
     return QStringList { command, "--volume", "@A", "--dest", "@dest" } + kFlat + confirmed + more;
 }
 
-void twoOfOneName(Safety &s)
-{
-    s.media("A", 1, { { "a.mxf", "one" } });
-    s.media("A", 2, { { "a.mxf", "two" } });
-}
-
 } // namespace
 
 // clang-format off
@@ -164,16 +158,19 @@ INSTANTIATE_TEST_SUITE_P(Cli, Safety, ::testing::Values(
         },
         flat("copy"), 1, { { "dest/a.mxf", "aaa" }, { "dest/b.mxf", kAbsent } },
         "is a FIFO, not a regular file" },
-    SafetyCase { "SameNameFromTwoFoldersIsNotWrittenTwice", twoOfOneName,
-        flat("move", { "--overwrite", "yes" }), 1,
-        { { "dest/a.mxf", "one" }, { kA2 + "a.mxf", "two" } }, "moved 1, skipped 0, failed 1" },
+    SafetyCase { "SameNameFromTwoFoldersIsNotWrittenTwice",
+        [](Safety &s) {
+            s.media("A", 1, { { "a.mxf", "one" } });
+            s.media("A", 2, { { "a.mxf", "two" } });
+        },
+        flat("move", { "--overwrite", "yes" }), 1, { { "dest/a.mxf", "one" }, { kA2 + "a.mxf", "two" } },
+        "moved 1, skipped 0, failed 1" },
     SafetyCase { "OriginalFoldersOverTwoVolumes",
         [](Safety &s) {
             s.media("A", 1, { { "a.mxf", "one" }, { "b.mxf", "bee" } });
             s.media("B", 1, { { "a.mxf", "two" }, { "b.mxf", "bzz" } });
         },
-        flat("move", { "@B", "--original-folders",
-            "--overwrite", "yes" }), 1,
+        flat("move", { "@B", "--original-folders", "--overwrite", "yes" }), 1,
         { { "dest/1/a.mxf", "one" }, { "dest/1/b.mxf", "bee" }, { kB1 + "a.mxf", "two" }, { kB1 + "b.mxf", "bzz" } },
         "moved 2, skipped 0, failed 2" },
     SafetyCase { "HardLinkedTargetIsTheSameFile",
@@ -189,8 +186,7 @@ INSTANTIATE_TEST_SUITE_P(Cli, Safety, ::testing::Values(
             s.media("A", 1, { { "a.mxf", "one" } });
             s.mountOn("dest", nullptr, s.path("A/Avid MediaFiles/MXF"));
         },
-        flat("move", { "--overwrite", "yes",
-            "--original-folders" }), 0,
+        flat("move", { "--overwrite", "yes", "--original-folders" }), 0,
         { { "dest/1/a.mxf", "one" }, { kA1 + "a.mxf", "one" } }, "the same src&dst" },
     SafetyCase { "MoveIntoABindMountedFolder",
         [](Safety &s) {

@@ -111,38 +111,25 @@ TEST_F(Duplicates, GroupsEqualAnIndependentGroupingOfTheScannedRows)
 
 TEST_F(Duplicates, EachKeepRuleKeepsItsCopy)
 {
-    // The roots were made one after the other, so their order is the copies' age.
-    const auto rootOf = [this](const QString &path) {
-        return std::find_if(roots.begin(), roots.end(), [&path](const QString &root) {
-            return path.startsWith(root + '/');
-        }) - roots.begin();
+    const QString under = "under:" + roots[1] + "/";
+    // The copy each rule keeps. The roots were made one after the other, so their order
+    // is the copies' age; link files have no creation date in the store.
+    const auto keptBy = [&](const QString &rule, const QStringList &copies) {
+        QList<qsizetype> rootOf;
+        for (const QString &copy : copies)
+            rootOf << std::find_if(roots.begin(), roots.end(), [&](auto &root) { return copy.startsWith(root + '/'); })
+                    - roots.begin();
+        const auto [oldest, newest] = std::minmax_element(rootOf.begin(), rootOf.end());
+        if (rule == "first")
+            return copies.first();
+        if (rule != under && copies.first().endsWith(".aaf"))
+            return QString();
+        const qsizetype at = rootOf.indexOf(rule == "oldest" ? *oldest : rule == "newest" ? *newest : 1);
+        return at < 0 ? QString() : copies[at];
     };
-    const auto byAge = [&rootOf](const QStringList &copies, bool oldest) {
-        if (copies.first().endsWith(".aaf"))
-            return QString(); // link files have no creation date in the store
-        return *std::min_element(copies.begin(), copies.end(),
-            [&](const QString &a, const QString &b) { return oldest ? rootOf(a) < rootOf(b) : rootOf(a) > rootOf(b); });
-    };
-    const struct {
-        QString rule;
-        std::function<QString(const QStringList &)> kept;
-    } cases[] = {
-        { "first", [](const QStringList &copies) { return copies.first(); } },
-        { "oldest", [&byAge](const QStringList &copies) { return byAge(copies, true); } },
-        { "newest", [&byAge](const QStringList &copies) { return byAge(copies, false); } },
-        { "under:" + roots[1] + "/",
-            [&rootOf](const QStringList &copies) {
-                for (const QString &copy : copies)
-                    if (rootOf(copy) == 1)
-                        return copy;
-                return QString();
-            } },
-    };
-    for (const auto &test : cases) {
-        for (const QJsonObject &group : groups({ "--keep", test.rule }))
-            EXPECT_EQ(group.value("keep").toString(), test.kept(texts(group.value("copies"))))
-                << test.rule.toStdString();
-    }
+    for (const QString &rule : { QStringLiteral("first"), QStringLiteral("oldest"), QStringLiteral("newest"), under })
+        for (const QJsonObject &group : groups({ "--keep", rule }))
+            EXPECT_EQ(group.value("keep").toString(), keptBy(rule, texts(group.value("copies")))) << rule.toStdString();
     // A group whose kept copy is missing keeps every copy: no extra is printed for it.
     const QStringList missingKept { "--show-missing", "--keep", "under:" + roots[2] };
     const QList<QJsonObject> kept = groups(missingKept);

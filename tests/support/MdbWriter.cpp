@@ -69,8 +69,6 @@ void writeAttribute(BentoWriter &w, uint32_t list, uint32_t attribute, const QBy
     w.stored(attribute, P::AttrString, T::String, BentoWriter::text(value));
 }
 
-} // namespace
-
 // The objects of one media file, in the order of their IDs.
 enum Object : uint32_t {
     CompositionMob,
@@ -87,6 +85,8 @@ enum Object : uint32_t {
     UpstreamAttributes,
     UpstreamProject
 };
+
+} // namespace
 
 // Object IDs of media file `index`.
 struct MdbWriter::Layout {
