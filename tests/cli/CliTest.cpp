@@ -379,7 +379,9 @@ TEST(Cli, HelpExamplesRunAndEveryOptionIsDocumented)
     }
 }
 
-TEST(Cli, BinPrintsReferencedUIDs)
+// The commands that read one file each print what they read, and fail on a file they
+// cannot read.
+TEST(Cli, BinMxfAndInspectPrintWhatTheyReadOrFail)
 {
     TestFiles files;
     const QString path
@@ -394,37 +396,29 @@ TEST(Cli, BinPrintsReferencedUIDs)
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, result.out);
     EXPECT_TRUE(refused.err.contains("not a bin: " + notABin) && refused.err.contains("damaged bin: " + damaged));
-}
 
-TEST(Cli, MxfReportsFieldsOrTheFailure)
-{
-    TestFiles files;
     const QString atom = files.path() + "/a.mxf", op1a = files.path() + "/b.mxf";
     ASSERT_TRUE(MXFWriter::writeOpAtom(atom, { "Interview", "Doc", {}, {} }));
     ASSERT_TRUE(MXFWriter::writeOP1a(op1a, { "X", {}, {}, {} }));
-    const ProcessResult result = cli({ "mxf", atom, op1a });
-    EXPECT_EQ(result.status, 1) << result.err.toStdString(); // nothing could be read from op1a
-    const QList<QJsonObject> lines = jsonLines(result.out);
+    const ProcessResult mxf = cli({ "mxf", atom, op1a });
+    EXPECT_EQ(mxf.status, 1) << mxf.err.toStdString(); // nothing could be read from op1a
+    const QList<QJsonObject> lines = jsonLines(mxf.out);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0].value("clipName").toString() + lines[0].value("project").toString(), "InterviewDoc");
     EXPECT_TRUE(lines[0].value("fileUID").toString().startsWith("{ 060a2b34-"));
     EXPECT_EQ(lines[1].value("error").toString(), "File is not OP-Atom");
     EXPECT_EQ(cli({ "mxf", files.write("zeros.mxf", QByteArray(4096, '\0')) }).status, 1);
     EXPECT_EQ(cli({ "mxf", files.path() + "/none.mxf" }).status, 1);
-}
 
-TEST(Cli, InspectPrintsTheOutlineIndentedByLevel)
-{
-    TestFiles files;
     const QString mdb = files.path() + "/msmMMOB.mdb";
     ASSERT_TRUE(MdbWriter().media(MdbMedia::numbered(1, "Clip", "Show")).writeTo(mdb));
     const ProcessResult tree = cli({ "inspect", mdb, "--depth", "2" });
     EXPECT_EQ(tree.status, 0);
-    const QStringList lines = tree.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_GE(lines.size(), 3);
-    EXPECT_EQ(lines[0], "[ ID=0x1] CM_StdObjID_TOC");
-    EXPECT_TRUE(lines[1].startsWith("  ["));
-    EXPECT_TRUE(std::all_of(lines.begin(), lines.end(), [](const QString &l) { return !l.startsWith("      "); }));
+    const QStringList outline = tree.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(outline.size(), 3);
+    EXPECT_EQ(outline[0], "[ ID=0x1] CM_StdObjID_TOC");
+    EXPECT_TRUE(outline[1].startsWith("  ["));
+    EXPECT_TRUE(std::all_of(outline.begin(), outline.end(), [](const QString &l) { return !l.startsWith("      "); }));
     EXPECT_TRUE(cli({ "inspect", mdb, "--describe", "0" }).out.startsWith("OMFI:Object TOCIndex [ 0 ]"));
     EXPECT_EQ(cli({ "inspect", files.write("x.mdb", "not a database") }).status, 1);
 }

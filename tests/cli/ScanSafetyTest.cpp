@@ -7,7 +7,6 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <gtest/gtest.h>

@@ -33,17 +33,8 @@ enum SetKind : uint8_t {
 };
 
 // Instance UIDs of the sets; a track's sequence and source clip follow it.
-enum Instance : uint8_t {
-    PrefaceID = 1,
-    StorageID,
-    MaterialID,
-    MaterialTrackID,
-    FileID = MaterialTrackID + 3,
-    FileTrackID,
-    DescriptorID = FileTrackID + 3,
-    EssenceDataID,
-    IndexID,
-};
+constexpr uint8_t PrefaceID = 1, StorageID = 2, MaterialID = 3, MaterialTrackID = 4, FileID = 7, FileTrackID = 8,
+                  DescriptorID = 11, EssenceDataID = 12, IndexID = 13;
 
 constexpr uint16_t kProjectNameTag = 0xffff; // dynamic, resolved through the primer
 constexpr uint32_t kBodySID = 1;
