@@ -2,6 +2,8 @@
 // every file named are what the case says (or the file is absent), the exit status
 // tells failure from success, and nothing is left half-made.
 
+#include "CliProcess.h"
+
 #include "support/MediaIndexWriter.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
@@ -40,8 +42,8 @@ struct SafetyCase {
 QStringList leftoversBelow(const QString &folder)
 {
     QStringList found;
-    QDirIterator it(folder, { QStringLiteral(".vesk-copy-*") }, QDir::Files | QDir::Hidden | QDir::System,
-        QDirIterator::Subdirectories);
+    QDirIterator it(
+        folder, { ".vesk-copy-*" }, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext())
         found << it.next();
     return found;
@@ -51,7 +53,7 @@ QStringList leftoversBelow(const QString &folder)
 
 class Safety : public ::testing::TestWithParam<SafetyCase> {
 public:
-    void SetUp() override { QDir().mkpath(path(QStringLiteral("dest"))); }
+    void SetUp() override { QDir().mkpath(path("dest")); }
     /// A media folder of volume A or B, its index listing the names; files with null
     /// bytes are listed but not written.
     QString folder(const char *volume, int number) const
@@ -61,13 +63,12 @@ public:
     void media(const char *volume, int number, const std::map<QByteArray, QByteArray> &files)
     {
         MediaIndexWriter index;
-        QDir().mkpath(folder(volume, number));
         for (const auto &[name, bytes] : files) {
             index.record(name, "Show");
-            QFile file(folder(volume, number) + QLatin1Char('/') + QString::fromUtf8(name));
-            ASSERT_TRUE(bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
+            ASSERT_TRUE(
+                bytes.isNull() || TestFiles::writeFile(folder(volume, number) + '/' + QString::fromUtf8(name), bytes));
         }
-        ASSERT_TRUE(index.writeTo(folder(volume, number) + QStringLiteral("/msmFMID.pmr")));
+        ASSERT_TRUE(index.writeTo(folder(volume, number) + "/msmFMID.pmr"));
     }
     QString path(const QString &relative) const { return files_.path() + QLatin1Char('/') + relative; }
     void mountOn(const QString &relative, const char *type, const QString &source, const char *options = nullptr)
@@ -80,18 +81,13 @@ public:
             GTEST_SKIP() << "cannot mount here";
         mounts.push_back(path(relative));
     }
-    void fillUp(const QString &relative)
-    {
-        QProcess::execute(
-            QStringLiteral("sh"), { QStringLiteral("-c"), QStringLiteral("cat /dev/zero >\"$0\""), path(relative) });
-    }
+    void fillUp(const QString &relative) { QProcess::execute("sh", { "-c", "cat /dev/zero >\"$0\"", path(relative) }); }
     void asNobody()
     {
         if (geteuid() != 0)
             GTEST_SKIP() << "needs root to change identity";
-        runAs = { QStringLiteral("/usr/bin/setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-            QStringLiteral("--clear-groups") };
-        QProcess::execute(QStringLiteral("chmod"), { QStringLiteral("-R"), QStringLiteral("a+rwX"), files_.path() });
+        runAs = { "/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups" };
+        QProcess::execute("chmod", { "-R", "a+rwX", files_.path() });
     }
 
     QProcess *start(const QStringList &arguments)
@@ -129,39 +125,26 @@ TEST_P(Safety, BytesAndStatusAreAsExpected)
     EXPECT_EQ(process->exitCode(), c.status) << out.toStdString() << err.toStdString();
     EXPECT_TRUE(out.contains(QString::fromUtf8(c.says))) << out.toStdString();
     // Piped, success says nothing on standard error, and no progress line is drawn.
-    EXPECT_FALSE(err.contains(QStringLiteral("completed")) || err.contains(QLatin1Char('\r'))) << err.toStdString();
+    EXPECT_FALSE(err.contains("completed") || err.contains(QLatin1Char('\r'))) << err.toStdString();
     for (const auto &[relative, bytes] : c.after) {
-        QFile file(path(relative));
-        if (bytes.isNull())
-            EXPECT_FALSE(QFileInfo(path(relative)).exists() || QFileInfo(path(relative)).isSymLink())
-                << relative.toStdString();
-        else
-            EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == bytes) << relative.toStdString();
+        const QFileInfo file(path(relative));
+        EXPECT_TRUE(bytes.isNull() ? !file.exists() && !file.isSymLink() : bytesOf(file.filePath()) == bytes)
+            << relative.toStdString();
     }
     EXPECT_TRUE(leftoversBelow(files_.path()).isEmpty());
 }
 
 namespace {
 
-const QString kA1 = QStringLiteral("A/Avid MediaFiles/MXF/1/");
-const QString kA2 = QStringLiteral("A/Avid MediaFiles/MXF/2/");
-const QString kB1 = QStringLiteral("B/Avid MediaFiles/MXF/1/");
-const QStringList kFlat = { QStringLiteral("--no-mxf"), QStringLiteral("--no-projects"), QStringLiteral("--no-types"),
-    QStringLiteral("--sort"), QStringLiteral("path") };
+const QString kA1 = "A/Avid MediaFiles/MXF/1/";
+const QString kA2 = "A/Avid MediaFiles/MXF/2/";
+const QString kB1 = "B/Avid MediaFiles/MXF/1/";
+const QStringList kFlat = { "--no-mxf", "--no-projects", "--no-types", "--sort", "path" };
 
 QStringList flat(const QString &command, const QStringList &more = {})
 {
-    const QStringList confirmed
-        = command == QLatin1String("move") ? QStringList { QStringLiteral("--yes") } : QStringList {};
-    return QStringList { command, QStringLiteral("--volume"), QStringLiteral("@A"), QStringLiteral("--dest"),
-        QStringLiteral("@dest") }
-    + kFlat + confirmed + more;
-}
-
-void twoOfOneName(Safety &s)
-{
-    s.media("A", 1, { { "a.mxf", "one" } });
-    s.media("A", 2, { { "a.mxf", "two" } });
+    const QStringList confirmed = command == QLatin1String("move") ? QStringList { "--yes" } : QStringList {};
+    return QStringList { command, "--volume", "@A", "--dest", "@dest" } + kFlat + confirmed + more;
 }
 
 } // namespace
@@ -171,53 +154,55 @@ INSTANTIATE_TEST_SUITE_P(Cli, Safety, ::testing::Values(
     SafetyCase { "FifoIsRefusedWithoutBlocking",
         [](Safety &s) {
             s.media("A", 1, { { "a.mxf", "aaa" }, { "b.mxf", QByteArray() } });
-            mkfifo(QFile::encodeName(s.folder("A", 1) + QStringLiteral("/b.mxf")).constData(), 0644);
+            mkfifo(QFile::encodeName(s.folder("A", 1) + "/b.mxf").constData(), 0644);
         },
-        flat(QStringLiteral("copy")), 1, { { "dest/a.mxf", "aaa" }, { "dest/b.mxf", kAbsent } },
+        flat("copy"), 1, { { "dest/a.mxf", "aaa" }, { "dest/b.mxf", kAbsent } },
         "is a FIFO, not a regular file" },
-    SafetyCase { "SameNameFromTwoFoldersIsNotWrittenTwice", twoOfOneName,
-        flat(QStringLiteral("move"), { QStringLiteral("--overwrite"), QStringLiteral("yes") }), 1,
-        { { "dest/a.mxf", "one" }, { kA2 + "a.mxf", "two" } }, "moved 1, skipped 0, failed 1" },
+    SafetyCase { "SameNameFromTwoFoldersIsNotWrittenTwice",
+        [](Safety &s) {
+            s.media("A", 1, { { "a.mxf", "one" } });
+            s.media("A", 2, { { "a.mxf", "two" } });
+        },
+        flat("move", { "--overwrite", "yes" }), 1, { { "dest/a.mxf", "one" }, { kA2 + "a.mxf", "two" } },
+        "moved 1, skipped 0, failed 1" },
     SafetyCase { "OriginalFoldersOverTwoVolumes",
         [](Safety &s) {
             s.media("A", 1, { { "a.mxf", "one" }, { "b.mxf", "bee" } });
             s.media("B", 1, { { "a.mxf", "two" }, { "b.mxf", "bzz" } });
         },
-        flat(QStringLiteral("move"), { QStringLiteral("@B"), QStringLiteral("--original-folders"),
-            QStringLiteral("--overwrite"), QStringLiteral("yes") }), 1,
+        flat("move", { "@B", "--original-folders", "--overwrite", "yes" }), 1,
         { { "dest/1/a.mxf", "one" }, { "dest/1/b.mxf", "bee" }, { kB1 + "a.mxf", "two" }, { kB1 + "b.mxf", "bzz" } },
         "moved 2, skipped 0, failed 2" },
     SafetyCase { "HardLinkedTargetIsTheSameFile",
         [](Safety &s) {
             s.media("A", 1, { { "a.mxf", "one" } });
-            link(QFile::encodeName(s.folder("A", 1) + QStringLiteral("/a.mxf")).constData(),
-                QFile::encodeName(s.path(QStringLiteral("dest/a.mxf"))).constData());
+            link(QFile::encodeName(s.folder("A", 1) + "/a.mxf").constData(),
+                QFile::encodeName(s.path("dest/a.mxf")).constData());
         },
-        flat(QStringLiteral("move"), { QStringLiteral("--overwrite"), QStringLiteral("yes") }), 0,
+        flat("move", { "--overwrite", "yes" }), 0,
         { { "dest/a.mxf", "one" }, { kA1 + "a.mxf", "one" } }, "source and target are the same file" },
     SafetyCase { "BindMountOfTheSourceIsItsOwnFolder",
         [](Safety &s) {
             s.media("A", 1, { { "a.mxf", "one" } });
-            s.mountOn(QStringLiteral("dest"), nullptr, s.path(QStringLiteral("A/Avid MediaFiles/MXF")));
+            s.mountOn("dest", nullptr, s.path("A/Avid MediaFiles/MXF"));
         },
-        flat(QStringLiteral("move"), { QStringLiteral("--overwrite"), QStringLiteral("yes"),
-            QStringLiteral("--original-folders") }), 0,
+        flat("move", { "--overwrite", "yes", "--original-folders" }), 0,
         { { "dest/1/a.mxf", "one" }, { kA1 + "a.mxf", "one" } }, "the same src&dst" },
     SafetyCase { "MoveIntoABindMountedFolder",
         [](Safety &s) {
             s.media("A", 1, { { "a.mxf", "one" } });
-            QDir().mkpath(s.path(QStringLiteral("elsewhere")));
-            s.mountOn(QStringLiteral("dest"), nullptr, s.path(QStringLiteral("elsewhere")));
+            QDir().mkpath(s.path("elsewhere"));
+            s.mountOn("dest", nullptr, s.path("elsewhere"));
         },
-        flat(QStringLiteral("move")), 0, { { "elsewhere/a.mxf", "one" }, { kA1 + "a.mxf", kAbsent } },
+        flat("move"), 0, { { "elsewhere/a.mxf", "one" }, { kA1 + "a.mxf", kAbsent } },
         "moved 1, skipped 0, failed 0" },
     SafetyCase { "FullDiskAtTheIndexCopy",
         [](Safety &s) {
             s.media("A", 1, { { "a.mxf", "one" } });
-            s.mountOn(QStringLiteral("dest"), "tmpfs", QStringLiteral("tmpfs"), "size=64k");
-            s.fillUp(QStringLiteral("dest/filler"));
+            s.mountOn("dest", "tmpfs", "tmpfs", "size=64k");
+            s.fillUp("dest/filler");
         },
-        flat(QStringLiteral("copy"), { QStringLiteral("--original-folders") }), 1,
+        flat("copy", { "--original-folders" }), 1,
         { { "dest/1/msmFMID.pmr", kAbsent }, { "dest/1/a.mxf", kAbsent }, { kA1 + "a.mxf", "one" } },
         "copied 0, skipped 0, failed 1" },
     // Rows that do not fit the disk leave no file cut short behind, and fail.
@@ -227,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(Cli, Safety, ::testing::Values(
             for (int i = 0; i < 40; ++i)
                 files[QByteArray::number(i) + ".mxf"] = "x";
             s.media("A", 1, files);
-            s.mountOn(QStringLiteral("dest"), "tmpfs", QStringLiteral("tmpfs"), "size=4k");
+            s.mountOn("dest", "tmpfs", "tmpfs", "size=4k");
         },
         { "scan", "--volume", "@A", "--format", "json", "--output", "@dest/rows.json" }, 1,
         { { "dest/rows.json", kAbsent } }, "" },
@@ -235,10 +220,10 @@ INSTANTIATE_TEST_SUITE_P(Cli, Safety, ::testing::Values(
         [](Safety &s) {
             s.media("A", 1, { { "a.mxf", "one" } });
             s.asNobody();
-            chmod(QFile::encodeName(s.folder("A", 1) + QStringLiteral("/a.mxf")).constData(), 0444);
+            chmod(QFile::encodeName(s.folder("A", 1) + "/a.mxf").constData(), 0444);
             chmod(QFile::encodeName(s.folder("A", 1)).constData(), 0555);
         },
-        flat(QStringLiteral("move")), 1, { { "dest/a.mxf", kAbsent }, { kA1 + "a.mxf", "one" } },
+        flat("move"), 1, { { "dest/a.mxf", kAbsent }, { kA1 + "a.mxf", "one" } },
         "moved 0, skipped 0, failed 1" }),
     [](const ::testing::TestParamInfo<SafetyCase> &info) { return std::string(info.param.name); });
 // clang-format on
@@ -249,21 +234,15 @@ class SignalDuringCopy : public Safety { };
 
 TEST_F(SignalDuringCopy, TermCleansUpAndKillLeavesWhatTheNextRunRemoves)
 {
-    media("A", 1, { { "big.mxf", QByteArray() } });
-    const QString big = folder("A", 1) + QStringLiteral("/big.mxf");
+    media("A", 1, { { "big.mxf", "" } });
+    const QString big = folder("A", 1) + "/big.mxf";
     constexpr qint64 kSize = qint64(1) << 30;
-    QFile sparse(big);
-    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(kSize));
-    sparse.close();
+    ASSERT_TRUE(QFile::resize(big, kSize));
     for (const int signal : { SIGTERM, SIGKILL }) {
-        const std::unique_ptr<QProcess> process(start(flat(QStringLiteral("copy"))));
+        const std::unique_ptr<QProcess> process(start(flat("copy")));
         waitFor(
-            [&] {
-                return !leftoversBelow(path(QStringLiteral("dest"))).isEmpty()
-                    || process->state() == QProcess::NotRunning;
-            },
-            30000);
-        ASSERT_FALSE(leftoversBelow(path(QStringLiteral("dest"))).isEmpty()) << "no copy was seen running";
+            [&] { return !leftoversBelow(path("dest")).isEmpty() || process->state() == QProcess::NotRunning; }, 30000);
+        ASSERT_FALSE(leftoversBelow(path("dest")).isEmpty()) << "no copy was seen running";
         QElapsedTimer stopping;
         stopping.start();
         kill(pid_t(process->processId()), signal);
@@ -275,16 +254,14 @@ TEST_F(SignalDuringCopy, TermCleansUpAndKillLeavesWhatTheNextRunRemoves)
         } else {
             EXPECT_EQ(leftoversBelow(files_.path()).size(), 1);
         }
-        EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("dest/big.mxf"))));
+        EXPECT_FALSE(QFileInfo::exists(path("dest/big.mxf")));
         EXPECT_EQ(QFileInfo(big).size(), kSize);
     }
-    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly | QIODevice::Truncate) && sparse.write("small") == 5);
-    sparse.close();
-    const std::unique_ptr<QProcess> again(start(flat(QStringLiteral("copy"))));
+    ASSERT_TRUE(TestFiles::writeFile(big, "small"));
+    const std::unique_ptr<QProcess> again(start(flat("copy")));
     ASSERT_TRUE(again->waitForFinished(60000));
     EXPECT_EQ(again->exitCode(), 0);
     EXPECT_TRUE(again->readAllStandardOutput().contains("removed the stale temporary file"));
     EXPECT_TRUE(leftoversBelow(files_.path()).isEmpty());
-    QFile copy(path(QStringLiteral("dest/big.mxf")));
-    EXPECT_TRUE(copy.open(QIODevice::ReadOnly) && copy.readAll() == "small");
+    EXPECT_EQ(bytesOf(path("dest/big.mxf")), "small");
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
 
@@ -14,19 +16,49 @@ struct ProcessResult {
     QString err;
 };
 
-inline ProcessResult run(const QString &program, const QStringList &arguments)
+/// A program run with the arguments; the input, when there is one, is its whole standard input.
+inline ProcessResult run(const QString &program, const QStringList &arguments, const QByteArray &input = {})
 {
     QProcess process;
     process.start(program, arguments);
+    if (!input.isNull()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
     EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
     const QByteArray out = process.readAllStandardOutput();
     return { process.exitCode(), out, QString::fromUtf8(out), QString::fromUtf8(process.readAllStandardError()) };
 }
 
 /// vesk-cli, run with the arguments.
-inline ProcessResult cli(const QStringList &arguments)
+inline ProcessResult cli(const QStringList &arguments, const QByteArray &input = {})
 {
-    return run(QStringLiteral(VESK_CLI), arguments);
+    return run(QStringLiteral(VESK_CLI), arguments, input);
+}
+
+/// vesk-mkvolume, run with the options, writes a volume at the root; false when it fails.
+inline bool makeVolume(const QString &root, const QStringList &options)
+{
+    const ProcessResult made = run(QStringLiteral(VESK_MKVOLUME), QStringList { root } + options);
+    EXPECT_EQ(made.status, 0) << made.err.toStdString();
+    return made.status == 0;
+}
+
+/// Each non-empty line of the output as a JSON object.
+inline QList<QJsonObject> jsonLines(const QString &out)
+{
+    QList<QJsonObject> objects;
+    for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        objects << QJsonDocument::fromJson(line.toUtf8()).object();
+    return objects;
+}
+
+/// Sends what is deleted under the folder to a trash inside it: the trash of files under
+/// a home folder is in its data folder.
+inline void trashInside(const QString &folder)
+{
+    qputenv("HOME", QFile::encodeName(folder));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(folder + QStringLiteral("/data")));
 }
 
 /// The bytes of a file; none when it cannot be read.

@@ -6,22 +6,14 @@
 // characters of crafted names never reach the terminal.
 TEST(CliTable, NarrowsTextColumnsToTheWidthAndKeepsBothEndsOfTexts)
 {
-    CliTable table(
-        { { QStringLiteral("Name") }, { QStringLiteral("Size"), CliTable::Kind::Number }, { QStringLiteral("Path") } });
-    table.addRow({ QStringLiteral("a\x1b]0;x\x07"), QStringLiteral("12"),
-        QStringLiteral("/very/long/path/to/some/folder/file.mxf") });
-    table.addRow({ QStringLiteral("clip"), QStringLiteral("3456789"), QStringLiteral("/short") });
-    const struct {
-        int width;
-        QString text;
-    } cases[] = {
-        { 10, // as narrow as the columns go
-            "Name       Size  Path\n"
-            "a?…;x?       12  /v…mxf\n"
-            "clip    3456789  /short\n" },
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(table.layout(c.width), c.text) << c.width;
+    CliTable table({ { "Name" }, { "Size", CliTable::Kind::Number }, { "Path" } });
+    table.addRow({ "a\x1b]0;x\x07", "12", "/very/long/path/to/some/folder/file.mxf" });
+    table.addRow({ "clip", "3456789", "/short" });
+    // As narrow as the columns go.
+    EXPECT_EQ(table.layout(10),
+        "Name       Size  Path\n"
+        "a?…;x?       12  /v…mxf\n"
+        "clip    3456789  /short\n");
     // An ellipsis never splits a character outside the basic plane.
-    EXPECT_EQ(CliTable::elide(QStringLiteral("\U0001F600\U0001F600\U0001F600"), 4), QStringLiteral("…\U0001F600"));
+    EXPECT_EQ(CliTable::elide("\U0001F600\U0001F600\U0001F600", 4), "…\U0001F600");
 }

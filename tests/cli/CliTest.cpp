@@ -13,7 +13,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -26,14 +25,10 @@ class CliVolume : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override
     {
-        root = files.path() + QStringLiteral("/vol");
-        const ProcessResult made = run(QStringLiteral(VESK_MKVOLUME),
-            { root, QStringLiteral("--seed"), QString::number(GetParam()), QStringLiteral("--copies"),
-                QStringLiteral("0.2") });
-        ASSERT_EQ(made.status, 0) << made.err.toStdString();
-        QFile file(root + QStringLiteral("/expected.json"));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        expected = QJsonDocument::fromJson(file.readAll()).object();
+        root = files.path() + "/vol";
+        ASSERT_TRUE(makeVolume(root, { "--seed", QString::number(GetParam()), "--copies", "0.2" }));
+        expected = QJsonDocument::fromJson(bytesOf(root + "/expected.json")).object();
+        ASSERT_FALSE(expected.isEmpty());
     }
 
     QSet<QString> shownPaths(const QStringList &options)
@@ -42,32 +37,27 @@ protected:
             = cli(QStringList { "scan", "--volume", root, "--format", "json", "--columns", "path" } + options);
         EXPECT_EQ(result.status, 0) << result.err.toStdString();
         QSet<QString> paths;
-        for (const QString &line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            paths.insert(QJsonDocument::fromJson(line.toUtf8()).object().value(QStringLiteral("path")).toString());
+        for (const QJsonObject &row : jsonLines(result.out))
+            paths.insert(row.value("path").toString());
         return paths;
     }
 
     QString bin(int number) const { return root + QStringLiteral("/Bins/Bin %1.avb").arg(number); }
 
-    /// Paths of the existing items, optionally only those a bin references or not.
-    QSet<QString> expectedPaths(const std::function<bool(const QString &uid)> &keep) const
+    /// Paths of the existing items that the bins reference, or that they do not (all of them
+    /// for no bins).
+    QSet<QString> expectedPaths(const QStringList &bins = {}, bool referenced = false) const
     {
-        QSet<QString> paths;
-        for (const QJsonValue &value : expected.value(QStringLiteral("items")).toArray()) {
+        QSet<QString> uids, paths;
+        for (const QString &b : bins)
+            for (const QJsonValue &uid : expected.value("bins").toObject().value(b).toArray())
+                uids.insert(uid.toString());
+        for (const QJsonValue &value : expected.value("items").toArray()) {
             const QJsonObject item = value.toObject();
-            if (item.value(QStringLiteral("exists")).toBool() && keep(item.value(QStringLiteral("uid")).toString()))
-                paths.insert(item.value(QStringLiteral("path")).toString());
+            if (item.value("exists").toBool() && uids.contains(item.value("uid").toString()) == referenced)
+                paths.insert(item.value("path").toString());
         }
         return paths;
-    }
-
-    std::function<bool(const QString &)> referencedBy(const QStringList &bins, bool referenced = true) const
-    {
-        QSet<QString> uids;
-        for (const QString &b : bins)
-            for (const QJsonValue &uid : expected.value(QStringLiteral("bins")).toObject().value(b).toArray())
-                uids.insert(uid.toString());
-        return [uids, referenced](const QString &uid) { return uids.contains(uid) == referenced; };
     }
 
     TestFiles files;
@@ -77,20 +67,17 @@ protected:
 
 TEST_P(CliVolume, ScanShowsEveryExistingItemAndBinOperationsFollowTheBins)
 {
-    EXPECT_EQ(shownPaths({}), expectedPaths([](const QString &) { return true; }));
+    EXPECT_EQ(shownPaths({}), expectedPaths());
     // One bin per option, commas and all; a folder stands for its bins, searched
     // recursively by --bins-from.
-    const QString comma = root + QStringLiteral("/Bins/Cut, v2.avb");
+    const QString comma = root + "/Bins/Cut, v2.avb";
     ASSERT_TRUE(QFile::copy(bin(2), comma));
-    EXPECT_EQ(shownPaths({ QStringLiteral("--intersect"), bin(1) }), expectedPaths(referencedBy({ bin(1) })));
-    EXPECT_EQ(shownPaths({ QStringLiteral("--subtract"), bin(1), QStringLiteral("--subtract"), comma }),
-        expectedPaths(referencedBy({ bin(1), bin(2) }, false)));
-    EXPECT_EQ(shownPaths({ QStringLiteral("--unused"), QStringLiteral("--bins-from"), root }),
-        expectedPaths(referencedBy({ bin(1), bin(2), bin(3) }, false)));
-    EXPECT_EQ(shownPaths({ QStringLiteral("--intersect"), root + QStringLiteral("/Bins") }),
-        expectedPaths(referencedBy({ bin(1), bin(2), bin(3) })));
-    EXPECT_EQ(shownPaths({ QStringLiteral("--intersect"), bin(1), QStringLiteral("--add"), bin(3) }),
-        expectedPaths(referencedBy({ bin(1), bin(3) })));
+    const QStringList all { bin(1), bin(2), bin(3) };
+    EXPECT_EQ(shownPaths({ "--intersect", bin(1) }), expectedPaths({ bin(1) }, true));
+    EXPECT_EQ(shownPaths({ "--subtract", bin(1), "--subtract", comma }), expectedPaths({ bin(1), bin(2) }));
+    EXPECT_EQ(shownPaths({ "--unused", "--bins-from", root }), expectedPaths(all));
+    EXPECT_EQ(shownPaths({ "--intersect", root + "/Bins" }), expectedPaths(all, true));
+    EXPECT_EQ(shownPaths({ "--intersect", bin(1), "--add", bin(3) }), expectedPaths({ bin(1), bin(3) }, true));
 }
 
 namespace {
@@ -100,7 +87,7 @@ QMap<QString, QString> dryRunTargets(const QString &out)
 {
     QMap<QString, QString> targets;
     for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QStringList parts = line.split(QStringLiteral(" -> "));
+        const QStringList parts = line.split(" -> ");
         if (parts.size() == 2)
             targets.insert(parts[0], parts[1]);
     }
@@ -125,7 +112,7 @@ QMap<QString, QByteArray> contentsBelow(const QString &folder)
 
 TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
 {
-    const QString dest = files.path() + QStringLiteral("/dest");
+    const QString dest = files.path() + "/dest";
     QDir().mkpath(dest);
     const QMap<QString, QByteArray> before = contentsBelow(root);
     const ProcessResult result = cli({ "move", "--dry-run", "--volume", root, "--dest", dest });
@@ -138,15 +125,13 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
         targetFolders.insert(QFileInfo(target).path());
     qsizetype itemLines = 0;
     for (const QString &line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (line.endsWith(QStringLiteral(" too)")))
-            sources << line.section(QStringLiteral(": would fail ("), 0, 0);
+        if (line.endsWith(" too)"))
+            sources << line.section(": would fail (", 0, 0);
         // The index files that new target folders receive.
-        const bool isIndex = line.startsWith(QStringLiteral("writes "));
-        if (isIndex) {
-            EXPECT_TRUE(
-                targetFolders.contains(QFileInfo(line.mid(7).section(QStringLiteral(" (a copy"), 0, 0)).path()));
-        }
-        itemLines += !isIndex && !line.startsWith(QStringLiteral("Would "));
+        const bool isIndex = line.startsWith("writes ");
+        EXPECT_TRUE(!isIndex || targetFolders.contains(QFileInfo(line.mid(7).section(" (a copy", 0, 0)).path()))
+            << line.toStdString();
+        itemLines += !isIndex && !line.startsWith("Would ");
     }
     EXPECT_EQ(itemLines, sources.size()) << result.out.toStdString();
     EXPECT_TRUE(result.out.contains(QStringLiteral("\nWould move %1 files, ").arg(targets.size())));
@@ -154,7 +139,7 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
     for (auto it = targets.begin(); it != targets.end(); ++it) {
         // destination / project / file type / file name
         const QFileInfo source(it.key());
-        const QString type = source.suffix().isEmpty() ? QStringLiteral("_NOEXT_TYPE") : source.suffix().toUpper();
+        const QString type = source.suffix().isEmpty() ? "_NOEXT_TYPE" : source.suffix().toUpper();
         EXPECT_TRUE(it.value().startsWith(dest + QLatin1Char('/'))
             && it.value().endsWith(QLatin1Char('/') + type + QLatin1Char('/') + source.fileName()))
             << it.value().toStdString();
@@ -167,35 +152,29 @@ TEST_P(CliVolume, MoveDryRunPrintsEachTargetAndChangesNothing)
 // and the CSV sizes in bytes, under an older column name, against the same.
 TEST_P(CliVolume, ReadmeJqOneLinersAgreeWithStatToTheByte)
 {
-    QFile readme(QStringLiteral(VESK_SOURCE_DIR "/README.md"));
-    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
-    const QStringList oneLiners = QString::fromUtf8(readme.readAll()).split(QLatin1Char('\n')).filter("| jq ");
+    const QStringList oneLiners
+        = QString::fromUtf8(bytesOf(VESK_SOURCE_DIR "/README.md")).split(QLatin1Char('\n')).filter("| jq ");
     ASSERT_EQ(oneLiners.size(), 2);
-    const QStringList bins = expected.value(QStringLiteral("bins")).toObject().keys();
+    const QStringList bins = expected.value("bins").toObject().keys();
     QStringList scan { "scan", "--volume", root, "--format", "json" };
     for (const QString &b : bins)
-        scan << QStringLiteral("--subtract") << b;
+        scan << "--subtract" << b;
     const ProcessResult rows = cli(scan);
     const auto jq = [&rows](const QString &oneLiner) {
-        QProcess process;
-        process.start(QStringLiteral("sh"), { QStringLiteral("-c"), "jq " + oneLiner.section("| jq ", 1) });
-        process.write(rows.rawOut);
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(60000) && process.exitCode() == 0) << oneLiner.toStdString();
-        return QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const ProcessResult ran = run("sh", { "-c", "jq " + oneLiner.section("| jq ", 1) }, rows.rawOut);
+        EXPECT_EQ(ran.status, 0) << oneLiner.toStdString() << ran.err.toStdString();
+        return ran.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     };
     QMap<QString, qint64> byStat, byJq;
-    for (const QString &line : rows.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QJsonObject row = QJsonDocument::fromJson(line.toUtf8()).object();
+    for (const QJsonObject &row : jsonLines(rows.out))
         byStat[row.value("project").toString()] += QFileInfo(row.value("path").toString()).size();
-    }
     for (const QString &line : jq(oneLiners[0]))
         byJq[line.section(QLatin1Char('\t'), 0, 0)] = line.section(QLatin1Char('\t'), 1).toLongLong();
     EXPECT_EQ(byJq, byStat);
     const QStringList paths = jq(oneLiners[1]);
-    EXPECT_EQ(QSet<QString>(paths.begin(), paths.end()), expectedPaths(referencedBy(bins, false)));
+    EXPECT_EQ(QSet<QString>(paths.begin(), paths.end()), expectedPaths(bins));
     qint64 difference = 0;
-    for (const QString &path : expectedPaths([](const QString &) { return true; }))
+    for (const QString &path : expectedPaths())
         difference -= QFileInfo(path).size();
     for (const QString &line : cli(scan.mid(0, 3) + QStringList { "--bytes", "--columns", "filesize" }).out.split('\n'))
         difference += line.mid(1, line.size() - 2).toLongLong(); // "size", no separator after it
@@ -213,10 +192,10 @@ TEST_P(CliVolume, BinsColumnAndUsageAgreeWithTheBinsReadOneByOne)
     for (const QString &b : given) {
         const QStringList uids = cli({ "bin", b }).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         references.push_back(QSet<QString>(uids.begin(), uids.end()));
-        usage << QStringLiteral("--bins") << b;
+        usage << "--bins" << b;
     }
     QMap<QString, QString> uidOfPath, uidOfFile; // the list names some copies twice
-    for (const QJsonValue &value : expected.value(QStringLiteral("items")).toArray()) {
+    for (const QJsonValue &value : expected.value("items").toArray()) {
         const QJsonObject item = value.toObject();
         uidOfPath.insert(item.value("path").toString(), item.value("uid").toString());
         if (item.value("exists").toBool())
@@ -229,36 +208,34 @@ TEST_P(CliVolume, BinsColumnAndUsageAgreeWithTheBinsReadOneByOne)
         "--intersect", given[0], "--subtract", given[1], "--add", given[2], "--add", given[0], "--sort", "bins" });
     ASSERT_FALSE(rows.out.isEmpty()) << rows.err.toStdString();
     QString previous;
-    for (const QString &line : rows.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QJsonObject row = QJsonDocument::fromJson(line.toUtf8()).object();
-        const QString names = row.value("bins").toVariant().toStringList().join(QStringLiteral(", "));
-        EXPECT_LE(previous.compare(names, Qt::CaseInsensitive), 0) << line.toStdString();
+    for (const QJsonObject &row : jsonLines(rows.out)) {
+        const QString names = row.value("bins").toVariant().toStringList().join(", ");
+        EXPECT_LE(previous.compare(names, Qt::CaseInsensitive), 0) << names.toStdString();
         previous = names;
         QJsonArray bins;
         for (qsizetype b = 0; b < given.size(); ++b)
             if (references[b].contains(uidOfPath.value(row.value("path").toString())))
                 bins.append(QFileInfo(given[b]).completeBaseName());
-        EXPECT_EQ(row.value("bins").toArray(), bins) << line.toStdString();
+        EXPECT_EQ(row.value("bins").toArray(), bins) << row.value("path").toString().toStdString();
     }
-    const QStringList lines = cli(usage).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QList<QJsonObject> lines = jsonLines(cli(usage).out);
     ASSERT_EQ(lines.size(), given.size() + 1);
     references.push_back(references[0] + references[1] + references[2]);
     for (qsizetype b = 0; b < lines.size(); ++b) {
-        QJsonObject expectedRow { { "bin", b < given.size() ? given[b] : QStringLiteral("*") },
-            { "references", references[b].size() }, { "found", 0 }, { "foundSize", 0 } };
+        qint64 found = 0, foundSize = 0;
         QStringList offline;
         for (const QString &uid : references[b]) {
             const QList<qint64> sizes = sizesOfUID.values(uid);
-            expectedRow["found"] = expectedRow["found"].toInt() + (sizes.isEmpty() ? 0 : 1);
-            expectedRow["foundSize"]
-                = expectedRow["foundSize"].toInteger() + std::accumulate(sizes.begin(), sizes.end(), 0LL);
+            found += !sizes.isEmpty();
+            foundSize += std::accumulate(sizes.begin(), sizes.end(), 0LL);
             if (sizes.isEmpty())
                 offline << uid;
         }
-        const QJsonObject row = QJsonDocument::fromJson(lines[b].toUtf8()).object();
         offline.sort();
-        expectedRow["offline"] = QJsonArray::fromStringList(offline);
-        EXPECT_EQ(QJsonDocument(row).toJson().toStdString(), QJsonDocument(expectedRow).toJson().toStdString());
+        const QJsonObject expectedRow { { "bin", b < given.size() ? given[b] : "*" },
+            { "references", references[b].size() }, { "found", found }, { "foundSize", foundSize },
+            { "offline", QJsonArray::fromStringList(offline) } };
+        EXPECT_EQ(QJsonDocument(lines[b]).toJson().toStdString(), QJsonDocument(expectedRow).toJson().toStdString());
     }
 }
 
@@ -271,17 +248,15 @@ INSTANTIATE_TEST_SUITE_P(Seeds, CliVolume, ::testing::Values(1, 2, 7));
 TEST(CliBins, BinsThatCannotProtectAreRefusedAndNothingIsTouched)
 {
     TestFiles files;
-    const QString root = files.path() + QStringLiteral("/vol");
-    ASSERT_EQ(
-        run(QStringLiteral(VESK_MKVOLUME), { root, QStringLiteral("--mxf"), QStringLiteral("--folders"), "1" }).status,
-        0);
-    const QString sound = root + QStringLiteral("/Bins/Bin 1.avb|");
+    const QString root = files.path() + "/vol";
+    ASSERT_TRUE(makeVolume(root, { "--mxf", "--folders", "1" }));
+    const QString sound = root + "/Bins/Bin 1.avb|";
     const QByteArray noise = QByteArray::fromHex("9f3a5c7e11d2e48b6a0c3f5e7a9b1d2c4e6f8a0b");
-    const QString cut = files.write(QStringLiteral("cut.avb"), BinWriter().clip("A", {}).bytes().chopped(5));
-    const QString random = files.write(QStringLiteral("random.avb"), BinWriter::header() + noise);
-    const QString notABin = files.write(QStringLiteral("noise.avb"), noise);
-    const QString empty = files.write(QStringLiteral("empty.avb"), BinWriter().clip("A", {}).bytes());
-    const QString noBins = files.path() + QStringLiteral("/vol/Avid MediaFiles");
+    const QString cut = files.write("cut.avb", BinWriter().clip("A", {}).bytes().chopped(5));
+    const QString random = files.write("random.avb", BinWriter::header() + noise);
+    const QString notABin = files.write("noise.avb", noise);
+    const QString empty = files.write("empty.avb", BinWriter().clip("A", {}).bytes());
+    const QString noBins = files.path() + "/vol/Avid MediaFiles";
     const struct {
         QString arguments; // separated by '|'
         int status;
@@ -313,53 +288,49 @@ TEST(CliBins, BinsThatCannotProtectAreRefusedAndNothingIsTouched)
     const ProcessResult none
         = cli({ "delete", "--dry-run", "--allow-empty-bins", "--intersect", empty, "--volume", root });
     EXPECT_EQ(none.status, 0);
-    EXPECT_FALSE(none.out.contains(QStringLiteral(" -> "))) << none.out.toStdString();
+    EXPECT_FALSE(none.out.contains(" -> ")) << none.out.toStdString();
 }
 
 // A volume of small real media files, so that copies stay cheap.
 TEST(CliActions, CopyPutsEveryRowWhereTheDryRunSaid)
 {
     TestFiles files;
-    const QString root = files.path() + QStringLiteral("/vol");
-    const QString dest = files.path() + QStringLiteral("/dest");
-    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "2", "--files", "10" }).status, 0);
+    const QString root = files.path() + "/vol";
+    const QString dest = files.path() + "/dest";
+    ASSERT_TRUE(makeVolume(root, { "--mxf", "--folders", "2", "--files", "10" }));
     QDir().mkpath(dest);
     const QStringList options = { "--volume", root, "--dest", dest, "--original-folders" };
     const QMap<QString, QString> targets = dryRunTargets(cli(QStringList { "copy", "--dry-run" } + options).out);
     ASSERT_FALSE(targets.isEmpty());
 
-    const ProcessResult copied = cli(QStringList { QStringLiteral("copy") } + options);
+    const ProcessResult copied = cli(QStringList { "copy" } + options);
     EXPECT_EQ(copied.status, 0) << copied.err.toStdString();
-    EXPECT_EQ(copied.out.count(QStringLiteral(" :: DONE ::\n")), targets.size()) << copied.out.toStdString();
+    EXPECT_EQ(copied.out.count(" :: DONE ::\n"), targets.size()) << copied.out.toStdString();
     for (auto it = targets.begin(); it != targets.end(); ++it) {
-        QFile source(it.key());
-        QFile target(it.value());
-        ASSERT_TRUE(source.open(QIODevice::ReadOnly) && target.open(QIODevice::ReadOnly)) << it.value().toStdString();
-        EXPECT_EQ(source.readAll(), target.readAll());
+        EXPECT_TRUE(QFileInfo(it.value()).isFile() && bytesOf(it.value()) == bytesOf(it.key()))
+            << it.value().toStdString();
         // Each target folder received its source folder's media index.
-        EXPECT_TRUE(QFileInfo::exists(QFileInfo(it.value()).path() + QStringLiteral("/msmFMID.pmr")));
+        EXPECT_TRUE(QFileInfo::exists(QFileInfo(it.value()).path() + "/msmFMID.pmr"));
     }
 
     // Again: every target exists now, and without a terminal "ask" means no.
-    const ProcessResult again = cli(QStringList { QStringLiteral("copy") } + options);
+    const ProcessResult again = cli(QStringList { "copy" } + options);
     EXPECT_EQ(again.status, 0);
-    EXPECT_EQ(again.out.count(QStringLiteral(":: FILE EXISTS AT DESTINATION \n:: SKIPPING \n")), targets.size());
+    EXPECT_EQ(again.out.count(":: FILE EXISTS AT DESTINATION \n:: SKIPPING \n"), targets.size());
 }
 
 TEST(Cli, UsageErrorsAndUnreadableInputs)
 {
     EXPECT_EQ(cli({}).status, 2);
-    EXPECT_EQ(cli({ QStringLiteral("frobnicate") }).status, 2);
-    EXPECT_EQ(cli({ QStringLiteral("scan") }).status, 2);
-    const ProcessResult badSort = cli(
-        { QStringLiteral("scan"), QStringLiteral("--sort"), QStringLiteral("nosuchkey"), QStringLiteral("/tmp") });
+    EXPECT_EQ(cli({ "frobnicate" }).status, 2);
+    EXPECT_EQ(cli({ "scan" }).status, 2);
+    const ProcessResult badSort = cli({ "scan", "--sort", "nosuchkey", "/tmp" });
     EXPECT_EQ(badSort.status, 2);
-    EXPECT_TRUE(badSort.err.contains(QStringLiteral("usage: ")));
-    const ProcessResult missing = cli({ QStringLiteral("scan"), QStringLiteral("/no/such/folder") });
+    EXPECT_TRUE(badSort.err.contains("usage: "));
+    const ProcessResult missing = cli({ "scan", "/no/such/folder" });
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err.count(QLatin1Char('\n')), 1);
-    EXPECT_EQ(
-        cli({ QStringLiteral("--version") }).out.trimmed(), QStringLiteral("vesk-cli ") + QStringLiteral(VESK_VERSION));
+    EXPECT_EQ(cli({ "--version" }).out.trimmed(), "vesk-cli " + QStringLiteral(VESK_VERSION));
 }
 
 // Every command's help, the same from "help COMMAND", has examples that run on a volume
@@ -368,108 +339,88 @@ TEST(Cli, UsageErrorsAndUnreadableInputs)
 TEST(Cli, HelpExamplesRunAndEveryOptionIsDocumented)
 {
     TestFiles files;
-    const QString root = files.path() + QStringLiteral("/avid");
-    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME),
-                  { root, QStringLiteral("--mxf"), QStringLiteral("--folders"), "2", QStringLiteral("--copies"), "0" })
-                  .status,
-        0);
-    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/Avid Projects"))
-        && QDir().rename(root + QStringLiteral("/Bins"), root + QStringLiteral("/Avid Projects/Film"))
-        && QDir().mkpath(files.path() + QStringLiteral("/archive")));
-    // The trash of files under a home folder is in its data folder: both in here.
-    qputenv("HOME", QFile::encodeName(files.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(files.path() + QStringLiteral("/data")));
+    const QString root = files.path() + "/avid";
+    ASSERT_TRUE(makeVolume(root, { "--mxf", "--folders", "2", "--copies", "0" }));
+    ASSERT_TRUE(QDir().mkpath(root + "/Avid Projects") && QDir().rename(root + "/Bins", root + "/Avid Projects/Film")
+        && QDir().mkpath(files.path() + "/archive"));
+    trashInside(files.path());
     // How each document names an option; the manual page escapes its hyphens.
     QMap<QString, QString> documents
         = { { "man", "\\-\\-%1" }, { "bash", " --%1" }, { "zsh", "'*--%1" }, { "fish", "-l %1 " } };
     QMap<QString, QString> generated;
     for (const QString &kind : documents.keys())
-        generated[kind] = cli({ QStringLiteral("--generate"), kind }).out;
-    const QString programHelp = cli({ QStringLiteral("--help") }).out;
-    for (const QString &command : programHelp.section(QStringLiteral("Commands:\n"), 1)
-                                      .section(QStringLiteral("\n\n"), 0, 0)
-                                      .split(QLatin1Char('\n'))) {
+        generated[kind] = cli({ "--generate", kind }).out;
+    const QString programHelp = cli({ "--help" }).out;
+    for (const QString &command :
+        programHelp.section("Commands:\n", 1).section("\n\n", 0, 0).split(QLatin1Char('\n'))) {
         const QString name = command.simplified().section(QLatin1Char(' '), 0, 0);
-        const ProcessResult help = cli({ name, QStringLiteral("--help") });
-        EXPECT_EQ(help.out, cli({ QStringLiteral("help"), name }).out);
+        const ProcessResult help = cli({ name, "--help" });
+        EXPECT_EQ(help.out, cli({ "help", name }).out);
         EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: vesk-cli %1 [options] ").arg(name)));
-        static const QRegularExpression option(QStringLiteral("^  --([a-z-]+)"), QRegularExpression::MultilineOption);
+        static const QRegularExpression option("^  --([a-z-]+)", QRegularExpression::MultilineOption);
         for (auto it = option.globalMatch(help.out); it.hasNext();) {
             const QString optionName = it.next().captured(1);
             for (auto document = documents.begin(); document != documents.end(); ++document) {
                 const QString name = document.key() == QLatin1String("man")
-                    ? QString(optionName).replace(QLatin1Char('-'), QStringLiteral("\\-"))
+                    ? QString(optionName).replace(QLatin1Char('-'), "\\-")
                     : optionName;
                 EXPECT_TRUE(generated[document.key()].contains(document.value().arg(name)))
                     << document.key().toStdString() << " lacks --" << optionName.toStdString();
             }
         }
-        const QStringList examples = help.out.section(QStringLiteral("Examples:\n"), 1)
-                                         .split(QLatin1Char('\n'))
-                                         .filter(QRegularExpression(QStringLiteral("^  vesk-cli ")));
+        const QStringList examples
+            = help.out.section("Examples:\n", 1).split(QLatin1Char('\n')).filter(QRegularExpression("^  vesk-cli "));
         EXPECT_GE(examples.size(), 1) << name.toStdString();
         for (QString example : examples) {
-            example.replace(QStringLiteral("/srv/"), files.path() + QLatin1Char('/'))
-                .replace(QStringLiteral("vesk-cli"), QStringLiteral(VESK_CLI));
-            const ProcessResult ran = run(QStringLiteral("sh"), { QStringLiteral("-c"), example });
+            example.replace("/srv/", files.path() + QLatin1Char('/')).replace("vesk-cli", QStringLiteral(VESK_CLI));
+            const ProcessResult ran = run("sh", { "-c", example });
             EXPECT_EQ(ran.status, 0) << example.toStdString() << ran.err.toStdString();
         }
     }
 }
 
-TEST(Cli, BinPrintsReferencedUIDs)
+// The commands that read one file each print what they read, and fail on a file they
+// cannot read.
+TEST(Cli, BinMxfAndInspectPrintWhatTheyReadOrFail)
 {
     TestFiles files;
-    const QString path = files.path() + QStringLiteral("/a.avb");
-    BinWriter().clip("c", { BinWriter::avidUID(0x04030201, 0x08070605) }).write(path);
-    const ProcessResult result = cli({ QStringLiteral("bin"), path });
+    const QString path
+        = files.write("a.avb", BinWriter().clip("c", { BinWriter::avidUID(0x04030201, 0x08070605) }).bytes());
+    const ProcessResult result = cli({ "bin", path });
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, QStringLiteral("0102030405060708\n"));
+    EXPECT_EQ(result.out, "0102030405060708\n");
     // A damaged bin's references are not printed as if they were all it holds.
-    const QString notABin = files.write(QStringLiteral("x.avb"), "nope");
-    const QString damaged = files.write(QStringLiteral("cut.avb"), BinWriter().clip("c", {}).bytes().chopped(1));
-    const ProcessResult refused = cli({ QStringLiteral("bin"), notABin, path, damaged });
+    const QString notABin = files.write("x.avb", "nope");
+    const QString damaged = files.write("cut.avb", BinWriter().clip("c", {}).bytes().chopped(1));
+    const ProcessResult refused = cli({ "bin", notABin, path, damaged });
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, result.out);
     EXPECT_TRUE(refused.err.contains("not a bin: " + notABin) && refused.err.contains("damaged bin: " + damaged));
-}
 
-TEST(Cli, MxfReportsFieldsOrTheFailure)
-{
-    TestFiles files;
     const QString atom = files.path() + "/a.mxf", op1a = files.path() + "/b.mxf";
     ASSERT_TRUE(MXFWriter::writeOpAtom(atom, { "Interview", "Doc", {}, {} }));
     ASSERT_TRUE(MXFWriter::writeOP1a(op1a, { "X", {}, {}, {} }));
-    const ProcessResult result = cli({ "mxf", atom, op1a });
-    EXPECT_EQ(result.status, 1) << result.err.toStdString(); // nothing could be read from op1a
-    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const ProcessResult mxf = cli({ "mxf", atom, op1a });
+    EXPECT_EQ(mxf.status, 1) << mxf.err.toStdString(); // nothing could be read from op1a
+    const QList<QJsonObject> lines = jsonLines(mxf.out);
     ASSERT_EQ(lines.size(), 2);
-    const QJsonObject first = QJsonDocument::fromJson(lines[0].toUtf8()).object();
-    EXPECT_EQ(first.value("clipName").toString() + first.value("project").toString(), "InterviewDoc");
-    EXPECT_TRUE(first.value("fileUID").toString().startsWith("{ 060a2b34-"));
-    EXPECT_EQ(QJsonDocument::fromJson(lines[1].toUtf8()).object().value("error").toString(), "File is not OP-Atom");
+    EXPECT_EQ(lines[0].value("clipName").toString() + lines[0].value("project").toString(), "InterviewDoc");
+    EXPECT_TRUE(lines[0].value("fileUID").toString().startsWith("{ 060a2b34-"));
+    EXPECT_EQ(lines[1].value("error").toString(), "File is not OP-Atom");
     EXPECT_EQ(cli({ "mxf", files.write("zeros.mxf", QByteArray(4096, '\0')) }).status, 1);
     EXPECT_EQ(cli({ "mxf", files.path() + "/none.mxf" }).status, 1);
-}
 
-TEST(Cli, InspectPrintsTheOutlineIndentedByLevel)
-{
-    TestFiles files;
-    const QString mdb = files.path() + QStringLiteral("/msmMMOB.mdb");
+    const QString mdb = files.path() + "/msmMMOB.mdb";
     ASSERT_TRUE(MdbWriter().media(MdbMedia::numbered(1, "Clip", "Show")).writeTo(mdb));
-    const ProcessResult tree = cli({ QStringLiteral("inspect"), mdb, QStringLiteral("--depth"), QStringLiteral("2") });
+    const ProcessResult tree = cli({ "inspect", mdb, "--depth", "2" });
     EXPECT_EQ(tree.status, 0);
-    const QStringList lines = tree.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_GE(lines.size(), 3);
-    EXPECT_EQ(lines[0], QStringLiteral("[ ID=0x1] CM_StdObjID_TOC"));
-    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("  [")));
-    EXPECT_TRUE(std::all_of(
-        lines.begin(), lines.end(), [](const QString &l) { return !l.startsWith(QStringLiteral("      ")); }));
-    const ProcessResult entry
-        = cli({ QStringLiteral("inspect"), mdb, QStringLiteral("--describe"), QStringLiteral("0") });
-    EXPECT_TRUE(entry.out.startsWith(QStringLiteral("OMFI:Object TOCIndex [ 0 ]")));
-    const QString text = files.write(QStringLiteral("x.mdb"), "not a database");
-    EXPECT_EQ(cli({ QStringLiteral("inspect"), text }).status, 1);
+    const QStringList outline = tree.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(outline.size(), 3);
+    EXPECT_EQ(outline[0], "[ ID=0x1] CM_StdObjID_TOC");
+    EXPECT_TRUE(outline[1].startsWith("  ["));
+    EXPECT_TRUE(std::all_of(outline.begin(), outline.end(), [](const QString &l) { return !l.startsWith("      "); }));
+    EXPECT_TRUE(cli({ "inspect", mdb, "--describe", "0" }).out.startsWith("OMFI:Object TOCIndex [ 0 ]"));
+    EXPECT_EQ(cli({ "inspect", files.write("x.mdb", "not a database") }).status, 1);
 }
 
 namespace {
@@ -477,7 +428,7 @@ namespace {
 // Field types: i integer, b boolean, s text, d ISO 8601 UTC date; '?' allows null.
 bool hasType(const QJsonValue &value, const QString &type)
 {
-    static const QRegularExpression date(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$"));
+    static const QRegularExpression date("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$");
     if (value.isNull())
         return type.endsWith(QLatin1Char('?'));
     switch (type[0].toLatin1()) {
@@ -496,11 +447,11 @@ bool hasType(const QJsonValue &value, const QString &type)
 TEST(CliJson, EveryLineHasTheDocumentedFieldsAndTypesInAnyLocale)
 {
     TestFiles files;
-    const QString root = files.path() + QStringLiteral("/vol");
-    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "1", "--files", "6" }).status, 0);
-    const QString folder = root + QStringLiteral("/Avid MediaFiles/MXF/1/");
-    const QString mxf = folder + QDir(folder).entryList({ QStringLiteral("*.mxf") }).value(0);
-    const QString mdb = folder + QStringLiteral("msmMMOB.mdb");
+    const QString root = files.path() + "/vol";
+    ASSERT_TRUE(makeVolume(root, { "--mxf", "--folders", "1", "--files", "6" }));
+    const QString folder = root + "/Avid MediaFiles/MXF/1/";
+    const QString mxf = folder + QDir(folder).entryList({ "*.mxf" }).value(0);
+    const QString mdb = folder + "msmMMOB.mdb";
     const char *const plan = "action:s source:s target:s? size:i? reason:s?";
     const struct {
         QStringList arguments;
@@ -532,12 +483,12 @@ TEST(CliJson, EveryLineHasTheDocumentedFieldsAndTypesInAnyLocale)
         for (const QString &field : c.fields.split(QLatin1Char(' ')))
             types.insert(field.section(QLatin1Char(':'), 0, 0), field.section(QLatin1Char(':'), 1));
         QSet<QString> given; // fields with a value on some line: a typed field never null is no test
-        for (const QString &line : outputs[0].split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-            const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
-            EXPECT_EQ(object.keys(), types.keys()) << line.toStdString(); // both sorted
+        for (const QJsonObject &object : jsonLines(outputs[0])) {
+            const std::string line = QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+            EXPECT_EQ(object.keys(), types.keys()) << line; // both sorted
             for (auto field = types.begin(); field != types.end(); ++field) {
                 EXPECT_TRUE(hasType(object.value(field.key()), field.value()))
-                    << field.key().toStdString() << " in " << line.toStdString();
+                    << field.key().toStdString() << " in " << line;
                 if (!object.value(field.key()).isNull())
                     given.insert(field.key());
             }

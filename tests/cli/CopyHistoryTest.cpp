@@ -33,20 +33,19 @@ QStringList filesBelow(const QString &folder)
 
 bool validates(const QString &file, const QString &schema)
 {
-    return run(QStringLiteral("xmllint"), { "--noout", "--nonet", "--schema", kData + schema, file }).status == 0;
+    return run("xmllint", { "--noout", "--nonet", "--schema", kData + schema, file }).status == 0;
 }
 
 // The newest manifest's digests equal the targets' bytes hashed apart from any copy;
 // together the manifests list every file under the destination.
 void expectHistoryMatches(const QString &dest, int generations)
 {
-    const QString history = dest + QStringLiteral("/ascmhl/");
+    const QString history = dest + "/ascmhl/";
     const QStringList manifests = QDir(history).entryList({ "*.mhl" }, QDir::Files, QDir::Name);
     ASSERT_EQ(manifests.size(), generations);
-    EXPECT_TRUE(validates(history + QStringLiteral("ascmhl_chain.xml"), QStringLiteral("ASCMHLDirectory.xsd")));
-    EXPECT_TRUE(validates(history + manifests.last(), QStringLiteral("ASCMHL.xsd")));
-    const QRegularExpression hash(
-        QStringLiteral("<path size=\"(\\d+)\"[^>]*>([^<]+)</path>\\s*<xxh128 action=\"\\w+\">(\\w+)<"));
+    EXPECT_TRUE(validates(history + "ascmhl_chain.xml", "ASCMHLDirectory.xsd"));
+    EXPECT_TRUE(validates(history + manifests.last(), "ASCMHL.xsd"));
+    const QRegularExpression hash("<path size=\"(\\d+)\"[^>]*>([^<]+)</path>\\s*<xxh128 action=\"\\w+\">(\\w+)<");
     QStringList listed;
     for (const QString &manifest : manifests) {
         for (auto match = hash.globalMatch(QString::fromUtf8(bytesOf(history + manifest))); match.hasNext();) {
@@ -73,29 +72,26 @@ struct HistoryCase {
 class CopyHistory : public ::testing::TestWithParam<HistoryCase> {
 protected:
     QTemporaryDir files;
-    QTemporaryDir shm { QStringLiteral("/dev/shm/vesk-history-XXXXXX") };
+    QTemporaryDir shm { "/dev/shm/vesk-history-XXXXXX" };
 };
 
 TEST_P(CopyHistory, RecordsEveryTargetAndVerifyFindsAChangedByte)
 {
-    const QString root = files.path() + QStringLiteral("/vol");
-    const QString dest = (GetParam().otherFileSystem ? shm.path() : files.path()) + QStringLiteral("/dest");
-    ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "2", "--files", "4" }).status, 0);
+    const QString root = files.path() + "/vol";
+    const QString dest = (GetParam().otherFileSystem ? shm.path() : files.path()) + "/dest";
+    ASSERT_TRUE(makeVolume(root, { "--mxf", "--folders", "2", "--files", "4" }));
     ASSERT_TRUE(QDir().mkpath(dest));
     const ProcessResult first = cli(GetParam().command + QStringList { "--volume", root, "--dest", dest });
     ASSERT_EQ(first.status, 0) << first.out.toStdString() << first.err.toStdString();
     expectHistoryMatches(dest, 1);
 
     // A copy from a second volume into the same folder appends generation 2.
-    ASSERT_EQ(
-        run(QStringLiteral(VESK_MKVOLUME), { root + '2', "--mxf", "--seed", "7", "--folders", "1", "--files", "3" })
-            .status,
-        0);
+    ASSERT_TRUE(makeVolume(root + '2', { "--mxf", "--seed", "7", "--folders", "1", "--files", "3" }));
     const ProcessResult second
         = cli({ "copy", "--volume", root + '2', "--dest", dest, "--overwrite", "yes", "--verify" });
     ASSERT_EQ(second.status, 0) << second.out.toStdString() << second.err.toStdString();
     expectHistoryMatches(dest, 2);
-    EXPECT_TRUE(bytesOf(dest + QStringLiteral("/ascmhl/ascmhl_chain.xml")).contains("sequencenr=\"2\""));
+    EXPECT_TRUE(bytesOf(dest + "/ascmhl/ascmhl_chain.xml").contains("sequencenr=\"2\""));
     const ProcessResult clean = cli({ "verify", dest });
     EXPECT_EQ(clean.status, 0) << clean.out.toStdString();
 
@@ -107,8 +103,8 @@ TEST_P(CopyHistory, RecordsEveryTargetAndVerifyFindsAChangedByte)
     file.close();
     const ProcessResult broken = cli({ "verify", dest, "--record" });
     EXPECT_EQ(broken.status, 1);
-    EXPECT_TRUE(broken.out.contains(QStringLiteral("differs: ") + changed)) << broken.out.toStdString();
-    EXPECT_TRUE(bytesOf(dest + QStringLiteral("/ascmhl/ascmhl_chain.xml")).contains("sequencenr=\"3\""));
+    EXPECT_TRUE(broken.out.contains("differs: " + changed)) << broken.out.toStdString();
+    EXPECT_TRUE(bytesOf(dest + "/ascmhl/ascmhl_chain.xml").contains("sequencenr=\"3\""));
     // The failure recorded is no new reference: the file keeps failing.
     EXPECT_EQ(cli({ "verify", dest }).status, 1);
 }
@@ -125,7 +121,7 @@ TEST(Verify, IdsManifestsByC4AndRefusesAFolderWithoutHistory)
 {
     EXPECT_EQ(
         VeskC4Id::of({}), "c459dsjfscH38cYeXXYogktxf4Cd9ibshE3BHUo6a58hBXmRQdZrAkZzsWcbWtDg5oQstpDuni4Hirj75GEmTc1sFT");
-    EXPECT_EQ(VeskC4Id::of(bytesOf(kData + QStringLiteral("0001_TEST01_2019-10-11_155603.mhl"))),
+    EXPECT_EQ(VeskC4Id::of(bytesOf(kData + "0001_TEST01_2019-10-11_155603.mhl")),
         "c453UjZqdJ3ivPKtHLxvkF2HBH7k5bnzb8kvqMn5EBe6qsdr6okuNCNFaesFKJX3dKH9xRBkaDsXqpFVw3xNniLE6f");
     QTemporaryDir empty;
     const ProcessResult none = cli({ "verify", empty.path() });

@@ -2,27 +2,16 @@
 
 #include "support/TestFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
-#include <QProcess>
 #include <QSet>
 
 #include <functional>
 
 namespace {
-
-QList<QJsonObject> jsonLines(const QString &out)
-{
-    QList<QJsonObject> objects;
-    for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        objects << QJsonDocument::fromJson(line.toUtf8()).object();
-    return objects;
-}
 
 QStringList texts(const QJsonValue &array)
 {
@@ -40,14 +29,11 @@ class Duplicates : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char *name : { "v1", "v2", "v3" })
-            roots << files.path() + QLatin1Char('/') + QLatin1String(name);
-        ASSERT_EQ(run(QStringLiteral(VESK_MKVOLUME),
-                      { roots[0], "--mxf", "--folders", "2", "--files", "12", "--seed", "5", "--bad-umid", "0.2" })
-                      .status,
-            0);
-        ASSERT_EQ(run(QStringLiteral("cp"), { "-a", roots[0], roots[1] }).status, 0);
-        ASSERT_EQ(run(QStringLiteral("cp"), { "-a", roots[0] + "/Avid MediaFiles/MXF/1", roots[2] }).status, 0);
+        roots = { files.path() + "/v1", files.path() + "/v2", files.path() + "/v3" };
+        ASSERT_TRUE(
+            makeVolume(roots[0], { "--mxf", "--folders", "2", "--files", "12", "--seed", "5", "--bad-umid", "0.2" }));
+        ASSERT_EQ(run("cp", { "-a", roots[0], roots[1] }).status, 0);
+        ASSERT_EQ(run("cp", { "-a", roots[0] + "/Avid MediaFiles/MXF/1", roots[2] }).status, 0);
         for (const QJsonObject &row : scan(roots, { "--bad-umid" }))
             badUIDs << row.value("path").toString();
         for (const QJsonObject &row : scan({ roots[2] })) {
@@ -66,6 +52,17 @@ protected:
             = cli(QStringList { "scan", "--format", "json", "--columns", "path,fileUID,size" } + paths + options);
         EXPECT_EQ(result.status, 0) << result.err.toStdString();
         return jsonLines(result.out);
+    }
+
+    /// The scanned copies of each UID and size, leaving out the files with bad UIDs.
+    QMap<std::pair<QString, qint64>, QStringList> copiesByKey()
+    {
+        QMap<std::pair<QString, qint64>, QStringList> copies;
+        for (const QJsonObject &row : scan(roots))
+            if (!badUIDs.contains(row.value("path").toString()))
+                copies[{ row.value("fileUID").toString(), row.value("size").toInteger() }]
+                    << row.value("path").toString();
+        return copies;
     }
 
     ProcessResult duplicates(const QStringList &options)
@@ -88,15 +85,10 @@ protected:
 
 TEST_F(Duplicates, GroupsEqualAnIndependentGroupingOfTheScannedRows)
 {
-    QMap<std::pair<QString, qint64>, QStringList> byKey;
+    const QMap<std::pair<QString, qint64>, QStringList> byKey = copiesByKey();
     QMap<QString, QSet<qint64>> sizesOf;
-    for (const QJsonObject &row : scan(roots)) {
-        const QString uid = row.value("fileUID").toString();
-        if (badUIDs.contains(row.value("path").toString()))
-            continue;
-        byKey[{ uid, row.value("size").toInteger() }] << row.value("path").toString();
-        sizesOf[uid] << row.value("size").toInteger();
-    }
+    for (const auto &[uid, size] : byKey.keys())
+        sizesOf[uid] << size;
     const auto describe = [](const QString &uid, qint64 size, QStringList copies, const QString &problem) {
         copies.sort();
         return QStringLiteral("%1 %2 %3 %4").arg(uid).arg(size).arg(problem, copies.join('|'));
@@ -117,38 +109,25 @@ TEST_F(Duplicates, GroupsEqualAnIndependentGroupingOfTheScannedRows)
 
 TEST_F(Duplicates, EachKeepRuleKeepsItsCopy)
 {
-    // The roots were made one after the other, so their order is the copies' age.
-    const auto rootOf = [this](const QString &path) {
-        return std::find_if(roots.begin(), roots.end(), [&path](const QString &root) {
-            return path.startsWith(root + '/');
-        }) - roots.begin();
+    const QString under = "under:" + roots[1] + "/";
+    // The copy each rule keeps. The roots were made one after the other, so their order
+    // is the copies' age; link files have no creation date in the store.
+    const auto keptBy = [&](const QString &rule, const QStringList &copies) {
+        QList<qsizetype> rootOf;
+        for (const QString &copy : copies)
+            rootOf << std::find_if(roots.begin(), roots.end(), [&](auto &root) { return copy.startsWith(root + '/'); })
+                    - roots.begin();
+        const auto [oldest, newest] = std::minmax_element(rootOf.begin(), rootOf.end());
+        if (rule == "first")
+            return copies.first();
+        if (rule != under && copies.first().endsWith(".aaf"))
+            return QString();
+        const qsizetype at = rootOf.indexOf(rule == "oldest" ? *oldest : rule == "newest" ? *newest : 1);
+        return at < 0 ? QString() : copies[at];
     };
-    const auto byAge = [&rootOf](const QStringList &copies, bool oldest) {
-        if (copies.first().endsWith(".aaf"))
-            return QString(); // link files have no creation date in the store
-        return *std::min_element(copies.begin(), copies.end(),
-            [&](const QString &a, const QString &b) { return oldest ? rootOf(a) < rootOf(b) : rootOf(a) > rootOf(b); });
-    };
-    const struct {
-        QString rule;
-        std::function<QString(const QStringList &)> kept;
-    } cases[] = {
-        { "first", [](const QStringList &copies) { return copies.first(); } },
-        { "oldest", [&byAge](const QStringList &copies) { return byAge(copies, true); } },
-        { "newest", [&byAge](const QStringList &copies) { return byAge(copies, false); } },
-        { "under:" + roots[1] + "/",
-            [&rootOf](const QStringList &copies) {
-                for (const QString &copy : copies)
-                    if (rootOf(copy) == 1)
-                        return copy;
-                return QString();
-            } },
-    };
-    for (const auto &test : cases) {
-        for (const QJsonObject &group : groups({ "--keep", test.rule }))
-            EXPECT_EQ(group.value("keep").toString(), test.kept(texts(group.value("copies"))))
-                << test.rule.toStdString();
-    }
+    for (const QString &rule : { QStringLiteral("first"), QStringLiteral("oldest"), QStringLiteral("newest"), under })
+        for (const QJsonObject &group : groups({ "--keep", rule }))
+            EXPECT_EQ(group.value("keep").toString(), keptBy(rule, texts(group.value("copies")))) << rule.toStdString();
     // A group whose kept copy is missing keeps every copy: no extra is printed for it.
     const QStringList missingKept { "--show-missing", "--keep", "under:" + roots[2] };
     const QList<QJsonObject> kept = groups(missingKept);
@@ -160,28 +139,16 @@ TEST_F(Duplicates, EachKeepRuleKeepsItsCopy)
 
 TEST_F(Duplicates, ExtrasThenDeleteLeavesOneCopyOfEachGroup)
 {
-    const auto keys = [this] {
-        QMap<QString, int> copies; // (UID, size) -> copies
-        for (const QJsonObject &row : scan(roots))
-            if (!badUIDs.contains(row.value("path").toString()))
-                ++copies[row.value("fileUID").toString() + QString::number(row.value("size").toInteger())];
-        return copies;
-    };
-    const QMap<QString, int> before = keys();
+    const auto before = copiesByKey();
     const QString extras = duplicates({ "--keep", "under:" + roots[1], "--extras", "--format", "json" }).out;
     ASSERT_FALSE(extras.isEmpty());
-    // The trash of files under a home folder is in its data folder: both in here.
-    qputenv("HOME", QFile::encodeName(files.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(files.path() + QStringLiteral("/data")));
-    QProcess remove;
-    remove.start(QStringLiteral(VESK_CLI), QStringList { "delete", "--paths-from", "-", "--yes" } + roots);
-    remove.write(extras.toUtf8());
-    remove.closeWriteChannel();
-    ASSERT_TRUE(remove.waitForFinished(120000));
-    EXPECT_EQ(remove.exitCode(), 0) << remove.readAllStandardError().toStdString();
-    const QMap<QString, int> after = keys();
+    trashInside(files.path());
+    const ProcessResult removed = cli(QStringList { "delete", "--paths-from", "-", "--yes" } + roots, extras.toUtf8());
+    EXPECT_EQ(removed.status, 0) << removed.err.toStdString();
+    const auto after = copiesByKey();
     EXPECT_EQ(after.keys(), before.keys());
-    EXPECT_EQ(QSet<int>(after.begin(), after.end()), QSet<int> { 1 });
+    for (const QStringList &copies : after)
+        EXPECT_EQ(copies.size(), 1) << copies.join(' ').toStdString();
 }
 
 TEST_F(Duplicates, ConfirmContentTakesACopyThatDiffersOutOfItsGroup)

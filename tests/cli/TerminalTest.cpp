@@ -92,17 +92,13 @@ private:
 TEST(CliTerminal, MoveAndDeleteAskActionsShowProgressAndScanPrintsATable)
 {
     TestFiles files;
-    const QString root = files.path() + QStringLiteral("/vol");
-    const QString media = root + QStringLiteral("/Avid MediaFiles/MXF/1");
-    const QString dest = files.path() + QStringLiteral("/dest");
-    ASSERT_EQ(
-        run(QStringLiteral(VESK_MKVOLUME), { root, "--mxf", "--folders", "1", "--files", "3", "--copies", "0" }).status,
-        0);
+    const QString root = files.path() + "/vol";
+    const QString media = root + "/Avid MediaFiles/MXF/1";
+    const QString dest = files.path() + "/dest";
+    ASSERT_TRUE(makeVolume(root, { "--mxf", "--folders", "1", "--files", "3", "--copies", "0" }));
     ASSERT_TRUE(QDir().mkpath(dest));
-    // The trash of files under a home folder is in its data folder: both in here.
-    qputenv("HOME", QFile::encodeName(files.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(files.path() + QStringLiteral("/data")));
-    const QStringList shown = QDir(media).entryList({ QStringLiteral("*.mxf") });
+    trashInside(files.path());
+    const QStringList shown = QDir(media).entryList({ "*.mxf" });
     Terminal scan({ QStringLiteral(VESK_CLI), "scan", "--volume", root });
     EXPECT_EQ(scan.exitStatus(), 0);
     // The aligned table: a header of titles, no CSV separators, every file one row.
@@ -130,7 +126,7 @@ TEST(CliTerminal, MoveAndDeleteAskActionsShowProgressAndScanPrintsATable)
         }
         EXPECT_EQ(terminal.exitStatus(), c.status) << terminal.output().constData();
         EXPECT_EQ(terminal.output().contains(": files "), c.status == 0) << terminal.output().constData();
-        EXPECT_EQ(QDir(c.left).entryList({ QStringLiteral("*.mxf") }), shown) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(QDir(c.left).entryList({ "*.mxf" }), shown) << c.arguments.join(' ').toStdString();
     }
-    EXPECT_TRUE(QDir(media).entryList({ QStringLiteral("*.mxf") }).isEmpty());
+    EXPECT_TRUE(QDir(media).entryList({ "*.mxf" }).isEmpty());
 }

@@ -30,27 +30,22 @@ QByteArray umid(uint8_t first, uint64_t number)
 TEST(DatabaseItem, ShortUIDMatchesTheSameBytesInsideAUMID)
 {
     const QByteArray full = MediaIndexWriter::makeUID(8, 0x1122334455667788, false);
-    const VeskItemRef longItem = itemWithUID(full, QStringLiteral("/a/x.mxf"));
-    const VeskItemRef shortItem = itemWithUID(full.mid(16, 8), QStringLiteral("/a/x.mxf"));
+    const VeskItemRef longItem = itemWithUID(full, "/a/x.mxf");
+    const VeskItemRef shortItem = itemWithUID(full.mid(16, 8), "/a/x.mxf");
     EXPECT_EQ(shortItem->DB_SizeofUID(), 2u);
     EXPECT_TRUE(longItem->isEqualByUUID(shortItem.get()));
     EXPECT_TRUE(longItem->isEqual(shortItem.get()));
     EXPECT_FALSE(longItem->isLessByUUID(shortItem.get()));
     EXPECT_FALSE(shortItem->isLessByUUID(longItem.get()));
-    EXPECT_FALSE(longItem->isEqual(itemWithUID(full, QStringLiteral("/b/x.mxf")).get()));
+    EXPECT_FALSE(longItem->isEqual(itemWithUID(full, "/b/x.mxf").get()));
 }
 
 TEST(DatabaseItem, WordsCompareUnsigned)
 {
-    QByteArray high(8, '\0');
-    QByteArray low(8, '\0');
-    high[3] = char(0x80); // word 4 = 0x80000000
-    low[0] = char(0xFF);
-    low[1] = char(0xFF);
-    low[2] = char(0xFF);
-    low[3] = char(0x7F); // word 4 = 0x7FFFFFFF
-    EXPECT_TRUE(itemWithUID(low)->isLessByUUID(itemWithUID(high).get()));
-    EXPECT_FALSE(itemWithUID(high)->isLessByUUID(itemWithUID(low).get()));
+    const VeskItemRef high = itemWithUID(QByteArray::fromHex("0000008000000000")); // word 4 = 0x80000000
+    const VeskItemRef low = itemWithUID(QByteArray::fromHex("ffffff7f00000000")); // word 4 = 0x7FFFFFFF
+    EXPECT_TRUE(low->isLessByUUID(high.get()));
+    EXPECT_FALSE(high->isLessByUUID(low.get()));
 }
 
 TEST(DatabaseItem, BadUMIDNeedsBothUIDsLabelled)
@@ -62,24 +57,22 @@ TEST(DatabaseItem, BadUMIDNeedsBothUIDsLabelled)
     item->setFileUIDWithNSData(umid(0x07, 1));
     EXPECT_FALSE(item->DB_isGoodUUID());
     EXPECT_TRUE(itemWithUID(QByteArray(8, '\x55'))->DB_isGoodUUID());
-    EXPECT_TRUE(VeskConsole::sharedInstance()->text().contains(QStringLiteral("UMID: {")));
+    EXPECT_TRUE(VeskConsole::sharedInstance()->text().contains("UMID: {"));
 }
 
 TEST(DatabaseItem, AudioByExtensionOrCode)
 {
-    for (const char *name : { "a.WAV", "b.Sd2", "c.aif", "d.lrc" }) {
+    const std::tuple<const char *, bool, bool> cases[] = { { "a.WAV", false, true }, { "b.Sd2", false, true },
+        { "c.aif", false, true }, { "d.lrc", false, true }, { "e.aiff", false, false }, { "e.aiff", true, true } };
+    for (const auto &[name, coded, audio] : cases) {
         VeskDatabaseItem item;
-        item.setupWithUnrefFile(QStringLiteral("/m"), QString::fromLatin1(name));
-        EXPECT_EQ(item.DB_CompressionString(), QStringLiteral("Audio")) << name;
-        EXPECT_EQ(item.DB_CompressionFourCC()->UMIDx32t(), 0x4455415Fu);
+        if (coded)
+            item.DB_CompressionFourCC()->setUMIDx32t(0x4455415F);
+        item.setupWithUnrefFile("/m", name);
+        EXPECT_EQ(item.DB_CompressionString().isNull(), !audio) << name;
+        EXPECT_EQ(item.DB_CompressionString(), audio ? "Audio" : QString()) << name;
+        EXPECT_EQ(item.DB_CompressionFourCC()->UMIDx32t(), audio ? 0x4455415Fu : 0u) << name;
     }
-    VeskDatabaseItem aiff;
-    aiff.setupWithUnrefFile(QStringLiteral("/m"), QStringLiteral("e.aiff"));
-    EXPECT_TRUE(aiff.DB_CompressionString().isNull());
-    VeskDatabaseItem coded;
-    coded.DB_CompressionFourCC()->setUMIDx32t(0x4455415F);
-    coded.setupWithUnrefFile(QStringLiteral("/m"), QStringLiteral("e.aiff"));
-    EXPECT_EQ(coded.DB_CompressionString(), QStringLiteral("Audio"));
 }
 
 TEST(DatabaseItem, SetUpIgnoresUnusableRecords)
@@ -93,7 +86,7 @@ TEST(DatabaseItem, SetUpIgnoresUnusableRecords)
     VeskDatabaseItem noProject;
     noProject.setupWithPmrBytes(bytes, uint32_t(record.size()), 8, false);
     EXPECT_TRUE(noProject.DB_ProjectName().isNull());
-    EXPECT_EQ(noProject.get_DB_ProjectName(), QStringLiteral("_00_VSK_NULL_PROJECT_NAME"));
+    EXPECT_EQ(noProject.get_DB_ProjectName(), "_00_VSK_NULL_PROJECT_NAME");
     VeskDatabaseItem cut; // stops at the first field that does not fit
     cut.setupWithPmrBytes(bytes, 36, 8, false);
     EXPECT_TRUE(cut.DB_ClipName().isNull());
@@ -108,9 +101,9 @@ protected:
 // A file found gets its size and date; a missing one is flagged, not fatal.
 TEST_F(ItemOnDisk, ValidationReadsSizeAndDateOrFlagsTheMissingFile)
 {
-    files.writeSparse(QStringLiteral("clip.mxf"), 5000);
-    for (const QString &name : { QStringLiteral("clip.mxf"), QStringLiteral("caf\u00e9?.mxf") }) {
-        const bool exists = name == QLatin1String("clip.mxf");
+    files.writeSparse("clip.mxf", 5000);
+    for (const bool exists : { true, false }) {
+        const QString name = exists ? "clip.mxf" : "caf\u00e9?.mxf";
         VeskDatabaseItem item;
         item.setupWithUnrefFile(files.path(), name);
         item.validatePath();
@@ -128,21 +121,19 @@ TEST_F(ItemOnDisk, SmallOrUnsettledFilesAreNotOpenedForInformation)
     VeskDatabaseItem::setCorrespondingFileReader([&](VeskDatabaseItem &, const QString &) { ++opened; });
     VeskSettings::shared().useMemoryStore();
     VeskSettings::shared().registerStandardDefaults();
-    files.writeSparse(QStringLiteral("small.mxf"), 1024);
-    files.writeSparse(QStringLiteral("big.MXF"), 1025);
-    for (const char *name : { "small.mxf", "big.MXF" }) {
+    files.writeSparse("small.mxf", 1024);
+    files.writeSparse("big.MXF", 1025);
+    const std::tuple<const char *, int, int> cases[]
+        = { { "small.mxf", 1, 0 }, { "big.MXF", 1, 1 }, { "big.MXF", 0, 0 } };
+    for (const auto &[name, scanMXF, opens] : cases) {
+        VeskSettings::shared().setValue("ScanMXF", scanMXF);
         VeskDatabaseItem item;
-        item.setupWithUnrefFile(files.path(), QString::fromLatin1(name));
+        item.setupWithUnrefFile(files.path(), name);
         item.validatePath();
+        opened = 0;
         item.addinfoToItemFromCorrespondingFile();
+        EXPECT_EQ(opened, opens) << name << " ScanMXF " << scanMXF;
     }
-    EXPECT_EQ(opened, 1);
-    VeskSettings::shared().setValue(QStringLiteral("ScanMXF"), 0);
-    VeskDatabaseItem item;
-    item.setupWithUnrefFile(files.path(), QStringLiteral("big.MXF"));
-    item.validatePath();
-    item.addinfoToItemFromCorrespondingFile();
-    EXPECT_EQ(opened, 1);
     VeskSettings::shared().useMemoryStore();
     VeskDatabaseItem::setCorrespondingFileReader({});
 }

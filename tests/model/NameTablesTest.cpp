@@ -24,7 +24,7 @@ TEST(NameTables, CompressionNameFallsBackToTheCode)
     VeskDatabaseItem &item = itemWith(1299, {});
     EXPECT_EQ(tables.compressionNameForItem(item), std::nullopt);
     item.DB_CompressionFourCC()->UMIDx = { 'A', 'V', 'd', 'n' };
-    EXPECT_EQ(tables.compressionNameForItem(item), QStringLiteral("AVdn ID:1299"));
+    EXPECT_EQ(tables.compressionNameForItem(item), "AVdn ID:1299");
     item.setDB_DIDResolutionID(1237);
-    EXPECT_EQ(tables.compressionNameForItem(item), QStringLiteral("DNxHD 1080p SQ"));
+    EXPECT_EQ(tables.compressionNameForItem(item), "DNxHD 1080p SQ");
 }

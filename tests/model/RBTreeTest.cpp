@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -125,13 +126,10 @@ std::vector<uint32_t> findSerials(ElemTree &tree, uint32_t key)
 // ascending, each group newest first.
 std::vector<uint32_t> expectedWalk(const std::vector<uint32_t> &keys)
 {
-    std::vector<std::pair<uint32_t, uint32_t>> order;
-    for (uint32_t i = 0; i < keys.size(); ++i)
-        order.emplace_back(keys[i], uint32_t(keys.size()) - i);
-    std::sort(order.begin(), order.end());
-    std::vector<uint32_t> serials;
-    for (const auto &entry : order)
-        serials.push_back(uint32_t(keys.size()) - entry.second);
+    std::vector<uint32_t> serials(keys.size());
+    std::iota(serials.begin(), serials.end(), 0u);
+    std::sort(serials.begin(), serials.end(),
+        [&](uint32_t a, uint32_t b) { return std::pair(keys[a], b) < std::pair(keys[b], a); });
     return serials;
 }
 

@@ -10,33 +10,28 @@
 TEST_F(StoreTest, MakeUniqueKeepsTheFirstOfEachFileAndLogsDuplicates)
 {
     VeskConsole::sharedInstance()->Reset();
-    const VeskItemRef first = item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1);
-    const VeskItemRef again = item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1);
-    const VeskItemRef elsewhere = item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 1, QStringLiteral("/other"));
+    const VeskItemRef first = item("a.mxf", "P", 1);
+    const VeskItemRef again = item("a.mxf", "P", 1);
+    const VeskItemRef elsewhere = item("a.mxf", "P", 1, 1, "/other");
     auto pathless = std::make_shared<VeskDatabaseItem>();
     pathless->setFileUIDWithNSData(MediaIndexWriter::makeUID(8, 1, false));
-    load({ first, item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2), again, elsewhere, pathless });
+    load({ first, item("b.mxf", "P", 2), again, elsewhere, pathless });
     EXPECT_EQ(core.getAllItemsCount(), 4u);
     const std::vector<VeskItemRef> &items = core.ItemsUnsorted();
     EXPECT_NE(std::find(items.begin(), items.end(), first), items.end());
     EXPECT_EQ(std::find(items.begin(), items.end(), again), items.end());
-    EXPECT_TRUE(VeskConsole::sharedInstance()->text().contains(QStringLiteral("::EQ item found")));
+    EXPECT_TRUE(VeskConsole::sharedInstance()->text().contains("::EQ item found"));
 }
 
 TEST_F(StoreTest, DefaultOrderIsProjectThenFileNameAsPlainText)
 {
-    load({ item(QStringLiteral("b.mxf"), QStringLiteral("beta"), 1),
-        item(QStringLiteral("a.mxf"), QStringLiteral("beta"), 2),
-        item(QStringLiteral("Z.mxf"), QStringLiteral("Alpha"), 3),
-        item(QStringLiteral("c.mxf"), QStringLiteral("Alpha"), 4) });
-    EXPECT_EQ(shownNames(),
-        (QStringList {
-            QStringLiteral("Z.mxf"), QStringLiteral("c.mxf"), QStringLiteral("a.mxf"), QStringLiteral("b.mxf") }));
+    load({ item("b.mxf", "beta", 1), item("a.mxf", "beta", 2), item("Z.mxf", "Alpha", 3), item("c.mxf", "Alpha", 4) });
+    EXPECT_EQ(shownNames(), (QStringList { "Z.mxf", "c.mxf", "a.mxf", "b.mxf" }));
 }
 
 TEST_F(StoreTest, RowLookupsOutOfRangeAreAbsent)
 {
-    load({ item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1) });
+    load({ item("a.mxf", "P", 1) });
     EXPECT_TRUE(core.ObjectAtIndexFiltered(0));
     EXPECT_FALSE(core.ObjectAtIndexFiltered(1));
     EXPECT_FALSE(core.ObjectAtIndexFiltered(uint64_t(-1)));
@@ -49,17 +44,15 @@ TEST_F(StoreTest, RowLookupsOutOfRangeAreAbsent)
 
 TEST_F(StoreTest, SelectionSizesAndPreviewFollowTheDatabaseTable)
 {
-    load({ item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1, 100),
-        item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2, 20) });
-    FakeTableView summary(QStringLiteral("DatabaseSummaryID"));
+    load({ item("a.mxf", "P", 1, 100), item("b.mxf", "P", 2, 20) });
+    FakeTableView summary("DatabaseSummaryID");
     core.setDatabaseSummaryTable(&summary);
     table.selection = { 0, 1 };
     core.tableViewSelectionDidChange(&table);
     EXPECT_EQ(core.SelectedItemsSize(), 120u);
     EXPECT_EQ(summary.reloads, 1);
     EXPECT_EQ(table.previewed, core.ObjectAtIndexFiltered(0));
-    EXPECT_EQ(core.viewForTableColumn(QStringLiteral("DatabaseSummaryID"), QStringLiteral("Selected Items"), 0),
-        QStringLiteral("2"));
+    EXPECT_EQ(core.viewForTableColumn("DatabaseSummaryID", "Selected Items", 0), "2");
     table.selection.clear();
     core.tableViewSelectionDidChange(&table);
     EXPECT_FALSE(table.lastitem);
@@ -90,8 +83,7 @@ TEST_F(StoreTest, RowsReadDuringARebuildAreAlwaysWhole)
         QCoreApplication::processEvents();
         const uint64_t rows = core.getFilteredIndexesCount();
         for (uint64_t row = 0; row < rows; row += 97, ++reads)
-            broken += !core.viewForTableColumn(QStringLiteral("DatabaseTableID"), QStringLiteral("FilenameCellID"), row)
-                           .startsWith(QStringLiteral("clip"));
+            broken += !core.viewForTableColumn("DatabaseTableID", "FilenameCellID", row).startsWith("clip");
     }
     rebuild.join();
     EXPECT_EQ(broken, 0u);

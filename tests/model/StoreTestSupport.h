@@ -23,7 +23,7 @@ protected:
 
     /// An item that exists on disk as far as the store can tell.
     static VeskItemRef item(const QString &name, const QString &project, uint64_t uid, uint64_t size = 1,
-        const QString &folder = QStringLiteral("/vol/Avid MediaFiles/MXF/1"))
+        const QString &folder = "/vol/Avid MediaFiles/MXF/1")
     {
         auto item = std::make_shared<VeskDatabaseItem>();
         item->setFileUIDWithNSData(MediaIndexWriter::makeUID(8, uid, false));
@@ -53,5 +53,5 @@ protected:
     }
 
     VeskCore core;
-    FakeTableView table { QStringLiteral("DatabaseTableID") };
+    FakeTableView table { "DatabaseTableID" };
 };

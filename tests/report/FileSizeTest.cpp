@@ -10,7 +10,7 @@ struct SizeCase {
     const char *binary;
 };
 
-TEST(FileSize, FormatsBothScales)
+TEST(FileSize, FormatsBothScalesUpToTheLargestByteCount)
 {
     const SizeCase cases[] = {
         { 0, "0 byte", "0 byte" },
@@ -23,17 +23,11 @@ TEST(FileSize, FormatsBothScales)
         { 1500, "1.50 kB", "1.46 KiB" },
         { 1536, "1.54 kB", "1.50 KiB" },
         { 1000000, "1000.00 kB", "976.56 KiB" },
+        { double(std::numeric_limits<uint64_t>::max()), "18.45 EB", "16.00 EiB" },
     };
     for (const SizeCase &c : cases) {
         EXPECT_EQ(VeskFileSize::toHumanBytes(c.value).toStdString(), c.decimal) << c.value;
         EXPECT_EQ(VeskFileSize::toHumanBytes_2(c.value).toStdString(), c.binary) << c.value;
     }
-}
-
-TEST(FileSize, LargestByteCountEndsInExabytes)
-{
-    const double largest = double(std::numeric_limits<uint64_t>::max());
-    EXPECT_TRUE(VeskFileSize::toHumanBytes(largest).endsWith(QLatin1String(" EB")));
-    EXPECT_TRUE(VeskFileSize::toHumanBytes_2(largest).endsWith(QLatin1String(" EiB")));
-    EXPECT_EQ(VeskFileSize(1536).description(), QStringLiteral("1.54 kB"));
+    EXPECT_EQ(VeskFileSize(1536).description().toStdString(), "1.54 kB");
 }

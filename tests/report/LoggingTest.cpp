@@ -18,9 +18,9 @@ protected:
 
 TEST_F(Logging, LineCarriesFunctionFileAndPaddedLineAndKeepsTheMessageAsItIs)
 {
-    VeskNSLog("/src/VeskCore/model/Thing.cpp", 77, "doThing", QStringLiteral("Done"));
-    VeskNSLog(nullptr, 5, "f", QStringLiteral("Twice\n"));
-    VeskNSLog("a.cpp", 1, "f", QStringLiteral("100%1 %2"));
+    VeskNSLog("/src/VeskCore/model/Thing.cpp", 77, "doThing", "Done");
+    VeskNSLog(nullptr, 5, "f", "Twice\n");
+    VeskNSLog("a.cpp", 1, "f", "100%1 %2");
     EXPECT_EQ(logged(),
         QStringLiteral("(doThing) (Thing.cpp:00000077) :: Done\n(f) :: Twice\n"
                        "(f) (a.cpp:00000001) :: 100%1 %2\n"));
@@ -32,7 +32,7 @@ TEST_F(Logging, LinesFromManyThreadsAreAllKept)
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([] {
             for (int i = 0; i < 500; ++i)
-                VESK_LOG(QStringLiteral("line"));
+                VESK_LOG("line");
         });
     for (std::thread &thread : threads)
         thread.join();
@@ -45,16 +45,16 @@ TEST_F(Logging, KeepsTheMostRecentWholeLinesAndSaysWhenOlderOnesDropOff)
     int replaced = 0;
     const QMetaObject::Connection connection = QObject::connect(&console, &VeskConsole::wasReset, [&] { ++replaced; });
     const QString line = QString(1023, QLatin1Char('x')) + QLatin1Char('\n');
-    console.addString(QStringLiteral("first\n"));
+    console.addString("first\n");
     for (int i = 0; i < 9 * 1024; ++i)
         console.addString(line);
-    console.addString(QStringLiteral("last\n"));
+    console.addString("last\n");
     const QString text = console.text();
     EXPECT_LE(text.size(), VeskConsole::kMaxLength);
-    EXPECT_TRUE(text.startsWith(QStringLiteral("Vesk :: older console text dropped; the last 8 MB are kept\n") + line));
-    EXPECT_TRUE(text.endsWith(line + QStringLiteral("last\n")));
+    EXPECT_TRUE(text.startsWith("Vesk :: older console text dropped; the last 8 MB are kept\n" + line));
+    EXPECT_TRUE(text.endsWith(line + "last\n"));
     qsizetype length = 0;
-    EXPECT_EQ(console.textFrom(text.size() - 5, &length), QStringLiteral("last\n"));
+    EXPECT_EQ(console.textFrom(text.size() - 5, &length), "last\n");
     EXPECT_EQ(length, text.size());
     EXPECT_GE(replaced, 1);
     QObject::disconnect(connection);
@@ -62,26 +62,26 @@ TEST_F(Logging, KeepsTheMostRecentWholeLinesAndSaysWhenOlderOnesDropOff)
 
 TEST(Alert, ExitAlertEndsTheProcess)
 {
-    EXPECT_EXIT(VeskAlert::ShowDialogAndExit_with_errorName(QStringLiteral("Vesk error DB-001"), QString()),
+    EXPECT_EXIT(VeskAlert::ShowDialogAndExit_with_errorName("Vesk error DB-001", QString()),
         ::testing::ExitedWithCode(EXIT_FAILURE), "");
 }
 
 TEST(Utilities, PercentDecodingIsStrict)
 {
-    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding(QStringLiteral("a%20b")), QStringLiteral("a b"));
-    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding(QStringLiteral("caf%C3%A9")), QStringLiteral("café"));
-    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding(QStringLiteral("100%")), std::nullopt);
-    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding(QStringLiteral("%zz")), std::nullopt);
-    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding(QStringLiteral("%FF")), std::nullopt);
+    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding("a%20b"), "a b");
+    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding("caf%C3%A9"), "café");
+    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding("100%"), std::nullopt);
+    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding("%zz"), std::nullopt);
+    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding("%FF"), std::nullopt);
 }
 
 TEST(Utilities, PortableSetStartsAtTwentyAndEndsAt145)
 {
-    EXPECT_TRUE(VeskUtilities::isPortable(QString(QChar(20)) + QStringLiteral("clip 01.mxf")));
+    EXPECT_TRUE(VeskUtilities::isPortable(QString(QChar(20)) + "clip 01.mxf"));
     EXPECT_TRUE(VeskUtilities::isPortable(QString(QChar(145))));
     EXPECT_FALSE(VeskUtilities::isPortable(QString(QChar(146))));
-    EXPECT_FALSE(VeskUtilities::isPortable(QStringLiteral("line\nfeed")));
-    EXPECT_FALSE(VeskUtilities::isPortable(QStringLiteral("caf\u00e9")));
+    EXPECT_FALSE(VeskUtilities::isPortable("line\nfeed"));
+    EXPECT_FALSE(VeskUtilities::isPortable("caf\u00e9"));
     for (QChar c : QStringLiteral("/\\?%*|\"<>"))
         EXPECT_FALSE(VeskUtilities::isPortable(QString(c))) << int(c.unicode());
 }

@@ -1,8 +1,5 @@
 #include "BentoWriter.h"
 
-#include "Bytes.h"
-#include "TestFiles.h"
-
 BentoWriter::BentoWriter(bool bigEndian)
     : m_magic(QByteArray::fromHex("A4434DA5486472D7"))
     , m_mark(bigEndian ? 0x4D4D : 0x4949)
@@ -10,31 +7,11 @@ BentoWriter::BentoWriter(bool bigEndian)
 {
 }
 
-QByteArray BentoWriter::u16(uint16_t value) const
-{
-    return bytesOf(value, m_bigEndian);
-}
-
-QByteArray BentoWriter::u32(uint32_t value) const
-{
-    return bytesOf(value, m_bigEndian);
-}
-
-QByteArray BentoWriter::pair(uint32_t first, uint32_t second) const
-{
-    return u32(first) + u32(second);
-}
-
-QByteArray BentoWriter::reference(uint32_t objectID)
-{
-    return bytesOf(objectID);
-}
-
 QByteArray BentoWriter::referenceList(const QList<uint32_t> &objectIDs, std::optional<uint16_t> count) const
 {
     QByteArray out = u16(count.value_or(uint16_t(objectIDs.size())));
     for (uint32_t id : objectIDs)
-        out += bytesOf(id) + bytesOf(0u); // the second word of the element is not interpreted
+        out += bytesOfNumber(id) + bytesOfNumber(0u); // the second word of the element is not interpreted
     return out;
 }
 
@@ -43,13 +20,8 @@ QByteArray BentoWriter::mobList(
 {
     QByteArray out = u16(count.value_or(uint16_t(uidsAndObjects.size())));
     for (const auto &[uid, object] : uidsAndObjects)
-        out += bytesOf(0u) + uid.left(8).leftJustified(8, '\0') + bytesOf(object) + bytesOf(0u);
+        out += bytesOfNumber(0u) + uid.left(8).leftJustified(8, '\0') + bytesOfNumber(object) + bytesOfNumber(0u);
     return out;
-}
-
-QByteArray BentoWriter::text(const QByteArray &text)
-{
-    return text + '\0';
 }
 
 BentoWriter &BentoWriter::stored(uint32_t object, uint32_t property, uint32_t type, const QByteArray &value)
@@ -111,8 +83,9 @@ uint32_t BentoWriter::tocStart() const
 QByteArray BentoWriter::label(uint32_t tocStart, uint32_t tocSize) const
 {
     // Flags and minor version are not interpreted.
-    return m_magic + bytesOf<uint16_t>(0) + bytesOf(m_mark) + bytesOf(m_majorVersion) + bytesOf<uint16_t>(0)
-        + bytesOf(m_tocOffset.value_or(tocStart)) + bytesOf(m_tocSize.value_or(tocSize));
+    return m_magic + bytesOfNumber<uint16_t>(0) + bytesOfNumber(m_mark) + bytesOfNumber(m_majorVersion)
+        + bytesOfNumber<uint16_t>(0) + bytesOfNumber(m_tocOffset.value_or(tocStart))
+        + bytesOfNumber(m_tocSize.value_or(tocSize));
 }
 
 QByteArray BentoWriter::bytes() const
@@ -122,12 +95,7 @@ QByteArray BentoWriter::bytes() const
     out.append(start - m_values.size(), '\0');
     for (const BentoTocEntry &e : m_entries)
         for (uint32_t word : { e.object, e.property, e.type, e.offset, e.length, e.storage })
-            out += bytesOf(word);
+            out += bytesOfNumber(word);
     out.append(label(start, uint32_t(m_entries.size() * kEntrySize)));
     return out;
-}
-
-bool BentoWriter::writeTo(const QString &path) const
-{
-    return TestFiles::writeFile(path, bytes());
 }

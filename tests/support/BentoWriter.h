@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Bytes.h"
+#include "TestFiles.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -34,18 +37,18 @@ public:
     explicit BentoWriter(bool bigEndian = false);
 
     // Values, numbers in the container's value byte order.
-    QByteArray u16(uint16_t value) const;
-    QByteArray u32(uint32_t value) const;
-    QByteArray pair(uint32_t first, uint32_t second) const;
+    QByteArray u16(uint16_t value) const { return bytesOfNumber(value, m_bigEndian); }
+    QByteArray u32(uint32_t value) const { return bytesOfNumber(value, m_bigEndian); }
+    QByteArray pair(uint32_t first, uint32_t second) const { return u32(first) + u32(second); }
     /// An object reference: always little-endian.
-    static QByteArray reference(uint32_t objectID);
+    static QByteArray reference(uint32_t objectID) { return bytesOfNumber(objectID); }
     /// A count followed by 8-byte elements whose first word references an object.
     QByteArray referenceList(const QList<uint32_t> &objectIDs, std::optional<uint16_t> count = {}) const;
     /// A mob list: a count and 20-byte records of (unread word, 8 UID bytes, object ID, unread word).
     QByteArray mobList(
         const QList<QPair<QByteArray, uint32_t>> &uidsAndObjects, std::optional<uint16_t> count = {}) const;
     /// The text's bytes and a terminating zero.
-    static QByteArray text(const QByteArray &text);
+    static QByteArray text(const QByteArray &text) { return text + '\0'; }
 
     // Entries.
     BentoWriter &stored(uint32_t object, uint32_t property, uint32_t type, const QByteArray &value);
@@ -66,7 +69,7 @@ public:
     /// File offset at which the TOC will be written.
     uint32_t tocStart() const;
     QByteArray bytes() const;
-    bool writeTo(const QString &path) const;
+    bool writeTo(const QString &path) const { return TestFiles::writeFile(path, bytes()); }
 
 private:
     QByteArray label(uint32_t tocStart, uint32_t tocSize) const;

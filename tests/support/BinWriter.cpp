@@ -1,27 +1,11 @@
 #include "BinWriter.h"
 
 #include "Bytes.h"
-#include "TestFiles.h"
 
 namespace {
 
 constexpr int kCreatorLengthOffset = 71;
 constexpr int kCreatorRoom = BinWriter::kHeaderLength - kCreatorLengthOffset - 2;
-
-QByteArray u16(uint16_t value)
-{
-    return bytesOf(value);
-}
-
-QByteArray u32(uint32_t value)
-{
-    return bytesOf(value);
-}
-
-QByteArray namedAtomBody(uint8_t b8, uint8_t b9, const QByteArray &text)
-{
-    return QByteArray(1, char(b8)) + char(b9) + u16(uint16_t(text.size())) + text;
-}
 
 } // namespace
 
@@ -40,7 +24,7 @@ QByteArray BinWriter::header(const QByteArray &creator)
         QByteArrayLiteral("\x06\x00"
                           "DomainDJBO"));
     const QByteArray text = creator.left(kCreatorRoom);
-    bytes.replace(kCreatorLengthOffset, 2, u16(uint16_t(text.size())));
+    bytes.replace(kCreatorLengthOffset, 2, bytesOfNumber(uint16_t(text.size())));
     bytes.replace(kCreatorLengthOffset + 2, text.size(), text);
     return bytes;
 }
@@ -48,7 +32,7 @@ QByteArray BinWriter::header(const QByteArray &creator)
 QByteArray BinWriter::reference(const VeskUUID &uid)
 {
     // Magic, a length-like field that readers skip, kind 0x0202, the eight UID bytes.
-    return QByteArrayLiteral("LMSM") + u32(10) + u16(0x0202)
+    return QByteArrayLiteral("LMSM") + bytesOfNumber<uint32_t>(10) + bytesOfNumber<uint16_t>(0x0202)
         + QByteArray(reinterpret_cast<const char *>(uid.UMIDx.data()) + 16, 8);
 }
 
@@ -60,25 +44,21 @@ BinWriter &BinWriter::creator(const QByteArray &text)
 
 BinWriter &BinWriter::clip(const QByteArray &name, const std::vector<VeskUUID> &media, int dataBytes)
 {
-    QByteArray body = u16(uint16_t(name.size())) + name + clipData(dataBytes);
+    QByteArray body = bytesOfNumber(uint16_t(name.size())) + name + clipData(dataBytes);
     for (size_t track = 0; track < media.size(); ++track)
-        body += u16(uint16_t(track + 1)) + u32(0) + reference(media[track]);
+        body += bytesOfNumber(uint16_t(track + 1)) + bytesOfNumber<uint32_t>(0) + reference(media[track]);
     return atom(QByteArrayLiteral("PILC"), body);
 }
 
-BinWriter &BinWriter::fileAtom(uint8_t b8, uint8_t b9, const QByteArray &text)
+// The body of a file or window atom.
+QByteArray BinWriter::named(uint8_t b8, uint8_t b9, const QByteArray &text)
 {
-    return atom(QByteArrayLiteral("ELIF"), namedAtomBody(b8, b9, text));
-}
-
-BinWriter &BinWriter::windowAtom(uint8_t b8, uint8_t b9, const QByteArray &text)
-{
-    return atom(QByteArrayLiteral("FNIW"), namedAtomBody(b8, b9, text));
+    return QByteArray(1, char(b8)) + char(b9) + bytesOfNumber(uint16_t(text.size())) + text;
 }
 
 BinWriter &BinWriter::atom(const QByteArray &tag, const QByteArray &body, std::optional<uint32_t> claimedLength)
 {
-    m_atoms += tag.leftJustified(4, '\0', true) + u32(claimedLength.value_or(uint32_t(body.size()))) + body;
+    m_atoms += tag.leftJustified(4, '\0', true) + bytesOfNumber(claimedLength.value_or(uint32_t(body.size()))) + body;
     return *this;
 }
 
@@ -94,13 +74,8 @@ QByteArray BinWriter::bytes() const
     if (m_wrongHeader)
         bin[11] = 'P';
     bin += m_atoms;
-    bin += QByteArray(4, '\0') + u32(kTailLength - 8) + QByteArray(kTailLength - 8, '\0');
+    bin += QByteArray(4, '\0') + bytesOfNumber<uint32_t>(kTailLength - 8) + QByteArray(kTailLength - 8, '\0');
     return bin;
-}
-
-bool BinWriter::write(const QString &path) const
-{
-    return TestFiles::writeFile(path, bytes());
 }
 
 // Clip attributes as bins hold them: mostly small numbers and zeros, some opaque
@@ -115,11 +90,11 @@ QByteArray BinWriter::clipData(int length)
         m_seed = m_seed * 1664525u + 1013904223u;
         const uint32_t kind = m_seed >> 30;
         if (kind == 0)
-            data += u32(m_seed);
+            data += bytesOfNumber(m_seed);
         else if (kind == 1)
             data += QByteArray(kText + (m_seed >> 8) % kTextStarts, 4);
         else
-            data += u32((m_seed >> 16) & 0xFF);
+            data += bytesOfNumber<uint32_t>((m_seed >> 16) & 0xFF);
     }
     data.truncate(length);
     return data;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestFiles.h"
+
 #include "model/VeskUUID.h"
 
 #include <QByteArray>
@@ -35,8 +37,8 @@ public:
     /// reference per media file.
     BinWriter &clip(const QByteArray &name, const std::vector<VeskUUID> &media, int dataBytes = 64);
     /// A file atom ("ELIF") or window atom ("FNIW"): two bytes, then a text with its length.
-    BinWriter &fileAtom(uint8_t b8, uint8_t b9, const QByteArray &text);
-    BinWriter &windowAtom(uint8_t b8, uint8_t b9, const QByteArray &text);
+    BinWriter &fileAtom(uint8_t b8, uint8_t b9, const QByteArray &text) { return atom("ELIF", named(b8, b9, text)); }
+    BinWriter &windowAtom(uint8_t b8, uint8_t b9, const QByteArray &text) { return atom("FNIW", named(b8, b9, text)); }
     /// Any atom; `claimedLength` replaces the body's length in the atom header, so an
     /// atom can claim more bytes than the file holds.
     BinWriter &atom(const QByteArray &tag, const QByteArray &body, std::optional<uint32_t> claimedLength = {});
@@ -48,9 +50,10 @@ public:
     /// The length of `bytes()`.
     qsizetype size() const { return kHeaderLength + m_atoms.size() + kTailLength; }
     /// Writes the file; false when it cannot.
-    bool write(const QString &path) const;
+    bool write(const QString &path) const { return TestFiles::writeFile(path, bytes()); }
 
 private:
+    static QByteArray named(uint8_t b8, uint8_t b9, const QByteArray &text);
     QByteArray clipData(int length);
 
     QByteArray m_creator;

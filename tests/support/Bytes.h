@@ -4,7 +4,7 @@
 #include <QtEndian>
 
 /// The bytes of a number in the byte order a file stores it in.
-template <typename T> QByteArray bytesOf(T value, bool bigEndian = false)
+template <typename T> QByteArray bytesOfNumber(T value, bool bigEndian = false)
 {
     QByteArray bytes(sizeof(T), '\0');
     if (bigEndian)

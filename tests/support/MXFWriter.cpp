@@ -33,17 +33,8 @@ enum SetKind : uint8_t {
 };
 
 // Instance UIDs of the sets; a track's sequence and source clip follow it.
-enum Instance : uint8_t {
-    PrefaceID = 1,
-    StorageID,
-    MaterialID,
-    MaterialTrackID,
-    FileID = MaterialTrackID + 3,
-    FileTrackID,
-    DescriptorID = FileTrackID + 3,
-    EssenceDataID,
-    IndexID,
-};
+constexpr uint8_t PrefaceID = 1, StorageID = 2, MaterialID = 3, MaterialTrackID = 4, FileID = 7, FileTrackID = 8,
+                  DescriptorID = 11, EssenceDataID = 12, IndexID = 13;
 
 constexpr uint16_t kProjectNameTag = 0xffff; // dynamic, resolved through the primer
 constexpr uint32_t kBodySID = 1;
@@ -55,7 +46,7 @@ constexpr uint32_t kBytesPerFrame = kSampleRate / kFrameRate * 2; // mono, 16 bi
 
 template <typename T> QByteArray bigEndian(T value)
 {
-    return bytesOf(value, true);
+    return bytesOfNumber(value, true);
 }
 
 QByteArray klv(const QByteArray &key, const QByteArray &value)
@@ -150,20 +141,10 @@ QByteArray filePackage(const QByteArray &fileUMID)
         + klv(setKey(WaveDescriptor), descriptor) + klv(setKey(EssenceContainerData), essenceData);
 }
 
-QByteArray materialUMIDOf(const MXFWriter::Clip &clip)
-{
-    return clip.materialUMID.isEmpty() ? MXFWriter::umid(1) : clip.materialUMID;
-}
-
-QByteArray fileUMIDOf(const MXFWriter::Clip &clip)
-{
-    return clip.fileUMID.isEmpty() ? MXFWriter::umid(2) : clip.fileUMID;
-}
-
 QByteArray headerMetadata(const MXFWriter::Clip &clip)
 {
-    const QByteArray materialUMID = materialUMIDOf(clip);
-    const QByteArray fileUMID = fileUMIDOf(clip);
+    const QByteArray materialUMID = clip.materialUMID.isEmpty() ? MXFWriter::umid(1) : clip.materialUMID;
+    const QByteArray fileUMID = clip.fileUMID.isEmpty() ? MXFWriter::umid(2) : clip.fileUMID;
     const QByteArray primer
         = bigEndian<uint32_t>(1) + bigEndian<uint32_t>(18) + bigEndian(kProjectNameTag) + kAvidProjectNameLabel;
     const QByteArray storage = tag(0x3c0a, instanceUID(StorageID))
@@ -204,11 +185,6 @@ QByteArray MXFWriter::opAtomBytes(const Clip &clip)
     const QByteArray index = indexSegment();
     const QByteArray essence = klv(kEssenceElementKey, QByteArray(kFrames * kBytesPerFrame, '\0'));
     return headerPartition(header.size(), index.size()) + header + index + essence;
-}
-
-bool MXFWriter::writeOpAtom(const QString &path, const Clip &clip)
-{
-    return TestFiles::writeFile(path, opAtomBytes(clip));
 }
 
 bool MXFWriter::writeOP1a(const QString &path, const Clip &clip)

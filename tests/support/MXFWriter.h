@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestFiles.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -22,7 +24,10 @@ public:
     /// An OP-Atom file of two frames of 48 kHz 16-bit PCM whose header metadata is
     /// built set by set, with all four fields of the clip.
     static QByteArray opAtomBytes(const Clip &clip);
-    static bool writeOpAtom(const QString &path, const Clip &clip);
+    static bool writeOpAtom(const QString &path, const Clip &clip)
+    {
+        return TestFiles::writeFile(path, opAtomBytes(clip));
+    }
 
     /// The same file labelled with operational pattern 1a.
     static bool writeOP1a(const QString &path, const Clip &clip);

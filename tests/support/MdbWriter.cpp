@@ -56,7 +56,7 @@ const std::pair<uint32_t, const char *> kTypeNames[] = {
 // The key of the upstream source mob of media i; it cannot clash with generated UIDs.
 QByteArray upstreamKey(int i)
 {
-    return QByteArray("\xEE\xEE", 2) + bytesOf(uint32_t(i)) + QByteArray(2, '\0');
+    return QByteArray("\xEE\xEE", 2) + bytesOfNumber(uint32_t(i)) + QByteArray(2, '\0');
 }
 
 // An attribute list holding one string attribute.
@@ -69,30 +69,17 @@ void writeAttribute(BentoWriter &w, uint32_t list, uint32_t attribute, const QBy
     w.stored(attribute, P::AttrString, T::String, BentoWriter::text(value));
 }
 
+// The objects of one media file, by their offset from its first object ID.
+constexpr uint32_t kCompositionMob = 0, kCompositionAttributes = 1, kImportAttribute = 2, kSourceMob = 3,
+                   kSourceAttributes = 4, kProjectAttribute = 5, kDescriptor = 6, kSlot = 7, kSegment = 8,
+                   kSourceClip = 9, kUpstreamMob = 10, kUpstreamAttributes = 11, kUpstreamProject = 12;
+
 } // namespace
 
-// Object IDs of one media file's objects.
+// Object IDs of media file `index`.
 struct MdbWriter::Layout {
-    explicit Layout(int i)
-        : index(i)
-        , base(kFirstObjectID + uint32_t(i) * kIDsPerMedia)
-    {
-    }
     int index;
-    uint32_t base;
-    uint32_t compositionMob() const { return base; }
-    uint32_t compositionAttributes() const { return base + 1; }
-    uint32_t importAttribute() const { return base + 2; }
-    uint32_t sourceMob() const { return base + 3; }
-    uint32_t sourceAttributes() const { return base + 4; }
-    uint32_t projectAttribute() const { return base + 5; }
-    uint32_t descriptor() const { return base + 6; }
-    uint32_t slot() const { return base + 7; }
-    uint32_t segment() const { return base + 8; }
-    uint32_t sourceClip() const { return base + 9; }
-    uint32_t upstreamMob() const { return base + 10; }
-    uint32_t upstreamAttributes() const { return base + 11; }
-    uint32_t upstreamProject() const { return base + 12; }
+    uint32_t operator[](uint32_t object) const { return kFirstObjectID + uint32_t(index) * kIDsPerMedia + object; }
 };
 
 MdbWriter::MdbWriter(bool bigEndian)
@@ -117,17 +104,17 @@ BentoWriter MdbWriter::container() const
     QList<QPair<QByteArray, uint32_t>> compositions;
     QList<QPair<QByteArray, uint32_t>> sources;
     for (int i = 0; i < m_media.size(); ++i) {
-        const Layout ids(i);
-        compositions.append({ mobKey(m_media[i].materialUID), ids.compositionMob() });
-        sources.append({ mobKey(m_media[i].fileUID), ids.sourceMob() });
+        const Layout ids { i };
+        compositions.append({ mobKey(m_media[i].materialUID), ids[kCompositionMob] });
+        sources.append({ mobKey(m_media[i].fileUID), ids[kSourceMob] });
         if (m_media[i].projectLink != MdbMedia::ProjectLink::Attribute)
-            sources.append({ upstreamKey(i), ids.upstreamMob() });
+            sources.append({ upstreamKey(i), ids[kUpstreamMob] });
     }
     w.stored(kTocObject, P::CompositionMobs, T::MobIndex, w.mobList(compositions));
     w.stored(kTocObject, P::SourceMobs, T::MobIndex, w.mobList(sources));
     writeNames(w);
     for (int i = 0; i < m_media.size(); ++i)
-        writeMedia(w, m_media[i], Layout(i));
+        writeMedia(w, m_media[i], Layout { i });
     return w;
 }
 
@@ -143,42 +130,42 @@ void MdbWriter::writeMedia(BentoWriter &w, const MdbMedia &m, const Layout &ids)
 {
     writeCompositionMob(w, m, ids);
     writeSourceMob(w, m, ids);
-    writeDescriptor(w, m, ids.descriptor());
+    writeDescriptor(w, m, ids[kDescriptor]);
     if (m.projectLink != MdbMedia::ProjectLink::Attribute)
         writeUpstream(w, m, ids);
 }
 
 void MdbWriter::writeCompositionMob(BentoWriter &w, const MdbMedia &m, const Layout &ids) const
 {
-    const uint32_t mob = ids.compositionMob();
+    const uint32_t mob = ids[kCompositionMob];
     w.stored(mob, P::ObjClass, T::ClassID, "CMOB");
     w.stored(mob, P::Name, T::String, BentoWriter::text(m.nameInBin));
     w.stored(mob, P::MobID, T::UID, QByteArray(4, '\0') + mobKey(m.materialUID));
     if (m.usageCode)
         w.immediate(mob, P::UsageCode, T::Long, w.u32(*m.usageCode));
     w.stored(mob, P::EditRate, T::Rational, w.pair(m.frameRateNumerator, m.frameRateDenominator));
-    w.stored(mob, P::Attributes, T::ObjRef, BentoWriter::reference(ids.compositionAttributes()));
+    w.stored(mob, P::Attributes, T::ObjRef, BentoWriter::reference(ids[kCompositionAttributes]));
     if (m.imported) {
-        writeAttribute(w, ids.compositionAttributes(), ids.importAttribute(), "_IMPORTSETTING_V1", "Import");
+        writeAttribute(w, ids[kCompositionAttributes], ids[kImportAttribute], "_IMPORTSETTING_V1", "Import");
     } else {
-        w.stored(ids.compositionAttributes(), P::ObjClass, T::ClassID, "ATTR");
-        w.stored(ids.compositionAttributes(), P::AttrRefs, T::ObjRefArray, w.referenceList({}));
+        w.stored(ids[kCompositionAttributes], P::ObjClass, T::ClassID, "ATTR");
+        w.stored(ids[kCompositionAttributes], P::AttrRefs, T::ObjRefArray, w.referenceList({}));
     }
 }
 
 void MdbWriter::writeSourceMob(BentoWriter &w, const MdbMedia &m, const Layout &ids) const
 {
-    const uint32_t mob = ids.sourceMob();
+    const uint32_t mob = ids[kSourceMob];
     const bool ownProject = m.projectLink == MdbMedia::ProjectLink::Attribute && m.project;
     w.stored(mob, P::ObjClass, T::ClassID, "SMOB");
     w.stored(mob, P::MobID, T::UID, QByteArray(4, '\0') + mobKey(m.fileUID));
     if (ownProject)
-        w.stored(mob, P::Attributes, T::ObjRef, BentoWriter::reference(ids.sourceAttributes()));
-    w.stored(mob, P::MediaDescription, T::ObjRef, BentoWriter::reference(ids.descriptor()));
+        w.stored(mob, P::Attributes, T::ObjRef, BentoWriter::reference(ids[kSourceAttributes]));
+    w.stored(mob, P::MediaDescription, T::ObjRef, BentoWriter::reference(ids[kDescriptor]));
     if (m.projectLink != MdbMedia::ProjectLink::Attribute)
-        w.stored(mob, P::Slots, T::ObjRefArray, w.referenceList({ ids.slot() }));
+        w.stored(mob, P::Slots, T::ObjRefArray, w.referenceList({ ids[kSlot] }));
     if (ownProject)
-        writeAttribute(w, ids.sourceAttributes(), ids.projectAttribute(), "_PJ", *m.project);
+        writeAttribute(w, ids[kSourceAttributes], ids[kProjectAttribute], "_PJ", *m.project);
 }
 
 void MdbWriter::writeDescriptor(BentoWriter &w, const MdbMedia &m, uint32_t id) const
@@ -210,19 +197,19 @@ void MdbWriter::writeUpstream(BentoWriter &w, const MdbMedia &m, const Layout &i
     const QByteArray uid = m.projectLink == MdbMedia::ProjectLink::Reference32
         ? QByteArray::fromHex("060A2B340101010501010F2013000000") + key + QByteArray(8, '\x11')
         : QByteArray(4, '\0') + key;
-    w.stored(ids.slot(), P::ObjClass, T::ClassID, "MSLT");
-    w.stored(ids.slot(), P::Segment, T::ObjRef, BentoWriter::reference(ids.segment()));
-    w.stored(ids.segment(), P::ObjClass, T::ClassID, "SEQU");
-    w.stored(ids.segment(), P::Components, T::ObjRefArray, w.referenceList({ ids.sourceClip() }));
-    w.stored(ids.sourceClip(), P::ObjClass, T::ClassID, "SCLP");
-    w.stored(ids.sourceClip(), P::SourceID, T::UID, uid);
+    w.stored(ids[kSlot], P::ObjClass, T::ClassID, "MSLT");
+    w.stored(ids[kSlot], P::Segment, T::ObjRef, BentoWriter::reference(ids[kSegment]));
+    w.stored(ids[kSegment], P::ObjClass, T::ClassID, "SEQU");
+    w.stored(ids[kSegment], P::Components, T::ObjRefArray, w.referenceList({ ids[kSourceClip] }));
+    w.stored(ids[kSourceClip], P::ObjClass, T::ClassID, "SCLP");
+    w.stored(ids[kSourceClip], P::SourceID, T::UID, uid);
 
-    w.stored(ids.upstreamMob(), P::ObjClass, T::ClassID, "SMOB");
-    w.stored(ids.upstreamMob(), P::MobID, T::UID, QByteArray(4, '\0') + key);
+    w.stored(ids[kUpstreamMob], P::ObjClass, T::ClassID, "SMOB");
+    w.stored(ids[kUpstreamMob], P::MobID, T::UID, QByteArray(4, '\0') + key);
     if (!m.project)
         return;
-    w.stored(ids.upstreamMob(), P::Attributes, T::ObjRef, BentoWriter::reference(ids.upstreamAttributes()));
-    writeAttribute(w, ids.upstreamAttributes(), ids.upstreamProject(), "_PJ", *m.project);
+    w.stored(ids[kUpstreamMob], P::Attributes, T::ObjRef, BentoWriter::reference(ids[kUpstreamAttributes]));
+    writeAttribute(w, ids[kUpstreamAttributes], ids[kUpstreamProject], "_PJ", *m.project);
 }
 
 MdbMedia MdbMedia::numbered(uint64_t number, const QByteArray &nameInBin, const QByteArray &project)

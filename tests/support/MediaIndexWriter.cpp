@@ -1,7 +1,6 @@
 #include "MediaIndexWriter.h"
 
 #include "Bytes.h"
-#include "TestFiles.h"
 
 MediaIndexWriter &MediaIndexWriter::bigEndian(bool on)
 {
@@ -33,11 +32,6 @@ MediaIndexWriter &MediaIndexWriter::firstUIDNumber(uint64_t number)
     return *this;
 }
 
-MediaIndexWriter &MediaIndexWriter::record(const QByteArray &clipName, const QByteArray &projectName)
-{
-    return record(MediaIndexRecord { .clipName = clipName, .projectName = projectName });
-}
-
 MediaIndexWriter &MediaIndexWriter::record(const MediaIndexRecord &record)
 {
     m_records.append(record);
@@ -46,8 +40,8 @@ MediaIndexWriter &MediaIndexWriter::record(const MediaIndexRecord &record)
 
 QByteArray MediaIndexWriter::bytes() const
 {
-    QByteArray out = bytesOf(m_magic, m_bigEndian) + bytesOf(m_uidWords, m_bigEndian)
-        + bytesOf(m_count.value_or(uint32_t(m_records.size())), m_bigEndian);
+    QByteArray out = bytesOfNumber(m_magic, m_bigEndian) + bytesOfNumber(m_uidWords, m_bigEndian)
+        + bytesOfNumber(m_count.value_or(uint32_t(m_records.size())), m_bigEndian);
     for (qsizetype i = 0; i < m_records.size(); ++i)
         out += recordBytes(i);
     return out;
@@ -58,14 +52,9 @@ QByteArray MediaIndexWriter::recordBytes(qsizetype i) const
     const MediaIndexRecord &r = m_records.at(i);
     const uint64_t number = m_firstUIDNumber + uint64_t(i);
     return (r.fileUID.isEmpty() ? makeUID(m_uidWords, number, false) : r.fileUID)
-        + bytesOf(uint16_t(r.clipName.size()), m_bigEndian) + r.clipName
-        + bytesOf(r.projectNameLength.value_or(uint16_t(r.projectName.size())), m_bigEndian) + r.projectName
+        + bytesOfNumber(uint16_t(r.clipName.size()), m_bigEndian) + r.clipName
+        + bytesOfNumber(r.projectNameLength.value_or(uint16_t(r.projectName.size())), m_bigEndian) + r.projectName
         + (r.materialUID.isEmpty() ? makeUID(m_uidWords, number, true) : r.materialUID) + QByteArray(4, '\0');
-}
-
-bool MediaIndexWriter::writeTo(const QString &path) const
-{
-    return TestFiles::writeFile(path, bytes());
 }
 
 QByteArray MediaIndexWriter::makeUID(uint32_t words, uint64_t number, bool material)
@@ -74,7 +63,7 @@ QByteArray MediaIndexWriter::makeUID(uint32_t words, uint64_t number, bool mater
         return {};
     // Word 5 carries a tag so that the file and material UIDs of one number differ.
     const uint32_t tag = material ? 0x4D000000 : 0x46000000;
-    const QByteArray identity = bytesOf(uint32_t(number)) + bytesOf(uint32_t(number >> 32) ^ tag);
+    const QByteArray identity = bytesOfNumber(uint32_t(number)) + bytesOfNumber(uint32_t(number >> 32) ^ tag);
     if (words == 2)
         return identity;
     // SMPTE UMID: universal label, length, instance number, then the material number.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestFiles.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -35,13 +37,16 @@ public:
     MediaIndexWriter &magic(uint32_t magic);
     /// The number that the first generated UID carries; later records count up from it.
     MediaIndexWriter &firstUIDNumber(uint64_t number);
-    MediaIndexWriter &record(const QByteArray &clipName, const QByteArray &projectName);
+    MediaIndexWriter &record(const QByteArray &clipName, const QByteArray &projectName)
+    {
+        return record(MediaIndexRecord { .clipName = clipName, .projectName = projectName });
+    }
     MediaIndexWriter &record(const MediaIndexRecord &record);
 
     QByteArray bytes() const;
     /// The bytes of record i alone, as bytes() writes them.
     QByteArray recordBytes(qsizetype i) const;
-    bool writeTo(const QString &path) const;
+    bool writeTo(const QString &path) const { return TestFiles::writeFile(path, bytes()); }
 
     /// A UID of the given size in words whose bytes 16 to 23 (all of an 8-byte UID)
     /// hold the number; a 32-byte one begins with the SMPTE label prefix 06 0A 2B 34.
