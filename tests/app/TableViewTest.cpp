@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include <future>
+
 namespace {
 
 const QString kVisibleColumns = QStringLiteral("kUserDefaultsKeyVisisbleColumns");
@@ -159,7 +161,11 @@ TEST_F(TableView, LaterRequestsSupersedeReadsButNotChanges)
     EXPECT_EQ(shownFileNames(), QStringList({ "b.mxf", "d.mxf", "a.mxf", "c.mxf" }));
 
     std::atomic<int> changes = 0;
-    dbTable()->refreshRows(false, QString(), [&](VeskCore &) { ++changes; });
+    std::promise<void> laterAsked;
+    dbTable()->refreshRows(false, QString(), [&, asked = laterAsked.get_future().share()](VeskCore &) {
+        asked.wait_for(std::chrono::seconds(10));
+        ++changes;
+    });
     EXPECT_TRUE(VeskBusyJob::shared().othersBusy());
     {
         const QSignalBlocker noPause(app->Database()->searchField());
@@ -167,6 +173,7 @@ TEST_F(TableView, LaterRequestsSupersedeReadsButNotChanges)
         app->updateFilter();
     }
     dbTable()->refreshRows(false, QString());
+    laterAsked.set_value();
     ASSERT_TRUE(refreshed());
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(refreshes.count(), 2);
