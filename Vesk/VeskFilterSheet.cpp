@@ -125,7 +125,6 @@ void VeskFilterSheet::ShowFilter()
     if (VeskStatusViewController::getTheController()->isRunning())
         return;
     showFilterFlags();
-    m_host.vsk().prepareProjectsSummary();
     m_projects->reloadData();
     open();
 }

@@ -12,7 +12,6 @@
 
 VeskProjectsSummarySheet::VeskProjectsSummarySheet(VeskCore &core, QWidget *databaseWindow)
     : QDialog(databaseWindow)
-    , m_core(core)
     , m_table(new VeskStoreTableView(core, VeskTableID::ProjectSummary, VeskColumns::projectSummaryColumns(), this))
 {
     setObjectName(QStringLiteral("ProjectsSummaryWindow"));
@@ -43,9 +42,9 @@ VeskProjectsSummarySheet::VeskProjectsSummarySheet(VeskCore &core, QWidget *data
     layout->addLayout(buttons);
 }
 
+// Every change of the rows brings the project numbers with it: opening only shows them.
 void VeskProjectsSummarySheet::ShowProjectsSummary()
 {
-    m_core.prepareProjectsSummary();
     m_table->reloadData();
     open();
 }

@@ -23,7 +23,6 @@ public:
     void CloseProjectsSummary();
 
 private:
-    VeskCore &m_core;
     VeskStoreTableView *m_table;
     VeskToolButtonRow m_toolButtons;
 };

@@ -1,5 +1,5 @@
 // How long the database window's event loop stalls with a million items, for every
-// action a user takes there: the rebuild after a scan, typing in the search field,
+// action a user takes there: the rebuild after a scan and after a volume scan, typing in the search field,
 // scrolling to the end, header clicks while scrolling on, a filter check box and a
 // project check box, a bin dropped and cleared, Reset Filter and the existing-files
 // preference. Each line gives the action's time and the longest stall.
@@ -125,31 +125,36 @@ int main(int argc, char *argv[])
     delegate.Database()->resize(1400, 900);
     delegate.ShowDatabase();
     VeskDatabaseTableview *table = delegate.databaseTable();
-    // Scanners make their items on threads of their own, so the main thread's memory
-    // is not where the store's lives.
-    std::thread([&] { core.AddItemsFromArray(SyntheticMedia::makeItems({ count })); }).join();
-
-    // The end of a scan: the rebuild on the scan's thread, then the tables reloaded.
-    std::thread rebuild;
-    bool rebuilt = false;
-    measure(
-        "rebuild after a scan",
-        [&] {
-            rebuild = std::thread([&] {
-                core.makeUnique();
-                core.LoadDefaults();
-                QMetaObject::invokeMethod(
-                    &delegate,
-                    [&] {
-                        delegate.reloadTables();
-                        delegate.clearSortDescriptors();
-                        rebuilt = true;
-                    },
-                    Qt::QueuedConnection);
-            });
-        },
-        [&] { return rebuilt; });
-    rebuild.join();
+    // The end of a scan: the rebuild on the scan's thread, then the tables reloaded; a
+    // volume scan first lets the items it replaces go. Scanners make their items on
+    // threads of their own, so the main thread's memory is not where the store's lives.
+    for (const bool replace : { false, true }) {
+        std::vector<VeskItemRef> scanned;
+        std::thread([&] { scanned = SyntheticMedia::makeItems({ count }); }).join();
+        std::thread rebuild;
+        bool rebuilt = false;
+        measure(
+            replace ? "rebuild after a volume scan replacing them" : "rebuild after a scan",
+            [&] {
+                rebuild = std::thread([&] {
+                    if (replace)
+                        core.clearItems();
+                    core.addScannedItems(std::exchange(scanned, {}));
+                    core.makeUnique();
+                    core.LoadDefaults();
+                    QMetaObject::invokeMethod(
+                        &delegate,
+                        [&] {
+                            delegate.reloadTables();
+                            delegate.clearSortDescriptors();
+                            rebuilt = true;
+                        },
+                        Qt::QueuedConnection);
+                });
+            },
+            [&] { return rebuilt; });
+        rebuild.join();
+    }
     std::printf("%llu items, %llu shown\n", (unsigned long long)core.getAllItemsCount(),
         (unsigned long long)core.getFilteredIndexesCount());
 

@@ -104,14 +104,19 @@ uint64_t VeskCore::intakeCount()
     return m_intake.size();
 }
 
+// A scan's thread lets the old lists go itself: a million items take a while to free.
 void VeskCore::clearItems()
 {
-    publishShown([this] {
-        m_items.clear();
-        m_filtered.clear();
-        m_sorted.clear();
-        m_groups.clear();
-        m_binUsage = {};
+    std::vector<VeskItemRef> items;
+    std::vector<uint32_t> filtered, sorted;
+    VeskItemGroups groups;
+    VeskBinUsage usage;
+    publishShown([&] {
+        m_items.swap(items);
+        m_filtered.swap(filtered);
+        m_sorted.swap(sorted);
+        std::swap(m_groups, groups);
+        std::swap(m_binUsage, usage);
         m_filteredItemsSize = 0;
         m_selectedItemsSize = 0;
         m_hiddenMissingCount = 0;
@@ -385,12 +390,15 @@ void VeskCore::SortDefault()
     for (uint32_t position : order)
         items.push_back(m_items[position]);
     VeskItemGroups groups = m_groups.reordered(order);
+    std::vector<uint32_t> sorted = identity(items.size());
+    std::vector<uint32_t> shown = m_filtered.empty() ? sorted : std::vector<uint32_t>();
     publishShown([&] {
-        m_items.swap(items); // the old list is let go on this thread
+        // The lists are built, and the old ones let go, on this thread.
+        m_items.swap(items);
         std::swap(m_groups, groups);
-        m_sorted = identity(m_items.size());
+        m_sorted.swap(sorted);
         if (m_filtered.empty())
-            m_filtered = m_sorted;
+            m_filtered.swap(shown);
     });
 }
 
@@ -415,7 +423,7 @@ std::optional<std::vector<uint32_t>> VeskCore::sortedList(
 void VeskCore::setSortedList(std::vector<uint32_t> sorted)
 {
     if (sorted.size() == m_items.size())
-        publish([&] { m_sorted = std::move(sorted); });
+        publish([&] { m_sorted.swap(sorted); }); // the old list is let go on this thread
 }
 
 void VeskCore::sortDescriptorsDidChange(VeskTableView *table, const std::vector<VeskSortDescriptor> &descriptors)
@@ -502,7 +510,7 @@ bool VeskCore::isCancelled(const Cancel *cancel, size_t step)
 void VeskCore::setShownList(ShownList shown)
 {
     publishShown([&] {
-        m_filtered = std::move(shown.positions);
+        m_filtered.swap(shown.positions); // the old list is let go on this thread
         m_filteredItemsSize = shown.size;
     });
 }
