@@ -4,24 +4,13 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QJsonObject>
 #include <QMap>
 #include <QSet>
+#include <QVariant>
 
-#include <functional>
-
-namespace {
-
-QStringList texts(const QJsonValue &array)
-{
-    QStringList list;
-    for (const QJsonValue &value : array.toArray())
-        list << value.toString();
-    return list;
-}
-
-} // namespace
+// The texts of a JSON array.
+const auto texts = [](const QJsonValue &array) { return array.toVariant().toStringList(); };
 
 // A generated volume, its copy, and a third folder whose one existing media file is a
 // truncated copy: its other index entries name missing files.

@@ -18,13 +18,6 @@ VeskItemRef itemWithUID(const QByteArray &fileUID, const QString &path = QString
     return item;
 }
 
-QByteArray umid(uint8_t first, uint64_t number)
-{
-    QByteArray bytes = MediaIndexWriter::makeUID(8, number, false);
-    bytes[0] = char(first);
-    return bytes;
-}
-
 } // namespace
 
 TEST(DatabaseItem, ShortUIDMatchesTheSameBytesInsideAUMID)
@@ -50,11 +43,12 @@ TEST(DatabaseItem, WordsCompareUnsigned)
 
 TEST(DatabaseItem, BadUMIDNeedsBothUIDsLabelled)
 {
-    const VeskItemRef item = itemWithUID(umid(0x06, 1));
+    const QByteArray umid = MediaIndexWriter::makeUID(8, 1, false); // labelled: 06 0A 2B 34 ...
+    const VeskItemRef item = itemWithUID(umid);
     EXPECT_FALSE(item->DB_isGoodUUID()); // material UID still zero
     item->setMaterialUIDWithNSData(MediaIndexWriter::makeUID(8, 1, true));
     EXPECT_TRUE(item->DB_isGoodUUID());
-    item->setFileUIDWithNSData(umid(0x07, 1));
+    item->setFileUIDWithNSData('\x07' + umid.mid(1));
     EXPECT_FALSE(item->DB_isGoodUUID());
     EXPECT_TRUE(itemWithUID(QByteArray(8, '\x55'))->DB_isGoodUUID());
     EXPECT_TRUE(VeskConsole::sharedInstance()->text().contains("UMID: {"));

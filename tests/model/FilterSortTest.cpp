@@ -119,8 +119,7 @@ TEST_F(StoreTest, SortingHonoursUpToThreeKeysTheFirstDeciding)
 {
     load({ item("b.mxf", "P", 1, 2), item("a.mxf", "P", 2, 1), item("c.mxf", "P", 3, 1) });
     const VeskSortDescriptor size { "filesize", true };
-    const VeskSortDescriptor nameDown { "filename", false };
-    core.sortUsingDescriptors({ size, nameDown });
+    core.sortUsingDescriptors({ size, { "filename", false } });
     core.applyFilter();
     EXPECT_EQ(shownNames(), (QStringList { "c.mxf", "a.mxf", "b.mxf" }));
     core.sortUsingDescriptors({ { "filename", true }, size, size, size });

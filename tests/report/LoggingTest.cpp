@@ -68,11 +68,10 @@ TEST(Alert, ExitAlertEndsTheProcess)
 
 TEST(Utilities, PercentDecodingIsStrict)
 {
-    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding("a%20b"), "a b");
-    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding("caf%C3%A9"), "café");
-    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding("100%"), std::nullopt);
-    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding("%zz"), std::nullopt);
-    EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding("%FF"), std::nullopt);
+    const std::pair<const char *, std::optional<QString>> cases[]
+        = { { "a%20b", "a b" }, { "caf%C3%A9", "café" }, { "100%", {} }, { "%zz", {} }, { "%FF", {} } };
+    for (const auto &[text, decoded] : cases)
+        EXPECT_EQ(VeskUtilities::stringByRemovingPercentEncoding(text), decoded) << text;
 }
 
 TEST(Utilities, PortableSetStartsAtTwentyAndEndsAt145)

@@ -50,30 +50,6 @@ BentoWriter &BentoWriter::name(uint32_t id, const QByteArray &name, bool isType)
     return stored(id, isType ? 23 : 24, 21, name); // 21: 7-bit ASCII
 }
 
-BentoWriter &BentoWriter::majorVersion(uint16_t version)
-{
-    m_majorVersion = version;
-    return *this;
-}
-
-BentoWriter &BentoWriter::magic(const QByteArray &magic)
-{
-    m_magic = magic.left(8).leftJustified(8, '\0');
-    return *this;
-}
-
-BentoWriter &BentoWriter::tocOffset(uint32_t offset)
-{
-    m_tocOffset = offset;
-    return *this;
-}
-
-BentoWriter &BentoWriter::tocSize(uint32_t size)
-{
-    m_tocSize = size;
-    return *this;
-}
-
 uint32_t BentoWriter::tocStart() const
 {
     const qsizetype tocBytes = m_entries.size() * kEntrySize;

@@ -36,12 +36,6 @@ QByteArray BinWriter::reference(const VeskUUID &uid)
         + QByteArray(reinterpret_cast<const char *>(uid.UMIDx.data()) + 16, 8);
 }
 
-BinWriter &BinWriter::creator(const QByteArray &text)
-{
-    m_creator = text;
-    return *this;
-}
-
 BinWriter &BinWriter::clip(const QByteArray &name, const std::vector<VeskUUID> &media, int dataBytes)
 {
     QByteArray body = bytesOfNumber(uint16_t(name.size())) + name + clipData(dataBytes);
@@ -59,12 +53,6 @@ QByteArray BinWriter::named(uint8_t b8, uint8_t b9, const QByteArray &text)
 BinWriter &BinWriter::atom(const QByteArray &tag, const QByteArray &body, std::optional<uint32_t> claimedLength)
 {
     m_atoms += tag.leftJustified(4, '\0', true) + bytesOfNumber(claimedLength.value_or(uint32_t(body.size()))) + body;
-    return *this;
-}
-
-BinWriter &BinWriter::wrongHeader()
-{
-    m_wrongHeader = true;
     return *this;
 }
 

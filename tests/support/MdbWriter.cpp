@@ -82,20 +82,10 @@ struct MdbWriter::Layout {
     uint32_t operator[](uint32_t object) const { return kFirstObjectID + uint32_t(index) * kIDsPerMedia + object; }
 };
 
-MdbWriter::MdbWriter(bool bigEndian)
-    : m_bigEndian(bigEndian)
-{
-}
-
 MdbWriter &MdbWriter::media(const MdbMedia &media)
 {
     m_media.append(media);
     return *this;
-}
-
-QByteArray MdbWriter::mobKey(const QByteArray &uid)
-{
-    return uid.size() == 32 ? uid.mid(16, 8) : uid.left(8).leftJustified(8, '\0');
 }
 
 BentoWriter MdbWriter::container() const

@@ -53,7 +53,10 @@ class MdbWriter {
 public:
     static constexpr uint32_t kFirstObjectID = 0x20000;
 
-    explicit MdbWriter(bool bigEndian = false);
+    explicit MdbWriter(bool bigEndian = false)
+        : m_bigEndian(bigEndian)
+    {
+    }
 
     MdbWriter &media(const MdbMedia &media);
 
@@ -64,7 +67,10 @@ public:
 private:
     struct Layout;
     /// The 8 bytes a mob list keys a UID by.
-    static QByteArray mobKey(const QByteArray &uid);
+    static QByteArray mobKey(const QByteArray &uid)
+    {
+        return uid.size() == 32 ? uid.mid(16, 8) : uid.left(8).leftJustified(8, '\0');
+    }
     void writeNames(BentoWriter &w) const;
     void writeMedia(BentoWriter &w, const MdbMedia &m, const Layout &ids) const;
     void writeCompositionMob(BentoWriter &w, const MdbMedia &m, const Layout &ids) const;

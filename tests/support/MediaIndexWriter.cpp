@@ -2,36 +2,6 @@
 
 #include "Bytes.h"
 
-MediaIndexWriter &MediaIndexWriter::bigEndian(bool on)
-{
-    m_bigEndian = on;
-    return *this;
-}
-
-MediaIndexWriter &MediaIndexWriter::uidWords(uint32_t words)
-{
-    m_uidWords = words;
-    return *this;
-}
-
-MediaIndexWriter &MediaIndexWriter::count(uint32_t count)
-{
-    m_count = count;
-    return *this;
-}
-
-MediaIndexWriter &MediaIndexWriter::magic(uint32_t magic)
-{
-    m_magic = magic;
-    return *this;
-}
-
-MediaIndexWriter &MediaIndexWriter::firstUIDNumber(uint64_t number)
-{
-    m_firstUIDNumber = number;
-    return *this;
-}
-
 MediaIndexWriter &MediaIndexWriter::record(const MediaIndexRecord &record)
 {
     m_records.append(record);

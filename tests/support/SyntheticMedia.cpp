@@ -7,11 +7,6 @@ namespace {
 const char *const kWords[] = { "Interview", "Broll", "Drone", "Wide", "Close", "Reverse", "Insert", "Cutaway",
     "Establishing", "Pickup", "Archive", "Music", "Dialogue", "Ambience", "Titles" };
 
-QString folderName(uint64_t folder)
-{
-    return QStringLiteral("/mnt/Shared%1/Avid MediaFiles/MXF/%2").arg(folder % 4 + 1).arg(folder);
-}
-
 } // namespace
 
 QString SyntheticMedia::projectName(uint32_t number)
@@ -43,7 +38,8 @@ std::vector<VeskItemRef> SyntheticMedia::makeItems(const Options &options)
     const uint64_t unique = uint64_t(double(options.count) * (1.0 - options.duplicateShare));
     for (uint64_t i = 0; i < unique; ++i) {
         if (i % options.filesPerFolder == 0) {
-            folder = folderName(i / options.filesPerFolder);
+            const uint64_t number = i / options.filesPerFolder;
+            folder = QStringLiteral("/mnt/Shared%1/Avid MediaFiles/MXF/%2").arg(number % 4 + 1).arg(number);
             project = projectName(uint32_t(random() % options.projects));
         }
         auto item = std::make_shared<VeskDatabaseItem>();
