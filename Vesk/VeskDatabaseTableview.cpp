@@ -168,17 +168,16 @@ void VeskDatabaseTableview::refreshRows(bool recount, const QString &statusText,
             if (sort && !(sorted = store->sortedList(wanted, &cancelled)))
                 return {};
             std::optional<VeskCore::ShownList> shown
-                = store->filteredList(state, sorted ? *sorted : store->IndexesSorted(), &cancelled);
-            std::optional<VeskCore::ProjectCounts> counts;
-            if (!shown || (recount && !(counts = store->projectCounts(state.filter, &cancelled))))
+                = store->filteredList(state, sorted ? *sorted : store->IndexesSorted(), &cancelled, recount);
+            if (!shown)
                 return {};
-            return [table = QPointer(this), store, wanted, sorted = std::move(sorted), shown = std::move(*shown),
-                       counts = std::move(counts)]() mutable {
+            return [table = QPointer(this), store, wanted, sorted = std::move(sorted),
+                       shown = std::move(*shown)]() mutable {
                 if (sorted)
                     store->setSortedList(std::move(*sorted));
+                if (shown.projects)
+                    store->setProjectCounts(*shown.projects);
                 store->setShownList(std::move(shown));
-                if (counts)
-                    store->setProjectCounts(*counts);
                 if (!table)
                     return;
                 Q_EMIT table->rowsRefreshed();

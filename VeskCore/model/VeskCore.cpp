@@ -457,15 +457,16 @@ VeskCore::FilterState VeskCore::filterState() const
 
 // Over many items the two halves of the list are filtered side by side.
 std::optional<VeskCore::ShownList> VeskCore::filteredList(
-    const FilterState &state, const std::vector<uint32_t> &sorted, const Cancel *cancel) const
+    const FilterState &state, const std::vector<uint32_t> &sorted, const Cancel *cancel, bool recount) const
 {
     const Search search = makeSearch(state.filter);
     const size_t half = sorted.size() < kSplitFrom ? sorted.size() : sorted.size() / 2;
     std::optional<ShownList> second;
     std::thread other;
     if (half < sorted.size())
-        other = std::thread([&] { second = filteredRange(state, search, sorted, half, sorted.size(), cancel); });
-    std::optional<ShownList> shown = filteredRange(state, search, sorted, 0, half, cancel);
+        other
+            = std::thread([&] { second = filteredRange(state, search, sorted, half, sorted.size(), cancel, recount); });
+    std::optional<ShownList> shown = filteredRange(state, search, sorted, 0, half, cancel, recount);
     if (other.joinable())
         other.join();
     if (!shown || (half < sorted.size() && !second))
@@ -473,15 +474,20 @@ std::optional<VeskCore::ShownList> VeskCore::filteredList(
     if (second) {
         shown->positions.insert(shown->positions.end(), second->positions.begin(), second->positions.end());
         shown->size += second->size;
+        if (recount)
+            shown->projects->add(*second->projects);
     }
     return shown;
 }
 
+// Items of projects not shown are only looked at when they are counted.
 std::optional<VeskCore::ShownList> VeskCore::filteredRange(const FilterState &state, const Search &search,
-    const std::vector<uint32_t> &sorted, size_t begin, size_t end, const Cancel *cancel) const
+    const std::vector<uint32_t> &sorted, size_t begin, size_t end, const Cancel *cancel, bool recount) const
 {
     ShownList shown;
     shown.positions.reserve(end - begin);
+    if (recount)
+        shown.projects = emptyProjectCounts();
     const bool searching = search.matcher.has_value();
     for (size_t i = begin; i < end; ++i) {
         if (isCancelled(cancel, i))
@@ -494,12 +500,35 @@ std::optional<VeskCore::ShownList> VeskCore::filteredRange(const FilterState &st
             m_items[sorted[i + kPrefetchAhead / 2]]->prefetchSearchedTexts();
         const uint32_t position = sorted[i];
         const VeskDatabaseItem &item = *m_items[position];
-        if (!item.DB_isValid() || !state.projectShown[m_groups.projectIds[position]] || !passes(position, search))
+        const uint32_t project = m_groups.projectIds[position];
+        const bool projectShown = state.projectShown[project];
+        if (!item.DB_isValid() || !(projectShown || recount) || !passes(position, search))
             continue;
-        shown.positions.push_back(position);
-        shown.size += sizeOnDisk(item);
+        const uint64_t size = sizeOnDisk(item);
+        if (recount) {
+            shown.projects->sizes[project] += size;
+            ++shown.projects->counts[project];
+        }
+        if (projectShown) {
+            shown.positions.push_back(position);
+            shown.size += size;
+        }
     }
     return shown;
+}
+
+VeskCore::ProjectCounts VeskCore::emptyProjectCounts() const
+{
+    const size_t projects = m_groups.projectNames.size();
+    return { std::vector<uint64_t>(projects), std::vector<uint32_t>(projects) };
+}
+
+void VeskCore::ProjectCounts::add(const ProjectCounts &other)
+{
+    for (size_t id = 0; id < sizes.size() && id < other.sizes.size(); ++id) {
+        sizes[id] += other.sizes[id];
+        counts[id] += other.counts[id];
+    }
 }
 
 bool VeskCore::isCancelled(const Cancel *cancel, size_t step)
@@ -525,8 +554,7 @@ void VeskCore::prepareProjectsSummary()
 
 std::optional<VeskCore::ProjectCounts> VeskCore::projectCounts(const VeskFilter &filter, const Cancel *cancel) const
 {
-    ProjectCounts counts { std::vector<uint64_t>(m_groups.projectNames.size()),
-        std::vector<uint32_t>(m_groups.projectNames.size()) };
+    ProjectCounts counts = emptyProjectCounts();
     const Search search = makeSearch(filter);
     for (uint32_t position = 0; position < m_items.size(); ++position) {
         if (isCancelled(cancel, position))

@@ -79,20 +79,24 @@ public:
         VeskFilter filter;
         std::vector<uint8_t> projectShown; // per project of the item groups
     };
-    struct ShownList {
-        std::vector<uint32_t> positions;
-        uint64_t size = 0;
-    };
     struct ProjectCounts {
         std::vector<uint64_t> sizes; // per project of the item groups
         std::vector<uint32_t> counts;
+        void add(const ProjectCounts &other);
+    };
+    struct ShownList {
+        std::vector<uint32_t> positions;
+        uint64_t size = 0;
+        std::optional<ProjectCounts> projects; // when counted in the same pass
     };
     FilterState filterState() const;
     std::optional<std::vector<uint32_t>> sortedList(
         const std::vector<VeskSortDescriptor> &descriptors, const Cancel *cancel = nullptr) const;
     void setSortedList(std::vector<uint32_t> sorted);
-    std::optional<ShownList> filteredList(
-        const FilterState &state, const std::vector<uint32_t> &sorted, const Cancel *cancel = nullptr) const;
+    /// The shown list in the order of `sorted`; with `recount`, also the numbers of
+    /// every project, shown or not, under the filter.
+    std::optional<ShownList> filteredList(const FilterState &state, const std::vector<uint32_t> &sorted,
+        const Cancel *cancel = nullptr, bool recount = false) const;
     void setShownList(ShownList shown);
     std::optional<ProjectCounts> projectCounts(const VeskFilter &filter, const Cancel *cancel = nullptr) const;
     void setProjectCounts(const ProjectCounts &counts);
@@ -169,7 +173,8 @@ private:
     static constexpr size_t kPrefetchAhead = 16;
     static constexpr size_t kSplitFrom = 65536;
     std::optional<ShownList> filteredRange(const FilterState &state, const Search &search,
-        const std::vector<uint32_t> &sorted, size_t begin, size_t end, const Cancel *cancel) const;
+        const std::vector<uint32_t> &sorted, size_t begin, size_t end, const Cancel *cancel, bool recount) const;
+    ProjectCounts emptyProjectCounts() const;
     static bool isCancelled(const Cancel *cancel, size_t step);
     Search makeSearch(const VeskFilter &filter) const;
     bool passes(uint32_t position, const Search &search) const;

@@ -156,6 +156,13 @@ TEST_F(AppCommands, SearchFieldNarrowsRowsWhenTypingPauses)
     QTest::keyClick(search, Qt::Key_Return);
     ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownFileNames(), QStringList { QStringLiteral("c1.mxf") });
+    core.projectAtIndex(0)->setMustBeShownInList(false); // a hidden project is still counted
+    search->setText(QStringLiteral("a1"));
+    QTest::keyClick(search, Qt::Key_Return);
+    ASSERT_TRUE(refreshed());
+    EXPECT_EQ(shownRows(), 0);
+    EXPECT_EQ(core.projectAtIndex(0)->FilesCount(), 1u);
+    core.projectAtIndex(0)->setMustBeShownInList(true);
     search->clear();
     EXPECT_TRUE(waitFor([this] { return shownRows() == 4; }));
 }
