@@ -196,15 +196,14 @@ void AppDelegate::ShowMainWindow()
     m_window->activateWindow();
 }
 
+// A million items take a while to let go: the store's worker does it.
 void AppDelegate::ClearDatabase()
 {
     if (isRunning())
         return;
-    m_core.clear();
     m_database->appliedBinsBar()->clear();
     VeskConsole::sharedInstance()->Reset();
-    showItemsCount();
-    AllTablesReload();
+    databaseTable()->refreshRows(true, tr("Clearing"), [](VeskCore &store) { store.clear(); });
 }
 
 void AppDelegate::ShowPreferences()

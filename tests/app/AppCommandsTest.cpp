@@ -98,6 +98,7 @@ TEST_F(AppCommands, ClearDatabaseEmptiesStoreTablesAndConsole)
     EXPECT_EQ(app->Database()->itemsCountText()->text(), QStringLiteral("4 items in the database"));
     VESK_LOG(QStringLiteral("something happened"));
     app->ClearDatabase();
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(core.getAllItemsCount(), 0u);
     EXPECT_EQ(shownRows(), 0);
     EXPECT_EQ(filterSheet()->ProjectFilterTable()->model()->rowCount(), 0);

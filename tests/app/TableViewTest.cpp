@@ -89,6 +89,7 @@ TEST_F(TableView, ModelsKeepTheirContractThroughReloads)
     ASSERT_TRUE(search(QStringLiteral("a.mxf")));
     EXPECT_EQ(shownRows(), 1);
     app->ClearDatabase();
+    ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownRows(), 0);
 }
 
