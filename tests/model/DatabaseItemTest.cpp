@@ -20,7 +20,8 @@ VeskItemRef itemWithUID(const QByteArray &fileUID, const QString &path = QString
 
 } // namespace
 
-TEST(DatabaseItem, ShortUIDMatchesTheSameBytesInsideAUMID)
+// A short UID matches the same bytes inside a UMID; words compare unsigned.
+TEST(DatabaseItem, UIDsMatchByTheirSharedBytesAndCompareUnsigned)
 {
     const QByteArray full = MediaIndexWriter::makeUID(8, 0x1122334455667788, false);
     const VeskItemRef longItem = itemWithUID(full, "/a/x.mxf");
@@ -31,10 +32,6 @@ TEST(DatabaseItem, ShortUIDMatchesTheSameBytesInsideAUMID)
     EXPECT_FALSE(longItem->isLessByUUID(shortItem.get()));
     EXPECT_FALSE(shortItem->isLessByUUID(longItem.get()));
     EXPECT_FALSE(longItem->isEqual(itemWithUID(full, "/b/x.mxf").get()));
-}
-
-TEST(DatabaseItem, WordsCompareUnsigned)
-{
     const VeskItemRef high = itemWithUID(QByteArray::fromHex("0000008000000000")); // word 4 = 0x80000000
     const VeskItemRef low = itemWithUID(QByteArray::fromHex("ffffff7f00000000")); // word 4 = 0x7FFFFFFF
     EXPECT_TRUE(low->isLessByUUID(high.get()));
@@ -87,14 +84,10 @@ TEST(DatabaseItem, SetUpIgnoresUnusableRecords)
     EXPECT_EQ(cut.DB_SizeofUID(), 8u);
 }
 
-class ItemOnDisk : public ::testing::Test {
-protected:
-    TestFiles files;
-};
-
 // A file found gets its size and date; a missing one is flagged, not fatal.
-TEST_F(ItemOnDisk, ValidationReadsSizeAndDateOrFlagsTheMissingFile)
+TEST(DatabaseItem, ValidationReadsSizeAndDateOrFlagsTheMissingFile)
 {
+    TestFiles files;
     files.writeSparse("clip.mxf", 5000);
     for (const bool exists : { true, false }) {
         const QString name = exists ? "clip.mxf" : "caf\u00e9?.mxf";
@@ -109,8 +102,9 @@ TEST_F(ItemOnDisk, ValidationReadsSizeAndDateOrFlagsTheMissingFile)
     }
 }
 
-TEST_F(ItemOnDisk, SmallOrUnsettledFilesAreNotOpenedForInformation)
+TEST(DatabaseItem, SmallOrUnsettledFilesAreNotOpenedForInformation)
 {
+    TestFiles files;
     int opened = 0;
     VeskDatabaseItem::setCorrespondingFileReader([&](VeskDatabaseItem &, const QString &) { ++opened; });
     VeskSettings::shared().useMemoryStore();

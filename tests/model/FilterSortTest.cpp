@@ -85,34 +85,30 @@ TEST_F(StoreTest, SearchMatchesWithinOneFieldAndAcrossTheFolderSeparator)
     }
 }
 
-TEST_F(StoreTest, UncheckedProjectsHideTheirItemsAndSize)
-{
-    load({ item("a.mxf", "A", 1, 5), item("b.mxf", "B", 2, 7) });
-    EXPECT_EQ(core.FilteredItemsSize(), 12u);
-    core.setCheckStateProject(1, false);
-    EXPECT_EQ(shownNames(), QStringList { "a.mxf" });
-    EXPECT_EQ(core.FilteredItemsSize(), 5u);
-    EXPECT_EQ(core.getAllItemsCount(), 2u);
-    core.setFilterFlagProjects(true);
-    EXPECT_EQ(shownNames().size(), 2);
-}
-
-TEST_F(StoreTest, ProjectSummaryCountsValidItemsAndKeepsCheckStates)
+// Unchecking a project hides its items and their size; the summary, counted again for
+// a search, keeps the check state; showing all projects checks them all again.
+TEST_F(StoreTest, UncheckedProjectsHideTheirItemsAndKeepTheirStateInTheSummary)
 {
     load({ item("a1.mxf", "A", 1, 1), item("a2.mxf", "A", 2, 2), item("a3.mxf", "A", 3, 3), item("b.mxf", "B", 4, 10),
         item("c.mxf", "a", 5, 4), item("n.mxf", QString(), 6, 4) });
     ASSERT_EQ(core.getProjectsCount(), 4u);
     EXPECT_EQ(core.projectAtIndex(3)->name(), "B");
-    const VeskProjectRef b = core.projectAtIndex(3);
-    EXPECT_EQ(b->SizeValue(), 10u);
+    EXPECT_EQ(core.projectAtIndex(3)->SizeValue(), 10u);
     EXPECT_EQ(core.viewForTableColumn("ProjectSummaryID", "CountCellID", 0), "1");
-    b->setMustBeShownInList(false);
+    EXPECT_EQ(core.FilteredItemsSize(), 24u);
+    core.setCheckStateProject(3, false);
+    EXPECT_EQ(shownNames().size(), 5);
+    EXPECT_EQ(core.FilteredItemsSize(), 14u);
+    EXPECT_EQ(core.getAllItemsCount(), 6u);
     VeskFilter::sharedFilter().setFilterString("a2");
     core.prepareProjectsSummary();
     EXPECT_EQ(core.getProjectsCount(), 4u);
     EXPECT_FALSE(core.projectAtIndex(3)->mustBeShownInList());
     EXPECT_EQ(core.projectAtIndex(3)->FilesCount(), 0u);
     EXPECT_EQ(core.numberOfRowsInTableView("DatabaseSummaryID"), 1u);
+    VeskFilter::sharedFilter().setFilterString("");
+    core.setFilterFlagProjects(true);
+    EXPECT_EQ(shownNames().size(), 6);
 }
 
 TEST_F(StoreTest, SortingHonoursUpToThreeKeysTheFirstDeciding)
