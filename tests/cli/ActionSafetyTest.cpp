@@ -10,7 +10,6 @@
 #include "support/WaitFor.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -39,14 +38,9 @@ struct SafetyCase {
     const char *says;
 };
 
-QStringList leftoversBelow(const QString &folder)
+QStringList temporaryFilesBelow(const QString &folder)
 {
-    QStringList found;
-    QDirIterator it(
-        folder, { ".vesk-copy-*" }, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found << it.next();
-    return found;
+    return filesBelow(folder, { ".vesk-copy-*" });
 }
 
 } // namespace
@@ -131,7 +125,7 @@ TEST_P(Safety, BytesAndStatusAreAsExpected)
         EXPECT_TRUE(bytes.isNull() ? !file.exists() && !file.isSymLink() : bytesOf(file.filePath()) == bytes)
             << relative.toStdString();
     }
-    EXPECT_TRUE(leftoversBelow(files_.path()).isEmpty());
+    EXPECT_TRUE(temporaryFilesBelow(files_.path()).isEmpty());
 }
 
 namespace {
@@ -240,8 +234,9 @@ TEST_F(SignalDuringCopy, TermCleansUpAndKillLeavesWhatTheNextRunRemoves)
     for (const int signal : { SIGTERM, SIGKILL }) {
         const std::unique_ptr<QProcess> process(start(flat("copy")));
         waitFor(
-            [&] { return !leftoversBelow(path("dest")).isEmpty() || process->state() == QProcess::NotRunning; }, 30000);
-        ASSERT_FALSE(leftoversBelow(path("dest")).isEmpty()) << "no copy was seen running";
+            [&] { return !temporaryFilesBelow(path("dest")).isEmpty() || process->state() == QProcess::NotRunning; },
+            30000);
+        ASSERT_FALSE(temporaryFilesBelow(path("dest")).isEmpty()) << "no copy was seen running";
         QElapsedTimer stopping;
         stopping.start();
         kill(pid_t(process->processId()), signal);
@@ -249,9 +244,9 @@ TEST_F(SignalDuringCopy, TermCleansUpAndKillLeavesWhatTheNextRunRemoves)
         if (signal == SIGTERM) {
             EXPECT_EQ(process->exitCode(), 130);
             EXPECT_LT(stopping.elapsed(), 1000);
-            EXPECT_TRUE(leftoversBelow(files_.path()).isEmpty());
+            EXPECT_TRUE(temporaryFilesBelow(files_.path()).isEmpty());
         } else {
-            EXPECT_EQ(leftoversBelow(files_.path()).size(), 1);
+            EXPECT_EQ(temporaryFilesBelow(files_.path()).size(), 1);
         }
         EXPECT_FALSE(QFileInfo::exists(path("dest/big.mxf")));
         EXPECT_EQ(QFileInfo(big).size(), kSize);
@@ -261,6 +256,6 @@ TEST_F(SignalDuringCopy, TermCleansUpAndKillLeavesWhatTheNextRunRemoves)
     ASSERT_TRUE(again->waitForFinished(60000));
     EXPECT_EQ(again->exitCode(), 0);
     EXPECT_TRUE(again->readAllStandardOutput().contains("removed the stale temporary file"));
-    EXPECT_TRUE(leftoversBelow(files_.path()).isEmpty());
+    EXPECT_TRUE(temporaryFilesBelow(files_.path()).isEmpty());
     EXPECT_EQ(bytesOf(path("dest/big.mxf")), "small");
 }

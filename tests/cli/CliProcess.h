@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -66,4 +67,14 @@ inline QByteArray bytesOf(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// The files below the folder, hidden ones too, whose names match the filters (all without).
+inline QStringList filesBelow(const QString &folder, const QStringList &filters = {})
+{
+    QStringList files;
+    QDirIterator it(folder, filters, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    return files;
 }

@@ -7,7 +7,6 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -99,11 +98,10 @@ QMap<QString, QString> dryRunTargets(const QString &out)
 QMap<QString, QByteArray> contentsBelow(const QString &folder)
 {
     QMap<QString, QByteArray> contents;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile file(it.next());
+    for (const QString &path : filesBelow(folder)) {
+        QFile file(path);
         const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(1 << 16) : QByteArray("unreadable");
-        contents.insert(file.fileName(), QByteArray::number(file.size()) + ':' + head);
+        contents.insert(path, QByteArray::number(file.size()) + ':' + head);
     }
     return contents;
 }
@@ -386,15 +384,12 @@ TEST(Cli, BinMxfAndInspectPrintWhatTheyReadOrFail)
     TestFiles files;
     const QString path
         = files.write("a.avb", BinWriter().clip("c", { BinWriter::avidUID(0x04030201, 0x08070605) }).bytes());
-    const ProcessResult result = cli({ "bin", path });
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "0102030405060708\n");
     // A damaged bin's references are not printed as if they were all it holds.
     const QString notABin = files.write("x.avb", "nope");
     const QString damaged = files.write("cut.avb", BinWriter().clip("c", {}).bytes().chopped(1));
     const ProcessResult refused = cli({ "bin", notABin, path, damaged });
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.out, result.out);
+    EXPECT_EQ(refused.out, "0102030405060708\n");
     EXPECT_TRUE(refused.err.contains("not a bin: " + notABin) && refused.err.contains("damaged bin: " + damaged));
 
     const QString atom = files.path() + "/a.mxf", op1a = files.path() + "/b.mxf";

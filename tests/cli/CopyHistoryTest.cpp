@@ -10,7 +10,6 @@
 #include "platform/VeskContentHash.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -21,11 +20,12 @@ namespace {
 
 const QString kData = QStringLiteral(VESK_SOURCE_DIR "/tests/data/ascmhl/");
 
-QStringList filesBelow(const QString &folder)
+// The files below the folder but outside its history, relative to it.
+QStringList targetsBelow(const QString &folder)
 {
     QStringList files;
-    for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
-        if (const QString path = QDir(folder).relativeFilePath(it.next()); !path.startsWith(QLatin1String("ascmhl/")))
+    for (const QString &file : filesBelow(folder))
+        if (const QString path = QDir(folder).relativeFilePath(file); !path.startsWith(QLatin1String("ascmhl/")))
             files << path;
     files.sort();
     return files;
@@ -60,7 +60,7 @@ void expectHistoryMatches(const QString &dest, int generations)
     }
     listed.sort();
     listed.removeDuplicates();
-    EXPECT_EQ(listed, filesBelow(dest));
+    EXPECT_EQ(listed, targetsBelow(dest));
 }
 
 struct HistoryCase {
@@ -95,7 +95,7 @@ TEST_P(CopyHistory, RecordsEveryTargetAndVerifyFindsAChangedByte)
     const ProcessResult clean = cli({ "verify", dest });
     EXPECT_EQ(clean.status, 0) << clean.out.toStdString();
 
-    const QString changed = filesBelow(dest).first();
+    const QString changed = targetsBelow(dest).first();
     QFile file(dest + '/' + changed);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     const char byte = file.read(1).at(0);
