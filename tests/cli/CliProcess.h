@@ -69,6 +69,15 @@ inline QByteArray bytesOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+/// Changes the byte at the offset of the file; false when it cannot.
+inline bool flipByte(const QString &path, qint64 offset)
+{
+    QFile file(path);
+    char byte = 0;
+    return file.open(QIODevice::ReadWrite) && file.seek(offset) && file.getChar(&byte) && file.seek(offset)
+        && file.putChar(char(~byte));
+}
+
 /// The files below the folder, hidden ones too, whose names match the filters (all without).
 inline QStringList filesBelow(const QString &folder, const QStringList &filters = {})
 {

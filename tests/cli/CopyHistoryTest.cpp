@@ -96,11 +96,7 @@ TEST_P(CopyHistory, RecordsEveryTargetAndVerifyFindsAChangedByte)
     EXPECT_EQ(clean.status, 0) << clean.out.toStdString();
 
     const QString changed = targetsBelow(dest).first();
-    QFile file(dest + '/' + changed);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    const char byte = file.read(1).at(0);
-    ASSERT_TRUE(file.seek(0) && file.putChar(char(byte ^ 1)));
-    file.close();
+    ASSERT_TRUE(flipByte(dest + '/' + changed, 0));
     const ProcessResult broken = cli({ "verify", dest, "--record" });
     EXPECT_EQ(broken.status, 1);
     EXPECT_TRUE(broken.out.contains("differs: " + changed)) << broken.out.toStdString();
