@@ -1,5 +1,6 @@
 #include "base/VeskConsole.h"
 #include "model/VeskDatabaseItem.h"
+#include "model/VeskNameTables.h"
 #include "platform/VeskSettings.h"
 #include "support/MediaIndexWriter.h"
 #include "support/QtPrinters.h"
@@ -64,6 +65,18 @@ TEST(DatabaseItem, AudioByExtensionOrCode)
         EXPECT_EQ(item.DB_CompressionString(), audio ? "Audio" : QString()) << name;
         EXPECT_EQ(item.DB_CompressionFourCC()->UMIDx32t(), audio ? 0x4455415Fu : 0u) << name;
     }
+}
+
+TEST(NameTables, CompressionNameFallsBackToTheCode)
+{
+    const VeskNameTables tables;
+    VeskDatabaseItem item;
+    item.setDB_DIDResolutionID(1299);
+    EXPECT_EQ(tables.compressionNameForItem(item), std::nullopt);
+    item.DB_CompressionFourCC()->UMIDx = { 'A', 'V', 'd', 'n' };
+    EXPECT_EQ(tables.compressionNameForItem(item), "AVdn ID:1299");
+    item.setDB_DIDResolutionID(1237);
+    EXPECT_EQ(tables.compressionNameForItem(item), "DNxHD 1080p SQ");
 }
 
 TEST(DatabaseItem, SetUpIgnoresUnusableRecords)
