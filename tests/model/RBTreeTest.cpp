@@ -98,14 +98,6 @@ testing::AssertionResult isSoundTree(
     return testing::AssertionSuccess();
 }
 
-testing::AssertionResult isSoundTree(const ElemTree &tree, const ElemTree::Node *anyNode)
-{
-    return isSoundTree(
-        anyNode, tree.TreeNodeCount(), tree.TreeEqualNodeCount(),
-        [](const ElemTree::Node *n) { return n->NodeData->key; },
-        [](const ElemTree::Node *n) { return n->NodeData->serial; });
-}
-
 std::vector<uint32_t> walkSerials(ElemTree &tree)
 {
     std::vector<uint32_t> serials;
@@ -223,7 +215,10 @@ TEST(RBTree, StaysBalancedWalksInOrderAndEmptiesForReuse)
             first = first ? first : node;
         }
         EXPECT_EQ(tree.TreeEqualNodeCount(), 25000u);
-        EXPECT_TRUE(isSoundTree(tree, first)) << order;
+        EXPECT_TRUE(isSoundTree(
+            first, tree.TreeNodeCount(), tree.TreeEqualNodeCount(),
+            [](const ElemTree::Node *n) { return n->NodeData->key; },
+            [](const ElemTree::Node *n) { return n->NodeData->serial; }));
         EXPECT_EQ(walkSerials(tree), expectedWalk(keys));
         EXPECT_EQ(findSerials(tree, 30000).size(), 5001u);
         EXPECT_TRUE(findSerials(tree, 30001).empty());
