@@ -54,9 +54,9 @@ const std::pair<uint32_t, const char *> kTypeNames[] = {
 };
 
 // The key of the upstream source mob of media i; it cannot clash with generated UIDs.
-QByteArray upstreamKey(int i)
+QByteArray upstreamKey(uint32_t i)
 {
-    return QByteArray("\xEE\xEE", 2) + bytesOfNumber(uint32_t(i)) + QByteArray(2, '\0');
+    return QByteArray("\xEE\xEE", 2) + bytesOfNumber(i) + QByteArray(2, '\0');
 }
 
 // An attribute list holding one string attribute.
@@ -74,41 +74,19 @@ constexpr uint32_t kCompositionMob = 0, kCompositionAttributes = 1, kImportAttri
                    kSourceAttributes = 4, kProjectAttribute = 5, kDescriptor = 6, kSlot = 7, kSegment = 8,
                    kSourceClip = 9, kUpstreamMob = 10, kUpstreamAttributes = 11, kUpstreamProject = 12;
 
-} // namespace
+// The 8 bytes a mob list keys a UID by.
+QByteArray mobKey(const QByteArray &uid)
+{
+    return uid.size() == 32 ? uid.mid(16, 8) : uid.left(8).leftJustified(8, '\0');
+}
 
 // Object IDs of media file `index`.
-struct MdbWriter::Layout {
-    int index;
-    uint32_t operator[](uint32_t object) const { return kFirstObjectID + uint32_t(index) * kIDsPerMedia + object; }
+struct Layout {
+    uint32_t index;
+    uint32_t operator[](uint32_t offset) const { return MdbWriter::kFirstObjectID + index * kIDsPerMedia + offset; }
 };
 
-MdbWriter &MdbWriter::media(const MdbMedia &media)
-{
-    m_media.append(media);
-    return *this;
-}
-
-BentoWriter MdbWriter::container() const
-{
-    BentoWriter w(m_bigEndian);
-    QList<QPair<QByteArray, uint32_t>> compositions;
-    QList<QPair<QByteArray, uint32_t>> sources;
-    for (int i = 0; i < m_media.size(); ++i) {
-        const Layout ids { i };
-        compositions.append({ mobKey(m_media[i].materialUID), ids[kCompositionMob] });
-        sources.append({ mobKey(m_media[i].fileUID), ids[kSourceMob] });
-        if (m_media[i].projectLink != MdbMedia::ProjectLink::Attribute)
-            sources.append({ upstreamKey(i), ids[kUpstreamMob] });
-    }
-    w.stored(kTocObject, P::CompositionMobs, T::MobIndex, w.mobList(compositions));
-    w.stored(kTocObject, P::SourceMobs, T::MobIndex, w.mobList(sources));
-    writeNames(w);
-    for (int i = 0; i < m_media.size(); ++i)
-        writeMedia(w, m_media[i], Layout { i });
-    return w;
-}
-
-void MdbWriter::writeNames(BentoWriter &w) const
+void writeNames(BentoWriter &w)
 {
     for (const auto &[id, name] : kPropertyNames)
         w.name(id, BentoWriter::text(name));
@@ -116,16 +94,7 @@ void MdbWriter::writeNames(BentoWriter &w) const
         w.name(id, BentoWriter::text(name), true);
 }
 
-void MdbWriter::writeMedia(BentoWriter &w, const MdbMedia &m, const Layout &ids) const
-{
-    writeCompositionMob(w, m, ids);
-    writeSourceMob(w, m, ids);
-    writeDescriptor(w, m, ids[kDescriptor]);
-    if (m.projectLink != MdbMedia::ProjectLink::Attribute)
-        writeUpstream(w, m, ids);
-}
-
-void MdbWriter::writeCompositionMob(BentoWriter &w, const MdbMedia &m, const Layout &ids) const
+void writeCompositionMob(BentoWriter &w, const MdbMedia &m, const Layout &ids)
 {
     const uint32_t mob = ids[kCompositionMob];
     w.stored(mob, P::ObjClass, T::ClassID, "CMOB");
@@ -143,7 +112,7 @@ void MdbWriter::writeCompositionMob(BentoWriter &w, const MdbMedia &m, const Lay
     }
 }
 
-void MdbWriter::writeSourceMob(BentoWriter &w, const MdbMedia &m, const Layout &ids) const
+void writeSourceMob(BentoWriter &w, const MdbMedia &m, const Layout &ids)
 {
     const uint32_t mob = ids[kSourceMob];
     const bool ownProject = m.projectLink == MdbMedia::ProjectLink::Attribute && m.project;
@@ -158,7 +127,7 @@ void MdbWriter::writeSourceMob(BentoWriter &w, const MdbMedia &m, const Layout &
         writeAttribute(w, ids[kSourceAttributes], ids[kProjectAttribute], "_PJ", *m.project);
 }
 
-void MdbWriter::writeDescriptor(BentoWriter &w, const MdbMedia &m, uint32_t id) const
+void writeDescriptor(BentoWriter &w, const MdbMedia &m, uint32_t id)
 {
     w.stored(id, P::ObjClass, T::ClassID, "MDES");
     if (m.fourCC == "_AUD") {
@@ -181,7 +150,7 @@ void MdbWriter::writeDescriptor(BentoWriter &w, const MdbMedia &m, uint32_t id) 
 
 // Source mob -> slot -> segment -> source clip naming the upstream source mob, which
 // carries the project attribute.
-void MdbWriter::writeUpstream(BentoWriter &w, const MdbMedia &m, const Layout &ids) const
+void writeUpstream(BentoWriter &w, const MdbMedia &m, const Layout &ids)
 {
     const QByteArray key = upstreamKey(ids.index);
     const QByteArray uid = m.projectLink == MdbMedia::ProjectLink::Reference32
@@ -200,6 +169,43 @@ void MdbWriter::writeUpstream(BentoWriter &w, const MdbMedia &m, const Layout &i
         return;
     w.stored(ids[kUpstreamMob], P::Attributes, T::ObjRef, BentoWriter::reference(ids[kUpstreamAttributes]));
     writeAttribute(w, ids[kUpstreamAttributes], ids[kUpstreamProject], "_PJ", *m.project);
+}
+
+void writeMedia(BentoWriter &w, const MdbMedia &m, const Layout &ids)
+{
+    writeCompositionMob(w, m, ids);
+    writeSourceMob(w, m, ids);
+    writeDescriptor(w, m, ids[kDescriptor]);
+    if (m.projectLink != MdbMedia::ProjectLink::Attribute)
+        writeUpstream(w, m, ids);
+}
+
+} // namespace
+
+MdbWriter &MdbWriter::media(const MdbMedia &media)
+{
+    m_media.append(media);
+    return *this;
+}
+
+BentoWriter MdbWriter::container() const
+{
+    BentoWriter w(m_bigEndian);
+    QList<QPair<QByteArray, uint32_t>> compositions;
+    QList<QPair<QByteArray, uint32_t>> sources;
+    for (int i = 0; i < m_media.size(); ++i) {
+        const Layout ids { uint32_t(i) };
+        compositions.append({ mobKey(m_media[i].materialUID), ids[kCompositionMob] });
+        sources.append({ mobKey(m_media[i].fileUID), ids[kSourceMob] });
+        if (m_media[i].projectLink != MdbMedia::ProjectLink::Attribute)
+            sources.append({ upstreamKey(i), ids[kUpstreamMob] });
+    }
+    w.stored(kTocObject, P::CompositionMobs, T::MobIndex, w.mobList(compositions));
+    w.stored(kTocObject, P::SourceMobs, T::MobIndex, w.mobList(sources));
+    writeNames(w);
+    for (int i = 0; i < m_media.size(); ++i)
+        writeMedia(w, m_media[i], Layout { uint32_t(i) });
+    return w;
 }
 
 MdbMedia MdbMedia::numbered(uint64_t number, const QByteArray &nameInBin, const QByteArray &project)

@@ -65,19 +65,6 @@ public:
     bool writeTo(const QString &path) const { return container().writeTo(path); }
 
 private:
-    struct Layout;
-    /// The 8 bytes a mob list keys a UID by.
-    static QByteArray mobKey(const QByteArray &uid)
-    {
-        return uid.size() == 32 ? uid.mid(16, 8) : uid.left(8).leftJustified(8, '\0');
-    }
-    void writeNames(BentoWriter &w) const;
-    void writeMedia(BentoWriter &w, const MdbMedia &m, const Layout &ids) const;
-    void writeCompositionMob(BentoWriter &w, const MdbMedia &m, const Layout &ids) const;
-    void writeSourceMob(BentoWriter &w, const MdbMedia &m, const Layout &ids) const;
-    void writeDescriptor(BentoWriter &w, const MdbMedia &m, uint32_t id) const;
-    void writeUpstream(BentoWriter &w, const MdbMedia &m, const Layout &ids) const;
-
     QList<MdbMedia> m_media;
     bool m_bigEndian;
 };
