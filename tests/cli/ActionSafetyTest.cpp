@@ -5,16 +5,9 @@
 #include "CliProcess.h"
 
 #include "support/MediaIndexWriter.h"
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
 #include "support/WaitFor.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QProcess>
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <functional>

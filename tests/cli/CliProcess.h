@@ -1,10 +1,20 @@
 #pragma once
 
+// What the command line tests share: running programs, reading what they print and wrote.
+
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
+#include <QSet>
 #include <QStringList>
 
 #include <gtest/gtest.h>

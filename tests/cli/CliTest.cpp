@@ -3,19 +3,8 @@
 #include "support/BinWriter.h"
 #include "support/MXFWriter.h"
 #include "support/MdbWriter.h"
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QMap>
 #include <QRegularExpression>
-#include <QSet>
-
-#include <gtest/gtest.h>
 
 #include <numeric>
 

@@ -4,17 +4,11 @@
 
 #include "CliProcess.h"
 
-#include "support/QtPrinters.h"
-
 #include "actions/VeskC4Id.h"
 #include "platform/VeskContentHash.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace {
 

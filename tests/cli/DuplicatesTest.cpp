@@ -1,12 +1,5 @@
 #include "CliProcess.h"
 
-#include "support/TestFiles.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonObject>
-#include <QMap>
-#include <QSet>
 #include <QVariant>
 
 // The texts of a JSON array.

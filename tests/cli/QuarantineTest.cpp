@@ -4,16 +4,6 @@
 #include "CliProcess.h"
 
 #include "actions/VeskQuarantineSet.h"
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
-
-#include <QDir>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
-#include <gtest/gtest.h>
 
 namespace {
 

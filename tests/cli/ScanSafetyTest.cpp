@@ -3,13 +3,6 @@
 #include "platform/VeskFileName.h"
 #include "support/MdbWriter.h"
 #include "support/MediaIndexWriter.h"
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
-
-#include <QDir>
-#include <QJsonObject>
-
-#include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <filesystem>

@@ -3,13 +3,7 @@
 
 #include "CliProcess.h"
 
-#include "support/TestFiles.h"
-
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,12 +1,7 @@
-#include "base/VeskConsole.h"
-#include "model/VeskDatabaseItem.h"
-#include "model/VeskNameTables.h"
-#include "platform/VeskSettings.h"
-#include "support/MediaIndexWriter.h"
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
+#include "StoreTestSupport.h"
 
-#include <gtest/gtest.h>
+#include "base/VeskConsole.h"
+#include "model/VeskNameTables.h"
 
 namespace {
 

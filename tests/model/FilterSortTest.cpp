@@ -1,7 +1,6 @@
 #include "StoreTestSupport.h"
 
 #include "model/VeskTextMatcher.h"
-#include "support/TestFiles.h"
 
 #include <QLocale>
 

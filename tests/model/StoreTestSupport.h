@@ -6,6 +6,7 @@
 #include "support/FakeTableView.h"
 #include "support/MediaIndexWriter.h"
 #include "support/QtPrinters.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
