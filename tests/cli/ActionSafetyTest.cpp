@@ -61,14 +61,11 @@ public:
     void mountOn(const QString &relative, const char *type, const QString &source, const char *options = nullptr)
     {
         QDir().mkpath(path(relative));
-        if (geteuid() != 0
-            || mount(QFile::encodeName(source).constData(), QFile::encodeName(path(relative)).constData(), type,
-                   type ? 0 : MS_BIND, options)
-                != 0)
+        const QByteArray from = QFile::encodeName(source), to = QFile::encodeName(path(relative));
+        if (geteuid() != 0 || mount(from.constData(), to.constData(), type, type ? 0 : MS_BIND, options) != 0)
             GTEST_SKIP() << "cannot mount here";
         mounts.push_back(path(relative));
     }
-    void fillUp(const QString &relative) { QProcess::execute("sh", { "-c", "cat /dev/zero >\"$0\"", path(relative) }); }
     void asNobody()
     {
         if (geteuid() != 0)
@@ -186,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(Cli, Safety, ::testing::Values(
         [](Safety &s) {
             s.media("A", 1, { { "a.mxf", "one" } });
             s.mountOn("dest", "tmpfs", "tmpfs", "size=64k");
-            s.fillUp("dest/filler");
+            QProcess::execute("sh", { "-c", "cat /dev/zero >\"$0\"", s.path("dest/filler") });
         },
         flat("copy", { "--original-folders" }), 1,
         { { "dest/1/msmFMID.pmr", kAbsent }, { "dest/1/a.mxf", kAbsent }, { kA1 + "a.mxf", "one" } },

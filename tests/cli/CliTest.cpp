@@ -181,13 +181,10 @@ TEST_P(CliVolume, BinsColumnAndUsageAgreeWithTheBinsReadOneByOne)
         references.push_back(QSet<QString>(uids.begin(), uids.end()));
         usage << "--bins" << b;
     }
-    QMap<QString, QString> uidOfPath, uidOfFile; // the list names some copies twice
-    for (const QJsonValue &value : expected.value("items").toArray()) {
-        const QJsonObject item = value.toObject();
-        uidOfPath.insert(item.value("path").toString(), item.value("uid").toString());
-        if (item.value("exists").toBool())
+    QMap<QString, QString> uidOfFile; // the list names some copies twice
+    for (const QJsonValue &value : expected.value("items").toArray())
+        if (const QJsonObject item = value.toObject(); item.value("exists").toBool())
             uidOfFile.insert(item.value("path").toString(), item.value("uid").toString());
-    }
     QMultiMap<QString, qint64> sizesOfUID;
     for (auto file = uidOfFile.begin(); file != uidOfFile.end(); ++file)
         sizesOfUID.insert(file.value(), QFileInfo(file.key()).size());
@@ -201,7 +198,7 @@ TEST_P(CliVolume, BinsColumnAndUsageAgreeWithTheBinsReadOneByOne)
         previous = names;
         QJsonArray bins;
         for (qsizetype b = 0; b < given.size(); ++b)
-            if (references[b].contains(uidOfPath.value(row.value("path").toString())))
+            if (references[b].contains(uidOfFile.value(row.value("path").toString())))
                 bins.append(QFileInfo(given[b]).completeBaseName());
         EXPECT_EQ(row.value("bins").toArray(), bins) << row.value("path").toString().toStdString();
     }
