@@ -22,9 +22,9 @@ struct Volume {
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ASSERT_TRUE(fd >= 0 && ftruncate(fd, size) == 0 && ::close(fd) == 0) << path.constData();
     }
-    // An index listing the names (UIDs 1, 2, ...), a database describing them when asked,
-    // and the listed files that are not left out on disk.
-    void indexed(const QByteArray &folder, const QList<QByteArray> &names, bool database = true) const
+    // An index listing the names (UIDs 1, 2, ...), a database describing them, and the
+    // listed files that are file names.
+    void indexed(const QByteArray &folder, const QList<QByteArray> &names) const
     {
         MediaIndexWriter index;
         MdbWriter mdb;
@@ -35,8 +35,8 @@ struct Volume {
             if (VeskFileName::isFileName(name))
                 file(folder + '/' + name);
         }
-        ASSERT_TRUE(index.writeTo(QString::fromUtf8(folder + "/msmFMID.pmr")));
-        ASSERT_TRUE(!database || mdb.writeTo(QString::fromUtf8(folder + "/msmMMOB.mdb")));
+        ASSERT_TRUE(index.writeTo(QString::fromUtf8(folder + "/msmFMID.pmr"))
+            && mdb.writeTo(QString::fromUtf8(folder + "/msmMMOB.mdb")));
     }
 };
 
@@ -65,12 +65,6 @@ const Case kCases[] = {
             v.file(v.media("1/.vesk-copy-Ab12Cd"));
         },
         { "é-l.mxf", "é-u.mxf", "ÿ-d.mxf*" }, nullptr },
-    { "FolderWithoutDatabase",
-        [](const Volume &v) {
-            v.indexed(v.media("1"), { "a.mxf" }, false);
-            v.file(v.media("1/b.mxf"));
-        },
-        { "a.mxf", "b.mxf" }, "no media database" },
     { "FolderWithoutIndex",
         [](const Volume &v) {
             v.file(v.media("1/c.mxf"));
