@@ -7,7 +7,7 @@
 #include <atomic>
 #include <thread>
 
-TEST_F(StoreTest, MakeUniqueKeepsTheFirstOfEachFileAndLogsDuplicates)
+TEST_F(StoreTest, MakeUniqueKeepsTheFirstOfEachFileAndTheDefaultOrderIsProjectThenFileName)
 {
     VeskConsole::sharedInstance()->Reset();
     const VeskItemRef first = item("a.mxf", "P", 1);
@@ -21,30 +21,23 @@ TEST_F(StoreTest, MakeUniqueKeepsTheFirstOfEachFileAndLogsDuplicates)
     EXPECT_NE(std::find(items.begin(), items.end(), first), items.end());
     EXPECT_EQ(std::find(items.begin(), items.end(), again), items.end());
     EXPECT_TRUE(VeskConsole::sharedInstance()->text().contains("::EQ item found"));
-}
-
-TEST_F(StoreTest, DefaultOrderIsProjectThenFileNameAsPlainText)
-{
+    // The default order: project, then file name as plain text.
+    core.clear();
     load({ item("b.mxf", "beta", 1), item("a.mxf", "beta", 2), item("Z.mxf", "Alpha", 3), item("c.mxf", "Alpha", 4) });
     EXPECT_EQ(shownNames(), (QStringList { "Z.mxf", "c.mxf", "a.mxf", "b.mxf" }));
 }
 
-TEST_F(StoreTest, RowLookupsOutOfRangeAreAbsent)
-{
-    load({ item("a.mxf", "P", 1) });
-    EXPECT_TRUE(core.ObjectAtIndexFiltered(0));
-    EXPECT_FALSE(core.ObjectAtIndexFiltered(1));
-    EXPECT_FALSE(core.ObjectAtIndexFiltered(uint64_t(-1)));
-    EXPECT_FALSE(core.projectAtIndex(1));
-    EXPECT_FALSE(core.getSelectedItemsArray().has_value());
-    table.selection = { 0, 5 };
-    ASSERT_TRUE(core.getSelectedItemsArray().has_value());
-    EXPECT_EQ(core.getSelectedItemsArray()->size(), 1u);
-}
-
+// Rows and projects out of range are absent, and so are selected rows past the end.
 TEST_F(StoreTest, SelectionSizesAndPreviewFollowTheDatabaseTable)
 {
     load({ item("a.mxf", "P", 1, 100), item("b.mxf", "P", 2, 20) });
+    EXPECT_FALSE(core.ObjectAtIndexFiltered(2));
+    EXPECT_FALSE(core.ObjectAtIndexFiltered(uint64_t(-1)));
+    EXPECT_FALSE(core.projectAtIndex(1));
+    EXPECT_FALSE(core.getSelectedItemsArray().has_value());
+    table.selection = { 1, 5 };
+    ASSERT_TRUE(core.getSelectedItemsArray().has_value());
+    EXPECT_EQ(core.getSelectedItemsArray()->size(), 1u);
     FakeTableView summary("DatabaseSummaryID");
     core.setDatabaseSummaryTable(&summary);
     table.selection = { 0, 1 };
