@@ -3,19 +3,6 @@
 #include "base/VeskConsole.h"
 #include "model/VeskNameTables.h"
 
-namespace {
-
-VeskItemRef itemWithUID(const QByteArray &fileUID, const QString &path = QString())
-{
-    auto item = std::make_shared<VeskDatabaseItem>();
-    item->setFileUIDWithNSData(fileUID);
-    if (!path.isEmpty())
-        item->setDB_itemPath(path);
-    return item;
-}
-
-} // namespace
-
 // A short UID matches the same bytes inside a UMID; words compare unsigned.
 TEST(DatabaseItem, UIDsMatchByTheirSharedBytesAndCompareUnsigned)
 {

@@ -223,16 +223,14 @@ TEST_F(StoreTest, BinMatchesShowAndHideCopiesTogether)
         load({ item("a.mxf", "P", 1, 1, "/one"), item("a.mxf", "P", 1, 1, "/two"), missing, item("b.mxf", "P", 2),
             item("c.mxf", "P", 3) });
         const QStringList copies(onlyExisting ? 2 : 3, "a.mxf");
-        auto probe = std::make_shared<VeskDatabaseItem>();
-        probe->setFileUIDWithNSData(MediaIndexWriter::makeUID(8, 1, false).mid(16, 8));
+        const VeskItemRef probe = itemWithUID(MediaIndexWriter::makeUID(8, 1, false).mid(16, 8));
         core.applyFilter({ probe });
         EXPECT_EQ(shownNames(), copies);
         core.applyFilterSubtract({ probe });
         EXPECT_TRUE(shownNames().isEmpty());
         core.applyFilterAdd({ probe });
         EXPECT_EQ(shownNames(), copies);
-        auto stranger = std::make_shared<VeskDatabaseItem>();
-        stranger->setFileUIDWithNSData(QByteArray(8, '\x77'));
+        const VeskItemRef stranger = itemWithUID(QByteArray(8, '\x77'));
         core.applyFilter({ stranger });
         EXPECT_TRUE(shownNames().isEmpty());
         core.applyFilter(std::vector<VeskItemRef> {}); // nothing to match: unchanged

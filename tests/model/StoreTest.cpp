@@ -13,9 +13,7 @@ TEST_F(StoreTest, MakeUniqueKeepsTheFirstOfEachFileAndTheDefaultOrderIsProjectTh
     const VeskItemRef first = item("a.mxf", "P", 1);
     const VeskItemRef again = item("a.mxf", "P", 1);
     const VeskItemRef elsewhere = item("a.mxf", "P", 1, 1, "/other");
-    auto pathless = std::make_shared<VeskDatabaseItem>();
-    pathless->setFileUIDWithNSData(MediaIndexWriter::makeUID(8, 1, false));
-    load({ first, item("b.mxf", "P", 2), again, elsewhere, pathless });
+    load({ first, item("b.mxf", "P", 2), again, elsewhere, itemWithUID(MediaIndexWriter::makeUID(8, 1, false)) });
     EXPECT_EQ(core.getAllItemsCount(), 4u);
     const std::vector<VeskItemRef> &items = core.ItemsUnsorted();
     EXPECT_NE(std::find(items.begin(), items.end(), first), items.end());

@@ -10,6 +10,16 @@
 
 #include <gtest/gtest.h>
 
+/// An item with only a file UID and, when given, a path.
+inline VeskItemRef itemWithUID(const QByteArray &fileUID, const QString &path = QString())
+{
+    auto item = std::make_shared<VeskDatabaseItem>();
+    item->setFileUIDWithNSData(fileUID);
+    if (!path.isEmpty())
+        item->setDB_itemPath(path);
+    return item;
+}
+
 /// A fresh store with a database table, settings in memory and the filter reset.
 class StoreTest : public ::testing::Test {
 protected:
