@@ -60,10 +60,10 @@ public:
     BentoWriter &name(uint32_t id, const QByteArray &name, bool isType = false);
 
     // Label.
-    BentoWriter &majorVersion(uint16_t version) { return set(m_majorVersion, version); }
-    BentoWriter &magic(const QByteArray &magic) { return set(m_magic, magic.left(8).leftJustified(8, '\0')); }
-    BentoWriter &tocOffset(uint32_t offset) { return set(m_tocOffset, offset); }
-    BentoWriter &tocSize(uint32_t size) { return set(m_tocSize, size); }
+    BentoWriter &majorVersion(uint16_t version) { return setField(*this, m_majorVersion, version); }
+    BentoWriter &magic(const QByteArray &value) { return setField(*this, m_magic, value.leftJustified(8, '\0', true)); }
+    BentoWriter &tocOffset(uint32_t offset) { return setField(*this, m_tocOffset, offset); }
+    BentoWriter &tocSize(uint32_t size) { return setField(*this, m_tocSize, size); }
 
     const BentoTocEntry &entry(int i) const { return m_entries.at(i); }
     /// File offset at which the TOC will be written.
@@ -72,12 +72,6 @@ public:
     bool writeTo(const QString &path) const { return TestFiles::writeFile(path, bytes()); }
 
 private:
-    /// Sets the field and returns the writer: the body of every one-line setter above.
-    template <typename Field, typename Value> BentoWriter &set(Field &field, const Value &value)
-    {
-        field = value;
-        return *this;
-    }
     QByteArray label(uint32_t tocStart, uint32_t tocSize) const;
 
     QByteArray m_values;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Bytes.h"
 #include "TestFiles.h"
 
 #include "model/VeskUUID.h"
@@ -32,7 +33,7 @@ public:
     /// One media reference pattern naming bytes 16 to 23 of the UID.
     static QByteArray reference(const VeskUUID &uid);
 
-    BinWriter &creator(const QByteArray &text) { return set(m_creator, text); }
+    BinWriter &creator(const QByteArray &text) { return setField(*this, m_creator, text); }
     /// A clip atom: the name, `dataBytes` of clip attributes, then one track entry with a
     /// reference per media file.
     BinWriter &clip(const QByteArray &name, const std::vector<VeskUUID> &media, int dataBytes = 64);
@@ -43,7 +44,7 @@ public:
     /// atom can claim more bytes than the file holds.
     BinWriter &atom(const QByteArray &tag, const QByteArray &body, std::optional<uint32_t> claimedLength = {});
     /// Spoils the header tag, so that the file is no longer a bin.
-    BinWriter &wrongHeader() { return set(m_wrongHeader, true); }
+    BinWriter &wrongHeader() { return setField(*this, m_wrongHeader, true); }
 
     /// Header, atoms and the closing atom.
     QByteArray bytes() const;
@@ -53,12 +54,6 @@ public:
     bool write(const QString &path) const { return TestFiles::writeFile(path, bytes()); }
 
 private:
-    /// Sets the field and returns the writer: the body of the one-line setters above.
-    template <typename Field, typename Value> BinWriter &set(Field &field, const Value &value)
-    {
-        field = value;
-        return *this;
-    }
     static QByteArray named(uint8_t b8, uint8_t b9, const QByteArray &text);
     QByteArray clipData(int length);
 

@@ -13,3 +13,11 @@ template <typename T> QByteArray bytesOfNumber(T value, bool bigEndian = false)
         qToLittleEndian(value, bytes.data());
     return bytes;
 }
+
+/// Sets the writer's field and returns the writer: the body of the writers' one-line setters.
+template <typename Writer, typename Field, typename Value>
+Writer &setField(Writer &writer, Field &field, const Value &value)
+{
+    field = value;
+    return writer;
+}

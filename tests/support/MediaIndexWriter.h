@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Bytes.h"
 #include "TestFiles.h"
 
 #include <QByteArray>
@@ -29,14 +30,14 @@ class MediaIndexWriter {
 public:
     static constexpr uint32_t kMagic = 1961;
 
-    MediaIndexWriter &bigEndian(bool on = true) { return set(m_bigEndian, on); }
+    MediaIndexWriter &bigEndian(bool on = true) { return setField(*this, m_bigEndian, on); }
     /// UID size in 32-bit words: 8 or 2 for a sound file, anything else for a broken one.
-    MediaIndexWriter &uidWords(uint32_t words) { return set(m_uidWords, words); }
+    MediaIndexWriter &uidWords(uint32_t words) { return setField(*this, m_uidWords, words); }
     /// A header count independent of the records written.
-    MediaIndexWriter &count(uint32_t count) { return set(m_count, count); }
-    MediaIndexWriter &magic(uint32_t magic) { return set(m_magic, magic); }
+    MediaIndexWriter &count(uint32_t count) { return setField(*this, m_count, count); }
+    MediaIndexWriter &magic(uint32_t magic) { return setField(*this, m_magic, magic); }
     /// The number that the first generated UID carries; later records count up from it.
-    MediaIndexWriter &firstUIDNumber(uint64_t number) { return set(m_firstUIDNumber, number); }
+    MediaIndexWriter &firstUIDNumber(uint64_t number) { return setField(*this, m_firstUIDNumber, number); }
     MediaIndexWriter &record(const QByteArray &clipName, const QByteArray &projectName)
     {
         return record(MediaIndexRecord { .clipName = clipName, .projectName = projectName });
@@ -54,13 +55,6 @@ public:
     static QByteArray makeUID(uint32_t words, uint64_t number, bool material);
 
 private:
-    /// Sets the field and returns the writer: the body of every one-line setter above.
-    template <typename Field, typename Value> MediaIndexWriter &set(Field &field, const Value &value)
-    {
-        field = value;
-        return *this;
-    }
-
     QList<MediaIndexRecord> m_records;
     std::optional<uint32_t> m_count;
     uint32_t m_magic = kMagic;
