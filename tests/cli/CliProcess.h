@@ -64,6 +64,18 @@ inline QList<QJsonObject> jsonLines(const QString &out)
     return objects;
 }
 
+/// The plan a dry run prints: source -> target for each row that would be acted on.
+inline QMap<QString, QString> dryRunTargets(const QString &out)
+{
+    QMap<QString, QString> targets;
+    for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList parts = line.split(" -> ");
+        if (parts.size() == 2)
+            targets.insert(parts[0], parts[1]);
+    }
+    return targets;
+}
+
 /// Sends what is deleted under the folder to a trash inside it: the trash of files under
 /// a home folder is in its data folder.
 inline void trashInside(const QString &folder)

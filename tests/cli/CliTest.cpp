@@ -70,18 +70,6 @@ TEST_P(CliVolume, ScanShowsEveryExistingItemAndBinOperationsFollowTheBins)
 
 namespace {
 
-/// The plan a dry run prints: source -> target for each row that would be acted on.
-QMap<QString, QString> dryRunTargets(const QString &out)
-{
-    QMap<QString, QString> targets;
-    for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QStringList parts = line.split(" -> ");
-        if (parts.size() == 2)
-            targets.insert(parts[0], parts[1]);
-    }
-    return targets;
-}
-
 // Every file below the folder with its size and first 64 KiB: whole for fixture files,
 // and generated volumes hold large sparse media files.
 QMap<QString, QByteArray> contentsBelow(const QString &folder)
@@ -273,34 +261,6 @@ TEST(CliBins, BinsThatCannotProtectAreRefusedAndNothingIsTouched)
         = cli({ "delete", "--dry-run", "--allow-empty-bins", "--intersect", empty, "--volume", root });
     EXPECT_EQ(none.status, 0);
     EXPECT_FALSE(none.out.contains(" -> ")) << none.out.toStdString();
-}
-
-// A volume of small real media files, so that copies stay cheap.
-TEST(CliActions, CopyPutsEveryRowWhereTheDryRunSaid)
-{
-    TestFiles files;
-    const QString root = files.path() + "/vol";
-    const QString dest = files.path() + "/dest";
-    ASSERT_TRUE(makeVolume(root, { "--mxf", "--folders", "2", "--files", "10" }));
-    QDir().mkpath(dest);
-    const QStringList options = { "--volume", root, "--dest", dest, "--original-folders" };
-    const QMap<QString, QString> targets = dryRunTargets(cli(QStringList { "copy", "--dry-run" } + options).out);
-    ASSERT_FALSE(targets.isEmpty());
-
-    const ProcessResult copied = cli(QStringList { "copy" } + options);
-    EXPECT_EQ(copied.status, 0) << copied.err.toStdString();
-    EXPECT_EQ(copied.out.count(" :: DONE ::\n"), targets.size()) << copied.out.toStdString();
-    for (auto it = targets.begin(); it != targets.end(); ++it) {
-        EXPECT_TRUE(QFileInfo(it.value()).isFile() && bytesOf(it.value()) == bytesOf(it.key()))
-            << it.value().toStdString();
-        // Each target folder received its source folder's media index.
-        EXPECT_TRUE(QFileInfo::exists(QFileInfo(it.value()).path() + "/msmFMID.pmr"));
-    }
-
-    // Again: every target exists now, and without a terminal "ask" means no.
-    const ProcessResult again = cli(QStringList { "copy" } + options);
-    EXPECT_EQ(again.status, 0);
-    EXPECT_EQ(again.out.count(":: FILE EXISTS AT DESTINATION \n:: SKIPPING \n"), targets.size());
 }
 
 TEST(Cli, UsageErrorsAndUnreadableInputs)

@@ -75,8 +75,17 @@ TEST_P(CopyHistory, RecordsEveryTargetAndVerifyFindsAChangedByte)
     const QString dest = (GetParam().otherFileSystem ? shm.path() : files.path()) + "/dest";
     ASSERT_TRUE(makeVolume(root, { "--mxf", "--folders", "2", "--files", "4" }));
     ASSERT_TRUE(QDir().mkpath(dest));
-    const ProcessResult first = cli(GetParam().command + QStringList { "--volume", root, "--dest", dest });
+    const QStringList action
+        = GetParam().command + QStringList { "--volume", root, "--dest", dest, "--original-folders" };
+    const QMap<QString, QString> targets = dryRunTargets(cli(action + QStringList { "--dry-run" }).out);
+    ASSERT_FALSE(targets.isEmpty());
+    const ProcessResult first = cli(action);
     ASSERT_EQ(first.status, 0) << first.out.toStdString() << first.err.toStdString();
+    EXPECT_TRUE(first.out.contains(QStringLiteral(" %1, skipped 0, failed 0").arg(targets.size())));
+    // Each target where the dry run said, beside its source folder's media index.
+    for (const QString &target : targets)
+        EXPECT_TRUE(QFileInfo::exists(target) && QFileInfo::exists(QFileInfo(target).path() + "/msmFMID.pmr"))
+            << target.toStdString();
     expectHistoryMatches(dest, 1);
 
     // A copy from a second volume into the same folder appends generation 2.
@@ -97,6 +106,11 @@ TEST_P(CopyHistory, RecordsEveryTargetAndVerifyFindsAChangedByte)
     EXPECT_TRUE(bytesOf(dest + "/ascmhl/ascmhl_chain.xml").contains("sequencenr=\"3\""));
     // The failure recorded is no new reference: the file keeps failing.
     EXPECT_EQ(cli({ "verify", dest }).status, 1);
+    // Again: a copy finds every target there, and without a terminal "ask" means no.
+    const ProcessResult again = cli(action);
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.out.count(":: FILE EXISTS AT DESTINATION \n:: SKIPPING \n"),
+        GetParam().command[0] == "copy" ? targets.size() : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Actions, CopyHistory,
