@@ -36,8 +36,7 @@ protected:
     static VeskItemRef item(const QString &name, const QString &project, uint64_t uid, uint64_t size = 1,
         const QString &folder = "/vol/Avid MediaFiles/MXF/1")
     {
-        auto item = std::make_shared<VeskDatabaseItem>();
-        item->setFileUIDWithNSData(MediaIndexWriter::makeUID(8, uid, false));
+        const VeskItemRef item = itemWithUID(MediaIndexWriter::makeUID(8, uid, false));
         item->setMaterialUIDWithNSData(MediaIndexWriter::makeUID(8, uid, true));
         item->setupWithUnrefFile(folder, name);
         if (!project.isNull())
