@@ -97,13 +97,12 @@ TEST(DatabaseItem, ValidationReadsSizeAndDateOrFlagsTheMissingFile)
     }
 }
 
-TEST(DatabaseItem, SmallOrUnsettledFilesAreNotOpenedForInformation)
+// With the store's settings in memory.
+TEST_F(StoreTest, SmallOrUnsettledFilesAreNotOpenedForInformation)
 {
     TestFiles files;
     int opened = 0;
     VeskDatabaseItem::setCorrespondingFileReader([&](VeskDatabaseItem &, const QString &) { ++opened; });
-    VeskSettings::shared().useMemoryStore();
-    VeskSettings::shared().registerStandardDefaults();
     files.writeSparse("small.mxf", 1024);
     files.writeSparse("big.MXF", 1025);
     const std::tuple<const char *, int, int> cases[]
@@ -117,6 +116,5 @@ TEST(DatabaseItem, SmallOrUnsettledFilesAreNotOpenedForInformation)
         item.addinfoToItemFromCorrespondingFile();
         EXPECT_EQ(opened, opens) << name << " ScanMXF " << scanMXF;
     }
-    VeskSettings::shared().useMemoryStore();
     VeskDatabaseItem::setCorrespondingFileReader({});
 }
