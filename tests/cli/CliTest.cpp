@@ -341,13 +341,16 @@ TEST(Cli, BinMxfAndInspectPrintWhatTheyReadOrFail)
     const QString atom = files.path() + "/a.mxf", op1a = files.path() + "/b.mxf";
     ASSERT_TRUE(MXFWriter::writeOpAtom(atom, { "Interview", "Doc", {}, {} }));
     ASSERT_TRUE(MXFWriter::writeOP1a(op1a, { "X", {}, {}, {} }));
-    const ProcessResult mxf = cli({ "mxf", atom, op1a });
-    EXPECT_EQ(mxf.status, 1) << mxf.err.toStdString(); // nothing could be read from op1a
+    // Nothing could be read from op1a, and none.mxf is not there.
+    const ProcessResult mxf = cli({ "mxf", atom, op1a, files.path() + "/none.mxf" });
+    EXPECT_EQ(mxf.status, 1) << mxf.err.toStdString();
+    EXPECT_TRUE(mxf.err.contains("cannot read " + files.path() + "/none.mxf")) << mxf.err.toStdString();
     const QList<QJsonObject> lines = jsonLines(mxf.out);
-    ASSERT_EQ(lines.size(), 2);
+    ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0].value("clipName").toString() + lines[0].value("project").toString(), "InterviewDoc");
     EXPECT_TRUE(lines[0].value("fileUID").toString().startsWith("{ 060a2b34-"));
     EXPECT_EQ(lines[1].value("error").toString(), "File is not OP-Atom");
+    EXPECT_EQ(lines[2].value("error").toString(), "cannot open the file");
 
     const QString mdb = files.path() + "/msmMMOB.mdb";
     ASSERT_TRUE(MdbWriter().media(MdbMedia::numbered(1, "Clip", "Show")).writeTo(mdb));
