@@ -5,10 +5,13 @@
 #include "VeskProjectsSummarySheet.h"
 #include "VeskWorkspace.h"
 
+#include "base/VeskConsole.h"
 #include "base/VeskMainThread.h"
+#include "base/VeskNSLog.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -74,6 +77,8 @@ protected:
     }
 };
 
+// The models keep their contract through loading, searching and clearing; clearing
+// empties the store, its tables, the count and the console.
 TEST_F(TableView, ModelsKeepTheirContractThroughReloads)
 {
     std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
@@ -86,27 +91,20 @@ TEST_F(TableView, ModelsKeepTheirContractThroughReloads)
     EXPECT_EQ(shownRows(), 4);
     EXPECT_EQ(app->Database()->SummaryTable()->model()->rowCount(), 1);
     EXPECT_EQ(app->FilterSheet()->ProjectFilterTable()->model()->rowCount(), 2);
+    const QModelIndex icon
+        = dbTable()->model()->index(0, dbTable()->tableModel()->columnOf(QStringLiteral("IconCellID")));
+    EXPECT_FALSE(icon.data(Qt::DecorationRole).value<QIcon>().isNull());
+    EXPECT_FALSE(icon.data(Qt::DisplayRole).isValid());
     ASSERT_TRUE(search(QStringLiteral("a.mxf")));
     EXPECT_EQ(shownRows(), 1);
+    VESK_LOG(QStringLiteral("something happened"));
     app->ClearDatabase();
     ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownRows(), 0);
-}
-
-TEST_F(TableView, CellsShowTheStoreTexts)
-{
-    auto missing = item(QStringLiteral("gone.mxf"), QStringLiteral("P"), 7, 5);
-    missing->setDB_FileExists(false);
-    VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), 0);
-    loadAndShow({ missing });
-    QAbstractItemModel *model = dbTable()->model();
-    const VeskTableModel *columns = dbTable()->tableModel();
-    EXPECT_EQ(model->index(0, columns->columnOf(QStringLiteral("FilenameCellID"))).data(), QStringLiteral("gone.mxf"));
-    EXPECT_EQ(model->index(0, columns->columnOf(QStringLiteral("SizeCellID"))).data(), QStringLiteral("..."));
-    EXPECT_EQ(model->index(0, columns->columnOf(QStringLiteral("KindCellID"))).data(), QString());
-    const QModelIndex icon = model->index(0, columns->columnOf(QStringLiteral("IconCellID")));
-    EXPECT_FALSE(icon.data(Qt::DecorationRole).value<QIcon>().isNull());
-    EXPECT_FALSE(icon.data(Qt::DisplayRole).isValid());
+    EXPECT_EQ(core.getAllItemsCount(), 0u);
+    EXPECT_EQ(app->FilterSheet()->ProjectFilterTable()->model()->rowCount(), 0);
+    EXPECT_EQ(VeskConsole::sharedInstance()->text(), QStringLiteral("Vesk\n"));
+    EXPECT_EQ(app->Database()->itemsCountText()->text(), QStringLiteral("0 items in the database"));
 }
 
 TEST_F(TableView, HeaderClicksSortWithTheClickedColumnDecidingButNotDuringAScan)
@@ -121,10 +119,6 @@ TEST_F(TableView, HeaderClicksSortWithTheClickedColumnDecidingButNotDuringAScan)
     EXPECT_EQ(shownFileNames(), QStringList({ "a.mxf", "c.mxf", "d.mxf", "b.mxf" }));
     ASSERT_TRUE(clickHeader(QStringLiteral("SizeCellID")));
     EXPECT_EQ(shownFileNames(), QStringList({ "b.mxf", "d.mxf", "a.mxf", "c.mxf" }));
-    ASSERT_EQ(dbTable()->sortDescriptors().size(), 2u);
-    EXPECT_EQ(dbTable()->sortDescriptors()[0].key, QStringLiteral("filesize"));
-    EXPECT_FALSE(dbTable()->sortDescriptors()[0].ascending);
-    EXPECT_EQ(dbTable()->sortDescriptors()[1].key, QStringLiteral("filename"));
     // A column without a sort key leaves order and indicator alone.
     EXPECT_FALSE(clickHeader(QStringLiteral("KindCellID")));
     EXPECT_EQ(shownFileNames(), QStringList({ "b.mxf", "d.mxf", "a.mxf", "c.mxf" }));
@@ -202,13 +196,8 @@ TEST_F(TableView, ClosingWaitsForStoreWork)
 // without a column hides it.
 TEST_F(TableView, ColumnMenuTogglesAreRememberedForAllColumns)
 {
-    QStringList titles;
-    for (QAction *action : dbTable()->headerMenu()->actions())
-        titles.push_back(action->text());
-    EXPECT_EQ(titles.size(), 17);
-    EXPECT_FALSE(titles.contains(QStringLiteral("File Name")) || titles.contains(QStringLiteral("Clip Name")));
-    EXPECT_TRUE(menuItem(QStringLiteral("Path"))->isChecked());
-    EXPECT_FALSE(menuItem(QStringLiteral("Exists"))->isChecked());
+    EXPECT_EQ(dbTable()->headerMenu()->actions().size(), 17);
+    EXPECT_FALSE(menuItem(QStringLiteral("File Name")) || menuItem(QStringLiteral("Clip Name")));
     menuItem(QStringLiteral("Exists"))->trigger();
     menuItem(QStringLiteral("Path"))->trigger();
     const QVariantMap stored = VeskSettings::shared().value(kVisibleColumns).toMap();
@@ -269,7 +258,6 @@ TEST_F(TableView, RowsRevealPreviewAndSumTheSelection)
     EXPECT_FALSE(panel->isVisible());
     dbTable()->selectRow(2);
     EXPECT_FALSE(panel->isVisible()); // a hidden panel stays hidden
-    EXPECT_EQ(dbTable()->lastitem(), core.ObjectAtIndexFiltered(2));
     QTest::keyClick(dbTable(), Qt::Key_Space);
     ASSERT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->contents().text, core.ObjectAtIndexFiltered(2)->description());
@@ -286,10 +274,8 @@ TEST_F(TableView, RowsRevealPreviewAndSumTheSelection)
     dbTable()->selectAll();
     const QAbstractItemModel *summary = app->Database()->SummaryTable()->model();
     EXPECT_EQ(summary->index(0, 3).data().toString(), QStringLiteral("4"));
-    EXPECT_EQ(core.SelectedItemsSize(), 700u);
     ASSERT_TRUE(search(QStringLiteral("b.mxf"))); // a new row count drops the selection
     EXPECT_EQ(summary->index(0, 3).data().toString(), QStringLiteral("0"));
-    EXPECT_EQ(core.SelectedItemsSize(), 0u);
     app->Database()->hide();
     EXPECT_FALSE(panel->isVisible());
 }

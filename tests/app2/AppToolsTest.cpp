@@ -21,25 +21,12 @@
 #include <QSet>
 #include <QTableWidget>
 
-namespace {
-
-class AppToolsTest : public AppTest {
-protected:
-    void SetUp() override
-    {
-        AppTest::SetUp();
-        tools = app->tools();
-        ASSERT_NE(tools, nullptr);
-    }
-    VeskAppTools *tools = nullptr;
-};
-
-} // namespace
+using AppToolsTest = AppTest;
 
 TEST_F(AppToolsTest, QueuePanelSitsInTheDatabaseWindow)
 {
-    EXPECT_EQ(tools->queueView()->parentWidget(), app->Database()->queueHost());
-    EXPECT_EQ(tools->ActionManager().Queue(), tools->queueView());
+    EXPECT_EQ(app->tools()->queueView()->parentWidget(), app->Database()->queueHost());
+    EXPECT_EQ(app->tools()->ActionManager().Queue(), app->tools()->queueView());
 }
 
 TEST_F(AppToolsTest, OpeningTheStatusAreaShowsTheVersionNotice)
@@ -96,7 +83,7 @@ TEST_F(AppToolsTest, DeletedFilesRowsAndTotalsFollowAtOnce)
         TestFiles files;
         const std::vector<VeskItemRef> items = filesOnDisk(files, { 1, 2, 4 });
         loadAndShow(items);
-        const auto action = tools->ActionManager().SetUpNewActionWithOptions(
+        const auto action = app->tools()->ActionManager().SetUpNewActionWithOptions(
             properties(QStringLiteral("Delete"), { items[0], items[2] }));
         ASSERT_TRUE(waitFor([&] { return action->Action_Operation()->isFinished(); }));
         ASSERT_TRUE(waitFor([&] { return core.FilteredItemsSize() == 2; }));
@@ -118,21 +105,21 @@ TEST_F(AppToolsTest, QuittingWhileAnActionRunsAsksCancelsAndWaits)
     std::vector<bool> mayQuit;
     alerts.on(kOverwrite, QStringLiteral("Yes"), [&] {
         alerts.on(question, QStringLiteral("Keep Running"));
-        mayQuit.push_back(tools->quitGuard()->mayQuit());
+        mayQuit.push_back(app->tools()->quitGuard()->mayQuit());
         alerts.on(question, QStringLiteral("Cancel Action and Quit"));
-        mayQuit.push_back(tools->quitGuard()->mayQuit());
+        mayQuit.push_back(app->tools()->quitGuard()->mayQuit());
     });
-    VeskActionManager &manager = tools->ActionManager();
+    VeskActionManager &manager = app->tools()->ActionManager();
     const auto action = manager.SetUpNewActionWithOptions(properties(
         QStringLiteral("Copy"), { makeItem(source.write(QStringLiteral("1/a.mxf"), "new")) }, target.path()));
     ASSERT_TRUE(waitFor([&] { return action->Action_Operation()->isFinished(); }));
     EXPECT_EQ(mayQuit, (std::vector<bool> { false, true }));
     EXPECT_EQ(alerts.count(question), 2);
     EXPECT_TRUE(action->Action_Operation()->isCancelled());
-    EXPECT_FALSE(tools->quitGuard()->actionsRunning());
+    EXPECT_FALSE(app->tools()->quitGuard()->actionsRunning());
     EXPECT_EQ(readAll(target.path() + QStringLiteral("/Promo/MXF/a.mxf")), QByteArray("old"));
     EXPECT_EQ(QDir(target.path() + QStringLiteral("/Promo/MXF")).entryList(QDir::Files), QStringList { "a.mxf" });
-    EXPECT_TRUE(tools->quitGuard()->mayQuit()) << "nothing runs: no question";
+    EXPECT_TRUE(app->tools()->quitGuard()->mayQuit()) << "nothing runs: no question";
     EXPECT_EQ(alerts.count(question), 2);
 }
 
@@ -144,7 +131,7 @@ TEST_F(AppToolsTest, QuarantineWindowListsTheScannedVolumesSetsAndRestoresThem)
     const auto operation = makeOperation(properties(QStringLiteral("Quarantine"), { makeItem(path) }));
     runToEnd(operation);
     ASSERT_FALSE(QFileInfo::exists(path));
-    VeskQuarantineWindow window(core, tools->ActionManager());
+    VeskQuarantineWindow window(core, app->tools()->ActionManager());
     window.reload();
     ASSERT_EQ(window.table()->rowCount(), 1);
     EXPECT_EQ(window.table()->item(0, 3)->text(), QStringLiteral("1"));
@@ -171,7 +158,7 @@ TEST_F(AppToolsTest, BinUsageSheetCountsTheDroppedBinsReferences)
     for (int row = 0; row < shownRows(); ++row)
         bins << dbTable()->model()->index(row, column).data().toString();
     EXPECT_EQ(QSet<QString>(bins.begin(), bins.end()), (QSet<QString> { "Cut", "" }));
-    tools->ShowBinUsage();
+    app->tools()->ShowBinUsage();
     auto *sheet = app->Database()->findChild<VeskBinUsageSheet *>();
     ASSERT_NE(sheet, nullptr);
     QStringList cells;
