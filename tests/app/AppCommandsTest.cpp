@@ -167,6 +167,8 @@ TEST_F(AppCommands, CommandsAreBlockedWhileAScanRunsAndScansWhileASheetIsOpen)
     app->Preferences()->ShowPreferences();
     EXPECT_FALSE(app->Preferences()->isVisible());
     app->ClearDatabase();
+    app->scanDriver()->scanFolders({ QStringLiteral("/no such folder") });
+    EXPECT_FALSE(app->window()->MainSliderButton()->isChecked());
     EXPECT_EQ(core.getAllItemsCount(), 4u);
     for (int flag = 0; flag < VeskFilterSheet::kFlagCount; ++flag) {
         filterSheet()->flagCheckBox(flag)->click();

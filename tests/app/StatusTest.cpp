@@ -9,6 +9,7 @@
 #include "platform/VeskStatusViewController.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -66,6 +67,8 @@ TEST_F(StatusArea, WheelsSpinWhileLentToAnotherThread)
     ASSERT_TRUE(taken);
     VeskProgressWheel *shown = view.smallWheel(taken->index());
     ASSERT_TRUE(waitFor([shown] { return shown->isAnimating(); }));
+    const QImage still = shown->grab().toImage();
+    EXPECT_TRUE(waitFor([&] { return shown->grab().toImage() != still; })) << "an indeterminate wheel turns";
     EXPECT_FALSE(view.smallWheel(taken->index() + 1)->isShowing());
     std::thread([&] {
         taken->setIndeterminate(false);

@@ -258,6 +258,7 @@ TEST_F(TableView, RowsRevealPreviewAndSumTheSelection)
     EXPECT_FALSE(panel->isVisible());
     dbTable()->selectRow(2);
     EXPECT_FALSE(panel->isVisible()); // a hidden panel stays hidden
+    EXPECT_EQ(dbTable()->lastitem(), core.ObjectAtIndexFiltered(2));
     QTest::keyClick(dbTable(), Qt::Key_Space);
     ASSERT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->contents().text, core.ObjectAtIndexFiltered(2)->description());

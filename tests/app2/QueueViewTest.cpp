@@ -135,10 +135,13 @@ TEST_F(QueuePanel, RowsShowTheLogRevealTheDestinationAndClearAfterAsking)
     VeskWorkspace::setRevealHandler(previous);
     EXPECT_EQ(revealed, QStringList { target.path() });
 
+    alerts.on(kReallyClear, QStringLiteral("Cancel"));
+    QTest::mouseClick(panel->clearButton(), Qt::LeftButton);
+    EXPECT_EQ(panel->rowCount(), 1);
     alerts.on(kReallyClear, QStringLiteral("OK"));
     QTest::mouseClick(panel->clearButton(), Qt::LeftButton);
     EXPECT_EQ(panel->rowCount(), 0);
-    EXPECT_EQ(alerts.count(kReallyClear), 1);
+    EXPECT_EQ(alerts.count(kReallyClear), 2);
     manager.queueToggle();
     EXPECT_TRUE(waitFor([this] { return !host->isVisible(); }));
     EXPECT_TRUE(manager.isHidden());
