@@ -14,10 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
-#include <QUrl>
 
 #include <future>
 
@@ -217,28 +215,6 @@ TEST_F(TableView, ColumnMenuTogglesAreRememberedForAllColumns)
     EXPECT_FALSE(isHidden(QStringLiteral("SizeCellID")));
     EXPECT_TRUE(isHidden(QStringLiteral("ProjectCellID")));
     EXPECT_FALSE(isHidden(QStringLiteral("FilenameCellID"))); // never hidden by the setting
-}
-
-TEST_F(TableView, DraggedRowsCarryTheExistingFilesAndTheirNames)
-{
-    auto missing = item(QStringLiteral("b.mxf"), QStringLiteral("P"), 2);
-    missing->setDB_FileExists(false);
-    VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), 0);
-    loadAndShow({ item(QStringLiteral("a.mxf"), QStringLiteral("P"), 1), missing,
-        item(QStringLiteral("c.mxf"), QStringLiteral("P"), 3) });
-    std::unique_ptr<QMimeData> mime(dbTable()->tableModel()->mimeDataForRows({ 0, 1, 2 }));
-    ASSERT_TRUE(mime);
-    const QList<QUrl> urls = mime->urls();
-    ASSERT_EQ(urls.size(), 2);
-    EXPECT_EQ(urls[0].toLocalFile(), QStringLiteral("/vol/Avid MediaFiles/MXF/1/a.mxf"));
-    EXPECT_EQ(
-        QString::fromUtf8(mime->data(QStringLiteral("text/plain;charset=utf-8"))), QStringLiteral("a.mxf\rc.mxf"));
-    EXPECT_EQ(dbTable()->tableModel()->supportedDragActions(), Qt::CopyAction);
-    mime.reset(dbTable()->tableModel()->mimeDataForRows({ 1 }));
-    ASSERT_TRUE(mime);
-    EXPECT_TRUE(mime->urls().isEmpty());
-    EXPECT_FALSE(mime->hasFormat(QStringLiteral("text/plain;charset=utf-8")));
-    EXPECT_FALSE(app->FilterSheet()->ProjectFilterTable()->tableModel()->mimeDataForRows({ 0 }));
 }
 
 // A double click reveals the clicked file; space opens the preview, which then
