@@ -37,9 +37,6 @@ protected:
 
 TEST_F(AppCommands, FirstStartUsesTheRegisteredDefaults)
 {
-    EXPECT_TRUE(app->Preferences()->PropertiesScanMDB()->isChecked());
-    EXPECT_TRUE(app->Preferences()->PropertiesScanMXF()->isChecked());
-    EXPECT_TRUE(app->Preferences()->PropertiesExistingFiles()->isChecked());
     QStringList hidden;
     const std::vector<VeskColumn> &columns = dbTable()->tableModel()->columns();
     for (int i = 0; i < int(columns.size()); ++i)

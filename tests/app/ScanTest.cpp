@@ -63,11 +63,8 @@ protected:
 
     QSet<QString> shownPaths() const
     {
-        QSet<QString> paths;
-        const int column = dbTable()->tableModel()->columnOf(QStringLiteral("PathCellID"));
-        for (int row = 0; row < shownRows(); ++row)
-            paths.insert(dbTable()->model()->index(row, column).data().toString());
-        return paths;
+        const QStringList paths = shownColumn(QStringLiteral("PathCellID"));
+        return { paths.begin(), paths.end() };
     }
 
     /// Waits for the next end of a scan.

@@ -153,10 +153,7 @@ TEST_F(AppToolsTest, BinUsageSheetCountsTheDroppedBinsReferences)
     ASSERT_TRUE(BinWriter().clip("A", { BinWriter::avidUID(1, 2), BinWriter::avidUID(5, 6) }).write(bin));
     app->scanDriver()->DoAVBAdd({ bin });
     ASSERT_TRUE(refreshed());
-    const int column = dbTable()->tableModel()->columnOf(QStringLiteral("UsedByBinsCellID"));
-    QStringList bins;
-    for (int row = 0; row < shownRows(); ++row)
-        bins << dbTable()->model()->index(row, column).data().toString();
+    const QStringList bins = shownColumn(QStringLiteral("UsedByBinsCellID"));
     EXPECT_EQ(QSet<QString>(bins.begin(), bins.end()), (QSet<QString> { "Cut", "" }));
     app->tools()->ShowBinUsage();
     auto *sheet = app->Database()->findChild<VeskBinUsageSheet *>();

@@ -40,7 +40,6 @@ TEST_F(DuplicateFinder, ConfirmsContentsAndSelectsEveryCopyButTheKeptOne)
     ASSERT_EQ(groups.size(), 2u);
     EXPECT_EQ(groups[0].copies.size(), 3u);
     EXPECT_EQ(groups[1].copies, std::vector<VeskItemRef> { items[3] });
-    EXPECT_EQ(groups[1].problem, VeskDuplicates::Problem::Content);
 
     window.ruleChooser()->setCurrentIndex(window.ruleChooser()->count() - 1); // under a folder
     window.folderText()->setText(files.path() + QStringLiteral("/b"));

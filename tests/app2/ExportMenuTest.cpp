@@ -65,7 +65,6 @@ TEST_F(ExportMenuTest, ColumnsInTheirCurrentOrderHiddenIncluded)
     const ExportTable exported = menu->exportTable();
     EXPECT_EQ(exported.columnIds.size(), qsizetype(VeskColumns::databaseColumns().size()));
     EXPECT_EQ(exported.columnIds.front(), QStringLiteral("SizeCellID"));
-    EXPECT_TRUE(exported.columnIds.contains(QStringLiteral("PathCellID")));
     EXPECT_EQ(exported.rowCount, 2u);
     EXPECT_EQ(exported.windowTitle, QStringLiteral("Vesk Database"));
     EXPECT_TRUE(menu->genCsv(QStringLiteral(";")).startsWith(QStringLiteral("\"Size\";")));

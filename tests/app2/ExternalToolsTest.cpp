@@ -43,6 +43,7 @@ protected:
 
 } // namespace
 
+// The desktop application gets all files at once; a missing one is reported.
 TEST_F(ExternalTools, OpensAllFilesAtOnceWithTheDesktopApplication)
 {
     const QString output = files.path() + QStringLiteral("/opened.txt");
@@ -53,11 +54,6 @@ TEST_F(ExternalTools, OpensAllFilesAtOnceWithTheDesktopApplication)
     ASSERT_TRUE(waitFor([&] { return readAll(output).count('\n') == 2; }));
     EXPECT_EQ(QString::fromUtf8(readAll(output)), shown[0] + QLatin1Char('\n') + shown[2] + QLatin1Char('\n'));
     EXPECT_TRUE(alerts.asked().isEmpty());
-}
-
-TEST_F(ExternalTools, MissingApplicationIsReported)
-{
-    ScriptedAlerts alerts;
     alerts.on(QStringLiteral("External App not found"), QStringLiteral("OK"));
     EXPECT_FALSE(VeskExternalTools::OpenInExternalApp({ shown[0] }, QStringLiteral("no-such-app.desktop")));
     EXPECT_EQ(alerts.asked(), QStringList { QStringLiteral("External App not found") });
