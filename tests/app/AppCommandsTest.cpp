@@ -7,6 +7,7 @@
 #include "VeskScanDriver.h"
 #include "VeskSound.h"
 #include "VeskStatusView.h"
+#include "VeskVersionNotice.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -189,18 +190,24 @@ TEST_F(AppCommands, CommandsAreBlockedWhileAScanRunsAndScansWhileASheetIsOpen)
     EXPECT_FALSE(status()->isRunning());
 }
 
-TEST_F(AppCommands, SliderMovesBetweenTheTwoLayouts)
+// The slider moves between the two layouts; opening the status area asks for the
+// version notice, closing it asks nothing.
+TEST_F(AppCommands, SliderMovesBetweenTheTwoLayoutsAndOpeningAsksForTheVersion)
 {
+    VeskSettings::shared().setValue(VeskVersionNotice::kVersionURLKey, QStringLiteral("http://127.0.0.1:1/version"));
     VeskMainWindow *window = app->window();
     EXPECT_EQ(window->FirstView()->pos().y(), 0);
     EXPECT_GE(window->SecondaryView()->pos().y(), window->MainView()->height()); // out of sight
-    app->setSliderOn(true);
+    QTest::mouseClick(window->MainSliderButton(), Qt::LeftButton);
     const QPoint on = window->viewOrigins(true);
     ASSERT_TRUE(waitFor([window, on] {
         return window->FirstView()->pos().y() == on.x() && window->SecondaryView()->pos().y() == on.y();
     }));
     EXPECT_EQ(window->MainView()->height() - window->SecondaryView()->geometry().bottom() - 1, 0);
     EXPECT_EQ(-window->FirstView()->pos().y(), VeskMainWindow::kFirstViewOriginOn);
-    app->setSliderOn(false);
+    EXPECT_TRUE(waitFor([this] { return status()->text() == QLatin1String("Error in http request"); }, 5000));
+    status()->Status_SetTextWithString(QStringLiteral("before"));
+    QTest::mouseClick(window->MainSliderButton(), Qt::LeftButton);
     EXPECT_TRUE(waitFor([window] { return window->FirstView()->pos().y() == 0; }));
+    EXPECT_EQ(status()->text(), QStringLiteral("before"));
 }

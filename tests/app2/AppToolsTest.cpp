@@ -4,13 +4,11 @@
 
 #include "VeskAppTools.h"
 #include "VeskBinUsageSheet.h"
-#include "VeskMainWindow.h"
 #include "VeskNewActionWindow.h"
 #include "VeskQuarantineWindow.h"
 #include "VeskQueueView.h"
 #include "VeskQuitGuard.h"
 #include "VeskScanDriver.h"
-#include "VeskVersionNotice.h"
 
 #include "actions/VeskActionManager.h"
 #include "support/BinWriter.h"
@@ -22,23 +20,6 @@
 #include <QTableWidget>
 
 using AppToolsTest = AppTest;
-
-TEST_F(AppToolsTest, QueuePanelSitsInTheDatabaseWindow)
-{
-    EXPECT_EQ(app->tools()->queueView()->parentWidget(), app->Database()->queueHost());
-    EXPECT_EQ(app->tools()->ActionManager().Queue(), app->tools()->queueView());
-}
-
-TEST_F(AppToolsTest, OpeningTheStatusAreaShowsTheVersionNotice)
-{
-    VeskSettings::shared().setValue(VeskVersionNotice::kVersionURLKey, QStringLiteral("http://127.0.0.1:1/version"));
-    status()->Status_SetTextWithString(QStringLiteral("before"));
-    QTest::mouseClick(app->window()->MainSliderButton(), Qt::LeftButton);
-    EXPECT_TRUE(waitFor([this] { return status()->text() == QLatin1String("Error in http request"); }, 5000));
-    status()->Status_SetTextWithString(QStringLiteral("before"));
-    QTest::mouseClick(app->window()->MainSliderButton(), Qt::LeftButton);
-    EXPECT_EQ(status()->text(), QStringLiteral("before")) << "closing it asks nothing";
-}
 
 // A rebuild's new list reaches the table in the step that publishes it: nothing
 // else has to reload the table first.
@@ -93,10 +74,13 @@ TEST_F(AppToolsTest, DeletedFilesRowsAndTotalsFollowAtOnce)
     }
 }
 
-// Quit pressed while an action waits for an answer: the first time the user stays,
-// the second time the action is cancelled and has ended before quitting goes on.
+// The queue panel sits in the database window. Quit pressed while an action waits for
+// an answer: the first time the user stays, the second time the action is cancelled and
+// has ended before quitting goes on.
 TEST_F(AppToolsTest, QuittingWhileAnActionRunsAsksCancelsAndWaits)
 {
+    EXPECT_EQ(app->tools()->queueView()->parentWidget(), app->Database()->queueHost());
+    EXPECT_EQ(app->tools()->ActionManager().Queue(), app->tools()->queueView());
     const QString question = QStringLiteral("A file action is still running.");
     TestFiles source;
     TestFiles target;

@@ -56,20 +56,6 @@ protected:
 
 } // namespace
 
-// The user's column order counts, and a hidden column is exported all the same.
-TEST_F(ExportMenuTest, ColumnsInTheirCurrentOrderHiddenIncluded)
-{
-    QHeaderView *header = table->horizontalHeader();
-    header->moveSection(header->visualIndex(column(QStringLiteral("SizeCellID"))), 0);
-    table->setColumnHidden(column(QStringLiteral("PathCellID")), true);
-    const ExportTable exported = menu->exportTable();
-    EXPECT_EQ(exported.columnIds.size(), qsizetype(VeskColumns::databaseColumns().size()));
-    EXPECT_EQ(exported.columnIds.front(), QStringLiteral("SizeCellID"));
-    EXPECT_EQ(exported.rowCount, 2u);
-    EXPECT_EQ(exported.windowTitle, QStringLiteral("Vesk Database"));
-    EXPECT_TRUE(menu->genCsv(QStringLiteral(";")).startsWith(QStringLiteral("\"Size\";")));
-}
-
 // Each export is saved where the user chooses, with its file type kept; cancelling
 // writes nothing and a failed save is reported.
 TEST_F(ExportMenuTest, SavesWhereTheUserChoosesKeepingTheFileType)
@@ -102,8 +88,19 @@ TEST_F(ExportMenuTest, SavesWhereTheUserChoosesKeepingTheFileType)
     EXPECT_EQ(alerts.count(QStringLiteral("Export not saved")), 1);
 }
 
-TEST_F(ExportMenuTest, ViewAsHtmlWritesToTheTemporaryFolderAndOpens)
+// The user's column order counts and a hidden column is exported all the same; the page
+// to view goes to the temporary folder and opens.
+TEST_F(ExportMenuTest, ViewAsHtmlWritesTheColumnsInTheirOrderHiddenIncludedAndOpens)
 {
+    QHeaderView *header = table->horizontalHeader();
+    header->moveSection(header->visualIndex(column(QStringLiteral("SizeCellID"))), 0);
+    table->setColumnHidden(column(QStringLiteral("PathCellID")), true);
+    const ExportTable exported = menu->exportTable();
+    EXPECT_EQ(exported.columnIds.size(), qsizetype(VeskColumns::databaseColumns().size()));
+    EXPECT_EQ(exported.columnIds.front(), QStringLiteral("SizeCellID"));
+    EXPECT_EQ(exported.rowCount, 2u);
+    EXPECT_EQ(exported.windowTitle, QStringLiteral("Vesk Database"));
+    EXPECT_TRUE(menu->genCsv(QStringLiteral(";")).startsWith(QStringLiteral("\"Size\";")));
     item(ExportMenu::ViewAsHtml)->trigger();
     ASSERT_EQ(opened.size(), 1);
     const QFileInfo page(opened.front());
