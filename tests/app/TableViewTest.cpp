@@ -189,11 +189,20 @@ TEST_F(TableView, ClosingWaitsForStoreWork)
     launch();
 }
 
-// The header menu lists every column but the name columns and shows which are on;
-// a toggle is stored for every column and read at the next start, and a stored choice
-// without a column hides it.
+// The first start hides the registered columns. The header menu lists every column but
+// the name columns and shows which are on; a toggle is stored for every column and read
+// at the next start, and a stored choice without a column hides it.
 TEST_F(TableView, ColumnMenuTogglesAreRememberedForAllColumns)
 {
+    QStringList hidden;
+    const std::vector<VeskColumn> &columns = dbTable()->tableModel()->columns();
+    for (int i = 0; i < int(columns.size()); ++i)
+        if (dbTable()->isColumnHidden(i))
+            hidden.push_back(columns[size_t(i)].identifier);
+    hidden.sort();
+    EXPECT_EQ(hidden,
+        QStringList(
+            { "ExistsCellID", "filePackageUID", "hash", "materialPackageUID", "sourceFileID", "sourceTapeID" }));
     EXPECT_EQ(dbTable()->headerMenu()->actions().size(), 17);
     EXPECT_FALSE(menuItem(QStringLiteral("File Name")) || menuItem(QStringLiteral("Clip Name")));
     menuItem(QStringLiteral("Exists"))->trigger();
