@@ -1,6 +1,5 @@
 #include "AppTestSupport.h"
 
-#include "VeskDragDropView.h"
 #include "VeskFilterSheet.h"
 #include "VeskMainWindow.h"
 #include "VeskPreferencesWindow.h"
@@ -15,12 +14,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-
-namespace {
-
-const QString kExisting = QStringLiteral("ShowOnlyExistingFiles");
-
-} // namespace
 
 class AppCommands : public AppTest {
 protected:
@@ -131,7 +124,7 @@ TEST_F(AppCommands, ExistingFilesCheckShowsMissingMedia)
     EXPECT_EQ(app->Preferences()->focusWidget(), app->Preferences()->PropertiesExistingFiles());
     app->Database()->searchField()->setText(QStringLiteral("here"));
     app->Preferences()->PropertiesExistingFiles()->click();
-    EXPECT_EQ(VeskSettings::shared().integerForKey(kExisting), 0);
+    EXPECT_EQ(VeskSettings::shared().integerForKey(QStringLiteral("ShowOnlyExistingFiles")), 0);
     EXPECT_TRUE(app->Database()->searchField()->text().isEmpty());
     ASSERT_TRUE(refreshed());
     EXPECT_EQ(shownRows(), 2);
@@ -161,7 +154,7 @@ TEST_F(AppCommands, CommandsAreBlockedWhileAScanRunsAndScansWhileASheetIsOpen)
     filterSheet()->FilterSelectAllButton()->click();
     EXPECT_EQ(shownRows(), 4);
     app->Preferences()->PropertiesExistingFiles()->click();
-    EXPECT_EQ(VeskSettings::shared().integerForKey(kExisting), 1);
+    EXPECT_EQ(VeskSettings::shared().integerForKey(QStringLiteral("ShowOnlyExistingFiles")), 1);
     EXPECT_TRUE(app->Preferences()->PropertiesExistingFiles()->isChecked());
     app->scanDriver()->pushBigRedButton();
     EXPECT_EQ(app->scanDriver()->volumeSelector(), nullptr);

@@ -25,12 +25,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-namespace {
-
-constexpr int kScanTimeoutMs = 60000;
-
-} // namespace
-
 class Scans : public AppTest {
 protected:
     /// Writes a volume with three folders and returns its root.
@@ -71,7 +65,7 @@ protected:
     static bool waitForScan(QSignalSpy &finished)
     {
         finished.clear();
-        return finished.wait(kScanTimeoutMs);
+        return finished.wait(60000);
     }
 
     VeskVolumeSelector *waitForSelector() const
