@@ -105,7 +105,9 @@ TEST_F(DropZone, RefusesAnythingButSoundBinsWhenIdle)
     VeskAlert::setHandler(previous);
 }
 
-TEST_F(DropZone, PlainDropIntersectsWithAllBinsAndModifierKeysChooseAddAndSubtract)
+// A plain drop intersects with all bins and modifier keys choose add and subtract; the
+// overlay shows the operation while bins hover and follows the area.
+TEST_F(DropZone, KeysChooseTheOperationTheOverlayShowsAndTheDropDoes)
 {
     EXPECT_TRUE(drag<QDropEvent>({ binA, binB }));
     EXPECT_FALSE(zone->isHighlighted());
@@ -117,10 +119,8 @@ TEST_F(DropZone, PlainDropIntersectsWithAllBinsAndModifierKeysChooseAddAndSubtra
         { QStringLiteral("add"), { binA } }, { QStringLiteral("subtract"), { binA } },
         { QStringLiteral("add"), { binA } } };
     EXPECT_EQ(delegate.calls, expected);
-}
 
-TEST_F(DropZone, OverlayShowsTheOperationWhileBinsHoverAndFollowsTheArea)
-{
+    // While bins hover, the overlay shows the operation the keys choose.
     EXPECT_TRUE(drag<QDragMoveEvent>({ binA }));
     EXPECT_TRUE(zone->isHighlighted());
     EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("show only media used by"));
