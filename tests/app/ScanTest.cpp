@@ -42,14 +42,12 @@ protected:
         QFile file(root + QStringLiteral("/expected.json"));
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         const QJsonObject volume = QJsonDocument::fromJson(file.readAll()).object();
-        QSet<QString> referenced;
-        for (const QJsonValue &uid : volume.value(QStringLiteral("bins")).toObject().value(bin).toArray())
-            referenced.insert(uid.toString());
+        const QJsonArray referenced = volume.value(QStringLiteral("bins")).toObject().value(bin).toArray();
         QSet<QString> paths;
         for (const QJsonValue &value : volume.value(QStringLiteral("items")).toArray()) {
             const QJsonObject item = value.toObject();
             if (item.value(QStringLiteral("exists")).toBool()
-                && (bin.isEmpty() || referenced.contains(item.value(QStringLiteral("uid")).toString())))
+                && (bin.isEmpty() || referenced.contains(item.value(QStringLiteral("uid")))))
                 paths.insert(item.value(QStringLiteral("path")).toString());
         }
         return paths;
