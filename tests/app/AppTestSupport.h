@@ -59,15 +59,16 @@ protected:
     VeskDatabaseTableview *dbTable() const { return app->databaseTable(); }
     int shownRows() const { return dbTable()->model()->rowCount(); }
 
-    /// The file names the database table shows, top to bottom.
-    QStringList shownFileNames() const
+    /// The texts the database table shows in the column, top to bottom.
+    QStringList shownColumn(const QString &identifier) const
     {
-        QStringList names;
-        const int column = dbTable()->tableModel()->columnOf(QStringLiteral("FilenameCellID"));
+        QStringList texts;
+        const int column = dbTable()->tableModel()->columnOf(identifier);
         for (int row = 0; row < shownRows(); ++row)
-            names.push_back(dbTable()->model()->index(row, column).data().toString());
-        return names;
+            texts.push_back(dbTable()->model()->index(row, column).data().toString());
+        return texts;
     }
+    QStringList shownFileNames() const { return shownColumn(QStringLiteral("FilenameCellID")); }
 
     std::unique_ptr<AppDelegate> app;
     VeskAlert::Handler previousAlerts;

@@ -52,29 +52,15 @@ protected:
         return mime;
     }
 
-    /// A drag entering the area where the later events happen; the widgets only get
-    /// moves and drops after an enter they accepted.
-    bool enter(const QStringList &paths, Qt::KeyboardModifiers keys, QPoint at, Qt::DropActions offered)
-    {
-        QDragEnterEvent event(at, offered, urls(paths), Qt::LeftButton, keys);
-        QCoreApplication::sendEvent(&area, &event);
-        return event.isAccepted();
-    }
-
-    bool move(const QStringList &paths, Qt::KeyboardModifiers keys = {}, QPoint at = { 300, 200 },
+    /// A drag entering the area, then a move or a drop at the same place (the widgets
+    /// only get moves and drops after an enter they accepted); whether that was taken.
+    template <typename Event>
+    bool drag(const QStringList &paths, Qt::KeyboardModifiers keys = {}, QPoint at = { 300, 200 },
         Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction)
     {
-        enter(paths, keys, at, offered);
-        QDragMoveEvent event(at, offered, urls(paths), Qt::LeftButton, keys);
-        QCoreApplication::sendEvent(&area, &event);
-        return event.isAccepted();
-    }
-
-    bool drop(const QStringList &paths, Qt::KeyboardModifiers keys = {}, QPoint at = { 300, 200 },
-        Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction)
-    {
-        enter(paths, keys, at, offered);
-        QDropEvent event(at, offered, urls(paths), Qt::LeftButton, keys);
+        QDragEnterEvent enter(at, offered, urls(paths), Qt::LeftButton, keys);
+        QCoreApplication::sendEvent(&area, &enter);
+        Event event(at, offered, urls(paths), Qt::LeftButton, keys);
         QCoreApplication::sendEvent(&area, &event);
         return event.isAccepted();
     }
@@ -97,16 +83,16 @@ TEST_F(DropZone, RefusesAnythingButSoundBinsWhenIdle)
         return int(VeskAlert::First);
     });
     const int pops = VeskSound::popCount();
-    EXPECT_FALSE(drop({ binA, text }));
-    EXPECT_FALSE(drop({ files.path() + QStringLiteral("/Bins") }));
+    EXPECT_FALSE(drag<QDropEvent>({ binA, text }));
+    EXPECT_FALSE(drag<QDropEvent>({ files.path() + QStringLiteral("/Bins") }));
     const QString folderNamedLikeABin = files.path() + QStringLiteral("/Old.avb");
     QDir().mkpath(folderNamedLikeABin);
-    EXPECT_FALSE(drop({ folderNamedLikeABin }));
+    EXPECT_FALSE(drag<QDropEvent>({ folderNamedLikeABin }));
     const QString cut = files.write(QStringLiteral("Bins/Cut.avb"), BinWriter().clip("A", {}).bytes().chopped(1));
-    EXPECT_FALSE(drop({ binA, cut }, Qt::ControlModifier));
-    EXPECT_FALSE(drop({ files.write(QStringLiteral("Bins/Text.avb"), "bin") }));
+    EXPECT_FALSE(drag<QDropEvent>({ binA, cut }, Qt::ControlModifier));
+    EXPECT_FALSE(drag<QDropEvent>({ files.write(QStringLiteral("Bins/Text.avb"), "bin") }));
     VeskStatusViewController::getTheController()->setIsRunning(true);
-    EXPECT_FALSE(drop({ binA }));
+    EXPECT_FALSE(drag<QDropEvent>({ binA }));
     VeskStatusViewController::getTheController()->setIsRunning(false);
     EXPECT_TRUE(delegate.calls.empty());
     EXPECT_EQ(VeskSound::popCount(), pops + 6);
@@ -119,32 +105,32 @@ TEST_F(DropZone, RefusesAnythingButSoundBinsWhenIdle)
     VeskAlert::setHandler(previous);
 }
 
-TEST_F(DropZone, PlainDropIntersectsWithAllBinsAndModifierKeysChooseAddAndSubtract)
+// A plain drop intersects with all bins and modifier keys choose add and subtract; the
+// overlay shows the operation while bins hover and follows the area.
+TEST_F(DropZone, KeysChooseTheOperationTheOverlayShowsAndTheDropDoes)
 {
-    EXPECT_TRUE(drop({ binA, binB }));
+    EXPECT_TRUE(drag<QDropEvent>({ binA, binB }));
     EXPECT_FALSE(zone->isHighlighted());
-    EXPECT_TRUE(drop({ binA }, Qt::ShiftModifier));
-    EXPECT_TRUE(drop({ binA }, Qt::ControlModifier));
+    EXPECT_TRUE(drag<QDropEvent>({ binA }, Qt::ShiftModifier));
+    EXPECT_TRUE(drag<QDropEvent>({ binA }, Qt::ControlModifier));
     // A drag that offers no copy adds without keys.
-    EXPECT_TRUE(drop({ binA }, {}, { 300, 200 }, Qt::MoveAction));
+    EXPECT_TRUE(drag<QDropEvent>({ binA }, {}, { 300, 200 }, Qt::MoveAction));
     const std::vector<std::pair<QString, QStringList>> expected { { QStringLiteral("intersect"), { binA, binB } },
         { QStringLiteral("add"), { binA } }, { QStringLiteral("subtract"), { binA } },
         { QStringLiteral("add"), { binA } } };
     EXPECT_EQ(delegate.calls, expected);
-}
 
-TEST_F(DropZone, OverlayShowsTheOperationWhileBinsHoverAndFollowsTheArea)
-{
-    EXPECT_TRUE(move({ binA }));
+    // While bins hover, the overlay shows the operation the keys choose.
+    EXPECT_TRUE(drag<QDragMoveEvent>({ binA }));
     EXPECT_TRUE(zone->isHighlighted());
     EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("show only media used by"));
-    move({ binA }, Qt::ControlModifier);
+    drag<QDragMoveEvent>({ binA }, Qt::ControlModifier);
     EXPECT_EQ(VeskDragDropView::operationLabel(zone->currentDragMask()), QStringLiteral("hide media used by"));
     EXPECT_FALSE(zone->grab().isNull());
     // Over the strip above the zone the drag is not taken.
-    EXPECT_FALSE(move({ binA }, {}, { 300, 10 }));
+    EXPECT_FALSE(drag<QDragMoveEvent>({ binA }, {}, { 300, 10 }));
     EXPECT_FALSE(zone->isHighlighted());
-    move({ binA });
+    drag<QDragMoveEvent>({ binA });
     QDragLeaveEvent leave;
     QCoreApplication::sendEvent(&area, &leave);
     EXPECT_FALSE(zone->isHighlighted());

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 

@@ -9,6 +9,7 @@
 #include "platform/VeskStatusViewController.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -59,13 +60,17 @@ protected:
     VeskStatusView view;
 };
 
-TEST_F(StatusArea, WheelsSpinWhileLentToAnotherThread)
+// Wheels spin while lent to another thread and follow what it sets; the text line
+// shows the latest text from any thread.
+TEST_F(StatusArea, WheelsAndTextFollowOtherThreads)
 {
     VeskStatusWheel *taken = nullptr;
     std::thread([&] { taken = controller()->Status_GetProgressWheel(); }).join();
     ASSERT_TRUE(taken);
     VeskProgressWheel *shown = view.smallWheel(taken->index());
     ASSERT_TRUE(waitFor([shown] { return shown->isAnimating(); }));
+    const QImage still = shown->grab().toImage();
+    EXPECT_TRUE(waitFor([&] { return shown->grab().toImage() != still; })) << "an indeterminate wheel turns";
     EXPECT_FALSE(view.smallWheel(taken->index() + 1)->isShowing());
     std::thread([&] {
         taken->setIndeterminate(false);
@@ -77,10 +82,8 @@ TEST_F(StatusArea, WheelsSpinWhileLentToAnotherThread)
     std::thread([&] { controller()->Status_DeleteProgressWheel(taken); }).join();
     ASSERT_TRUE(waitFor([shown] { return !shown->isAnimating(); }));
     EXPECT_FALSE(shown->isShowing());
-}
 
-TEST_F(StatusArea, TextLineShowsTheLatestTextFromAnyThread)
-{
+    // The text line shows the latest of many texts set by a worker.
     std::thread([] {
         for (int i = 0; i < 1000; ++i)
             controller()->Status_SetTextWithString(QStringLiteral("folder %1").arg(i));

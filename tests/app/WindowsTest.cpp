@@ -20,6 +20,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -114,7 +115,9 @@ TEST_F(Windows, ShortcutsReachTheirCommandsFromEveryWindow)
     }
 }
 
-TEST_F(Windows, RowMenuAndDeleteKeyActOnTheSelectedRowsAndMissingFilesAreSaidSo)
+// Dragged rows carry the existing files and their names; the row menu and the Delete
+// key act on the selected rows; a missing file is said to be missing.
+TEST_F(Windows, RowsActOnTheirExistingFilesAndMissingFilesAreSaidSo)
 {
     QStringList revealed;
     const VeskWorkspace::RevealHandler previous
@@ -135,6 +138,18 @@ TEST_F(Windows, RowMenuAndDeleteKeyActOnTheSelectedRowsAndMissingFilesAreSaidSo)
     EXPECT_TRUE(actionSheet()->RadioDelete()->isChecked());
     EXPECT_EQ(actionSheet()->ActionProperties().items->size(), 2u);
     actionSheet()->PushCancel();
+
+    std::unique_ptr<QMimeData> mime(dbTable()->tableModel()->mimeDataForRows({ 1, 2, 3 }));
+    ASSERT_TRUE(mime);
+    ASSERT_EQ(mime->urls().size(), 2);
+    EXPECT_EQ(mime->urls()[0].toLocalFile(), QStringLiteral("/vol/Avid MediaFiles/MXF/1/2.mxf"));
+    EXPECT_EQ(mime->data(QStringLiteral("text/plain;charset=utf-8")), QByteArray("2.mxf\r3.mxf"));
+    EXPECT_EQ(dbTable()->tableModel()->supportedDragActions(), Qt::CopyAction);
+    mime.reset(dbTable()->tableModel()->mimeDataForRows({ 3 }));
+    ASSERT_TRUE(mime);
+    EXPECT_TRUE(mime->urls().isEmpty());
+    EXPECT_FALSE(mime->hasFormat(QStringLiteral("text/plain;charset=utf-8")));
+    EXPECT_FALSE(app->FilterSheet()->ProjectFilterTable()->tableModel()->mimeDataForRows({ 0 }));
 
     const QRect missing = dbTable()->visualRect(dbTable()->model()->index(3, 1));
     QTest::mouseClick(dbTable()->viewport(), Qt::LeftButton, {}, missing.center());

@@ -4,13 +4,11 @@
 
 #include "VeskAppTools.h"
 #include "VeskBinUsageSheet.h"
-#include "VeskMainWindow.h"
 #include "VeskNewActionWindow.h"
 #include "VeskQuarantineWindow.h"
 #include "VeskQueueView.h"
 #include "VeskQuitGuard.h"
 #include "VeskScanDriver.h"
-#include "VeskVersionNotice.h"
 
 #include "actions/VeskActionManager.h"
 #include "support/BinWriter.h"
@@ -21,48 +19,7 @@
 #include <QSet>
 #include <QTableWidget>
 
-namespace {
-
-class AppToolsTest : public AppTest {
-protected:
-    void SetUp() override
-    {
-        AppTest::SetUp();
-        tools = app->tools();
-        ASSERT_NE(tools, nullptr);
-    }
-    VeskAppTools *tools = nullptr;
-};
-
-} // namespace
-
-TEST_F(AppToolsTest, QueuePanelSitsInTheDatabaseWindow)
-{
-    EXPECT_EQ(tools->queueView()->parentWidget(), app->Database()->queueHost());
-    EXPECT_EQ(tools->ActionManager().Queue(), tools->queueView());
-}
-
-TEST_F(AppToolsTest, OpeningTheStatusAreaShowsTheVersionNotice)
-{
-    VeskSettings::shared().setValue(VeskVersionNotice::kVersionURLKey, QStringLiteral("http://127.0.0.1:1/version"));
-    status()->Status_SetTextWithString(QStringLiteral("before"));
-    QTest::mouseClick(app->window()->MainSliderButton(), Qt::LeftButton);
-    EXPECT_TRUE(waitFor([this] { return status()->text() == QLatin1String("Error in http request"); }, 5000));
-    status()->Status_SetTextWithString(QStringLiteral("before"));
-    QTest::mouseClick(app->window()->MainSliderButton(), Qt::LeftButton);
-    EXPECT_EQ(status()->text(), QStringLiteral("before")) << "closing it asks nothing";
-}
-
-// A rebuild's new list reaches the table in the step that publishes it: nothing
-// else has to reload the table first.
-TEST_F(AppToolsTest, TheTableShowsTheStoresListAsSoonAsItIsPublished)
-{
-    TestFiles files;
-    load(filesOnDisk(files, { 1, 2, 3 }));
-    EXPECT_EQ(shownRows(), 3);
-    core.setFilterFlagProjects(false);
-    EXPECT_EQ(shownRows(), 0);
-}
+using AppToolsTest = AppTest;
 
 TEST_F(AppToolsTest, NewActionIsRefusedWhileTheListIsRebuilt)
 {
@@ -86,17 +43,19 @@ TEST_F(AppToolsTest, NewActionIsRefusedWhileTheListIsRebuilt)
     sheet->PushCancel();
 }
 
-// Deleted files' rows go at once when missing files are hidden, and otherwise stay
-// as missing; either way the totals lose their sizes.
-TEST_F(AppToolsTest, DeletedFilesRowsAndTotalsFollowAtOnce)
+// A rebuild's new list reaches the table in the step that publishes it: nothing else
+// has to reload the table first. Deleted files' rows go at once when missing files are
+// hidden, and otherwise stay as missing; either way the totals lose their sizes.
+TEST_F(AppToolsTest, TheTableFollowsTheStoreAtOnceAfterRebuildsAndDeletions)
 {
     for (const int showOnlyExisting : { 0, 1 }) {
         VeskSettings::shared().setValue(QStringLiteral("ShowOnlyExistingFiles"), showOnlyExisting);
         core.clear();
         TestFiles files;
         const std::vector<VeskItemRef> items = filesOnDisk(files, { 1, 2, 4 });
-        loadAndShow(items);
-        const auto action = tools->ActionManager().SetUpNewActionWithOptions(
+        load(items);
+        EXPECT_EQ(shownRows(), 3);
+        const auto action = app->tools()->ActionManager().SetUpNewActionWithOptions(
             properties(QStringLiteral("Delete"), { items[0], items[2] }));
         ASSERT_TRUE(waitFor([&] { return action->Action_Operation()->isFinished(); }));
         ASSERT_TRUE(waitFor([&] { return core.FilteredItemsSize() == 2; }));
@@ -106,10 +65,13 @@ TEST_F(AppToolsTest, DeletedFilesRowsAndTotalsFollowAtOnce)
     }
 }
 
-// Quit pressed while an action waits for an answer: the first time the user stays,
-// the second time the action is cancelled and has ended before quitting goes on.
+// The queue panel sits in the database window. Quit pressed while an action waits for
+// an answer: the first time the user stays, the second time the action is cancelled and
+// has ended before quitting goes on.
 TEST_F(AppToolsTest, QuittingWhileAnActionRunsAsksCancelsAndWaits)
 {
+    EXPECT_EQ(app->tools()->queueView()->parentWidget(), app->Database()->queueHost());
+    EXPECT_EQ(app->tools()->ActionManager().Queue(), app->tools()->queueView());
     const QString question = QStringLiteral("A file action is still running.");
     TestFiles source;
     TestFiles target;
@@ -118,21 +80,21 @@ TEST_F(AppToolsTest, QuittingWhileAnActionRunsAsksCancelsAndWaits)
     std::vector<bool> mayQuit;
     alerts.on(kOverwrite, QStringLiteral("Yes"), [&] {
         alerts.on(question, QStringLiteral("Keep Running"));
-        mayQuit.push_back(tools->quitGuard()->mayQuit());
+        mayQuit.push_back(app->tools()->quitGuard()->mayQuit());
         alerts.on(question, QStringLiteral("Cancel Action and Quit"));
-        mayQuit.push_back(tools->quitGuard()->mayQuit());
+        mayQuit.push_back(app->tools()->quitGuard()->mayQuit());
     });
-    VeskActionManager &manager = tools->ActionManager();
+    VeskActionManager &manager = app->tools()->ActionManager();
     const auto action = manager.SetUpNewActionWithOptions(properties(
         QStringLiteral("Copy"), { makeItem(source.write(QStringLiteral("1/a.mxf"), "new")) }, target.path()));
     ASSERT_TRUE(waitFor([&] { return action->Action_Operation()->isFinished(); }));
     EXPECT_EQ(mayQuit, (std::vector<bool> { false, true }));
     EXPECT_EQ(alerts.count(question), 2);
     EXPECT_TRUE(action->Action_Operation()->isCancelled());
-    EXPECT_FALSE(tools->quitGuard()->actionsRunning());
+    EXPECT_FALSE(app->tools()->quitGuard()->actionsRunning());
     EXPECT_EQ(readAll(target.path() + QStringLiteral("/Promo/MXF/a.mxf")), QByteArray("old"));
     EXPECT_EQ(QDir(target.path() + QStringLiteral("/Promo/MXF")).entryList(QDir::Files), QStringList { "a.mxf" });
-    EXPECT_TRUE(tools->quitGuard()->mayQuit()) << "nothing runs: no question";
+    EXPECT_TRUE(app->tools()->quitGuard()->mayQuit()) << "nothing runs: no question";
     EXPECT_EQ(alerts.count(question), 2);
 }
 
@@ -144,7 +106,7 @@ TEST_F(AppToolsTest, QuarantineWindowListsTheScannedVolumesSetsAndRestoresThem)
     const auto operation = makeOperation(properties(QStringLiteral("Quarantine"), { makeItem(path) }));
     runToEnd(operation);
     ASSERT_FALSE(QFileInfo::exists(path));
-    VeskQuarantineWindow window(core, tools->ActionManager());
+    VeskQuarantineWindow window(core, app->tools()->ActionManager());
     window.reload();
     ASSERT_EQ(window.table()->rowCount(), 1);
     EXPECT_EQ(window.table()->item(0, 3)->text(), QStringLiteral("1"));
@@ -166,12 +128,9 @@ TEST_F(AppToolsTest, BinUsageSheetCountsTheDroppedBinsReferences)
     ASSERT_TRUE(BinWriter().clip("A", { BinWriter::avidUID(1, 2), BinWriter::avidUID(5, 6) }).write(bin));
     app->scanDriver()->DoAVBAdd({ bin });
     ASSERT_TRUE(refreshed());
-    const int column = dbTable()->tableModel()->columnOf(QStringLiteral("UsedByBinsCellID"));
-    QStringList bins;
-    for (int row = 0; row < shownRows(); ++row)
-        bins << dbTable()->model()->index(row, column).data().toString();
+    const QStringList bins = shownColumn(QStringLiteral("UsedByBinsCellID"));
     EXPECT_EQ(QSet<QString>(bins.begin(), bins.end()), (QSet<QString> { "Cut", "" }));
-    tools->ShowBinUsage();
+    app->tools()->ShowBinUsage();
     auto *sheet = app->Database()->findChild<VeskBinUsageSheet *>();
     ASSERT_NE(sheet, nullptr);
     QStringList cells;

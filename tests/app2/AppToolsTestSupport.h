@@ -5,6 +5,7 @@
 #include "support/TestFiles.h"
 #include "support/WaitFor.h"
 
+#include <QProcess>
 #include <QTest>
 
 #include <functional>
@@ -21,6 +22,15 @@ inline std::vector<VeskItemRef> filesOnDisk(const TestFiles &files, const std::v
         items.push_back(makeItem(path));
     }
     return items;
+}
+
+/// Writes a synthetic volume at root with vesk-mkvolume's options.
+inline void writeVolume(const QString &root, const QStringList &options)
+{
+    QProcess writer;
+    writer.start(QStringLiteral(VESK_MKVOLUME), QStringList { root } + options);
+    ASSERT_TRUE(writer.waitForFinished(120000));
+    ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
 }
 
 /// Turns the complaints of a QAbstractItemModelTester in warning mode into test

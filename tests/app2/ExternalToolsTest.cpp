@@ -2,8 +2,7 @@
 
 #include "VeskExternalTools.h"
 
-#include "model/VeskCore.h"
-#include "support/FakeTableView.h"
+#include "model/StoreTestSupport.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -11,16 +10,13 @@
 
 namespace {
 
-class ExternalTools : public ::testing::Test {
+class ExternalTools : public StoreTest {
 protected:
     /// Three shown items; the second one's file is gone.
     void SetUp() override
     {
-        core.setDatabaseTable(&table);
-        std::vector<VeskItemRef> items = filesOnDisk(files, { 1, 2, 3 });
-        core.AddItemsFromArray(items);
-        core.makeUnique();
-        core.LoadDefaults();
+        StoreTest::SetUp();
+        load(filesOnDisk(files, { 1, 2, 3 }));
         for (uint64_t row = 0; row < core.getFilteredIndexesCount(); ++row)
             shown << core.ObjectAtIndexFiltered(row)->DB_itemPath();
         QFile::remove(shown[1]);
@@ -42,13 +38,12 @@ protected:
     }
 
     TestFiles files;
-    FakeTableView table { QStringLiteral("DatabaseTableID") };
-    VeskCore core;
     QStringList shown;
 };
 
 } // namespace
 
+// The desktop application gets all files at once; a missing one is reported.
 TEST_F(ExternalTools, OpensAllFilesAtOnceWithTheDesktopApplication)
 {
     const QString output = files.path() + QStringLiteral("/opened.txt");
@@ -59,34 +54,25 @@ TEST_F(ExternalTools, OpensAllFilesAtOnceWithTheDesktopApplication)
     ASSERT_TRUE(waitFor([&] { return readAll(output).count('\n') == 2; }));
     EXPECT_EQ(QString::fromUtf8(readAll(output)), shown[0] + QLatin1Char('\n') + shown[2] + QLatin1Char('\n'));
     EXPECT_TRUE(alerts.asked().isEmpty());
-}
-
-TEST_F(ExternalTools, MissingApplicationIsReported)
-{
-    ScriptedAlerts alerts;
     alerts.on(QStringLiteral("External App not found"), QStringLiteral("OK"));
     EXPECT_FALSE(VeskExternalTools::OpenInExternalApp({ shown[0] }, QStringLiteral("no-such-app.desktop")));
     EXPECT_EQ(alerts.asked(), QStringList { QStringLiteral("External App not found") });
 }
 
+// The script runs with the selected existing files, and with none.
 TEST_F(ExternalTools, ScriptGetsThePathsOnTheClipboardAndInItsEnvironment)
 {
     const QString output = files.path() + QStringLiteral("/selection.txt");
     const QString script
-        = QStringLiteral("printf '%s' \"$VESK_SELECTION\" > '%1.part' && mv '%1.part' '%1'").arg(output);
-    ASSERT_TRUE(VeskExternalTools::ExecuteApplescript(VeskExternalTools::selectedMedia(core, table), script));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), shown[0] + QLatin1Char('\r') + shown[2]);
-    ASSERT_TRUE(waitFor([&] { return QFile::exists(output); }));
-    EXPECT_EQ(QString::fromUtf8(readAll(output)), shown[0] + QLatin1Char('\n') + shown[2]);
-}
-
-TEST_F(ExternalTools, ScriptRunsWithAnEmptySelection)
-{
-    const QString output = files.path() + QStringLiteral("/ran.txt");
-    ASSERT_TRUE(VeskExternalTools::ExecuteApplescript(
-        {}, QStringLiteral("printf 'ran:%s' \"$VESK_SELECTION\" > '%1'").arg(output)));
-    EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
-    ASSERT_TRUE(waitFor([&] { return readAll(output) == "ran:"; }));
-    table.selection.clear();
-    EXPECT_TRUE(VeskExternalTools::selectedMedia(core, table).isEmpty());
+        = QStringLiteral("printf 'ran:%s' \"$VESK_SELECTION\" > '%1.part' && mv '%1.part' '%1'").arg(output);
+    for (const bool none : { false, true }) {
+        if (none)
+            table.selection.clear();
+        const QString lines = none ? QString() : shown[0] + QLatin1Char('\n') + shown[2];
+        QFile::remove(output);
+        ASSERT_TRUE(VeskExternalTools::ExecuteApplescript(VeskExternalTools::selectedMedia(core, table), script));
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), QString(lines).replace(QLatin1Char('\n'), QLatin1Char('\r')));
+        ASSERT_TRUE(waitFor([&] { return QFile::exists(output); }));
+        EXPECT_EQ(QString::fromUtf8(readAll(output)), QStringLiteral("ran:") + lines);
+    }
 }

@@ -3,31 +3,25 @@
 #include "VeskNewActionWindow.h"
 
 #include "actions/VeskActionManager.h"
-#include "model/VeskCore.h"
-#include "platform/VeskSettings.h"
-#include "support/FakeTableView.h"
+#include "model/StoreTestSupport.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
 // The command takes the store's selection and queues the action only on go; the
-// sheet's controls reach the rules behind it (the rules themselves are tested on the
+// sheet's controls and its folder chooser reach the rules behind it (the rules themselves are tested on the
 // controller).
-TEST(NewActionSheet, NewActionQueuesOnGoOnly)
+using NewActionSheet = StoreTest;
+
+TEST_F(NewActionSheet, NewActionQueuesOnGoOnly)
 {
     ScriptedAlerts alerts;
     alerts.on(QStringLiteral("Please check destination path"), QStringLiteral("OK"));
     TestFiles files;
-    VeskCore core;
-    FakeTableView table(QStringLiteral("DatabaseTableID"));
-    core.setDatabaseTable(&table);
-    core.AddItemsFromArray(filesOnDisk(files, { 5, 6, 7 }));
-    core.makeUnique();
-    core.LoadDefaults();
+    load(filesOnDisk(files, { 5, 6, 7 }));
     table.selection = { 0, 2 };
     QWidget window;
     VeskActionManager manager;
@@ -57,6 +51,14 @@ TEST(NewActionSheet, NewActionQueuesOnGoOnly)
     QTest::mouseClick(second->goButton(), Qt::LeftButton);
     EXPECT_EQ(alerts.asked(), QStringList { QStringLiteral("Please check destination path") });
     EXPECT_TRUE(manager.actions().empty());
+    QString answer = files.path();
+    const auto previous = VeskNewActionWindow::setFolderChooser([&answer](QWidget *) { return answer; });
+    second->SelectDestination();
+    answer.clear();
+    second->SelectDestination(); // a cancelled choice keeps the folder
+    VeskNewActionWindow::setFolderChooser(previous);
+    EXPECT_EQ(second->destinationText()->text(), files.path());
+    EXPECT_EQ(second->ActionProperties().Destination, files.path());
     second->RadioDelete()->click();
     EXPECT_FALSE(second->destinationText()->isEnabled());
     EXPECT_FALSE(second->CheckProjects()->isEnabled());
@@ -64,21 +66,4 @@ TEST(NewActionSheet, NewActionQueuesOnGoOnly)
     ASSERT_EQ(manager.actions().size(), 1u);
     EXPECT_EQ(manager.actions().front()->Action_Operation()->itemsTotal(), 2u);
     manager.actions().front()->Action_cancel();
-}
-
-TEST(NewActionSheet, ChosenFolderBecomesTheDestination)
-{
-    TestFiles files;
-    QDir(files.path()).mkdir(QStringLiteral("chosen"));
-    const QString chosen = files.path() + QStringLiteral("/chosen");
-    QString answer = chosen;
-    const auto previous = VeskNewActionWindow::setFolderChooser([&answer](QWidget *) { return answer; });
-    VeskNewActionWindow window(filesOnDisk(files, { 1 }));
-    window.SelectDestination();
-    EXPECT_EQ(window.destinationText()->text(), chosen);
-    EXPECT_EQ(window.ActionProperties().Destination, chosen);
-    answer.clear();
-    window.SelectDestination();
-    EXPECT_EQ(window.ActionProperties().Destination, chosen);
-    VeskNewActionWindow::setFolderChooser(previous);
 }

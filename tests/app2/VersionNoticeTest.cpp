@@ -80,55 +80,45 @@ protected:
 
 } // namespace
 
-TEST_F(VersionNotice, SameVersionGivesNoDialog)
+// Each reply gives its notice. One that differs from the installed version, if only by
+// a line break, offers the web site, and only OK opens it; failed requests say so, and
+// without an address there is no request at all.
+TEST_F(VersionNotice, RepliesGiveTheirNoticeAndOnlyAnotherVersionAsks)
 {
     const QString installed = VeskVersionNotice::installedVersion();
-    EXPECT_TRUE(QRegularExpression(
-        QStringLiteral("^%1 build \\d+$").arg(QRegularExpression::escape(QStringLiteral(VESK_VERSION))))
-                    .match(installed)
-                    .hasMatch())
-        << installed.toStdString();
-    TinyHttpServer server(installed.toUtf8());
-    EXPECT_EQ(check(server.url()), QStringLiteral("Current version on the website:\n") + installed);
-    EXPECT_EQ(server.requests(), 1);
-    EXPECT_TRUE(alerts.asked().isEmpty());
-    EXPECT_TRUE(opened.isEmpty());
-}
-
-// A reply that differs from the installed version, if only by a line break, offers
-// the web site; only OK opens it.
-TEST_F(VersionNotice, OtherVersionOffersTheWebSite)
-{
-    TinyHttpServer server("9.9 build 99");
+    const QString form
+        = QStringLiteral("^%1 build \\d+$").arg(QRegularExpression::escape(QStringLiteral(VESK_VERSION)));
+    EXPECT_TRUE(QRegularExpression(form).match(installed).hasMatch()) << installed.toStdString();
     VeskSettings::shared().setValue(VeskVersionNotice::kWebsiteURLKey, QStringLiteral("http://127.0.0.1:1/site"));
-    EXPECT_EQ(check(server.url()), QStringLiteral("Current version on the website:\n9.9 build 99"));
-    EXPECT_EQ(alerts.asked(), QStringList { notice(QStringLiteral("9.9 build 99")) });
+    alerts.on(notice(installed + QLatin1Char('\n')), QStringLiteral("Cancel"));
+    const QString website = QStringLiteral("Current version on the website:\n");
+    const QString failed = QStringLiteral("Error in http request");
+    const struct {
+        QByteArray body;
+        QByteArray status;
+        QString notice;
+    } replies[] = {
+        { installed.toUtf8(), "200 OK", website + installed },
+        { "9.9 build 99", "200 OK", website + QStringLiteral("9.9 build 99") },
+        { installed.toUtf8() + '\n', "200 OK", website + installed + QLatin1Char('\n') },
+        { "not here", "404 Not Found", failed },
+    };
+    for (const auto &reply : replies) {
+        TinyHttpServer server(reply.body, reply.status);
+        EXPECT_EQ(check(server.url()), reply.notice) << reply.body.toStdString();
+        EXPECT_EQ(server.requests(), 1);
+    }
+    EXPECT_EQ(alerts.asked(), QStringList({ notice(QStringLiteral("9.9 build 99")), notice(installed + '\n') }));
     EXPECT_EQ(opened, QList<QUrl> { QUrl(QStringLiteral("http://127.0.0.1:1/site")) });
 
-    const QString reply = VeskVersionNotice::installedVersion() + QLatin1Char('\n');
-    alerts.on(notice(reply), QStringLiteral("Cancel"));
-    TinyHttpServer trailing(reply.toUtf8());
-    check(trailing.url());
-    EXPECT_EQ(alerts.count(notice(reply)), 1);
-    EXPECT_EQ(opened.size(), 1);
-}
-
-TEST_F(VersionNotice, FailedRequestsSaySo)
-{
     QUrl closed;
     {
         TinyHttpServer gone("unused");
         closed = gone.url();
     }
-    EXPECT_EQ(check(closed), QStringLiteral("Error in http request"));
-    TinyHttpServer missing("not here", "404 Not Found");
-    EXPECT_EQ(check(missing.url()), QStringLiteral("Error in http request"));
-    EXPECT_EQ(check(QUrl(QStringLiteral("not a url"))), QStringLiteral("Error in http request"));
-    EXPECT_TRUE(alerts.asked().isEmpty());
-}
-
-TEST_F(VersionNotice, IsOffUntilAnAddressIsSet)
-{
+    EXPECT_EQ(check(closed), failed);
+    EXPECT_EQ(check(QUrl(QStringLiteral("not a url"))), failed);
+    EXPECT_EQ(alerts.asked().size(), 2);
     VeskSettings::shared().useMemoryStore();
     bool told = false;
     EXPECT_FALSE(VeskVersionNotice::checkVeskVersion([&told](const QString &) { told = true; }));
