@@ -152,25 +152,12 @@ inline std::shared_ptr<VeskActionOperation> makeOperation(const VeskActionProper
 inline QByteArray fileDigest(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
     QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(&file);
-    return hash.result();
+    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result() : QByteArray();
 }
 
 inline QByteArray readAll(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-/// The names in a folder that a copy leaves only while it runs.
-inline QStringList leftovers(const QString &folder)
-{
-    QStringList found;
-    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (name.startsWith(QLatin1String(".vesk-copy-")) || name.startsWith(QLatin1String(".goutputstream")))
-            found.push_back(name);
-    return found;
 }
