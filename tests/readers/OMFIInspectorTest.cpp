@@ -8,15 +8,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QString hex(uint32_t value)
-{
-    return QString::number(value, 16);
-}
-
-} // namespace
-
 // A small container with one entry of each kind the outline and its texts tell apart.
 class BentoInspector : public ::testing::Test {
 protected:
@@ -64,7 +55,7 @@ TEST_F(BentoInspector, RowTextsByValueType)
     EXPECT_EQ(rowText(1),
         QStringLiteral("[ ID=OMFI:MOBJ:Name ] CM_StdObjID_GlobalPropName [ValueType:CM_StdObjID_7BitASCII] = "
                        "ext[0x%1 : 0xf ] tocindex:0x1")
-            .arg(hex(m_writer.entry(1).offset)));
+            .arg(m_writer.entry(1).offset, 0, 16));
     EXPECT_EQ(
         rowText(3), QStringLiteral("\"Take 2\" \"UID:{ 00010203-04050607-08090a0b }\"  [ ID=50 ][10061] tocindex:0x3"));
     EXPECT_EQ(rowText(4), QStringLiteral("\"Clip\"  [ ID=50 ][OMFI:MOBJ:Name] tocindex:0x4"));
@@ -75,7 +66,7 @@ TEST_F(BentoInspector, RowTextsByValueType)
     EXPECT_EQ(rowText(10), QStringLiteral("\"Zo\u00eb\"  [ ID=60 ][102e0] tocindex:0xa"));
     EXPECT_EQ(rowText(12),
         QStringLiteral("[ ID=60 ] 10999 [ValueType:omfi:String] = ext[0x%1 : 0x1 ] tocindex:0xc")
-            .arg(hex(m_writer.entry(12).offset)))
+            .arg(m_writer.entry(12).offset, 0, 16))
         << "a text that does not decode shows the generic text";
 }
 
@@ -131,7 +122,7 @@ TEST_F(BentoInspector, DescriptionOfAnImmediateAndOfANamedStoredValue)
                                                        "Value is external\n stored at offset 0x%1 has length 0x5\n"
                                                        "43 6c 69 70 | 00 \n"
                                                        "String Value = Clip")
-                                            .arg(hex(m_writer.entry(4).offset))));
+                                            .arg(m_writer.entry(4).offset, 0, 16)));
     EXPECT_EQ(VeskOMFIInspectorText(*m_reader).getExtendedDescriptionFor(nullptr), QStringLiteral("OMFI:Object "));
     EXPECT_FALSE(m_reader->getNSViewWithContentsFor(nullptr));
     const std::optional<VeskPreviewContents> preview = m_reader->getNSViewWithContentsFor(row(7).get());
