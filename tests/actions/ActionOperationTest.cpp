@@ -197,20 +197,11 @@ TEST_F(DeleteAction, FailedRemovalIsShownUntilTheUserSaysNoMore)
     const QString paths[] = { media(QStringLiteral("1/a.mxf"), "a"), media(QStringLiteral("1/b.mxf"), "b") };
     int asked = 0;
     alerts.on(kRemoveForGood, QStringLiteral("Yes"), [&] { QFile::remove(paths[asked++]); });
-    QStringList dialogs;
-    const VeskAlert::Handler scripted = VeskAlert::setHandler({});
-    VeskAlert::setHandler([&](const VeskAlert::Request &request) {
-        if (request.buttons.contains(QStringLiteral("Do NotShow Again"))) {
-            dialogs << request.informativeText;
-            return int(VeskAlert::Second);
-        }
-        return scripted(request);
-    });
+    alerts.answerErrorsWith(QStringLiteral("Do NotShow Again"));
     const auto operation
         = makeOperation(properties(QStringLiteral("Delete"), { makeItem(paths[0]), makeItem(paths[1]) }));
     runToEnd(operation);
-    VeskAlert::setHandler(scripted);
-    EXPECT_EQ(dialogs, QStringList { paths[0] });
+    EXPECT_EQ(alerts.errorPaths(), QStringList { paths[0] });
     EXPECT_EQ(operation->actionLog().count(QStringLiteral(":: ERROR :: ")), 4);
     EXPECT_EQ(operation->failedCount(), 2u);
 }
