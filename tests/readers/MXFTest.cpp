@@ -130,29 +130,27 @@ TEST_F(MXFReader, UnreadableAndOP1aFilesGiveNoInformation)
 
 TEST_F(MXFReader, ReadsEightFilesAtOnceOnSeveralThreads)
 {
-    std::vector<QString> paths;
     std::vector<QVariantMap> expected;
     for (uint32_t i = 0; i < 8; ++i) {
         const MXFWriter::Clip c
             = clip(0x100 * (i + 1), QStringLiteral("Clip %1").arg(i), QStringLiteral("Project %1").arg(i));
-        paths.push_back(path(QStringLiteral("clip%1.mxf").arg(i)));
-        ASSERT_TRUE(MXFWriter::writeOpAtom(paths.back(), c));
+        ASSERT_TRUE(MXFWriter::writeOpAtom(path(QStringLiteral("clip%1.mxf").arg(i)), c));
         expected.push_back({ { "clipname", c.clipName }, { "fileUID", c.fileUMID }, { "matUID", c.materialUMID },
             { "project", *c.projectName } });
     }
-    std::vector<int> matches(paths.size(), 0);
+    std::vector<int> matches(expected.size(), 0);
     std::vector<std::thread> threads;
-    for (size_t t = 0; t < paths.size(); ++t)
+    for (uint32_t t = 0; t < expected.size(); ++t)
         threads.emplace_back([&, t] {
             for (int round = 0; round < 10; ++round) {
                 VeskMXF reader;
-                reader.openFile(paths[t], nullptr);
+                reader.openFile(path(QStringLiteral("clip%1.mxf").arg(t)), nullptr);
                 matches[t] += reader.info() == expected[t];
             }
         });
     for (std::thread &thread : threads)
         thread.join();
-    EXPECT_EQ(matches, std::vector<int>(paths.size(), 10));
+    EXPECT_EQ(matches, std::vector<int>(expected.size(), 10));
 }
 
 TEST_F(MXFReader, FFmpegWarningsGoToTheConsoleNotToTheTerminalCappedPerFile)

@@ -48,11 +48,9 @@ ItemState stateOf(const VeskDatabaseItem &item)
 
 MdbMedia video(uint64_t number, uint32_t uidWords = 8)
 {
-    MdbMedia m;
+    MdbMedia m = MdbMedia::numbered(number, "Interview " + QByteArray::number(number), "Harbor Lights");
     m.fileUID = MediaIndexWriter::makeUID(uidWords, number, false);
     m.materialUID = MediaIndexWriter::makeUID(uidWords, number, true);
-    m.nameInBin = "Interview " + QByteArray::number(number);
-    m.project = "Harbor Lights";
     m.usageCode = 2;
     m.resolutionID = 1238;
     m.frameRateNumerator = 30000;
@@ -119,7 +117,6 @@ TEST_F(MDBMediaInfo, AudioImportProjectsAndUnknownUIDs)
     MdbMedia audio = video(1);
     audio.fourCC = "_AUD";
     audio.sampleRateNumerator = 48000;
-    audio.sampleRateDenominator = 1;
     audio.bits = 24;
     MdbMedia legacy = audio;
     legacy.fileUID = MediaIndexWriter::makeUID(8, 2, false);
