@@ -181,16 +181,10 @@ protected:
             alerts.on(kRemoveForGood, answer);
         } else if (exists) {
             oldTarget = "the target that was there before";
-            QDir().mkpath(QFileInfo(targetPath).path());
-            QFile file(targetPath);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(oldTarget);
+            ASSERT_TRUE(TestFiles::writeFile(targetPath, oldTarget));
             alerts.on(kOverwrite, answer);
         }
-        if (c.fault == Fault::FolderBlocked) {
-            QFile blocker(targetRoot + QStringLiteral("/Promo"));
-            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-        }
+        ASSERT_TRUE(c.fault != Fault::FolderBlocked || TestFiles::writeFile(targetRoot + QStringLiteral("/Promo"), {}));
         if (c.fault == Fault::ReadOnly || c.fault == Fault::Unreadable) {
             QFile::setPermissions(sourcePath,
                 c.fault == Fault::ReadOnly ? QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther
@@ -215,9 +209,7 @@ protected:
     void leaveTemporaries()
     {
         const QString folder = QFileInfo(targetPath).path();
-        QDir().mkpath(folder);
-        QFile stale(folder + QStringLiteral("/.vesk-copy-stale1"));
-        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(TestFiles::writeFile(folder + QStringLiteral("/.vesk-copy-stale1"), {}));
         held = std::make_unique<QFile>(folder + QStringLiteral("/.vesk-copy-held1"));
         ASSERT_TRUE(held->open(QIODevice::WriteOnly));
         ASSERT_EQ(flock(held->handle(), LOCK_EX), 0);

@@ -1,8 +1,12 @@
+#include "base/VeskConsole.h"
+#include "readers/VeskMediafile.h"
 #include "readers/VeskOMFI.h"
 #include "readers/VeskOMFIInspectorText.h"
 #include "readers/VeskOMFIOutline.h"
 
 #include "support/BentoWriter.h"
+#include "support/MdbWriter.h"
+#include "support/MediaIndexWriter.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
@@ -150,4 +154,79 @@ TEST_F(BentoInspector, TypedValuesFollowTheValueByteOrder)
         for (uint32_t t = 0; t < 7; ++t)
             EXPECT_TRUE(description(t).endsWith(endings[t])) << description(t).toStdString();
     }
+}
+
+// The front end picks the reader by the extension and forwards the outline to it.
+class MediaFileFrontEnd : public ::testing::Test {
+protected:
+    void SetUp() override { VeskConsole::sharedInstance()->Reset(); }
+    QString write(const QString &name, const QByteArray &bytes) const { return m_files.write(name, bytes); }
+
+    TestFiles m_files;
+    VeskMediafile m_file;
+};
+
+TEST_F(MediaFileFrontEnd, OpensAnMdbAndForwardsToItsReader)
+{
+    ASSERT_TRUE(m_file.openFile(write(QStringLiteral("msmMMOB.MDB"),
+                                    MdbWriter()
+                                        .media(MdbMedia::numbered(1, "Clip 1", "Show"))
+                                        .media(MdbMedia::numbered(2, "Clip 2", "Show"))
+                                        .bytes()),
+        nullptr));
+    EXPECT_TRUE(m_file.isOpen());
+    EXPECT_EQ(m_file.Filetype(), 1u);
+    EXPECT_EQ(m_file.getMDBCompositionsCount(), 2u);
+    VeskDatabaseItem item;
+    item.setMaterialUIDWithNSData(MediaIndexWriter::makeUID(8, 2, true));
+    m_file.addInfoToItem(item);
+    EXPECT_EQ(item.DB_NameInBin(), QStringLiteral("Clip 2"));
+
+    const VeskInspectorRowRef top = m_file.child(0, nullptr);
+    EXPECT_EQ(m_file.objectValueFor(top.get()), QStringLiteral("[ ID=0x1] CM_StdObjID_TOC"));
+    EXPECT_EQ(m_file.objectValueFor(nullptr), QStringLiteral("..."));
+    EXPECT_TRUE(m_file.isItemExpandable(top.get()));
+    EXPECT_EQ(m_file.numberOfChildrenOfItem(top.get()), 2u) << "both mob lists";
+    EXPECT_EQ(m_file.getNSViewWithContentsFor(top.get())->style, VeskPreviewContents::Style::FixedPitchText);
+}
+
+// Files no reader takes, or that their reader refuses, still answer the outline: the
+// container reader with an empty top row, the others with the placeholder.
+TEST_F(MediaFileFrontEnd, FilesThatCannotBeReadStillAnswerTheOutline)
+{
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        QString top;
+    } cases[] = {
+        { "notes.txt", "text", QStringLiteral("No File Loaded") },
+        { "take.wav", "RIFF" + QByteArray(400, '\0'), QStringLiteral("[ ID=0x1] CM_StdObjID_TOC") },
+        { "take.Omf", "omf", QStringLiteral("[ ID=0x1] CM_StdObjID_TOC") },
+        { "take.Aif", "aif", QStringLiteral("[ ID=0x1] CM_StdObjID_TOC") },
+        { "notes.mdbx", "mdbx", QStringLiteral("No File Loaded") },
+        { "README", "no extension", QStringLiteral("No File Loaded") },
+        { "clip.mxf", QByteArray(2048, '\x01'), QStringLiteral("No File Loaded") },
+        { "edit.AAF", "aaf", QStringLiteral("No File Loaded") },
+    };
+    for (const auto &c : cases) {
+        const QString path = write(QString::fromLatin1(c.name), c.bytes);
+        m_file.openFile(path, nullptr);
+        EXPECT_EQ(m_file.FileUrl(), path);
+        EXPECT_EQ(m_file.getMDBCompositionsCount(), 0u);
+        ASSERT_EQ(m_file.numberOfChildrenOfItem(nullptr), 1u) << c.name;
+        const VeskInspectorRowRef top = m_file.child(0, nullptr);
+        EXPECT_EQ(top->name, c.top) << c.name;
+        if (c.top == QStringLiteral("No File Loaded")) {
+            EXPECT_FALSE(m_file.isItemExpandable(top.get()));
+            EXPECT_EQ(m_file.getNSViewWithContentsFor(top.get())->style, VeskPreviewContents::Style::Label);
+        } else {
+            EXPECT_EQ(m_file.numberOfChildrenOfItem(top.get()), 0u) << c.name;
+        }
+    }
+    EXPECT_EQ(m_file.Filetype(), 0u);
+    EXPECT_FALSE(m_file.isItemExpandable(nullptr));
+    EXPECT_FALSE(m_file.getNSViewWithContentsFor(nullptr));
+    EXPECT_FALSE(m_file.openFile(QString(), nullptr));
+    EXPECT_EQ(VeskMediafile::readerForExtension(QStringLiteral("aaf"))->getType(), 3u);
+    EXPECT_TRUE(VeskConsole::sharedInstance()->text().contains(QStringLiteral(":: AAf file : open\n")));
 }
