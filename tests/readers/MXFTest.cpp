@@ -1,16 +1,13 @@
-#include "base/VeskConsole.h"
+#include "ReaderTest.h"
+
 #include "readers/VeskFFmpegLog.h"
 #include "readers/VeskMXF.h"
 
 #include "support/MXFWriter.h"
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
 
 extern "C" {
 #include <libavutil/log.h>
 }
-
-#include <gtest/gtest.h>
 
 #include <thread>
 #include <tuple>
@@ -45,16 +42,7 @@ MXFWriter::Clip clip(uint32_t seed, const QString &name, const std::optional<QSt
 
 } // namespace
 
-class MXFReader : public ::testing::Test {
-protected:
-    void SetUp() override { VeskConsole::sharedInstance()->Reset(); }
-    static QString logged() { return VeskConsole::sharedInstance()->text(); }
-
-    QString write(const QString &name, const QByteArray &bytes) const { return m_files.write(name, bytes); }
-    QString path(const QString &name) const { return m_files.path() + QLatin1Char('/') + name; }
-
-    TestFiles m_files;
-};
+using MXFReader = ReaderTest;
 
 TEST_F(MXFReader, OpAtomFileGivesClipProjectAndBothUIDs)
 {

@@ -1,16 +1,7 @@
-#include "base/VeskConsole.h"
-#include "readers/VeskOMFI.h"
+#include "ReaderTest.h"
 
 #include "support/BentoWriter.h"
 #include "support/MdbWriter.h"
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
-
-#include <QFile>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace {
 
@@ -24,26 +15,7 @@ QByteArray bytesOf(std::span<const uint8_t> span)
 
 } // namespace
 
-class BentoContainer : public ::testing::Test {
-protected:
-    void SetUp() override { VeskConsole::sharedInstance()->Reset(); }
-    static QString logged() { return VeskConsole::sharedInstance()->text().mid(5); } // after "Vesk\n"
-
-    // Opens the bytes as a media database; the reader stays for inspection. Each file
-    // gets a name of its own: rewriting one file in place makes the file system flush it.
-    bool open(const QByteArray &bytes)
-    {
-        m_reader = std::make_unique<VeskOMFI>();
-        const QString path = m_files.write(QStringLiteral("msmMMOB%1.mdb").arg(++m_opened), bytes);
-        const bool opened = m_reader->openFile(path, nullptr);
-        QFile::remove(path);
-        return opened;
-    }
-
-    TestFiles m_files;
-    std::unique_ptr<VeskOMFI> m_reader;
-    int m_opened = 0;
-};
+using BentoContainer = ReaderTest;
 
 TEST_F(BentoContainer, RefusedFilesLogOnlyTheOMF2Label)
 {
@@ -53,7 +25,7 @@ TEST_F(BentoContainer, RefusedFilesLogOnlyTheOMF2Label)
     EXPECT_FALSE(open(BentoWriter().magic("BENTO!!!").stored(5, kName, kString, "x").bytes()));
     EXPECT_FALSE(open(QByteArray(4096, '\0')));
     EXPECT_FALSE(m_reader->openFile(QString(), nullptr));
-    EXPECT_FALSE(m_reader->openFile(m_files.path() + QStringLiteral("/missing.mdb"), nullptr));
+    EXPECT_FALSE(m_reader->openFile(path(QStringLiteral("missing.mdb")), nullptr));
     EXPECT_EQ(logged(), QString());
 
     // An OMF 2 label is refused with two log lines.

@@ -1,22 +1,19 @@
-#include "base/VeskConsole.h"
+#include "ReaderTest.h"
+
 #include "readers/VeskMediafile.h"
-#include "readers/VeskOMFI.h"
 #include "readers/VeskOMFIInspectorText.h"
 #include "readers/VeskOMFIOutline.h"
 
 #include "support/BentoWriter.h"
 #include "support/MdbWriter.h"
 #include "support/MediaIndexWriter.h"
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
-
-#include <gtest/gtest.h>
 
 // A small container with one entry of each kind the outline and its texts tell apart.
-class BentoInspector : public ::testing::Test {
+class BentoInspector : public ReaderTest {
 protected:
     void SetUp() override
     {
+        ReaderTest::SetUp();
         const QByteArray uid = QByteArray::fromHex("A1A2A3A4A5A6A7A8");
         m_writer.stored(1, 0x101e9, 0x1006d, m_writer.mobList({ { uid, 0x50 } })); // 0
         m_writer.name(0x10261, BentoWriter::text("OMFI:MOBJ:Name")); // 1
@@ -31,13 +28,7 @@ protected:
         m_writer.stored(0x60, 0x102e0, 0x10090, "Zo\xc3\xab"); // 10
         m_writer.stored(0x60, 0x10333, 0x10077, BentoWriter::reference(0x50)); // 11
         m_writer.stored(0x60, 0x10999, 0x10090, "\xff"); // 12
-        open();
-    }
-
-    void open()
-    {
-        m_reader = std::make_unique<VeskOMFI>();
-        ASSERT_TRUE(m_reader->openFile(m_files.write(QStringLiteral("take.omf"), m_writer.bytes()), nullptr));
+        ASSERT_TRUE(open(m_writer.bytes()));
     }
 
     QString rowText(uint32_t t) const { return VeskOMFIInspectorText(*m_reader).StringForTocIndexItem(t); }
@@ -48,9 +39,7 @@ protected:
         return m_reader->outline().createViewItem(1, t, m_reader->outline().isTocItemExpandable(t), rowText(t));
     }
 
-    TestFiles m_files;
     BentoWriter m_writer;
-    std::unique_ptr<VeskOMFI> m_reader;
 };
 
 TEST_F(BentoInspector, RowTextsByValueType)
@@ -106,7 +95,7 @@ TEST_F(BentoInspector, ClassEntryOfTheTocObjectIsNotExpandable)
     m_writer.stored(1, 0x10061, 0x10081, "HEAD");
     m_writer.stored(1, 0x10999, 0x10068, "abcd");
     m_writer.stored(1, 0x10333, 0x10077, BentoWriter::reference(77)); // names no object
-    open();
+    ASSERT_TRUE(open(m_writer.bytes()));
     EXPECT_FALSE(m_reader->outline().isTocItemExpandable(0));
     EXPECT_EQ(m_reader->outline().numberOfChildrenOfItemByTocIndex(0), 2u);
     EXPECT_FALSE(m_reader->child(0, row(2).get())) << "an unresolved reference has no child";
@@ -145,7 +134,7 @@ TEST_F(BentoInspector, TypedValuesFollowTheValueByteOrder)
         m_writer.immediate(9, 0x10999, 0x100b3, m_writer.u16(65535));
         m_writer.immediate(9, 0x10999, 0x10068, "\x01"); // too short for its type
         m_writer.stored(9, 0x1027f, 0x10099, BentoWriter::text("Project"));
-        open();
+        ASSERT_TRUE(open(m_writer.bytes()));
         const QString endings[] = { QStringLiteral("\nomfi_Boolean= TRUE"), QStringLiteral("\nomfi_Char = -1"),
             QStringLiteral("\nomfi_Short = -2"),
             QStringLiteral("\nomfi_Ulong = 131073\nomfi_Ushort = %1").arg(bigEndian ? 2 : 1),
@@ -157,12 +146,8 @@ TEST_F(BentoInspector, TypedValuesFollowTheValueByteOrder)
 }
 
 // The front end picks the reader by the extension and forwards the outline to it.
-class MediaFileFrontEnd : public ::testing::Test {
+class MediaFileFrontEnd : public ReaderTest {
 protected:
-    void SetUp() override { VeskConsole::sharedInstance()->Reset(); }
-    QString write(const QString &name, const QByteArray &bytes) const { return m_files.write(name, bytes); }
-
-    TestFiles m_files;
     VeskMediafile m_file;
 };
 

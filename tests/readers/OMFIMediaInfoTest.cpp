@@ -1,18 +1,13 @@
-#include "base/VeskConsole.h"
-#include "readers/VeskOMFI.h"
+#include "ReaderTest.h"
+
 #include "readers/VeskOMFIMediaInfo.h"
 
 #include "support/BentoWriter.h"
 #include "support/MdbWriter.h"
 #include "support/MediaIndexWriter.h"
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
 
 #include <QElapsedTimer>
 
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <ostream>
 
 namespace {
@@ -62,18 +57,8 @@ MdbMedia video(uint64_t number, uint32_t uidWords = 8)
 
 } // namespace
 
-class MDBMediaInfo : public ::testing::Test {
+class MDBMediaInfo : public ReaderTest {
 protected:
-    void SetUp() override { VeskConsole::sharedInstance()->Reset(); }
-    static QString logged() { return VeskConsole::sharedInstance()->text().mid(5); }
-
-    VeskOMFI &open(const QByteArray &bytes)
-    {
-        m_reader = std::make_unique<VeskOMFI>();
-        EXPECT_TRUE(m_reader->openFile(m_files.write(QStringLiteral("msmMMOB.mdb"), bytes), nullptr));
-        return *m_reader;
-    }
-
     // An item as the media index leaves it, with the media's UIDs.
     static std::unique_ptr<VeskDatabaseItem> itemFor(const MdbMedia &m)
     {
@@ -91,9 +76,6 @@ protected:
         m_reader->addInfoToItem(*item);
         return stateOf(*item);
     }
-
-    TestFiles m_files;
-    std::unique_ptr<VeskOMFI> m_reader;
 };
 
 TEST_F(MDBMediaInfo, FillsTheItemExactlyInBothByteOrdersAndUIDSizes)
@@ -102,7 +84,8 @@ TEST_F(MDBMediaInfo, FillsTheItemExactlyInBothByteOrdersAndUIDSizes)
         { 30, 1 }, "AVdn", 1238, 8, QString() };
     for (const bool bigEndian : { false, true }) {
         for (const uint32_t words : { 2u, 8u }) {
-            open(MdbWriter(bigEndian).media(video(6, words)).media(video(7, words)).media(video(8, words)).bytes());
+            ASSERT_TRUE(open(
+                MdbWriter(bigEndian).media(video(6, words)).media(video(7, words)).media(video(8, words)).bytes()));
             EXPECT_EQ(enrich(video(7, words)), expected) << bigEndian << " " << words;
             EXPECT_EQ(m_reader->getMDBCompositionsCount(), 3u);
         }
@@ -134,7 +117,8 @@ TEST_F(MDBMediaInfo, AudioImportProjectsAndUnknownUIDs)
     MdbMedia none = video(6);
     none.projectLink = MdbMedia::ProjectLink::Reference12;
     none.project.reset();
-    open(MdbWriter().media(audio).media(legacy).media(imported).media(by32).media(by12).media(none).bytes());
+    ASSERT_TRUE(
+        open(MdbWriter().media(audio).media(legacy).media(imported).media(by32).media(by12).media(none).bytes()));
     for (const auto &[m, rate] : { std::pair { audio, 48000u }, std::pair { legacy, 44100u } }) {
         const ItemState s = enrich(m);
         EXPECT_EQ(s.fourCC, QByteArray("_AUD"));
@@ -152,7 +136,7 @@ TEST_F(MDBMediaInfo, AudioImportProjectsAndUnknownUIDs)
     m_reader->addInfoToItem(*item);
     EXPECT_EQ(stateOf(*item), before);
     VeskOMFI failed;
-    EXPECT_FALSE(failed.openFile(m_files.write(QStringLiteral("x.mdb"), "not a container"), nullptr));
+    EXPECT_FALSE(failed.openFile(write(QStringLiteral("x.mdb"), "not a container"), nullptr));
     failed.addInfoToItem(*item);
     EXPECT_EQ(stateOf(*item), before);
 }
@@ -204,7 +188,7 @@ TEST_F(MDBMediaInfoByHand, LastUpstreamMobReachedDecidesTheProject)
         BentoWriter w = sourceMob({ 200, 201 }, { { keyA, 300 }, { keyB, 400 } });
         upstream(w, 200, 300, keyA, withProjectLast ? std::nullopt : std::optional<QByteArray>("Show"));
         upstream(w, 201, 400, keyB, withProjectLast ? std::optional<QByteArray>("Show") : std::nullopt);
-        open(w.bytes());
+        ASSERT_TRUE(open(w.bytes()));
         EXPECT_EQ(projectOf(), withProjectLast ? std::optional<QString>(QStringLiteral("Show")) : std::nullopt);
     }
 }
@@ -213,7 +197,7 @@ TEST_F(MDBMediaInfoByHand, UnexpectedUIDLengthIsLoggedAndSkipped)
 {
     BentoWriter w = sourceMob({ 200 });
     w.stored(200, 0x10356, 0x1009f, QByteArray(16, '\x42'));
-    open(w.bytes());
+    ASSERT_TRUE(open(w.bytes()));
     EXPECT_FALSE(projectOf());
     const QStringList lines = logged().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
@@ -238,7 +222,7 @@ TEST_F(MDBMediaInfoByHand, ReferencesThatLoopBackOrRepeatEndQuickly)
     components += QList<uint32_t>(30000, 200);
     w.stored(kSegment, 0x10374, 0x1007c, w.referenceList(components));
     w.stored(200, 0x10356, 0x1009f, QByteArray(4, '\0') + m_uid);
-    open(w.bytes());
+    ASSERT_TRUE(open(w.bytes()));
 
     QElapsedTimer timer;
     timer.start();
@@ -262,7 +246,7 @@ TEST_F(MDBMediaInfoByHand, VideoWithoutRateAndCompositionWithoutString)
     w.stored(kDescriptor, 0x1031a, 0x10059, w.pair(25, 1));
     w.stored(110, 0x10061, 0x10081, "CMOB");
     w.immediate(110, 0x1033d, 0x10068, w.u32(4));
-    open(w.bytes());
+    ASSERT_TRUE(open(w.bytes()));
     VeskDatabaseItem item;
     item.setFileUIDWithNSData(m_uid);
     item.setMaterialUIDWithNSData(m_uid);
