@@ -50,32 +50,6 @@ TEST_F(ActionOperation, CopyLaysOutProjectTypeAndSourceFolder)
     EXPECT_EQ(operation->itemsDone(), 5u);
 }
 
-// Within one file system and across file systems, copies keep permissions, times and
-// extended attributes.
-TEST_F(ActionOperation, CopiesKeepTheMetadata)
-{
-    QTemporaryDir shm(QStringLiteral("/dev/shm/vesk-actions-XXXXXX"));
-    for (const QString &destination : { dest(), shm.path() }) {
-        const QString a = media(QStringLiteral("1/a.mxf"), "metadata");
-        QFile::setPermissions(a, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-        const QDateTime past = QDateTime::fromSecsSinceEpoch(1500000000);
-        QFile file(a);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(past, QFileDevice::FileModificationTime));
-        file.close();
-        const bool hasAttribute = setxattr(QFile::encodeName(a).constData(), "user.vesk", "kept", 4, 0) == 0;
-        runToEnd(makeOperation(properties(QStringLiteral("Copy"), { makeItem(a) }, destination)));
-        const QString copy = destination + QStringLiteral("/Promo/MXF/a.mxf");
-        EXPECT_EQ(readAll(copy), "metadata");
-        EXPECT_EQ(QFileInfo(copy).permissions(), QFileInfo(a).permissions());
-        EXPECT_EQ(QFileInfo(copy).lastModified(), past);
-        char value[8] = {};
-        if (hasAttribute) {
-            EXPECT_EQ(getxattr(QFile::encodeName(copy).constData(), "user.vesk", value, sizeof value), 4)
-                << destination.toStdString();
-        }
-    }
-}
-
 // An answer "to All" lasts for the rest of the action: "Yes to All" replaces the later
 // existing target without a question, "Skip All" leaves every later file; Cancel stops.
 // A target folder that exists already gets no index.

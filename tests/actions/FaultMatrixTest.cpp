@@ -4,12 +4,14 @@
 
 #include "ActionTestSupport.h"
 
+#include <QDateTime>
 #include <QRandomGenerator>
 
 #include <sys/file.h>
 #include <sys/fsuid.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -49,6 +51,7 @@ const char *const kFaultNames[] = { "TargetExistsNo", "TargetExistsYes", "Target
 
 constexpr qint64 kBigFile = 200 * 1000 * 1000;
 constexpr uid_t kNobody = 65534;
+const QDateTime kPast = QDateTime::fromSecsSinceEpoch(1500000000);
 
 class MatrixOperation : public VeskActionOperation {
 public:
@@ -129,8 +132,12 @@ protected:
             ASSERT_TRUE(QFile::rename(sourcePath, linkedPath) && QFile::link(linkedPath, sourcePath));
         }
         makeOpen(QFileInfo(sourcePath).path());
-        if (c.fault != Fault::Fifo)
+        if (c.fault != Fault::Fifo) {
             original = fileDigest(sourcePath);
+            QFile file(sourcePath);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(kPast, QFileDevice::FileModificationTime));
+            hasAttribute = setxattr(QFile::encodeName(sourcePath).constData(), "user.vesk", "kept", 4, 0) == 0;
+        }
         targetPath = targetRoot + QStringLiteral("/Promo/MXF/") + QFileInfo(sourcePath).fileName();
         trashPath = trashFilesFolder() + QLatin1Char('/') + QFileInfo(sourcePath).fileName();
         QFile::remove(trashPath);
@@ -243,6 +250,15 @@ protected:
         EXPECT_EQ(fileDigest(targetPath) == original, at[1]);
         EXPECT_EQ(QFileInfo::exists(trashPath), at[2]);
         EXPECT_EQ(fileDigest(trashPath) == original, at[2]);
+        // A copy keeps the times, permissions and extended attributes, within one file
+        // system and across two. A user may not set attributes on a read-only file.
+        char value[8] = {};
+        if (at[1]) {
+            EXPECT_EQ(QFileInfo(targetPath).lastModified(), kPast);
+            EXPECT_EQ(QFileInfo(targetPath).permissions(), permissions);
+            EXPECT_TRUE(!hasAttribute || GetParam().fault == Fault::ReadOnly
+                || getxattr(QFile::encodeName(targetPath).constData(), "user.vesk", value, 8) == 4);
+        }
         if (where == Where::Source) {
             EXPECT_EQ(QFileInfo::exists(targetPath), !oldTarget.isEmpty());
             EXPECT_EQ(readAll(targetPath), oldTarget);
@@ -261,6 +277,8 @@ protected:
     QString linkedPath;
     std::unique_ptr<QFile> held;
     QByteArray original;
+    bool hasAttribute = false;
+    QFile::Permissions permissions;
     QByteArray oldTarget;
     ScriptedAlerts alerts;
     std::shared_ptr<CancelAtItem> cancelAtItem = std::make_shared<CancelAtItem>();
@@ -279,6 +297,7 @@ TEST_P(FaultMatrix, NothingIsLost)
     arrange(c, *operation);
     if (HasFatalFailure())
         return;
+    permissions = QFileInfo(sourcePath).permissions();
     runToEnd(operation);
     if (c.fault == Fault::CancelAfter)
         operation->cancel();
