@@ -51,8 +51,7 @@ TEST_F(MXFReader, OpAtomFileGivesClipProjectAndBothUIDs)
     VeskMXF reader;
     ASSERT_TRUE(reader.openFile(write(QStringLiteral("a.mxf"), MXFWriter::opAtomBytes(written)), nullptr));
     EXPECT_EQ(reader.getType(), 4u);
-    QStringList keys = reader.info().keys();
-    EXPECT_EQ(keys, (QStringList { "clipname", "fileUID", "matUID", "project" }));
+    EXPECT_EQ(reader.info().keys(), (QStringList { "clipname", "fileUID", "matUID", "project" }));
     EXPECT_EQ(reader.info().value("fileUID").toByteArray(), written.fileUMID);
     EXPECT_EQ(reader.info().value("matUID").toByteArray(), written.materialUMID);
 
