@@ -7,6 +7,8 @@ namespace {
 
 constexpr uint32_t kName = 0x10261;
 constexpr uint32_t kString = 0x10090;
+const QByteArray kUid = QByteArray::fromHex("0102030405060708");
+const auto *const kUidBytes = reinterpret_cast<const uint8_t *>(kUid.constData());
 
 QByteArray bytesOf(std::span<const uint8_t> span)
 {
@@ -66,8 +68,7 @@ TEST_F(BentoContainer, TocPlacementAndSizeFromTheLabel)
 TEST_F(BentoContainer, ObjectRunsAndEqualUIDsInAMobList)
 {
     BentoWriter w;
-    const QByteArray uid = QByteArray::fromHex("0102030405060708");
-    w.stored(1, 0x101e9, 0x1006d, w.mobList({ { uid, 5 }, { uid, 6 } }));
+    w.stored(1, 0x101e9, 0x1006d, w.mobList({ { kUid, 5 }, { kUid, 6 } }));
     w.stored(5, kName, kString, "first").stored(6, kName, kString, "second").stored(5, 0x1027f, kString, "c");
     ASSERT_TRUE(open(w.bytes()));
     EXPECT_EQ(m_reader->BentoObjectsCount(), 4u);
@@ -77,15 +78,14 @@ TEST_F(BentoContainer, ObjectRunsAndEqualUIDsInAMobList)
     EXPECT_EQ(m_reader->lookForProperty(0x1027f, 1), 0u) << "the walk stops at the object's run: none";
     EXPECT_EQ(m_reader->lookForProperty(0x1027f, 3), 3u);
     EXPECT_EQ(m_reader->getMDBCompositionsCount(), 2u);
-    EXPECT_EQ(m_reader->findCompositionMob(reinterpret_cast<const uint8_t *>(uid.constData())), 2u);
-    EXPECT_EQ(m_reader->findSourceMob(reinterpret_cast<const uint8_t *>(uid.constData())), VeskOMFI::kNone);
+    EXPECT_EQ(m_reader->findCompositionMob(kUidBytes), 2u);
+    EXPECT_EQ(m_reader->findSourceMob(kUidBytes), VeskOMFI::kNone);
 }
 
 TEST_F(BentoContainer, CountsLargerThanTheirValueReadOnlyWholeRecords)
 {
     BentoWriter w;
-    const QByteArray uid = QByteArray::fromHex("0102030405060708");
-    QByteArray list = w.mobList({ { uid, 5 } }, 0xFFFF);
+    QByteArray list = w.mobList({ { kUid, 5 } }, 0xFFFF);
     list.append(19, '\x7f'); // a record cut short
     w.stored(1, 0x101e9, 0x1006d, list);
     w.stored(5, 0x1026b, 0x1007c, w.referenceList({ 5, 5 }, 0xFFFF));
@@ -133,10 +133,9 @@ TEST_F(BentoContainer, GlobalNamesAreSevenBitTexts)
 // byte order mark, references and UIDs do not.
 TEST_F(BentoContainer, StringsAndNumbersByByteOrder)
 {
-    const QByteArray uid = QByteArray::fromHex("0102030405060708");
     for (const bool bigEndian : { false, true }) {
         BentoWriter w(bigEndian);
-        w.stored(1, 0x10216, 0x1006d, w.mobList({ { uid, 6 } }));
+        w.stored(1, 0x10216, 0x1006d, w.mobList({ { kUid, 6 } }));
         w.stored(4, 0x10061, 0x10081, "HEAD");
         w.stored(5, 0x10061, 0x10081, "CMOB");
         w.stored(5, kName, kString, QByteArray("\0Caf\x8e\0\0", 7));
@@ -152,7 +151,7 @@ TEST_F(BentoContainer, StringsAndNumbersByByteOrder)
         EXPECT_FALSE(m_reader->GetStringForObjectAt(5)) << "object without a string";
         EXPECT_EQ(m_reader->valueU32(m_reader->pDataFor(4), 4), 100u);
         EXPECT_EQ(m_reader->followReference(6, 0x10333), 2u);
-        EXPECT_EQ(m_reader->findSourceMob(reinterpret_cast<const uint8_t *>(uid.constData())), 5u);
+        EXPECT_EQ(m_reader->findSourceMob(kUidBytes), 5u);
     }
     BentoWriter w;
     w.stored(4, kName, kString, "x").stored(5, kName, kString, BentoWriter::text("Clip"));

@@ -91,7 +91,6 @@ TEST_F(Scanner, ListedUnlistedAndLinkedFiles)
     EXPECT_EQ(b.get_DB_ProjectName(), QStringLiteral("Feature"));
     EXPECT_EQ(b.DB_CompressionString(), QStringLiteral("DNxHD 1080p SQ"));
     EXPECT_TRUE(b.DB_isReferenced());
-    EXPECT_TRUE(b.DB_FileExists());
     const VeskDatabaseItem &extra = *items.at(QStringLiteral("extra.mxf"));
     EXPECT_FALSE(extra.DB_isReferenced());
     EXPECT_EQ(extra.get_DB_ProjectName(), QStringLiteral("_00_VSK_UNMANAGED_FILES"));
