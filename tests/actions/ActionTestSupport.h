@@ -42,7 +42,6 @@ public:
     /// Answers every error dialog ("Ok", "Do NotShow Again") with the button and keeps
     /// the path it names.
     void answerErrorsWith(const QString &button) { m_errorButton = button; }
-    QStringList asked() const { return m_asked; }
     QStringList errorPaths() const { return m_errorPaths; }
     int count(const QString &message) const { return int(m_asked.count(message)); }
 
