@@ -32,7 +32,6 @@ protected:
 
     QString rowText(uint32_t t) const { return VeskOMFIInspectorText(*m_reader).StringForTocIndexItem(t); }
     QString description(uint32_t t) const { return VeskOMFIInspectorText(*m_reader).getDescriptionForTOCindex(t); }
-    VeskInspectorRowRef top() { return m_reader->child(0, nullptr); }
     VeskInspectorRowRef row(uint32_t t)
     {
         return m_reader->outline().createViewItem(1, t, m_reader->outline().isTocItemExpandable(t), rowText(t));
@@ -64,7 +63,7 @@ TEST_F(BentoInspector, RowTextsByValueType)
 
 TEST_F(BentoInspector, OutlineFollowsListsReferencesAndObjects)
 {
-    const VeskInspectorRowRef topRow = top();
+    const VeskInspectorRowRef topRow = m_reader->child(0, nullptr);
     EXPECT_EQ(topRow->name, QStringLiteral("[ ID=0x1] CM_StdObjID_TOC"));
     EXPECT_TRUE(topRow->expandable);
     EXPECT_EQ(m_reader->numberOfChildrenOfItem(nullptr), 1u);
