@@ -92,10 +92,9 @@ TEST_F(MXFReader, UnreadableAndOP1aFilesGiveNoInformation)
     EXPECT_TRUE(reader.info().isEmpty()) << "a failed read forgets the earlier one";
     EXPECT_FALSE(logged().contains("Failed"));
 
-    const QByteArray text = "This is a text file, not MXF.\n";
     // A header after the first 64 KiB is not searched for.
     const QByteArray late = QByteArray(70000, '\0') + MXFWriter::opAtomBytes(clip(1, "x", "p"));
-    for (const QByteArray &bytes : { QByteArray(), text, late }) {
+    for (const QByteArray &bytes : { QByteArray(), QByteArray("This is a text file, not MXF.\n"), late }) {
         VeskConsole::sharedInstance()->Reset();
         EXPECT_TRUE(reader.openFile(write("bad.mxf", bytes), nullptr));
         EXPECT_TRUE(reader.info().isEmpty());
