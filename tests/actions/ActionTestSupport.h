@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -24,7 +23,8 @@
 #include <memory>
 
 /// Answers the alerts from a script keyed by the alert's message and records every
-/// question asked. A question without a scripted answer fails the test.
+/// question asked. A question without a scripted answer fails the test. The actions ask
+/// on the main thread only, as the tests do.
 class ScriptedAlerts {
 public:
     ScriptedAlerts()
@@ -37,21 +37,13 @@ public:
     /// first (on the main thread, while the question is on screen).
     void on(const QString &message, const QString &button, std::function<void()> hook = {})
     {
-        QMutexLocker locker(&m_lock);
         m_script[message] = { button, std::move(hook) };
     }
-    /// Answers every error dialog ("Ok", "Do NotShow Again") with the button.
-    void answerErrorsWith(const QString &button)
-    {
-        QMutexLocker locker(&m_lock);
-        m_errorButton = button;
-    }
-    QStringList asked() const
-    {
-        QMutexLocker locker(&m_lock);
-        return m_asked;
-    }
-    int count(const QString &message) const { return int(asked().count(message)); }
+    /// Answers every error dialog ("Ok", "Do NotShow Again") with the button and keeps
+    /// the path it names.
+    void answerErrorsWith(const QString &button) { m_errorButton = button; }
+    QStringList errorPaths() const { return m_errorPaths; }
+    int count(const QString &message) const { return int(m_asked.count(message)); }
 
 private:
     struct Answer {
@@ -60,19 +52,17 @@ private:
     };
     int answer(const VeskAlert::Request &request)
     {
-        Answer scripted;
-        {
-            QMutexLocker locker(&m_lock);
-            m_asked.push_back(request.message);
-            if (!m_errorButton.isEmpty() && request.buttons.contains(QStringLiteral("Do NotShow Again")))
-                return VeskAlert::First + int(request.buttons.indexOf(m_errorButton));
-            const auto found = m_script.find(request.message);
-            if (found == m_script.end()) {
-                ADD_FAILURE() << "unexpected alert: " << request.message.toStdString();
-                return VeskAlert::First;
-            }
-            scripted = found->second;
+        m_asked.push_back(request.message);
+        if (!m_errorButton.isEmpty() && request.buttons.contains(QStringLiteral("Do NotShow Again"))) {
+            m_errorPaths.push_back(request.informativeText);
+            return VeskAlert::First + int(request.buttons.indexOf(m_errorButton));
         }
+        const auto found = m_script.find(request.message);
+        if (found == m_script.end()) {
+            ADD_FAILURE() << "unexpected alert: " << request.message.toStdString();
+            return VeskAlert::First;
+        }
+        const Answer scripted = found->second;
         if (scripted.hook)
             scripted.hook();
         const qsizetype index = request.buttons.indexOf(scripted.button);
@@ -80,9 +70,9 @@ private:
         return VeskAlert::First + int(index);
     }
 
-    mutable QMutex m_lock;
     std::map<QString, Answer> m_script;
     QStringList m_asked;
+    QStringList m_errorPaths;
     QString m_errorButton;
     VeskAlert::Handler m_previous;
 };
@@ -152,25 +142,12 @@ inline std::shared_ptr<VeskActionOperation> makeOperation(const VeskActionProper
 inline QByteArray fileDigest(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
     QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(&file);
-    return hash.result();
+    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result() : QByteArray();
 }
 
 inline QByteArray readAll(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-/// The names in a folder that a copy leaves only while it runs.
-inline QStringList leftovers(const QString &folder)
-{
-    QStringList found;
-    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (name.startsWith(QLatin1String(".vesk-copy-")) || name.startsWith(QLatin1String(".goutputstream")))
-            found.push_back(name);
-    return found;
 }

@@ -1,4 +1,3 @@
-#include "FuzzFile.h"
 #include "FuzzTarget.h"
 
 #include "base/VeskConsole.h"

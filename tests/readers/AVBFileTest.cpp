@@ -1,11 +1,8 @@
+#include "ReaderTest.h"
+
 #include "readers/AVBFile.h"
 
-#include "base/VeskConsole.h"
 #include "support/BinWriter.h"
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
-
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
@@ -31,11 +28,7 @@ QByteArray binWithReferencesAt(int length, const std::vector<int> &offsets)
 
 } // namespace
 
-class AVBFileTest : public ::testing::Test {
-protected:
-    void SetUp() override { VeskConsole::sharedInstance()->Reset(); }
-    static QString logged() { return VeskConsole::sharedInstance()->text(); }
-};
+using AVBFileTest = ReaderTest;
 
 TEST_F(AVBFileTest, AnyWrongHeaderByteRejectsTheFile)
 {
@@ -125,21 +118,20 @@ TEST_F(AVBFileTest, ReturnsEveryReferenceInFileOrderForBothUIDForms)
 
 TEST_F(AVBFileTest, ReadBinJudgesWhatABinOperationMayUse)
 {
-    TestFiles files;
     const QByteArray sound = BinWriter().clip("A001", { kUidA }).bytes();
-    const QString fifo = files.path() + "/waiting.avb";
+    const QString fifo = path("waiting.avb");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const struct {
         QString path;
         AVBFile::Status status;
     } cases[] = {
-        { files.write("Reel 1.avb", sound), AVBFile::Status::Sound },
-        { files.write("empty.avb", BinWriter().creator("x").bytes()), AVBFile::Status::NoReferences },
-        { files.write("cut.avb", sound.chopped(1)), AVBFile::Status::Damaged },
-        { files.write("long.avb", sound + '\0'), AVBFile::Status::Damaged },
-        { files.write("wrong.avb", BinWriter().wrongHeader().bytes()), AVBFile::Status::NotABin },
-        { files.write("short.avb", sound.left(118)), AVBFile::Status::NotABin },
-        { files.path() + "/missing.avb", AVBFile::Status::Unreadable }, { files.path(), AVBFile::Status::Unreadable },
+        { write("Reel 1.avb", sound), AVBFile::Status::Sound },
+        { write("empty.avb", BinWriter().creator("x").bytes()), AVBFile::Status::NoReferences },
+        { write("cut.avb", sound.chopped(1)), AVBFile::Status::Damaged },
+        { write("long.avb", sound + '\0'), AVBFile::Status::Damaged },
+        { write("wrong.avb", BinWriter().wrongHeader().bytes()), AVBFile::Status::NotABin },
+        { write("short.avb", sound.left(118)), AVBFile::Status::NotABin },
+        { path("missing.avb"), AVBFile::Status::Unreadable }, { m_files.path(), AVBFile::Status::Unreadable },
         { fifo, AVBFile::Status::Unreadable }, // never opened, so never waited for
     };
     for (const auto &c : cases) {

@@ -1,16 +1,13 @@
-#include "base/VeskConsole.h"
+#include "ReaderTest.h"
+
 #include "readers/VeskFFmpegLog.h"
 #include "readers/VeskMXF.h"
 
 #include "support/MXFWriter.h"
-#include "support/QtPrinters.h"
-#include "support/TestFiles.h"
 
 extern "C" {
 #include <libavutil/log.h>
 }
-
-#include <gtest/gtest.h>
 
 #include <thread>
 #include <tuple>
@@ -45,16 +42,7 @@ MXFWriter::Clip clip(uint32_t seed, const QString &name, const std::optional<QSt
 
 } // namespace
 
-class MXFReader : public ::testing::Test {
-protected:
-    void SetUp() override { VeskConsole::sharedInstance()->Reset(); }
-    static QString logged() { return VeskConsole::sharedInstance()->text(); }
-
-    QString write(const QString &name, const QByteArray &bytes) const { return m_files.write(name, bytes); }
-    QString path(const QString &name) const { return m_files.path() + QLatin1Char('/') + name; }
-
-    TestFiles m_files;
-};
+using MXFReader = ReaderTest;
 
 TEST_F(MXFReader, OpAtomFileGivesClipProjectAndBothUIDs)
 {
@@ -63,8 +51,7 @@ TEST_F(MXFReader, OpAtomFileGivesClipProjectAndBothUIDs)
     VeskMXF reader;
     ASSERT_TRUE(reader.openFile(write(QStringLiteral("a.mxf"), MXFWriter::opAtomBytes(written)), nullptr));
     EXPECT_EQ(reader.getType(), 4u);
-    QStringList keys = reader.info().keys();
-    EXPECT_EQ(keys, (QStringList { "clipname", "fileUID", "matUID", "project" }));
+    EXPECT_EQ(reader.info().keys(), (QStringList { "clipname", "fileUID", "matUID", "project" }));
     EXPECT_EQ(reader.info().value("fileUID").toByteArray(), written.fileUMID);
     EXPECT_EQ(reader.info().value("matUID").toByteArray(), written.materialUMID);
 
@@ -105,10 +92,9 @@ TEST_F(MXFReader, UnreadableAndOP1aFilesGiveNoInformation)
     EXPECT_TRUE(reader.info().isEmpty()) << "a failed read forgets the earlier one";
     EXPECT_FALSE(logged().contains("Failed"));
 
-    const QByteArray text = "This is a text file, not MXF.\n";
     // A header after the first 64 KiB is not searched for.
     const QByteArray late = QByteArray(70000, '\0') + MXFWriter::opAtomBytes(clip(1, "x", "p"));
-    for (const QByteArray &bytes : { QByteArray(), text, late }) {
+    for (const QByteArray &bytes : { QByteArray(), QByteArray("This is a text file, not MXF.\n"), late }) {
         VeskConsole::sharedInstance()->Reset();
         EXPECT_TRUE(reader.openFile(write("bad.mxf", bytes), nullptr));
         EXPECT_TRUE(reader.info().isEmpty());
@@ -130,29 +116,27 @@ TEST_F(MXFReader, UnreadableAndOP1aFilesGiveNoInformation)
 
 TEST_F(MXFReader, ReadsEightFilesAtOnceOnSeveralThreads)
 {
-    std::vector<QString> paths;
     std::vector<QVariantMap> expected;
     for (uint32_t i = 0; i < 8; ++i) {
         const MXFWriter::Clip c
             = clip(0x100 * (i + 1), QStringLiteral("Clip %1").arg(i), QStringLiteral("Project %1").arg(i));
-        paths.push_back(path(QStringLiteral("clip%1.mxf").arg(i)));
-        ASSERT_TRUE(MXFWriter::writeOpAtom(paths.back(), c));
+        ASSERT_TRUE(MXFWriter::writeOpAtom(path(QStringLiteral("clip%1.mxf").arg(i)), c));
         expected.push_back({ { "clipname", c.clipName }, { "fileUID", c.fileUMID }, { "matUID", c.materialUMID },
             { "project", *c.projectName } });
     }
-    std::vector<int> matches(paths.size(), 0);
+    std::vector<int> matches(expected.size(), 0);
     std::vector<std::thread> threads;
-    for (size_t t = 0; t < paths.size(); ++t)
+    for (uint32_t t = 0; t < expected.size(); ++t)
         threads.emplace_back([&, t] {
             for (int round = 0; round < 10; ++round) {
                 VeskMXF reader;
-                reader.openFile(paths[t], nullptr);
+                reader.openFile(path(QStringLiteral("clip%1.mxf").arg(t)), nullptr);
                 matches[t] += reader.info() == expected[t];
             }
         });
     for (std::thread &thread : threads)
         thread.join();
-    EXPECT_EQ(matches, std::vector<int>(paths.size(), 10));
+    EXPECT_EQ(matches, std::vector<int>(expected.size(), 10));
 }
 
 TEST_F(MXFReader, FFmpegWarningsGoToTheConsoleNotToTheTerminalCappedPerFile)

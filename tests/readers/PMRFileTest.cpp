@@ -8,13 +8,6 @@
 
 namespace {
 
-PMRFile open(const QByteArray &bytes)
-{
-    PMRFile reader;
-    reader.setData(bytes);
-    return reader;
-}
-
 QStringList readNames(PMRFile &reader)
 {
     QStringList names;
@@ -110,7 +103,8 @@ TEST(MediaIndexReader, HeaderRulesAndTheEndOfThePass)
             2, 1 },
     };
     for (const auto &c : cases) {
-        PMRFile reader = open(c.bytes);
+        PMRFile reader;
+        reader.setData(c.bytes);
         EXPECT_EQ(reader.ItemsCount(), c.count) << c.what;
         EXPECT_EQ(readNames(reader).size(), c.read) << c.what;
         EXPECT_FALSE(reader.FillItem(std::make_shared<VeskDatabaseItem>())) << c.what;
@@ -145,9 +139,9 @@ TEST(MediaIndexReader, SkipsRecordsNamingNoFileAndStopsAtProjectLengthOutOfRange
         { { .clipName = QByteArray(255, 'c'), .projectName = QByteArray(64, 'p') }, 3 },
     };
     for (const Case &c : cases) {
-        PMRFile reader
-            = open(MediaIndexWriter().record("first.mxf", "P").record(c.record).record("third.mxf", "P").bytes()
-                + QByteArray(0x20000, '\xff'));
+        PMRFile reader;
+        reader.setData(MediaIndexWriter().record("first.mxf", "P").record(c.record).record("third.mxf", "P").bytes()
+            + QByteArray(0x20000, '\xff'));
         EXPECT_EQ(readNames(reader).size(), c.expected) << c.record.clipName.toStdString();
         EXPECT_EQ(reader.skippedRecords(), c.expected == 2 ? std::vector<uint32_t> { 2 } : std::vector<uint32_t> {});
     }

@@ -37,11 +37,16 @@ protected:
     }
     void TearDown() override { VeskSettings::shared().useMemoryStore(); }
 
-    /// A media folder whose index lists the named files (UIDs 1, 2, ...), each present.
-    QString folder(const QString &relative, const QList<QByteArray> &listed, bool withMDB = true)
+    /// A media folder whose index lists the named files (UIDs 1, 2, ...), each present;
+    /// its database also describes a file of no (all-zero) identity.
+    QString folder(const QString &relative, const QList<QByteArray> &listed)
     {
         MediaIndexWriter index;
+        MdbMedia anonymous = described(0, "No identity");
+        anonymous.fileUID = anonymous.materialUID = QByteArray(32, '\0');
+        anonymous.project.reset();
         MdbWriter mdb;
+        mdb.media(anonymous);
         uint64_t uid = 1;
         for (const QByteArray &name : listed) {
             index.record(name, "Feature");
@@ -49,8 +54,7 @@ protected:
             files.writeSparse(relative + QLatin1Char('/') + QString::fromLatin1(name), 2048);
         }
         index.writeTo(files.write(relative + QStringLiteral("/msmFMID.pmr"), {}));
-        if (withMDB)
-            mdb.writeTo(files.write(relative + QStringLiteral("/msmMMOB.mdb"), {}));
+        mdb.writeTo(files.write(relative + QStringLiteral("/msmMMOB.mdb"), {}));
         return files.path() + QLatin1Char('/') + relative;
     }
 
@@ -87,10 +91,10 @@ TEST_F(Scanner, ListedUnlistedAndLinkedFiles)
     EXPECT_EQ(b.get_DB_ProjectName(), QStringLiteral("Feature"));
     EXPECT_EQ(b.DB_CompressionString(), QStringLiteral("DNxHD 1080p SQ"));
     EXPECT_TRUE(b.DB_isReferenced());
-    EXPECT_TRUE(b.DB_FileExists());
     const VeskDatabaseItem &extra = *items.at(QStringLiteral("extra.mxf"));
     EXPECT_FALSE(extra.DB_isReferenced());
     EXPECT_EQ(extra.get_DB_ProjectName(), QStringLiteral("_00_VSK_UNMANAGED_FILES"));
+    EXPECT_EQ(extra.DB_NameInBin(), QStringLiteral("No identity")) << "an unlisted file still gets the database's word";
     EXPECT_TRUE(items.count(QStringLiteral(".DS_Store")));
     const VeskDatabaseItem &clip = *items.at(QStringLiteral("clip.mxf"));
     EXPECT_TRUE(clip.DB_isAMA());
@@ -144,27 +148,6 @@ TEST_F(Scanner, DiagnosticsOfFoldersItCannotFullyRead)
             EXPECT_EQ(item->DB_referenceState(), c.state) << name.toStdString();
         QDir(path).removeRecursively();
     }
-}
-
-// A big-endian index read through the whole scan, and an unlisted file whose (empty)
-// identity the database describes.
-TEST_F(Scanner, BigEndianIndexAndUnlistedFileGetTheDatabaseInformation)
-{
-    MdbMedia anonymous = described(9, "No identity");
-    anonymous.fileUID = anonymous.materialUID = QByteArray(32, '\0');
-    MediaIndexWriter().bigEndian().record("a.mxf", "Feature").writeTo(files.write(QStringLiteral("m/msmFMID.pmr"), {}));
-    MdbWriter()
-        .media(described(1, "Listed"))
-        .media(anonymous)
-        .writeTo(files.write(QStringLiteral("m/msmMMOB.mdb"), {}));
-    files.writeSparse(QStringLiteral("m/a.mxf"), 2048);
-    files.writeSparse(QStringLiteral("m/stray.mxf"), 2048);
-    const auto items = scan(files.path() + QStringLiteral("/m"));
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items.at(QStringLiteral("a.mxf"))->DB_NameInBin(), QStringLiteral("Listed"));
-    EXPECT_TRUE(items.at(QStringLiteral("a.mxf"))->DB_isReferenced());
-    EXPECT_EQ(items.at(QStringLiteral("stray.mxf"))->DB_NameInBin(), QStringLiteral("No identity"));
-    EXPECT_EQ(items.at(QStringLiteral("stray.mxf"))->DB_CompressionString(), QStringLiteral("DNxHD 1080p SQ"));
 }
 
 TEST_F(Scanner, VolumeTreeScansEveryMediaFolderOnce)
