@@ -15,6 +15,7 @@
 #include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -244,6 +245,24 @@ Descriptor openRegular(const QByteArray &path, bool followLink, struct stat &st,
     return fd;
 }
 
+// Extended attributes go first, through the descriptors, while the temporary is still
+// writable: once its mode is the source's, a read-only copy refuses them to anyone but root.
+void copyExtendedAttributes(int from, int to)
+{
+    const ssize_t size = flistxattr(from, nullptr, 0);
+    if (size <= 0)
+        return;
+    std::vector<char> names(size_t(size) + 1, '\0');
+    const ssize_t listed = flistxattr(from, names.data(), names.size() - 1);
+    std::vector<char> value;
+    for (const char *name = names.data(); listed > 0 && name < names.data() + listed; name += strlen(name) + 1) {
+        const ssize_t length = fgetxattr(from, name, nullptr, 0);
+        value.resize(size_t(std::max<ssize_t>(length, 0)));
+        if (length >= 0 && fgetxattr(from, name, value.data(), value.size()) == length)
+            fsetxattr(to, name, value.data(), value.size(), 0);
+    }
+}
+
 void copyAttributes(const QByteArray &source, const QByteArray &target, bool followLink)
 {
     GFile *from = g_file_new_for_path(source.constData());
@@ -331,8 +350,10 @@ bool VeskFileCopy::copy(const QString &source, const QString &target, const Prog
     const bool written = copyData(transfer, temporary->fd.get(), verify, progress, error)
         && (!verify || isDurableWholeCopy(in.get(), temporary->fd.get(), error))
         && (!verify || readsBackAs(*temporary, transfer.digest(), st.st_size, progress, error));
-    if (written)
+    if (written) {
+        copyExtendedAttributes(in.get(), temporary->fd.get());
         copyAttributes(sourcePath, temporary->path, !removeSource);
+    }
     if (!written || !finishTemporary(*temporary, targetPath, error)) {
         unlink(temporary->path.constData());
         return false;
