@@ -176,8 +176,7 @@ TEST_F(Windows, EveryWindowOpensInsideTheScreen)
         QWidget *window = open();
         window->show();
         const QRect frame = window->frameGeometry();
-        EXPECT_TRUE(screen.contains(frame)) << window->objectName().toStdString() << " " << frame.x() << ","
-                                            << frame.y() << " " << frame.width() << "x" << frame.height();
+        EXPECT_TRUE(screen.contains(frame)) << window->objectName().toStdString();
         if (QWidget *parent = window->parentWidget()) { // a sheet: centred, and there again next time
             EXPECT_LE((frame.center() - parent->frameGeometry().center()).manhattanLength(), 2);
             window->hide();
