@@ -27,8 +27,7 @@ TEST_F(DuplicateFinder, ConfirmsContentsAndSelectsEveryCopyButTheKeptOne)
     }
     load(items);
     VeskDuplicateFinderWindow window(core);
-    ModelTesterFailures failures;
-    QAbstractItemModelTester tester(window.model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(window.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     window.findDuplicates();
     QSignalSpy ended(&window, &VeskDuplicateFinderWindow::confirmationEnded);
     window.confirmByContent();
