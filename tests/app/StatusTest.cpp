@@ -89,8 +89,7 @@ TEST_F(StatusArea, WheelsAndTextFollowOtherThreads)
             controller()->Status_SetTextWithString(QStringLiteral("folder %1").arg(i));
         controller()->Status_SetTextWithString(QString());
     }).join();
-    EXPECT_TRUE(waitFor([this] { return view.InfoTextField()->text() == QLatin1String("folder 999"); }))
-        << view.InfoTextField()->text().toStdString();
+    EXPECT_TRUE(waitFor([this] { return view.InfoTextField()->text() == QLatin1String("folder 999"); }));
 }
 
 TEST(ConsoleWindow, FollowsTheLogWhileShown)
@@ -107,8 +106,7 @@ TEST(ConsoleWindow, FollowsTheLogWhileShown)
     ASSERT_TRUE(waitFor([&window] { return window.theLog()->toPlainText().contains(QLatin1String("line 49")); }));
     EXPECT_EQ(window.theLog()->toPlainText(), VeskConsole::sharedInstance()->text());
     VeskConsole::sharedInstance()->Reset();
-    EXPECT_TRUE(waitFor([&window] { return window.theLog()->toPlainText() == QLatin1String("Vesk\n"); }))
-        << window.theLog()->toPlainText().toStdString();
+    EXPECT_TRUE(waitFor([&window] { return window.theLog()->toPlainText() == QLatin1String("Vesk\n"); }));
 }
 
 TEST(AlertDialogs, AnswerWithTheNumberOfThePressedButton)

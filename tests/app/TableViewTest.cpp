@@ -3,7 +3,6 @@
 #include "VeskFilterSheet.h"
 #include "VeskMediafileViewerPreviewPanel.h"
 #include "VeskProjectsSummarySheet.h"
-#include "VeskWorkspace.h"
 
 #include "base/VeskConsole.h"
 #include "base/VeskMainThread.h"
@@ -226,13 +225,10 @@ TEST_F(TableView, ColumnMenuTogglesAreRememberedForAllColumns)
     EXPECT_FALSE(isHidden(QStringLiteral("FilenameCellID"))); // never hidden by the setting
 }
 
-// A double click reveals the clicked file; space opens the preview, which then
-// follows the selection; the summary row sums the selected sizes.
-TEST_F(TableView, RowsRevealPreviewAndSumTheSelection)
+// Space opens the preview, which then follows the selection; the summary row sums the
+// selected sizes.
+TEST_F(TableView, RowsPreviewAndSumTheSelection)
 {
-    QStringList revealed;
-    const VeskWorkspace::RevealHandler previous
-        = VeskWorkspace::setRevealHandler([&](const QStringList &paths) { revealed += paths; });
     loadSizes();
     showTable();
     VeskMediafileViewerPreviewPanel *panel = dbTable()->previewPanel();
@@ -250,13 +246,6 @@ TEST_F(TableView, RowsRevealPreviewAndSumTheSelection)
     EXPECT_EQ(panel->contents().style, VeskPreviewContents::Style::FixedPitchText);
     dbTable()->selectRow(3);
     EXPECT_EQ(panel->contents().text, core.ObjectAtIndexFiltered(3)->description());
-    const QRect row = dbTable()->visualRect(dbTable()->model()->index(1, 1));
-    QTest::mouseClick(dbTable()->viewport(), Qt::LeftButton, {}, row.center());
-    QTest::mouseDClick(dbTable()->viewport(), Qt::LeftButton, {}, row.center());
-    EXPECT_EQ(revealed, QStringList { QStringLiteral("/vol/Avid MediaFiles/MXF/1/b.mxf") });
-    QTest::mouseDClick(dbTable()->viewport(), Qt::LeftButton, {}, QPoint(5, dbTable()->viewport()->height() - 3));
-    EXPECT_EQ(revealed.size(), 1); // below the rows
-    VeskWorkspace::setRevealHandler(previous);
     dbTable()->selectAll();
     const QAbstractItemModel *summary = app->Database()->SummaryTable()->model();
     EXPECT_EQ(summary->index(0, 3).data().toString(), QStringLiteral("4"));

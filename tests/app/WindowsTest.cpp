@@ -116,7 +116,8 @@ TEST_F(Windows, ShortcutsReachTheirCommandsFromEveryWindow)
 }
 
 // Dragged rows carry the existing files and their names; the row menu and the Delete
-// key act on the selected rows; a missing file is said to be missing.
+// key act on the selected rows; a double click reveals the clicked file, or says it is
+// missing, and does nothing below the rows.
 TEST_F(Windows, RowsActOnTheirExistingFilesAndMissingFilesAreSaidSo)
 {
     QStringList revealed;
@@ -151,11 +152,15 @@ TEST_F(Windows, RowsActOnTheirExistingFilesAndMissingFilesAreSaidSo)
     EXPECT_FALSE(mime->hasFormat(QStringLiteral("text/plain;charset=utf-8")));
     EXPECT_FALSE(app->FilterSheet()->ProjectFilterTable()->tableModel()->mimeDataForRows({ 0 }));
 
-    const QRect missing = dbTable()->visualRect(dbTable()->model()->index(3, 1));
-    QTest::mouseClick(dbTable()->viewport(), Qt::LeftButton, {}, missing.center());
-    QTest::mouseDClick(dbTable()->viewport(), Qt::LeftButton, {}, missing.center());
-    EXPECT_EQ(revealed.size(), 1);
+    for (const int row : { 3, 2 }) { // missing, then existing
+        const QPoint centre = dbTable()->visualRect(dbTable()->model()->index(row, 1)).center();
+        QTest::mouseClick(dbTable()->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(dbTable()->viewport(), Qt::LeftButton, {}, centre);
+        EXPECT_EQ(revealed.size(), 4 - row);
+    }
     EXPECT_TRUE(status()->text().contains(QStringLiteral("4.mxf cannot be shown in the file manager")));
+    QTest::mouseDClick(dbTable()->viewport(), Qt::LeftButton, {}, QPoint(5, dbTable()->viewport()->height() - 3));
+    EXPECT_EQ(revealed, QStringList(2, QStringLiteral("/vol/Avid MediaFiles/MXF/1/3.mxf")));
     VeskWorkspace::setRevealHandler(previous);
 }
 
@@ -176,8 +181,7 @@ TEST_F(Windows, EveryWindowOpensInsideTheScreen)
         QWidget *window = open();
         window->show();
         const QRect frame = window->frameGeometry();
-        EXPECT_TRUE(screen.contains(frame)) << window->objectName().toStdString() << " " << frame.x() << ","
-                                            << frame.y() << " " << frame.width() << "x" << frame.height();
+        EXPECT_TRUE(screen.contains(frame)) << window->objectName().toStdString();
         if (QWidget *parent = window->parentWidget()) { // a sheet: centred, and there again next time
             EXPECT_LE((frame.center() - parent->frameGeometry().center()).manhattanLength(), 2);
             window->hide();

@@ -32,19 +32,3 @@ inline void writeVolume(const QString &root, const QStringList &options)
     ASSERT_TRUE(writer.waitForFinished(120000));
     ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
 }
-
-/// Turns the complaints of a QAbstractItemModelTester in warning mode into test
-/// failures for as long as it lives.
-class ModelTesterFailures {
-public:
-    ModelTesterFailures() { m_previous = qInstallMessageHandler(&ModelTesterFailures::handle); }
-    ~ModelTesterFailures() { qInstallMessageHandler(m_previous); }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext &, const QString &message)
-    {
-        if (type == QtWarningMsg && message.contains(QLatin1String("FAIL!")))
-            ADD_FAILURE() << message.toStdString();
-    }
-    QtMessageHandler m_previous = nullptr;
-};

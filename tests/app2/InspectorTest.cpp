@@ -63,8 +63,8 @@ protected:
 } // namespace
 
 // A busy application opens nothing. The outline opens in the background while the
-// application is busy; the model keeps its contract, and the front end's one row object
-// per entry still has a parent at every place the outline shows it. Space toggles the
+// application is busy; the model keeps its contract (the tester walks every place the
+// outline shows the front end's one row object per entry, checking its parent there). Space toggles the
 // preview of the selected entry, which hides with the window; a file without an outline
 // shows the placeholder.
 TEST_F(Inspector, OpensAnMdbInTheBackgroundWithEveryPlaceHavingItsParent)
@@ -86,28 +86,13 @@ TEST_F(Inspector, OpensAnMdbInTheBackgroundWithEveryPlaceHavingItsParent)
     EXPECT_FALSE(status()->isRunning());
     EXPECT_FALSE(viewer->ProgressIndicator()->isAnimating());
 
-    const ModelTesterFailures failures;
-    QAbstractItemModelTester tester(outline(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(outline(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     ASSERT_EQ(outline()->rowCount(), 1);
     const QModelIndex top = outline()->index(0, 0);
     EXPECT_EQ(text(top), QStringLiteral("[ ID=0x1] CM_StdObjID_TOC"));
     EXPECT_TRUE(viewer->mainView()->isExpanded(top));
     const auto *model = static_cast<VeskMediafileOutlineModel *>(outline());
     EXPECT_EQ(uint32_t(outline()->rowCount(top)), viewer->mediafile()->numberOfChildrenOfItem(model->rowAt(top)));
-    std::vector<QModelIndex> pending { top };
-    int visited = 0;
-    while (!pending.empty() && visited < 2000) {
-        const QModelIndex index = pending.back();
-        pending.pop_back();
-        ++visited;
-        for (int row = 0; row < outline()->rowCount(index); ++row) {
-            const QModelIndex child = outline()->index(row, 0, index);
-            ASSERT_EQ(child.parent(), index);
-            if (pending.size() < 200)
-                pending.push_back(child);
-        }
-    }
-    EXPECT_GT(visited, 10);
 
     VeskMediafileViewerPreviewPanel *panel = viewer->mainView()->previewPanel();
     viewer->mainView()->setCurrentIndex(outline()->index(0, 0, top));

@@ -32,8 +32,7 @@ TEST_F(NewActionSheet, NewActionQueuesOnGoOnly)
     EXPECT_TRUE(manager.actions().empty());
 
     VeskNewActionWindow *second = VeskNewActionWindow::NewAction(core, &window, manager);
-    EXPECT_TRUE(second->summaryText()->text().endsWith(QStringLiteral("\n\nclip0.mxf\nclip2.mxf")))
-        << second->summaryText()->text().toStdString();
+    EXPECT_TRUE(second->summaryText()->text().endsWith(QStringLiteral("\n\nclip0.mxf\nclip2.mxf")));
     // The read-back box starts from its setting (on by default) and the user's choice
     // becomes the setting.
     auto *verify = second->findChild<QCheckBox *>(QStringLiteral("CheckVerify"));
@@ -57,7 +56,6 @@ TEST_F(NewActionSheet, NewActionQueuesOnGoOnly)
     answer.clear();
     second->SelectDestination(); // a cancelled choice keeps the folder
     VeskNewActionWindow::setFolderChooser(previous);
-    EXPECT_EQ(second->destinationText()->text(), files.path());
     EXPECT_EQ(second->ActionProperties().Destination, files.path());
     second->RadioDelete()->click();
     EXPECT_FALSE(second->destinationText()->isEnabled());
