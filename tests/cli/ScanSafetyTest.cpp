@@ -1,5 +1,6 @@
 #include "CliProcess.h"
 
+#include "platform/VeskFileName.h"
 #include "support/MdbWriter.h"
 #include "support/MediaIndexWriter.h"
 
@@ -21,7 +22,8 @@ struct Volume {
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ASSERT_TRUE(fd >= 0 && ftruncate(fd, size) == 0 && ::close(fd) == 0) << path.constData();
     }
-    // An index listing the names (UIDs 1, 2, ...), a database describing them, the files.
+    // An index listing the names (UIDs 1, 2, ...), a database describing them, and the
+    // listed files that are file names.
     void indexed(const QByteArray &folder, const QList<QByteArray> &names) const
     {
         MediaIndexWriter index;
@@ -30,7 +32,8 @@ struct Volume {
         for (const QByteArray &name : names) {
             index.record(name, "Feature");
             mdb.media(MdbMedia::numbered(uid++, name, "Feature"));
-            file(folder + '/' + name);
+            if (VeskFileName::isFileName(name))
+                file(folder + '/' + name);
         }
         ASSERT_TRUE(index.writeTo(QString::fromUtf8(folder + "/msmFMID.pmr"))
             && mdb.writeTo(QString::fromUtf8(folder + "/msmMMOB.mdb")));
@@ -46,6 +49,12 @@ struct Case {
 };
 
 const Case kCases[] = {
+    { "IndexNameThatIsNoFileName",
+        [](const Volume &v) {
+            v.file(v.media("victim.mxf"));
+            v.indexed(v.media("1"), { "../victim.mxf", "ok.mxf" });
+        },
+        { "ok.mxf" }, "record 1 of the media index does not name a file" },
     { "NamesMatchByTheirBytes",
         [](const Volume &v) {
             v.indexed(v.media("1"), { "\xc3\xa9-u.mxf", "\xe9-l.mxf" });
