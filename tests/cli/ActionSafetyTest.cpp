@@ -41,15 +41,14 @@ QStringList temporaryFilesBelow(const QString &folder)
 class Safety : public ::testing::TestWithParam<SafetyCase> {
 public:
     void SetUp() override { QDir().mkpath(path("dest")); }
-    /// A media folder of volume A, its index listing the names; files with null bytes
-    /// are listed but not written.
+    /// A media folder of volume A with the files, its index listing them.
     QString folder(int number) const { return path(QStringLiteral("A/Avid MediaFiles/MXF/%1").arg(number)); }
     void media(int number, const std::map<QByteArray, QByteArray> &files)
     {
         MediaIndexWriter index;
         for (const auto &[name, bytes] : files) {
             index.record(name, "Show");
-            ASSERT_TRUE(bytes.isNull() || TestFiles::writeFile(folder(number) + '/' + QString::fromUtf8(name), bytes));
+            ASSERT_TRUE(TestFiles::writeFile(folder(number) + '/' + QString::fromUtf8(name), bytes));
         }
         ASSERT_TRUE(index.writeTo(folder(number) + "/msmFMID.pmr"));
     }
@@ -129,13 +128,6 @@ QStringList flat(const QString &command, const QStringList &more = {})
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cli, Safety, ::testing::Values(
-    SafetyCase { "FifoIsRefusedWithoutBlocking",
-        [](Safety &s) {
-            s.media(1, { { "a.mxf", "aaa" }, { "b.mxf", QByteArray() } });
-            mkfifo(QFile::encodeName(s.folder(1) + "/b.mxf").constData(), 0644);
-        },
-        flat("copy"), 1, { { "dest/a.mxf", "aaa" }, { "dest/b.mxf", kAbsent } },
-        "is a FIFO, not a regular file" },
     SafetyCase { "SameNameFromTwoFoldersIsNotWrittenTwice",
         [](Safety &s) {
             s.media(1, { { "a.mxf", "one" } });
