@@ -43,6 +43,7 @@ public:
     /// the path it names.
     void answerErrorsWith(const QString &button) { m_errorButton = button; }
     QStringList errorPaths() const { return m_errorPaths; }
+    QStringList asked() const { return m_asked; }
     int count(const QString &message) const { return int(m_asked.count(message)); }
 
 private:
